@@ -1,0 +1,113 @@
+// Builds of 36, 120 and 600 months, with 0 and 5,000 starting subscribers, by
+// the engine and by the plain day-by-day simulation, with the ratio of the two
+// and the peak resident memory of each build.
+//
+//   build/release/bench/velmora_engine_bench
+#include <fstream>
+#include <iomanip>
+#include <iostream>
+#include <map>
+#include <sstream>
+#include <string>
+
+#include <benchmark/benchmark.h>
+
+#include "engine/calculation.h"
+#include "support/reference_projection.h"
+
+namespace {
+
+using velmora::ScenarioValues;
+
+ScenarioValues scenario(const benchmark::State& state) {
+    ScenarioValues values;
+    values.monthsToProject = static_cast<double>(state.range(0));
+    values.startingSubs = static_cast<double>(state.range(1));
+    return values;
+}
+
+/// Resets the kernel's record of this process's peak resident memory.
+void resetPeakMemory() {
+    std::ofstream("/proc/self/clear_refs") << "5";
+}
+
+double peakMemoryMiB() {
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);) {
+        if (line.rfind("VmHWM:", 0) == 0) {
+            return std::stod(line.substr(6)) / 1024.0;  // reported in kB
+        }
+    }
+    return 0;
+}
+
+void engineBuild(benchmark::State& state) {
+    const velmora::FixedScenario inputs(scenario(state));
+    std::ostream discard(nullptr);
+    resetPeakMemory();
+    for (auto _ : state) {
+        velmora::SubscriptionCalculation projection(inputs, discard);
+        benchmark::DoNotOptimize(projection.snapshots.data());
+    }
+    state.counters["peak_MiB"] = peakMemoryMiB();
+}
+
+void plainBuild(benchmark::State& state) {
+    const ScenarioValues values = scenario(state);
+    resetPeakMemory();
+    for (auto _ : state) {
+        velmora::UuidGenerator ids;
+        auto lists = velmora::reference::project(values, ids);
+        benchmark::DoNotOptimize(lists.snapshots.data());
+    }
+    state.counters["peak_MiB"] = peakMemoryMiB();
+}
+
+void sizes(benchmark::internal::Benchmark* b) {
+    for (std::int64_t months : {36, 120, 600}) {
+        for (std::int64_t starting : {0, 5000}) {
+            b->Args({months, starting});
+        }
+    }
+    b->ArgNames({"months", "starting"})->Unit(benchmark::kMillisecond);
+}
+
+BENCHMARK(engineBuild)->Apply(sizes);
+BENCHMARK(plainBuild)->Apply(sizes)->MinTime(0.2);
+
+/// Prints, after the usual table, how many times faster the engine is than the
+/// plain simulation for each size measured in this run.
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& run : runs) {
+            times_[run.run_name.args][run.run_name.function_name] = run.GetAdjustedRealTime();
+        }
+    }
+    void Finalize() override {
+        ConsoleReporter::Finalize();
+        for (const auto& [size, byKind] : times_) {
+            const auto engine = byKind.find("engineBuild");
+            const auto plain = byKind.find("plainBuild");
+            if (engine != byKind.end() && plain != byKind.end()) {
+                std::cout << std::fixed << std::setprecision(1) << size << ": engine is "
+                          << plain->second / engine->second
+                          << " times faster than the plain simulation\n";
+            }
+        }
+    }
+
+private:
+    std::map<std::string, std::map<std::string, double>> times_;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,65 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+namespace velmora {
+
+/// The values that describe one scenario, with the defaults every new scenario
+/// starts from. Rates and shares are fractions (0.65 means 65 %).
+struct ScenarioValues {
+    std::int64_t monthDuration = 30;  ///< days in one month of the projection
+    double monthsToProject = 36.0;    ///< the whole months below it are projected
+    double dailyNewSubs = 100.0;      ///< free trials started each day
+    double startingSubs = 0.0;        ///< paying subscribers already there on day 0
+    double price = 1.99;              ///< paid per subscriber and month
+    double trialRetention = 0.59;     ///< share of trials that start paying
+    double rt1 = 0.65;                ///< share staying at the first monthly renewal
+    double rt2 = 0.84;
+    double rt3 = 0.87;
+    double rt4 = 0.89;
+    double rt5 = 0.90;
+    double rt6 = 0.91;
+    double rtPlus = 0.95;  ///< share staying at every renewal from the seventh on
+
+    static constexpr std::size_t rateCount = 7;
+
+    /// `rt1` to `rt6`, then `rtPlus`.
+    [[nodiscard]] std::array<double, rateCount> retentionRates() const {
+        return {rt1, rt2, rt3, rt4, rt5, rt6, rtPlus};
+    }
+
+    /// The twelve floating-point values, each with three decimals and "." as the
+    /// decimal point whatever the locale, joined by ",". Two scenarios with the
+    /// same key have the same projection.
+    [[nodiscard]] std::string currentKey() const;
+
+    friend bool operator==(const ScenarioValues&, const ScenarioValues&) = default;
+};
+
+/// Something a projection can read its scenario's current values from. The
+/// live, editable scenario implements it; a projection keeps a non-owning
+/// reference to it, so reads through the projection see later edits.
+class ScenarioSource {
+public:
+    virtual ~ScenarioSource() = default;
+    [[nodiscard]] virtual ScenarioValues scenarioValues() const = 0;
+
+protected:
+    ScenarioSource() = default;
+    ScenarioSource(const ScenarioSource&) = default;
+    ScenarioSource& operator=(const ScenarioSource&) = default;
+};
+
+/// A scenario whose values never change, for tools and tests.
+class FixedScenario final : public ScenarioSource {
+public:
+    explicit FixedScenario(const ScenarioValues& values) : values_(values) {}
+    [[nodiscard]] ScenarioValues scenarioValues() const override { return values_; }
+
+private:
+    ScenarioValues values_;
+};
+
+}  // namespace velmora

@@ -1,0 +1,135 @@
+#include "support/reference_projection.h"
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+#include <string>
+
+namespace velmora::reference {
+
+namespace {
+
+std::string label(std::int64_t startEpoch, std::int64_t monthDuration) {
+    const double q = static_cast<double>(startEpoch) / static_cast<double>(monthDuration);
+    if (q >= 0) {
+        return std::to_string(static_cast<std::int64_t>(q));
+    }
+    return std::to_string(static_cast<std::int64_t>(q) - 1);
+}
+
+std::int64_t sortKey(const std::string& text) {
+    try {
+        std::size_t used = 0;
+        const long long value = std::stoll(text, &used);
+        return used == text.size() ? value : 0;
+    } catch (const std::exception&) {
+        return 0;
+    }
+}
+
+}  // namespace
+
+ProjectionLists project(const ScenarioValues& inputs, UuidGenerator& ids) {
+    ProjectionLists result;
+    const double monthsValue = inputs.monthsToProject;
+    if (!std::isfinite(monthsValue) || monthsValue <= -1 || inputs.monthDuration < 0) {
+        return result;
+    }
+    const std::int64_t md = inputs.monthDuration;
+    const auto M = static_cast<std::int64_t>(monthsValue);
+    const std::int64_t E = M * md;
+    const double n = inputs.dailyNewSubs * inputs.trialRetention;
+    const auto R = inputs.retentionRates();
+    const std::size_t c = R.size();
+
+    std::vector<std::shared_ptr<SubscriptionPeriod>> periods;
+    if (inputs.startingSubs > 0) {
+        double sum = 0;
+        for (std::size_t m = 0; m <= c - 2; ++m) {
+            double x = n;
+            for (std::size_t j = 0; j < m; ++j) {
+                x = x * R[j];
+            }
+            for (std::int64_t d = 0; d < md; ++d) {
+                periods.push_back(std::make_shared<SubscriptionPeriod>(
+                    -(static_cast<std::int64_t>(m) * md + d + 1), true, x));
+                sum = sum + x;
+            }
+        }
+        const double rest = (inputs.startingSubs - sum) / static_cast<double>(md);
+        for (std::int64_t d = 0; d < md; ++d) {
+            periods.push_back(std::make_shared<SubscriptionPeriod>(
+                -(static_cast<std::int64_t>(c - 1) * md + d), true, rest));
+        }
+    }
+
+    for (std::int64_t e = 0; e < E; ++e) {
+        double s = 0;
+        for (const auto& p : periods) {
+            const std::int64_t age = e - p->startEpoch;
+            if (age % md == 0) {
+                const std::int64_t k = age / md - 1;
+                double rate = R[c - 1];
+                if (!p->startingSubscription && k < static_cast<std::int64_t>(c)) {
+                    rate = R[static_cast<std::size_t>(k)];
+                }
+                p->subscribers = rate * p->subscribers;
+            }
+            s = s + p->subscribers;
+        }
+        periods.push_back(std::make_shared<SubscriptionPeriod>(e, false, n));
+
+        struct Labelled {
+            std::string label;
+            double count;
+        };
+        std::vector<Labelled> labelled;
+        if (e % md == 0) {
+            for (const auto& p : periods) {
+                labelled.push_back({label(p->startEpoch, md), p->subscribers});
+            }
+            std::stable_sort(labelled.begin(), labelled.end(), [](const auto& a, const auto& b) {
+                return sortKey(a.label) < sortKey(b.label);
+            });
+        }
+        std::vector<SubscriptionCohort> cohorts;
+        for (const auto& entry : labelled) {
+            cohorts.emplace_back(ids, e / md, CohortLabel(sortKey(entry.label)), entry.count);
+            if (cohorts.back().cohort.text() != entry.label) {
+                throw std::logic_error("label text does not round-trip: " + entry.label);
+            }
+        }
+        result.snapshots.emplace_back(ids, e, s + n, std::move(cohorts));
+    }
+    for (const auto& snapshot : result.snapshots) {
+        if (snapshot.epoch % md == 0) {
+            result.monthlySnapshots.emplace_back(ids, snapshot.epoch / md, snapshot.active,
+                                                 CohortList{});
+        }
+    }
+    return result;
+}
+
+double lifetimeValuePerTrial(std::int64_t months, const ScenarioValues& inputs, double price,
+                             double earlyShare, double lateShare) {
+    const double tr = inputs.trialRetention;
+    const auto R = inputs.retentionRates();
+    const auto c = static_cast<std::int64_t>(R.size());
+    double alive = tr;
+    double total = (alive * price) * earlyShare + 0;
+    std::int64_t paid = 1;
+    for (std::int64_t i = 0; i <= c - 2; ++i) {
+        alive = alive * R[static_cast<std::size_t>(i)];
+        total = total + (alive * price) * earlyShare;
+        paid = i + 2;
+    }
+    for (std::int64_t i = 0; i < months - c - 1; ++i) {
+        const double share = paid < 12 ? earlyShare : lateShare;
+        alive = R[static_cast<std::size_t>(c - 1)] * alive;
+        total = total + share * (alive * price);
+        paid = paid + 1;
+    }
+    return total;
+}
+
+}  // namespace velmora::reference

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <cstdint>
+
+#include "engine/calculation.h"
+
+namespace velmora::reference {
+
+/// The projection computed the plain way: every day walks the whole cohort
+/// list, renewing and summing, and every month's breakdown is sorted. Slow,
+/// and obviously faithful; the engine must agree with it bit for bit.
+ProjectionLists project(const ScenarioValues& values, UuidGenerator& ids);
+
+/// The lifetime value of one trial, payment by payment, for horizons of 8 or more.
+double lifetimeValuePerTrial(std::int64_t months, const ScenarioValues& inputs, double price,
+                             double earlyShare, double lateShare);
+
+}  // namespace velmora::reference
