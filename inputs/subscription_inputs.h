@@ -1,0 +1,127 @@
+#pragma once
+
+#include <array>
+#include <chrono>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include <QObject>
+
+#include "engine/calculation.h"
+#include "engine/scenario.h"
+#include "inputs/recalculation_timer.h"
+
+namespace velmora {
+
+/// One editable scenario with the projection of its values.
+///
+/// Every write of a field announces `objectWillChange` first, also when the
+/// value is unchanged, and only then stores the value, so a handler of the
+/// announcement still reads the old value. The scenario keeps its projection
+/// current by itself: 100 ms after the last write that changed `currentKey`, it
+/// rebuilds the projection and announces once more. Writes that leave the key
+/// as it was lead to no rebuild. Use on the thread that made it only.
+class SubscriptionInputs final : public QObject, public ScenarioSource {
+    Q_OBJECT
+
+public:
+    /// The floating-point fields the user edits, in the order of the key.
+    enum class Field {
+        MonthsToProject,
+        DailyNewSubs,
+        StartingSubs,
+        Price,
+        TrialRetention,
+        Rt1,
+        Rt2,
+        Rt3,
+        Rt4,
+        Rt5,
+        Rt6,
+        RtPlus,
+    };
+
+    static constexpr std::chrono::milliseconds recalculationDelay{100};
+
+    /// A scenario with the default values and their projection, already built.
+    explicit SubscriptionInputs(QObject* parent = nullptr);
+    /// The same, waiting for rebuilds on `timer` instead of a Qt timer.
+    explicit SubscriptionInputs(std::unique_ptr<RecalculationTimer> timer,
+                                QObject* parent = nullptr);
+    ~SubscriptionInputs() override;
+
+    [[nodiscard]] std::int64_t monthDuration() const { return values_.monthDuration; }
+    [[nodiscard]] double monthsToProject() const { return values_.monthsToProject; }
+    [[nodiscard]] double dailyNewSubs() const { return values_.dailyNewSubs; }
+    [[nodiscard]] double startingSubs() const { return values_.startingSubs; }
+    [[nodiscard]] double price() const { return values_.price; }
+    [[nodiscard]] double trialRetention() const { return values_.trialRetention; }
+    [[nodiscard]] double rt1() const { return values_.rt1; }
+    [[nodiscard]] double rt2() const { return values_.rt2; }
+    [[nodiscard]] double rt3() const { return values_.rt3; }
+    [[nodiscard]] double rt4() const { return values_.rt4; }
+    [[nodiscard]] double rt5() const { return values_.rt5; }
+    [[nodiscard]] double rt6() const { return values_.rt6; }
+    [[nodiscard]] double rtPlus() const { return values_.rtPlus; }
+    [[nodiscard]] double value(Field field) const { return values_.*member(field); }
+
+    void setMonthDuration(std::int64_t days) { publish(values_.monthDuration, days); }
+    void setMonthsToProject(double v) { setValue(Field::MonthsToProject, v); }
+    void setDailyNewSubs(double v) { setValue(Field::DailyNewSubs, v); }
+    void setStartingSubs(double v) { setValue(Field::StartingSubs, v); }
+    void setPrice(double v) { setValue(Field::Price, v); }
+    void setTrialRetention(double v) { setValue(Field::TrialRetention, v); }
+    void setRt1(double v) { setValue(Field::Rt1, v); }
+    void setRt2(double v) { setValue(Field::Rt2, v); }
+    void setRt3(double v) { setValue(Field::Rt3, v); }
+    void setRt4(double v) { setValue(Field::Rt4, v); }
+    void setRt5(double v) { setValue(Field::Rt5, v); }
+    void setRt6(double v) { setValue(Field::Rt6, v); }
+    void setRtPlus(double v) { setValue(Field::RtPlus, v); }
+    /// Stores `v` unchecked: any number is a value the scenario holds.
+    void setValue(Field field, double v) { publish(values_.*member(field), v); }
+
+    /// `rt1` to `rt6`, then `rtPlus`, as they are now.
+    [[nodiscard]] std::array<double, ScenarioValues::rateCount> retentionRates() const {
+        return values_.retentionRates();
+    }
+    /// The key of the current values (see `ScenarioValues::currentKey`).
+    [[nodiscard]] std::string currentKey() const { return values_.currentKey(); }
+    /// The key of the values the stored projection was built from.
+    [[nodiscard]] const std::optional<std::string>& projectionKey() const { return projectionKey_; }
+    /// The stored projection; views read it and never build one.
+    [[nodiscard]] std::shared_ptr<const SubscriptionCalculation> projection() const {
+        return projection_;
+    }
+    /// Whether a rebuild is being waited for.
+    [[nodiscard]] bool isRecalculationPending() const { return timer_->isActive(); }
+
+    [[nodiscard]] ScenarioValues scenarioValues() const override { return values_; }
+
+signals:
+    /// Sent before every write of a field is stored, and after a new
+    /// projection is stored.
+    void objectWillChange();
+
+private:
+    static double ScenarioValues::*member(Field field);
+
+    template <typename T>
+    void publish(T& field, T v) {
+        emit objectWillChange();
+        field = v;
+    }
+
+    void scheduleRecalculation();
+    void recalculate();
+
+    ScenarioValues values_;
+    std::unique_ptr<RecalculationTimer> timer_;
+    std::optional<std::string> projectionKey_;
+    std::shared_ptr<const SubscriptionCalculation> projection_;
+    QMetaObject::Connection changeSink_;
+};
+
+}  // namespace velmora
