@@ -82,6 +82,9 @@ public:
     void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs) {
+            if (!run.aggregate_name.empty() && run.aggregate_name != "median") {
+                continue;  // with repetitions, compare medians
+            }
             times_[run.run_name.args][run.run_name.function_name] = run.GetAdjustedRealTime();
         }
     }
