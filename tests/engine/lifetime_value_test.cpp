@@ -17,46 +17,38 @@ ScenarioValues flatRates(double trialRetention, double rate) {
     return values;
 }
 
-TEST(LifetimeValue, WorkedExampleAndFlatRates) {
+TEST(LifetimeValue, SumsOneFewerPaymentsThanMonthsWithTheLateShareFromTheThirteenth) {
     EXPECT_DOUBLE_EQ(lifetimeValuePerTrial(8, flatRates(0.5, 1), 10, 0.85, 0.85), 29.75);
-    for (std::int64_t months : {8, 9, 12, 13, 24, 100}) {
-        const double expected = static_cast<double>(months - 1) * 0.4 * 3;
-        EXPECT_NEAR(lifetimeValuePerTrial(months, flatRates(0.4, 1), 3, 1, 1), expected,
-                    1e-12 * expected)
-            << months;
+    struct Case {
+        std::int64_t months;
+        double expected;  // all rates 1, price 1, shares 0.85 and 0.7
+    };
+    const Case cases[] = {
+        {-5, 0},
+        {0, 0},
+        {1, 0},
+        {2, 0.85},
+        {8, 7 * 0.85},
+        {13, 12 * 0.85},
+        {14, 12 * 0.85 + 0.7},
+        {24, 12 * 0.85 + 11 * 0.7},
+    };
+    for (const Case& c : cases) {
+        EXPECT_NEAR(lifetimeValuePerTrial(c.months, flatRates(1, 1), 1, 0.85, 0.7), c.expected,
+                    1e-12)
+            << c.months;
     }
 }
 
-TEST(LifetimeValue, FirstTwelvePaymentsUseTheEarlyShare) {
-    // With all rates 1 every payment is worth the same; only the shares differ.
-    const double value = lifetimeValuePerTrial(24, flatRates(1, 1), 1, 0.85, 0.7);
-    EXPECT_DOUBLE_EQ(value, 12 * 0.85 + 11 * 0.7);
-    EXPECT_DOUBLE_EQ(lifetimeValuePerTrial(13, flatRates(1, 1), 1, 0.85, 0.7), 12 * 0.85);
-    EXPECT_DOUBLE_EQ(lifetimeValuePerTrial(14, flatRates(1, 1), 1, 0.85, 0.7), 12 * 0.85 + 0.7);
-}
-
-TEST(LifetimeValue, HorizonOfEightUsesTheSixRatesButNotTheLast) {
+TEST(LifetimeValue, PaymentsCarryTheRenewalsBeforeThem) {
     ScenarioValues values = flatRates(1, 1);
-    values.rtPlus = 0;
-    EXPECT_DOUBLE_EQ(lifetimeValuePerTrial(8, values, 1, 1, 1), 7);
-    EXPECT_DOUBLE_EQ(lifetimeValuePerTrial(9, values, 1, 1, 1), 7);
-    values.rt6 = 0;
-    EXPECT_DOUBLE_EQ(lifetimeValuePerTrial(8, values, 1, 1, 1), 6);
-}
-
-TEST(LifetimeValue, ShortHorizonsSumThePaymentsUpToThem) {
-    ScenarioValues values;
-    values.trialRetention = 1;
     values.rt1 = 0.5;
     values.rt2 = 0.5;
-    const double payments[] = {1, 0.5, 0.25};
-    double expected = 0;
-    EXPECT_EQ(lifetimeValuePerTrial(-5, values, 1, 1, 1), 0);
-    EXPECT_EQ(lifetimeValuePerTrial(0, values, 1, 1, 1), 0);
-    EXPECT_EQ(lifetimeValuePerTrial(1, values, 1, 1, 1), 0);
-    for (std::int64_t months = 2; months <= 4; ++months) {
-        expected += payments[months - 2];
-        EXPECT_DOUBLE_EQ(lifetimeValuePerTrial(months, values, 1, 1, 1), expected) << months;
+    values.rtPlus = 0;  // a horizon of 8 ends before the last rate counts
+    const double cumulative[] = {0, 0, 1, 1.5, 1.75, 2, 2.25, 2.5, 2.75, 2.75};
+    for (std::int64_t months = 0; months <= 9; ++months) {
+        EXPECT_DOUBLE_EQ(lifetimeValuePerTrial(months, values, 1, 1, 1), cumulative[months])
+            << months;
     }
 }
 
