@@ -202,10 +202,12 @@ private:
 }  // namespace
 
 double ProjectionSize::estimatedBytes() const {
-    return static_cast<double>(epochs) * sizeof(SubscriptionSnapshot) +
-           cohortRecords * sizeof(SubscriptionCohort) +
-           static_cast<double>(months) * sizeof(SubscriptionSnapshot) +
-           static_cast<double>(epochs + seededCohorts) * 3 * sizeof(double);
+    // Snapshots, one count per breakdown record, one month's breakdown source
+    // each, and the working counts of every cohort.
+    constexpr double perMonth = sizeof(SubscriptionSnapshot) + sizeof(MonthBreakdown) + 32;
+    return static_cast<double>(epochs) * (sizeof(SubscriptionSnapshot) + sizeof(double)) +
+           cohortRecords * sizeof(double) + static_cast<double>(months) * perMonth +
+           static_cast<double>(seededCohorts) * 3 * sizeof(double);
 }
 
 std::optional<ProjectionSize> projectionSize(const ScenarioValues& values) {

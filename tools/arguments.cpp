@@ -266,7 +266,7 @@ void writeUsage(std::ostream& out) {
         << scientificText(maxCohortDays)
         << "\n"
            "cohort-days of work; 600 months of 30 days with 5,000 starting subscribers\n"
-           "hold about 0.2 GiB.\n"
+           "take about 50 MiB.\n"
            "\n"
            "table: the last month's figures, then one row per month.\n"
            "csv:   month,active,change,proceeds,annualized; one row per month.\n"

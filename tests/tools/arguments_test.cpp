@@ -57,7 +57,7 @@ TEST(CliArguments, BadInput) {
         {{"--format", "CSV"}, R"(--format: "CSV" is not one of table, csv, json)"},
         {{"--rt1", "0.5", "--rt1=0.6"}, "--rt1: given more than once"},
         {{"--months", "100000"},
-         "--months: 100,000 months of 30 days would need about 5.46 TiB; the limit is 4 GiB"},
+         "--months: 100,000 months of 30 days would need about 1.09 TiB; the limit is 4 GiB"},
         {{"--month-duration", "300000", "--months", "1"},
          "--months: 1 month of 300,000 days would take about 4.5e10 cohort-days of work; the "
          "limit is 2e10"},
