@@ -1,6 +1,7 @@
 #include "engine/calculation.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cmath>
 #include <limits>
 #include <numeric>
@@ -138,33 +139,11 @@ template <std::size_t FixedLanes>
 [[gnu::target_clones("avx512f", "avx2", "default")]] void renewAndAddToMonth(
     DayLane* daySums, const DayLane* dayNumbers, std::size_t lanes, double* cohorts,
     const double* renewalDays, std::size_t count, double rate, double* onFirstDay) {
-    switch (lanes) {
-        case 1:
-            return renewAndAdd<1>(daySums, dayNumbers, lanes, cohorts, renewalDays, count, rate,
-                                  onFirstDay);
-        case 2:
-            return renewAndAdd<2>(daySums, dayNumbers, lanes, cohorts, renewalDays, count, rate,
-                                  onFirstDay);
-        case 3:
-            return renewAndAdd<3>(daySums, dayNumbers, lanes, cohorts, renewalDays, count, rate,
-                                  onFirstDay);
-        case 4:  // months of 25 to 32 days
-            return renewAndAdd<4>(daySums, dayNumbers, lanes, cohorts, renewalDays, count, rate,
-                                  onFirstDay);
-        default:
-            return renewAndAdd<0>(daySums, dayNumbers, lanes, cohorts, renewalDays, count, rate,
-                                  onFirstDay);
+    if (lanes == 4) {  // months of 25 to 32 days, the usual case
+        renewAndAdd<4>(daySums, dayNumbers, lanes, cohorts, renewalDays, count, rate, onFirstDay);
+    } else {
+        renewAndAdd<0>(daySums, dayNumbers, lanes, cohorts, renewalDays, count, rate, onFirstDay);
     }
-}
-
-/// How many breakdown records a projection holds: every cohort alive on the
-/// first day of every month.
-std::size_t breakdownRecords(const ProjectionSize& size) {
-    std::size_t records = 0;
-    for (std::int64_t month = 0; month < size.months; ++month) {
-        records += static_cast<std::size_t>(size.seededCohorts + month * size.monthDuration + 1);
-    }
-    return records;
 }
 
 /// The breakdown counts of a whole projection, month after month, each month in
@@ -267,7 +246,8 @@ ProjectionLists projectScenario(const ScenarioValues& values, UuidGenerator& ids
     born.reserve(static_cast<std::size_t>(size->epochs));
 
     auto breakdowns = std::make_shared<BreakdownCounts>();
-    breakdowns->counts.resize(breakdownRecords(*size));
+    // Exact: a projection that fits in memory has far fewer than 2^53 records.
+    breakdowns->counts.resize(static_cast<std::size_t>(size->cohortRecords));
     breakdowns->monthDuration = monthDuration;
     breakdowns->idKey = ids.next();
     for (std::size_t i : seeded.labelOrder) {
@@ -323,6 +303,7 @@ ProjectionLists projectScenario(const ScenarioValues& values, UuidGenerator& ids
         lists.monthlySnapshots.emplace_back(
             ids, month, lists.snapshots[static_cast<std::size_t>(firstDay)].active, CohortList{});
     }
+    assert(breakdownStart == breakdowns->counts.size());
     return lists;
 }
 
