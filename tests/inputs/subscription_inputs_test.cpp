@@ -5,53 +5,13 @@
 #include <gtest/gtest.h>
 
 #include "inputs/subscription_inputs.h"
+#include "support/fake_timer.h"
 
 namespace velmora {
 namespace {
 
 using namespace std::chrono_literals;
 using Field = SubscriptionInputs::Field;
-
-/// A timer on a clock the test moves by hand: no test waits for real time.
-/// Every check of the scenario cancels the wait first, so `cancels` counts checks.
-class FakeTimer final : public RecalculationTimer {
-public:
-    void start(std::chrono::milliseconds wait, std::function<void()> fire) override {
-        ++starts;
-        deadline_ = now + wait;
-        fire_ = std::move(fire);
-        active_ = true;
-    }
-    void cancel() override {
-        ++cancels;
-        active_ = false;
-    }
-    bool isActive() const override { return active_; }
-    void advance(std::chrono::milliseconds span) {
-        now += span;
-        if (active_ && now >= deadline_) {
-            active_ = false;
-            fire_();
-        }
-    }
-
-    std::chrono::milliseconds now{0};
-    int starts = 0;
-    int cancels = 0;
-
-private:
-    std::chrono::milliseconds deadline_{0};
-    std::function<void()> fire_;
-    bool active_ = false;
-};
-
-/// Runs the posted tasks, and those they post in turn, as the event loop does
-/// between user events. One pass delivers only what was posted before it.
-void drain() {
-    for (int pass = 0; pass < 4; ++pass) {
-        QCoreApplication::sendPostedEvents();
-    }
-}
 
 class Refresh : public ::testing::Test {
 protected:

@@ -1,0 +1,73 @@
+#include <cmath>
+#include <limits>
+
+#include <gtest/gtest.h>
+
+#include "ui/number_format.h"
+
+namespace velmora {
+namespace {
+
+using Style = NumberFormatter::Style;
+
+const QLocale us(QLocale::English, QLocale::UnitedStates);
+const QLocale german(QLocale::German, QLocale::Germany);
+
+struct Case {
+    Style style;
+    int digits;
+    QLocale locale;
+    double value;
+    const char* text;
+};
+
+TEST(NumberFormatter, WritesFiguresAsTheLocaleDoes) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    const Case cases[] = {
+        {Style::Decimal, 3, us, 1.99, "1.99"},
+        {Style::Decimal, 3, us, 0.95, "0.95"},
+        {Style::Decimal, 3, us, 100, "100"},
+        {Style::Decimal, 3, us, 1000, "1,000"},
+        {Style::Decimal, 3, us, 0.12345, "0.123"},
+        {Style::Decimal, 3, us, -2.5, "-2.5"},
+        {Style::Decimal, 3, german, 1234.5, "1.234,5"},
+        {Style::Decimal, 0, us, 2000, "2,000"},
+        {Style::Decimal, 0, us, 1999.6, "2,000"},
+        {Style::Decimal, 0, us, -0.3, "0"},
+        {Style::Decimal, 0, us, -12, "-12"},
+        {Style::Currency, 0, us, (2000 * 1.99) * 0.85, "$3,383"},
+        {Style::Currency, 0, us, ((2000 * 1.99) * 0.85 / 30) * 365, "$41,160"},
+        {Style::Currency, 2, us, 7.49, "$7.49"},
+        {Style::Currency, 2, us, 7.5, "$7.50"},
+        {Style::Currency, 0, german, 3383, "3.383\u00a0€"},
+        {Style::Decimal, 0, us, nan, "n/a"},
+        {Style::Currency, 2, us, inf, "∞"},
+        {Style::Decimal, 0, us, -inf, "-∞"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(NumberFormatter(c.style, c.digits, c.locale).format(c.value).toStdString(),
+                  c.text)
+            << c.value;
+    }
+}
+
+TEST(NumberFormatter, ReadsWhatPeopleTypeAndNothingElse) {
+    const NumberFormatter form(Style::Decimal, 3, us);
+    EXPECT_EQ(form.read("1.99"), 1.99);
+    EXPECT_EQ(form.read(" 2,500 "), 2500);
+    EXPECT_EQ(form.read("-4"), -4);
+    EXPECT_EQ(form.read("95"), 95);
+    EXPECT_EQ(NumberFormatter(Style::Decimal, 3, german).read("0,95"), 0.95);
+    for (const char* unreadable : {"", "abc", "1.2.3", "nan", "inf", "1e999", "$5"}) {
+        EXPECT_FALSE(form.read(unreadable).has_value()) << unreadable;
+    }
+}
+
+TEST(NumberFormatter, ThePosixLocaleWritesAsUsEnglish) {
+    EXPECT_EQ(figureLocale(QLocale::c()), us);
+    EXPECT_EQ(figureLocale(german), german);
+}
+
+}  // namespace
+}  // namespace velmora
