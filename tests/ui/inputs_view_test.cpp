@@ -1,0 +1,278 @@
+#include <algorithm>
+#include <iterator>
+#include <tuple>
+#include <utility>
+
+#include <QApplication>
+#include <QFocusEvent>
+#include <QLabel>
+#include <QSlider>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include "inputs/subscription_inputs.h"
+#include "support/fake_timer.h"
+#include "ui/inputs_view.h"
+#include "ui/number_field.h"
+
+namespace velmora {
+namespace {
+
+using namespace std::chrono_literals;
+using Field = SubscriptionInputs::Field;
+
+// In the form's tab order.
+constexpr Field allFields[] = {
+    Field::StartingSubs, Field::Price, Field::DailyNewSubs, Field::TrialRetention,
+    Field::Rt1,          Field::Rt2,   Field::Rt3,          Field::Rt4,
+    Field::Rt5,          Field::Rt6,   Field::RtPlus};
+
+class Form : public ::testing::Test {
+protected:
+    Form() : timer(new FakeTimer), inputs(std::unique_ptr<FakeTimer>(timer)), view(&inputs) {
+        QObject::connect(&inputs, &SubscriptionInputs::objectWillChange, &inputs, [this] {
+            ++announcements;
+            rebuilds += inputs.projection() != std::exchange(seen, inputs.projection()) ? 1 : 0;
+        });
+    }
+
+    NumberField* field(Field f) const { return view.field(f); }
+    QString text(Field f) const { return field(f)->text(); }
+    /// Replaces the text of `f` as a user does, without committing it.
+    void type(Field f, const QString& typed) {
+        field(f)->selectAll();
+        QTest::keyClick(field(f), Qt::Key_Backspace);
+        QTest::keyClicks(field(f), typed);
+    }
+    void press(QWidget* target, Qt::Key key) {
+        QTest::keyClick(target, key);
+        drain();
+    }
+    void leave(Field f, Qt::FocusReason reason = Qt::TabFocusReason) {
+        QFocusEvent out(QEvent::FocusOut, reason);
+        QApplication::sendEvent(field(f), &out);
+        drain();
+    }
+    void advance(std::chrono::milliseconds span) {
+        drain();
+        timer->advance(span);
+        drain();
+    }
+
+    FakeTimer* timer;  // owned by `inputs`
+    SubscriptionInputs inputs;
+    InputsView view;
+    std::shared_ptr<const SubscriptionCalculation> seen = inputs.projection();
+    int announcements = 0;
+    int rebuilds = 0;
+};
+
+TEST_F(Form, ShowsTheDefaultsAsTheFormWritesThem) {
+    const char* const expected[] = {"0",    "1.99", "100", "0.59", "0.65", "0.84",
+                                    "0.87", "0.89", "0.9", "0.91", "0.95"};
+    for (std::size_t i = 0; i < std::size(allFields); ++i) {
+        EXPECT_EQ(text(allFields[i]).toStdString(), expected[i]) << i;
+    }
+    EXPECT_EQ(field(Field::Price)->placeholderText(), "Enter your score");
+    EXPECT_EQ(view.monthsLabel()->text(), "36");
+    EXPECT_EQ(view.slider()->value(), 3600);
+}
+
+TEST_F(Form, ACommitWritesOnceAndLeadsToOneRebuild) {
+    type(Field::Price, "2.490");
+    drain();
+    EXPECT_EQ(announcements, 0) << "typing writes nothing";
+    press(field(Field::Price), Qt::Key_Return);
+    EXPECT_EQ(inputs.price(), 2.49);
+    EXPECT_EQ(text(Field::Price), "2.49");
+    press(field(Field::Price), Qt::Key_Return);
+    EXPECT_EQ(announcements, 1) << "unchanged text writes nothing";
+    advance(99ms);
+    EXPECT_EQ(rebuilds, 0);
+    advance(1ms);
+    advance(500ms);
+    EXPECT_EQ(rebuilds, 1);
+
+    // Focus leaving commits too, but not for a context menu.
+    view.show();
+    QApplication::setActiveWindow(&view);
+    field(Field::DailyNewSubs)->setFocus();
+    type(Field::DailyNewSubs, "250");
+    leave(Field::DailyNewSubs, Qt::PopupFocusReason);
+    EXPECT_EQ(inputs.dailyNewSubs(), 100);
+    press(field(Field::DailyNewSubs), Qt::Key_Tab);
+    EXPECT_TRUE(field(Field::TrialRetention)->hasFocus());
+    EXPECT_EQ(inputs.dailyNewSubs(), 250);
+}
+
+TEST_F(Form, StoresWhatIsTypedUnchecked) {
+    const std::tuple<Field, const char*, double, const char*> cases[] = {
+        {Field::StartingSubs, "-20", -20, "-20"},
+        {Field::Rt2, "95", 95, "95"},
+        {Field::TrialRetention, "1.5", 1.5, "1.5"},
+        {Field::RtPlus, "0", 0, "0"},
+        {Field::DailyNewSubs, " 1,000 ", 1000, "1,000"},
+        {Field::Price, "0.12345", 0.12345, "0.123"},
+    };
+    for (const auto& [f, typed, stored, shown] : cases) {
+        type(f, typed);
+        leave(f);
+        EXPECT_EQ(inputs.value(f), stored) << typed;
+        EXPECT_EQ(text(f).toStdString(), shown) << typed;
+    }
+    leave(Field::Price);
+    EXPECT_EQ(announcements, static_cast<int>(std::size(cases))) << "focus-out without an edit";
+}
+
+TEST_F(Form, UnreadableTextWritesNothingAndSaysWhatWasKept) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"abc", "“abc” is not a number. Kept 1.99."},
+        {"1.2.3", "“1.2.3” is not a number. Kept 1.99."},
+        {"", "An empty field is not a number. Kept 1.99."},
+        {"a very long paste that goes on",
+         "“a very long paste that …” is not a number. Kept 1.99."},
+    };
+    for (const auto& [typed, message] : cases) {
+        for (const bool byReturn : {true, false}) {
+            type(Field::Price, typed);
+            if (byReturn) {
+                press(field(Field::Price), Qt::Key_Return);
+                EXPECT_EQ(field(Field::Price)->selectedText(), typed) << "kept for fixing";
+            } else {
+                leave(Field::Price);
+                EXPECT_EQ(text(Field::Price), "1.99") << "back to the last good value";
+            }
+            EXPECT_EQ(view.message()->text().toStdString(), message);
+            EXPECT_EQ(field(Field::Price)->toolTip().toStdString(), message);
+            EXPECT_TRUE(field(Field::Price)->isMarkedUnreadable());
+            press(field(Field::Price), Qt::Key_Escape);
+            EXPECT_EQ(text(Field::Price), "1.99");
+            EXPECT_FALSE(field(Field::Price)->isMarkedUnreadable());
+            EXPECT_TRUE(view.message()->text().isEmpty());
+        }
+    }
+    EXPECT_EQ(announcements, 0);
+}
+
+TEST_F(Form, OnlyTheLastProblemShowsUntilAGoodCommit) {
+    type(Field::Rt1, "x");
+    leave(Field::Rt1);
+    type(Field::Rt2, "y");
+    leave(Field::Rt2);
+    EXPECT_FALSE(field(Field::Rt1)->isMarkedUnreadable());
+    EXPECT_TRUE(field(Field::Rt2)->isMarkedUnreadable());
+    type(Field::Rt3, "0.5");
+    press(field(Field::Rt3), Qt::Key_Return);
+    EXPECT_FALSE(field(Field::Rt2)->isMarkedUnreadable());
+    EXPECT_TRUE(view.message()->text().isEmpty());
+
+    // Escape with nothing to throw away is left for a dialog to act on.
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(field(Field::Rt3), &escape);
+    EXPECT_FALSE(escape.isAccepted());
+}
+
+TEST_F(Form, FollowsTheScenarioButNotOverWhatIsBeingTyped) {
+    type(Field::Price, "3");
+    inputs.setPrice(5);
+    inputs.setRt4(0.5);
+    inputs.setMonthsToProject(36.6);
+    drain();
+    EXPECT_EQ(text(Field::Price), "3");
+    EXPECT_EQ(text(Field::Rt4), "0.5");
+    EXPECT_EQ(view.monthsLabel()->text(), "37");
+    EXPECT_EQ(view.slider()->value(), 3660);
+    EXPECT_EQ(inputs.monthsToProject(), 36.6) << "the slider follows without writing back";
+    type(Field::Price, "x");
+    leave(Field::Price);
+    EXPECT_EQ(view.message()->text(), "“x” is not a number. Kept 5.");
+}
+
+TEST_F(Form, TheSliderStepsByMonthsAndYearsWithinItsRange) {
+    const std::pair<Qt::Key, double> steps[] = {
+        {Qt::Key_Right, 37}, {Qt::Key_PageUp, 49}, {Qt::Key_Left, 48}, {Qt::Key_PageDown, 36},
+        {Qt::Key_Home, 6},   {Qt::Key_Left, 6},    {Qt::Key_End, 600}, {Qt::Key_Right, 600}};
+    for (const auto& [key, months] : steps) {
+        press(view.slider(), key);
+        EXPECT_EQ(inputs.monthsToProject(), months) << key;
+    }
+    EXPECT_EQ(announcements, 6) << "a slider at its end writes nothing";
+    inputs.setMonthsToProject(2);
+    drain();
+    EXPECT_EQ(view.monthsLabel()->text(), "2");
+    press(view.slider(), Qt::Key_Right);
+    EXPECT_EQ(inputs.monthsToProject(), 7);
+
+    // Dragging writes fractional months, and the burst is rebuilt once.
+    for (int position = 3601; position <= 3650; ++position) {
+        view.slider()->setValue(position);
+        advance(20ms);
+    }
+    EXPECT_EQ(inputs.monthsToProject(), 36.5);
+    EXPECT_EQ(rebuilds, 0);
+    advance(100ms);
+    EXPECT_EQ(rebuilds, 1);
+}
+
+TEST_F(Form, NamesEveryControlAfterItsLabelAndTabsTopToBottom) {
+    std::vector<QWidget*> expected{view.slider()};
+    QStringList names{"Months to Project", "Starting Subscribers", "Price", "Daily Trials",
+                      "Trial Retention"};
+    for (const char* rate : {"1", "2", "3", "4", "5", "6", "Rest"}) {
+        names << QStringLiteral("Monthly Retention Rates ") + QLatin1String(rate);
+    }
+    std::transform(std::begin(allFields), std::end(allFields), std::back_inserter(expected),
+                   [this](Field f) { return field(f); });
+    const QList<QLabel*> labels = view.findChildren<QLabel*>();
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_EQ(expected[i]->accessibleName(), names[static_cast<qsizetype>(i)]);
+        const auto isBuddy = [&](QLabel* l) { return l->buddy() == expected[i]; };
+        EXPECT_EQ(std::count_if(labels.begin(), labels.end(), isBuddy), 1);
+    }
+    std::vector<QWidget*> tabbed;
+    for (QWidget* at = view.slider(); tabbed.empty() || at != view.slider();
+         at = at->nextInFocusChain()) {
+        if ((at->focusPolicy() & Qt::TabFocus) != 0 && view.isAncestorOf(at)) {
+            tabbed.push_back(at);
+        }
+    }
+    EXPECT_EQ(tabbed, expected);
+}
+
+TEST_F(Form, ThreeFitSideBySideOnALaptopScreen) {
+    view.resize(view.sizeHint());
+    view.show();
+    EXPECT_LE(view.sizeHint().width(), 1280 / 3);
+    const int rateWidth = field(Field::Rt1)->width();
+    EXPECT_GE(rateWidth, 44);
+    EXPECT_LE(rateWidth, 60);
+    EXPECT_NEAR(field(Field::RtPlus)->width(), rateWidth, 1);
+    EXPECT_EQ(field(Field::Price)->width(), 120);
+
+    // The message line holds its place: a message does not move the form about.
+    const int before = view.message()->height();
+    type(Field::Price, "x");
+    leave(Field::Price);
+    QApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    EXPECT_EQ(view.message()->height(), before);
+}
+
+// Destroying a shown form takes focus from the field being edited; the form
+// being torn down must not act on that commit.
+TEST(FormLifetime, DestroyingTheFormMidEditWritesNothing) {
+    SubscriptionInputs inputs{std::make_unique<FakeTimer>()};
+    int writes = 0;
+    QObject::connect(&inputs, &SubscriptionInputs::objectWillChange, &inputs, [&] { ++writes; });
+    auto* view = new InputsView(&inputs);
+    view->show();
+    QApplication::setActiveWindow(view);
+    view->field(Field::Price)->setFocus();
+    QTest::keyClicks(view->field(Field::Price), "7");
+    delete view;
+    drain();
+    EXPECT_EQ(writes, 0);
+}
+
+}  // namespace
+}  // namespace velmora

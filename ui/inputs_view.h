@@ -1,0 +1,62 @@
+#pragma once
+
+#include <array>
+
+#include <QWidget>
+
+#include "inputs/subscription_inputs.h"
+
+class QGridLayout;
+class QLabel;
+class QSlider;
+
+namespace velmora {
+
+class NumberField;
+class Rebuild;
+
+/// The form of one scenario: the projection length on a slider, the other
+/// numbers in fields. Edits are written to the scenario as they are
+/// committed, and the form follows the scenario when it changes from
+/// elsewhere.
+class InputsView final : public QWidget {
+    Q_OBJECT
+
+public:
+    /// Edits `inputs`, which must outlive the form.
+    explicit InputsView(SubscriptionInputs* inputs, QWidget* parent = nullptr);
+    ~InputsView() override;
+
+    /// The field of `field`; none for `MonthsToProject`, which is on the slider.
+    [[nodiscard]] NumberField* field(SubscriptionInputs::Field field) const;
+    /// Months to project, in hundredths of a month.
+    [[nodiscard]] QSlider* slider() const { return slider_; }
+    /// The whole months the slider stands for.
+    [[nodiscard]] QLabel* monthsLabel() const { return monthsLabel_; }
+    /// The last text a field could not read, until an edit goes through.
+    [[nodiscard]] QLabel* message() const { return message_; }
+    [[nodiscard]] SubscriptionInputs* inputs() const { return inputs_; }
+
+    /// Slider positions per month: months are fractional on the slider.
+    static constexpr int sliderStepsPerMonth = 100;
+
+private:
+    void addMonthsRow(QGridLayout* rows);
+    void addFieldRow(QGridLayout* rows, SubscriptionInputs::Field field, const QString& title);
+    QWidget* makeRatesBlock();
+    NumberField* makeField(SubscriptionInputs::Field field, const QString& accessibleName);
+    void orderTabs();
+
+    void refresh();
+    void showProblem(NumberField* source, const QString& text);
+    void clearProblem();
+
+    SubscriptionInputs* inputs_;
+    std::array<NumberField*, 12> fields_{};
+    QSlider* slider_ = nullptr;
+    QLabel* monthsLabel_ = nullptr;
+    QLabel* message_ = nullptr;
+    Rebuild* rebuild_ = nullptr;
+};
+
+}  // namespace velmora
