@@ -1,0 +1,222 @@
+#include <algorithm>
+#include <limits>
+#include <memory>
+#include <sstream>
+#include <vector>
+
+#include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QSignalSpy>
+#include <QStyleOptionViewItem>
+#include <QTableView>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include "engine/calculation.h"
+#include "support/fake_timer.h"
+#include "ui/table_model.h"
+#include "ui/table_view.h"
+
+namespace velmora {
+namespace {
+
+const double nan = std::numeric_limits<double>::quiet_NaN();
+
+/// A projection that owns the scenario it was built from.
+std::shared_ptr<SubscriptionCalculation> project(const ScenarioValues& values = {}) {
+    struct Held {
+        explicit Held(const ScenarioValues& v) : source(v), calculation(source, announce) {}
+        FixedScenario source;
+        std::ostringstream announce;
+        SubscriptionCalculation calculation;
+    };
+    auto held = std::make_shared<Held>(values);
+    return {held, &held->calculation};
+}
+
+/// A projection of the default scenario whose months count exactly `actives`.
+std::shared_ptr<SubscriptionCalculation> months(const std::vector<double>& actives) {
+    ScenarioValues values;
+    values.monthsToProject = 1;
+    auto projection = project(values);
+    UuidGenerator ids(7);
+    projection->monthlySnapshots.clear();
+    for (std::size_t i = 0; i < actives.size(); ++i) {
+        projection->monthlySnapshots.emplace_back(ids, static_cast<std::int64_t>(i), actives[i],
+                                                  CohortList{});
+    }
+    return projection;
+}
+
+std::string cell(const ProjectionTableModel& model, int row, int column) {
+    return model.data(model.index(row, column), Qt::DisplayRole).toString().toStdString();
+}
+
+TEST(ProjectionTable, SummarizesTheLastMonth) {
+    TableView view;
+    view.setProjection(months({500, 2000}), 1.99);
+    EXPECT_EQ(view.summaryTexts().join(u'|').toStdString(), "2,000|$3,383|$41,160|$7.49");
+}
+
+TEST(ProjectionTable, WritesEveryCellOfAMonth) {
+    ProjectionTableModel model;
+    model.setProjection(months({100, 100, 90, 110.4, nan, 120}), 1.99);
+    ASSERT_EQ(model.rowCount(), 6);
+    ASSERT_EQ(model.columnCount(), 5);
+
+    struct Row {
+        const char* month;
+        const char* active;
+        const char* change;  // nullptr: no text at all
+        const char* proceeds;
+        const char* annualized;
+    };
+    const Row rows[] = {
+        {"M0", "100", "-", "$169", "$2,058"},  {"M1", "100", "+0", "$169", "$2,058"},
+        {"M2", "90", "-10", "$152", "$1,852"}, {"M3", "110", "+20", "$187", "$2,272"},
+        {"M4", "n/a", nullptr, "n/a", "n/a"},  {"M5", "120", "n/a", "$203", "$2,470"},
+    };
+    for (int r = 0; r < 6; ++r) {
+        const Row& row = rows[r];
+        EXPECT_EQ(cell(model, r, ProjectionTableModel::Month), row.month);
+        EXPECT_EQ(cell(model, r, ProjectionTableModel::Active), row.active);
+        EXPECT_EQ(cell(model, r, ProjectionTableModel::Proceeds), row.proceeds);
+        EXPECT_EQ(cell(model, r, ProjectionTableModel::Annualized), row.annualized);
+        const QVariant change =
+            model.data(model.index(r, ProjectionTableModel::Change), Qt::DisplayRole);
+        if (row.change == nullptr) {
+            EXPECT_FALSE(change.isValid()) << "row " << r;
+        } else {
+            EXPECT_EQ(change.toString().toStdString(), row.change) << "row " << r;
+        }
+    }
+
+    const auto alignment = [&](int column) {
+        return model.data(model.index(0, column), Qt::TextAlignmentRole).value<Qt::Alignment>();
+    };
+    EXPECT_EQ(alignment(ProjectionTableModel::Month), Qt::AlignCenter);
+    EXPECT_TRUE(alignment(ProjectionTableModel::Proceeds) & Qt::AlignRight);
+}
+
+TEST(ProjectionTable, WritesFiguresInTheGivenLocale) {
+    ProjectionTableModel model(nullptr, QLocale(QLocale::German, QLocale::Germany));
+    model.setProjection(months({2000}), 1.99);
+    EXPECT_EQ(cell(model, 0, ProjectionTableModel::Active), "2.000");
+    EXPECT_EQ(cell(model, 0, ProjectionTableModel::Proceeds), "3.383\u00a0€");
+}
+
+TEST(ProjectionTable, ShowsOnlyTheHeaderWithoutMonths) {
+    TableView view;
+    view.setProjection(months({10, 20}), 1.99);
+    for (const auto& empty : {months({}), std::shared_ptr<SubscriptionCalculation>()}) {
+        view.setProjection(empty, 1.99);
+        EXPECT_TRUE(view.summaryTexts().isEmpty());
+        EXPECT_EQ(view.model()->rowCount(), 0);
+        EXPECT_EQ(view.model()->headerData(0, Qt::Horizontal, Qt::DisplayRole), "Month");
+    }
+}
+
+TEST(ProjectionTable, ResetsOnlyForANewProjectionOrPrice) {
+    TableView view;
+    const auto projection = months({10, 20});
+    QSignalSpy resets(view.model(), &QAbstractItemModel::modelReset);
+    view.setProjection(projection, 1.99);
+    view.setProjection(projection, 1.99);
+    EXPECT_EQ(resets.count(), 1);
+    view.setProjection(projection, 2.99);
+    EXPECT_EQ(resets.count(), 2);
+    EXPECT_EQ(view.summaryTexts().at(1), "$51");
+    view.setProjection(months({10, 20}), 2.99);
+    EXPECT_EQ(resets.count(), 3);
+}
+
+TEST(ProjectionTable, CopiesSelectedRowsWithTheHeaderAsTabSeparatedLines) {
+    TableView view;
+    view.setProjection(months({100, nan, 90}), 1.99);
+    QTableView* table = view.table();
+    table->selectionModel()->select(table->model()->index(2, 0),
+                                    QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    table->selectionModel()->select(table->model()->index(1, 0),
+                                    QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    // A window-wide Copy, as an Edit menu brings, must not take the keys.
+    QAction windowCopy(&view);
+    windowCopy.setShortcut(QKeySequence::Copy);
+    view.addAction(&windowCopy);
+    QSignalSpy windowCopies(&windowCopy, &QAction::triggered);
+    view.show();
+    view.activateWindow();
+    table->setFocus();
+    // Activation arrives as a window-system event, which posted-event
+    // delivery alone does not hand out; shortcuts act only in active windows.
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(view.isActiveWindow());
+
+    QGuiApplication::clipboard()->clear();
+    QTest::keyClick(table, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(windowCopies.count(), 0);
+    EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(),
+              "Month\tActive\tChange\tProceeds\tAnnualized\n"
+              "M1\tn/a\t\tn/a\tn/a\n"
+              "M2\t90\tn/a\t$152\t$1,852\n");
+
+    EXPECT_EQ(tabSeparated(*view.model(), {0, 0, 7}).toStdString(),
+              "Month\tActive\tChange\tProceeds\tAnnualized\n"
+              "M0\t100\t-\t$169\t$2,058\n");
+}
+
+TEST(ProjectionTable, NoFigureOrHeaderIsCutOff) {
+    ScenarioValues longRun;
+    longRun.monthsToProject = 600;
+    longRun.startingSubs = 5000;
+    // Figures far wider than the starting widths, in every figure column.
+    const auto huge = months({1e3, 9.87654e12, -4e12, 1e13});
+    const std::pair<std::shared_ptr<SubscriptionCalculation>, double> shown[] = {
+        {project(), 1.99}, {project(longRun), 1.99}, {huge, 999.99}};
+    for (const auto& [projection, price] : shown) {
+        TableView view;
+        view.setProjection(projection, price);
+        const QTableView* table = view.table();
+        ASSERT_EQ(table->textElideMode(), Qt::ElideNone);
+
+        // Figures line up only when every digit is as wide as the others.
+        const QFontMetricsF digits(view.model()->figureFont());
+        for (char digit = '1'; digit <= '9'; ++digit) {
+            EXPECT_EQ(digits.horizontalAdvance(QChar(digit)), digits.horizontalAdvance(u'0'));
+        }
+
+        QStyleOptionViewItem option;
+        option.initFrom(table);
+        const int grid = table->showGrid() ? 1 : 0;
+        const int starts[] = {44, 65, 50, 80, 80};
+        for (int column = 0; column < ProjectionTableModel::columns; ++column) {
+            const int width = table->columnWidth(column);
+            EXPECT_GE(width, starts[column]);
+            EXPECT_GE(width, table->horizontalHeader()->sectionSizeHint(column));
+            int needed = 0;
+            for (int row = 0; row < view.model()->rowCount(); ++row) {
+                const QModelIndex index = view.model()->index(row, column);
+                needed = std::max(
+                    needed, table->itemDelegateForIndex(index)->sizeHint(option, index).width());
+            }
+            EXPECT_GE(width, needed + grid) << "column " << column;
+        }
+    }
+}
+
+TEST(ProjectionTable, KeepsTheTableInViewAtTheComparisonHeight) {
+    TableView view;
+    view.setProjection(project(), 1.99);
+    view.setFixedHeight(200);
+    view.show();
+    drain();
+    const QTableView* table = view.table();
+    EXPECT_GE(table->viewport()->height(), 2 * table->rowHeight(0));
+    EXPECT_EQ(table->accessibleName(), "Monthly projection");
+}
+
+}  // namespace
+}  // namespace velmora
