@@ -172,6 +172,31 @@ public:
         return {derivedUuid(all_->idKey, index), month_, label, all_->counts[index]};
     }
 
+    void readCounts(std::size_t first, std::span<CohortCount> out) const override {
+        const std::size_t seeded = all_->seededLabels.size();
+        const auto monthDuration = static_cast<std::size_t>(all_->monthDuration);
+        const double* counts = all_->counts.data() + first_ + first;
+        std::size_t i = 0;
+        for (; i < out.size() && first + i < seeded; ++i) {
+            out[i] = {month_, all_->seededLabels[first + i], counts[i]};
+        }
+        if (i == out.size()) {
+            return;
+        }
+        // Born cohorts come monthDuration to a label: step through the labels
+        // instead of dividing for every record.
+        const std::size_t born = first + i - seeded;
+        auto label = static_cast<std::int64_t>(born / monthDuration);
+        std::size_t left = monthDuration - born % monthDuration;
+        for (; i < out.size(); ++i) {
+            out[i] = {month_, CohortLabel(label), counts[i]};
+            if (--left == 0) {
+                ++label;
+                left = monthDuration;
+            }
+        }
+    }
+
 private:
     std::shared_ptr<const BreakdownCounts> all_;
     std::int64_t month_;

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <initializer_list>
 #include <memory>
+#include <span>
 #include <string>
 #include <utility>
 #include <vector>
@@ -67,6 +68,14 @@ struct SubscriptionCohort {
     friend bool operator==(const SubscriptionCohort&, const SubscriptionCohort&) = default;
 };
 
+/// A breakdown record without its id: what a chart needs of it, cheap to read
+/// in bulk.
+struct CohortCount {
+    std::int64_t epoch;
+    CohortLabel cohort;
+    double count;
+};
+
 /// The cohort breakdown of a snapshot: an immutable list of records. Copies
 /// share the records, so copying a snapshot is cheap. A projection holds its
 /// millions of breakdown records compactly and makes each record when it is
@@ -78,6 +87,13 @@ public:
     public:
         virtual ~Source() = default;
         [[nodiscard]] virtual SubscriptionCohort at(std::size_t position) const = 0;
+        /// Writes the records from `first` on, without their ids, into `out`.
+        virtual void readCounts(std::size_t first, std::span<CohortCount> out) const {
+            for (std::size_t i = 0; i < out.size(); ++i) {
+                const SubscriptionCohort record = at(first + i);
+                out[i] = {record.epoch, record.cohort, record.count};
+            }
+        }
 
     protected:
         Source() = default;
@@ -124,6 +140,13 @@ public:
     [[nodiscard]] SubscriptionCohort operator[](std::size_t i) const { return source_->at(i); }
     [[nodiscard]] SubscriptionCohort front() const { return (*this)[0]; }
     [[nodiscard]] SubscriptionCohort back() const { return (*this)[size_ - 1]; }
+    /// The records from `first` on, without their ids, into `out` (which must
+    /// not reach past the end): many times faster than reading the records.
+    void readCounts(std::size_t first, std::span<CohortCount> out) const {
+        if (!out.empty()) {
+            source_->readCounts(first, out);
+        }
+    }
     [[nodiscard]] Iterator begin() const { return {this, 0}; }
     [[nodiscard]] Iterator end() const { return {this, size_}; }
 

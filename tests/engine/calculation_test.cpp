@@ -153,6 +153,18 @@ TEST(Projection, MonthlySnapshotsRepeatFirstDaysAndEveryRecordHasItsOwnId) {
         }
         EXPECT_NEAR(sum, day.active, 1e-9 * day.active);
         EXPECT_EQ(day.cohorts[3].id, day.cohorts[3].id) << "a record reads the same every time";
+        // Read in bulk from any position, the records keep all but their ids.
+        for (const std::size_t first : {0, 1, 209, 215, 239}) {
+            std::vector<CohortCount> counts(day.cohorts.size() -
+                                            std::min(first, day.cohorts.size()));
+            day.cohorts.readCounts(first, counts);
+            for (std::size_t i = 0; i < counts.size(); ++i) {
+                const SubscriptionCohort record = day.cohorts[first + i];
+                ASSERT_EQ(counts[i].epoch, record.epoch);
+                ASSERT_EQ(counts[i].cohort, record.cohort) << first + i;
+                ASSERT_EQ(counts[i].count, record.count);
+            }
+        }
         records += day.cohorts.size() + 1;
         ids.insert(month.id.toString());
     }
