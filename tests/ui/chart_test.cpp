@@ -1,0 +1,239 @@
+#include <array>
+#include <cmath>
+#include <limits>
+#include <memory>
+#include <set>
+#include <sstream>
+
+#include <gtest/gtest.h>
+
+#include "../support/fake_timer.h"
+#include "inputs/subscription_inputs.h"
+#include "ui/chart_data.h"
+#include "ui/cohort_bars.h"
+
+namespace velmora {
+namespace {
+
+using namespace std::chrono_literals;
+
+const double nan = std::numeric_limits<double>::quiet_NaN();
+const double inf = std::numeric_limits<double>::infinity();
+
+SubscriptionCohort record(std::int64_t month, std::int64_t label, double count) {
+    return {Uuid{}, month, CohortLabel(label), count};
+}
+
+std::unique_ptr<SubscriptionCalculation> project(const FixedScenario& scenario) {
+    std::ostringstream announce;
+    return std::make_unique<SubscriptionCalculation>(scenario, announce);
+}
+
+TEST(CohortBars, ListsEveryMonthsBreakdownInOrder) {
+    ScenarioValues values;
+    values.monthsToProject = 4;
+    values.startingSubs = 300;
+    const FixedScenario scenario(values);
+    const auto projection = project(scenario);
+
+    const auto records = cohortBars(*projection);
+    ASSERT_EQ(static_cast<double>(records.size()), projectionSize(values)->cohortRecords);
+    std::size_t at = 0;
+    for (std::int64_t month = 0; month < 4; ++month) {
+        const CohortList& breakdown =
+            projection->snapshots[static_cast<std::size_t>(month * 30)].cohorts;
+        for (const SubscriptionCohort& expected : breakdown) {
+            ASSERT_EQ(records[at++], expected) << "month " << month;
+        }
+    }
+}
+
+struct StackCase {
+    const char* name;
+    std::vector<SubscriptionCohort> records;
+    std::vector<CohortSegment> segments;
+    std::vector<double> totals;  ///< per bar
+};
+
+TEST(CohortBars, StacksByMonthSignAndLabel) {
+    const StackCase cases[] = {
+        {"signs stack apart from zero",
+         {record(0, -1, 10), record(0, -1, -4), record(0, 0, 5), record(0, 1, -3)},
+         {{0, 0, 10, 0, -1}, {0, 0, -4, 0, -1}, {0, 10, 15, 1, 0}, {0, -4, -7, 2, 1}},
+         {8}},
+        {"neighbours of one label and sign make one segment",
+         {record(2, 4, 1), record(2, 4, 2), record(2, 5, 1)},
+         {{2, 0, 3, 0, 4}, {2, 3, 4, 1, 5}},
+         {4}},
+        {"counts that are not numbers or infinite draw nothing",
+         {record(0, 0, 5), record(0, 1, nan), record(0, 0, 3), record(0, 0, inf),
+          record(0, 2, -inf), record(0, 3, 1)},
+         {{0, 0, 5, 0, 0}, {0, 5, 8, 0, 0}, {0, 8, 9, 3, 3}},
+         {9}},
+        {"colours follow the first appearance of each label",
+         {record(0, 5, 1), record(0, 3, 1), record(1, 3, 1), record(1, 7, 1), record(1, 5, 1)},
+         {{0, 0, 1, 0, 5}, {0, 1, 2, 1, 3}, {1, 0, 1, 1, 3}, {1, 1, 2, 2, 7}, {1, 2, 3, 0, 5}},
+         {2, 3}},
+        {"a month met again stacks on what it had",
+         {record(0, 0, 2), record(1, 0, 1), record(0, 1, 3)},
+         {{0, 0, 2, 0, 0}, {1, 0, 1, 0, 0}, {0, 2, 5, 1, 1}},
+         {5, 1, 5}},
+        {"zero counts take a colour and no room",
+         {record(0, 0, 0), record(0, 1, 2)},
+         {{0, 0, 2, 1, 1}},
+         {2}},
+        {"nothing", {}, {}, {}},
+    };
+    for (const StackCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        const CohortStack stack = stackCohorts(c.records);
+        EXPECT_EQ(stack.segments, c.segments);
+        ASSERT_EQ(stack.bars.size(), c.totals.size());
+        for (std::size_t i = 0; i < c.totals.size(); ++i) {
+            const CohortBar& bar = stack.bars[i];
+            EXPECT_EQ(bar.total, c.totals[i]);
+            for (std::size_t s = bar.first; s < bar.end; ++s) {
+                EXPECT_EQ(stack.segments[s].month, bar.month);
+                EXPECT_LE(bar.low, std::min(0.0, stack.segments[s].top));
+                EXPECT_GE(bar.high, std::max(0.0, stack.segments[s].top));
+            }
+        }
+    }
+}
+
+TEST(CohortBars, ProjectionStacksAlikeOnAnyNumberOfThreads) {
+    ScenarioValues values;
+    values.monthsToProject = 14;
+    values.startingSubs = 5000;
+    const FixedScenario scenario(values);
+    const auto projection = project(scenario);
+
+    const CohortStack expected = stackCohorts(cohortBars(*projection));
+    ASSERT_EQ(expected.bars.size(), 14u);
+    for (std::size_t month = 0; month < 14; ++month) {
+        const double active = projection->monthlySnapshots[month].active;
+        EXPECT_NEAR(expected.bars[month].total, active, active * 1e-12);
+    }
+    const CohortStack stack = stackProjection(*projection);
+    EXPECT_EQ(stack.segments, expected.segments);
+    EXPECT_EQ(stack.bars.size(), expected.bars.size());
+}
+
+/// A scenario that rebuilds only when the test moves its clock.
+struct ManualScenario {
+    ManualScenario() {
+        auto owned = std::make_unique<FakeTimer>();
+        clock = owned.get();
+        inputs = std::make_unique<SubscriptionInputs>(std::move(owned));
+    }
+    void settle() {
+        drain();
+        clock->advance(SubscriptionInputs::recalculationDelay);
+        drain();
+    }
+    FakeTimer* clock;
+    std::unique_ptr<SubscriptionInputs> inputs;
+};
+
+TEST(ChartPoints, OneSeriesPerScenarioThroughEveryDay) {
+    std::array<ManualScenario, 3> scenarios;
+    scenarios[1].inputs->setPrice(2.99);
+    scenarios[2].inputs->setMonthDuration(45);
+    scenarios[2].inputs->setMonthsToProject(2);
+    for (ManualScenario& scenario : scenarios) {
+        scenario.settle();
+    }
+    // A price changed after the projection counts at once.
+    scenarios[0].inputs->setPrice(2.0);
+    drain();
+
+    UuidGenerator ids(3);
+    const auto points =
+        chartPoints(*scenarios[0].inputs, *scenarios[1].inputs, *scenarios[2].inputs, ids);
+    ASSERT_EQ(points.size(), 1080u + 1080u + 90u);
+    const std::array<const char*, 3> names{"Baseline", "Alternate 1", "Alternate 2"};
+    const std::array<std::size_t, 3> firsts{0, 1080, 2160};
+    std::set<std::string> distinct;
+    for (std::size_t s = 0; s < 3; ++s) {
+        const auto projection = scenarios[s].inputs->projection();
+        const double price = scenarios[s].inputs->price();
+        for (std::size_t day = 0; day < projection->snapshots.size(); ++day) {
+            const ChartData& point = points[firsts[s] + day];
+            const SubscriptionSnapshot& snapshot = projection->snapshots[day];
+            ASSERT_EQ(point.inputName.toStdString(), names[s]);
+            ASSERT_EQ(point.month, static_cast<double>(snapshot.epoch) / 30);
+            ASSERT_EQ(point.active, snapshot.active);
+            ASSERT_EQ(point.income, (snapshot.active * 0.85) * price);
+            distinct.insert(point.id.toString());
+        }
+    }
+    EXPECT_EQ(distinct.size(), points.size());
+    EXPECT_EQ(points[45].month, 1.5);
+    // 45-day months still count days in thirties.
+    EXPECT_EQ(points[2160 + 89].month, 89.0 / 30);
+}
+
+TEST(ChartPoints, IncomeIsProceedsAtTheGivenPrice) {
+    ScenarioValues nothing;
+    nothing.monthsToProject = 0;
+    const FixedScenario scenario(nothing);
+    SubscriptionCalculation day = *project(scenario);
+    day.snapshots.emplace_back(Uuid{}, 0, 100.0, CohortList{});
+    day.snapshots.emplace_back(Uuid{}, 45, 100.0, CohortList{});
+    UuidGenerator ids(1);
+
+    const auto points = chartPoints(
+        {ComparedScenario{&day, 2.0}, ComparedScenario{&day, 2.0}, ComparedScenario{&day, 2.0}},
+        ids);
+    ASSERT_EQ(points.size(), 6u);
+    EXPECT_EQ(points[0].month, 0.0);
+    EXPECT_EQ(points[1].month, 1.5);
+    EXPECT_EQ(points[1].income, 170.0);
+
+    for (std::size_t absent = 0; absent < 3; ++absent) {
+        std::array<ComparedScenario, 3> scenarios{
+            ComparedScenario{&day, 2.0}, ComparedScenario{&day, 2.0}, ComparedScenario{&day, 2.0}};
+        scenarios[absent].projection = nullptr;
+        EXPECT_TRUE(chartPoints(scenarios, ids).empty()) << "absent " << absent;
+    }
+}
+
+TEST(XAxisValues, EveryYearStrictlyBeforeTheEnd) {
+    const std::vector<std::pair<double, std::vector<double>>> cases{
+        {36, {0, 12, 24}}, {37, {0, 12, 24, 36}},
+        {12, {0}},         {0.5, {0}},
+        {0, {}},           {-5, {}},
+        {nan, {}},         {-inf, {}},
+    };
+    for (const auto& [end, marks] : cases) {
+        EXPECT_EQ(xAxisValues(end), marks) << end;
+    }
+    for (const double absurd : {inf, 1e300}) {
+        const auto marks = xAxisValues(absurd);
+        ASSERT_EQ(marks.size(), maxAxisMarks);
+        EXPECT_EQ(marks.back(), 12.0 * (maxAxisMarks - 1));
+    }
+    ManualScenario baseline;
+    baseline.inputs->setMonthsToProject(60);
+    drain();
+    EXPECT_EQ(xAxisValues(*baseline.inputs), (std::vector<double>{0, 12, 24, 36, 48}));
+}
+
+TEST(ChartTips, ReadLikeTheTable) {
+    const std::pair<QString, const char*> cases[] = {
+        {simpleChartTip(12, 2000), "Month 12\n2,000 active"},
+        {simpleChartTip(0, nan), "Month 0\nn/a active"},
+        {cohortChartTip(12, 3, 512.4, 1999.6), "Month 12, cohort 3\n512 subscribers (of 2,000)"},
+        {cohortChartTip(1, -7, -40.4, 12345), "Month 1, cohort -7\n-40 subscribers (of 12,345)"},
+        {comparisonChartTip(12,
+                            {{"Baseline", 3383.0}, {"Alternate 1", 3382.6}, {"Alternate 2", nan}}),
+         "Month 12\nBaseline $3,383\nAlternate 1 $3,383\nAlternate 2 n/a"},
+        {comparisonChartTip(1200, {}), "Month 1,200"},
+    };
+    for (const auto& [tip, text] : cases) {
+        EXPECT_EQ(tip.toStdString(), text);
+    }
+}
+
+}  // namespace
+}  // namespace velmora
