@@ -1,6 +1,56 @@
+#include <signal.h>
+#include <sys/signalfd.h>
+#include <unistd.h>
+
 #include <QApplication>
+#include <QLocale>
+#include <QSocketNotifier>
+
+#include "ui/number_format.h"
+#include "ui/velmora_app.h"
+
+namespace {
+
+/// Turns SIGINT and SIGTERM into an orderly close of every window, read from a
+/// signalfd on the event loop, so that a terminal's Ctrl+C or a session's end
+/// closes the application as its Quit command does. Blocked before Qt starts
+/// any thread, so every thread inherits the mask.
+int blockTerminationSignals() {
+    sigset_t blocked;
+    sigemptyset(&blocked);
+    sigaddset(&blocked, SIGINT);
+    sigaddset(&blocked, SIGTERM);
+    if (pthread_sigmask(SIG_BLOCK, &blocked, nullptr) != 0) {
+        return -1;
+    }
+    return signalfd(-1, &blocked, SFD_CLOEXEC | SFD_NONBLOCK);
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    return 0;
+    const int signalFd = blockTerminationSignals();
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Velmora"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Velmora"));
+    // Figures follow the user's locale; a system without one reads US English.
+    QLocale::setDefault(velmora::figureLocale());
+
+    if (signalFd >= 0) {
+        auto* notifier = new QSocketNotifier(signalFd, QSocketNotifier::Read, &application);
+        QObject::connect(notifier, &QSocketNotifier::activated, &application, [signalFd] {
+            signalfd_siginfo info{};
+            while (read(signalFd, &info, sizeof info) == sizeof info) {
+            }
+            QApplication::closeAllWindows();
+        });
+    }
+
+    velmora::VelmoraApp app;
+    app.openWindow();
+    const int status = QApplication::exec();
+    if (signalFd >= 0) {
+        close(signalFd);
+    }
+    return status;
 }

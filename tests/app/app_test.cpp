@@ -1,0 +1,63 @@
+#include <QDeadlineTimer>
+#include <QProcess>
+#include <QProcessEnvironment>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+/// Generous bounds for a loaded machine: the test waits for events, and only
+/// fails when one never comes.
+constexpr int patienceMs = 60'000;
+
+class Application : public ::testing::Test {
+protected:
+    void SetUp() override {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("QT_QPA_PLATFORM", "offscreen");
+        process.setProcessEnvironment(environment);
+        process.setProcessChannelMode(QProcess::SeparateChannels);
+        process.start(VELMORA_EXECUTABLE, {});
+        ASSERT_TRUE(process.waitForStarted(patienceMs));
+    }
+    void TearDown() override {
+        if (process.state() != QProcess::NotRunning) {
+            process.kill();
+            process.waitForFinished(patienceMs);
+        }
+    }
+
+    /// Reads standard output until it holds `lines` lines, or the process ends.
+    QByteArray readLines(int lines) {
+        QByteArray out;
+        const QDeadlineTimer deadline(patienceMs);
+        while (out.count('\n') < lines && process.state() == QProcess::Running &&
+               !deadline.hasExpired()) {
+            process.waitForReadyRead(static_cast<int>(deadline.remainingTime()));
+            out += process.readAllStandardOutput();
+        }
+        return out;
+    }
+
+    QProcess process;
+};
+
+TEST_F(Application, PrintsOneLinePerScenarioAtStartAndRunsUntilClosed) {
+    QByteArray out = readLines(4);
+    EXPECT_EQ(out, "Calculated\nCalculated\nCalculated\nCalculated\n");
+
+    // Still running, and building nothing more while nobody edits.
+    EXPECT_FALSE(process.waitForFinished(1000));
+    ASSERT_EQ(process.state(), QProcess::Running);
+
+    // Closing (as a session's end does) ends it normally, having printed nothing else.
+    process.terminate();
+    ASSERT_TRUE(process.waitForFinished(patienceMs));
+    out += process.readAllStandardOutput();
+    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(process.exitCode(), 0);
+    EXPECT_EQ(out, "Calculated\nCalculated\nCalculated\nCalculated\n");
+    EXPECT_EQ(process.readAllStandardError().count("QPainter"), 0);
+}
+
+}  // namespace

@@ -1,0 +1,198 @@
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QMainWindow>
+#include <QSlider>
+#include <QTabBar>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include "engine/table_figures.h"
+#include "support/fake_scenarios.h"
+#include "ui/chart_style.h"
+#include "ui/comparison_chart.h"
+#include "ui/content_view.h"
+#include "ui/dual_analysis.h"
+#include "ui/inputs_view.h"
+#include "ui/main_window.h"
+#include "ui/number_field.h"
+#include "ui/projection_chart.h"
+#include "ui/scenario_column.h"
+#include "ui/single_analysis.h"
+#include "ui/table_view.h"
+#include "ui/velmora_app.h"
+
+namespace velmora {
+namespace {
+
+using Field = SubscriptionInputs::Field;
+
+std::vector<double> xTicks(const QCustomPlot& plot) {
+    const auto ticker = plot.xAxis->ticker().dynamicCast<QCPAxisTickerText>();
+    if (!ticker) {
+        return {};
+    }
+    const auto keys = ticker->ticks().keys();
+    return {keys.begin(), keys.end()};
+}
+
+class Window : public ::testing::Test {
+protected:
+    Window() : window(scenarios.factory()) {}
+
+    ContentView& content() { return *window.content(); }
+    SingleAnalysis& single() { return *content().single(); }
+    DualAnalysis& dual() { return *content().dual(); }
+    std::vector<SubscriptionInputs*> allScenarios() {
+        return {single().inputs(), dual().baseline(), dual().input1(), dual().input2()};
+    }
+
+    FakeScenarios scenarios;
+    MainWindow window;
+};
+
+TEST_F(Window, OpensOnTheBasicAnalysisWithTheSimpleChart) {
+    EXPECT_EQ(window.windowTitle(), "Velmora");
+    ASSERT_EQ(content().count(), 2);
+    EXPECT_EQ(content().tabText(0), "Basic Analysis");
+    EXPECT_EQ(content().tabText(1), "Comparative Analysis");
+    EXPECT_EQ(content().currentWidget(), &single());
+
+    EXPECT_EQ(single().showCohorts(), 1);
+    EXPECT_EQ(single().chartPicker()->currentText(), "Show Simple Chart");
+    EXPECT_FALSE(single().chart()->showsCohorts());
+    EXPECT_EQ(single().form()->field(Field::Price)->text(), "1.99");
+    EXPECT_EQ(dual().showCohorts(), 1);
+
+    // Every part of both pages fits a 1440 x 900 screen, and nothing needs
+    // more than a 1280 x 800 one leaves for a window.
+    EXPECT_LE(window.width(), 1440);
+    EXPECT_LE(window.height(), 900);
+    const QSize smallest = window.minimumSizeHint();
+    EXPECT_LE(smallest.width(), 1280);
+    EXPECT_LE(smallest.height(), 760);
+}
+
+TEST_F(Window, TheTabsShareNothing) {
+    const auto scenariosOf = allScenarios();
+    for (std::size_t i = 0; i < scenariosOf.size(); ++i) {
+        for (std::size_t j = i + 1; j < scenariosOf.size(); ++j) {
+            EXPECT_NE(scenariosOf[i], scenariosOf[j]);
+        }
+    }
+    single().inputs()->setPrice(4.99);
+    content().setCurrentIndex(1);
+    scenarios.elapse();
+    for (int i = 0; i < DualAnalysis::scenarioCount; ++i) {
+        EXPECT_EQ(dual().scenario(i)->price(), 1.99);
+        EXPECT_EQ(dual().column(i)->form()->field(Field::Price)->text(), "1.99");
+    }
+    content().setCurrentIndex(0);
+    EXPECT_EQ(single().form()->field(Field::Price)->text(), "4.99");
+}
+
+TEST_F(Window, ACommittedEditRebuildsOnceAfterTheWait) {
+    window.show();
+    QApplication::setActiveWindow(&window);
+    SubscriptionInputs& inputs = *single().inputs();
+    NumberField& price = *single().form()->field(Field::Price);
+    const auto before = inputs.projection();
+    const QString summaryBefore = single().table()->summaryTexts().value(1);
+
+    price.setFocus();
+    price.selectAll();
+    QTest::keyClicks(&price, "2.99");
+    drain();
+    EXPECT_EQ(inputs.price(), 1.99) << "nothing is written before the edit is committed";
+    QTest::keyClick(&price, Qt::Key_Return);
+    drain();
+    EXPECT_EQ(inputs.price(), 2.99);
+    EXPECT_EQ(inputs.projection(), before) << "the rebuild waits";
+    EXPECT_TRUE(inputs.isRecalculationPending());
+
+    int rebuilt = 0;
+    QObject::connect(&inputs, &SubscriptionInputs::objectWillChange, &window, [&] {
+        if (inputs.projectionKey() == inputs.currentKey()) {
+            ++rebuilt;
+        }
+    });
+    scenarios.elapse();
+    scenarios.elapse();
+    EXPECT_NE(inputs.projection(), before);
+    EXPECT_EQ(rebuilt, 1);
+    EXPECT_FALSE(inputs.isRecalculationPending());
+    EXPECT_NE(single().table()->summaryTexts().value(1), summaryBefore);
+    const double lastMonth = inputs.projection()->monthlySnapshots.back().active;
+    EXPECT_EQ(single().table()->summaryTexts().value(1),
+              NumberFormatter(NumberFormatter::Style::Currency, 0)
+                  .format(monthlyProceeds(lastMonth, 2.99)));
+}
+
+TEST_F(Window, ThePickerSwitchesTheCharts) {
+    QComboBox& picker = *single().chartPicker();
+    ASSERT_EQ(picker.count(), 2);
+    EXPECT_EQ(picker.itemText(0), "Show Cohort Chart");
+    EXPECT_EQ(picker.itemText(1), "Show Simple Chart");
+
+    picker.activated(0);  // as a choice in the list sends it
+    EXPECT_EQ(single().showCohorts(), 0);
+    EXPECT_TRUE(single().chart()->showsCohorts());
+    picker.activated(1);
+    EXPECT_EQ(single().showCohorts(), 1);
+    EXPECT_FALSE(single().chart()->showsCohorts());
+
+    single().setShowCohorts(7);  // any value but 0 is the simple chart
+    EXPECT_FALSE(single().chart()->showsCohorts());
+    EXPECT_EQ(picker.currentText(), "Show Simple Chart");
+    EXPECT_EQ(xTicks(*single().chart()), (std::vector<double>{0, 12, 24, 36, 48}));
+}
+
+TEST_F(Window, TheComparisonFollowsItsThreeScenarios) {
+    const QColor colours[] = {seriesColour(0), seriesColour(1), seriesColour(2)};
+    for (int i = 0; i < DualAnalysis::scenarioCount; ++i) {
+        EXPECT_EQ(dual().column(i)->colour(), colours[i]);
+        EXPECT_EQ(dual().column(i)->table()->height(), ScenarioColumn::tableHeight);
+    }
+    EXPECT_GE(dual().chart()->minimumHeight(), 200);
+    EXPECT_EQ(dual().chart()->graphCount(), 3);
+    EXPECT_EQ(xTicks(*dual().chart()), (std::vector<double>{0, 12, 24}));
+
+    // The marks follow the baseline alone, the lines every scenario.
+    dual().baseline()->setMonthsToProject(12);
+    dual().input1()->setMonthsToProject(36);
+    scenarios.elapse();
+    EXPECT_EQ(xTicks(*dual().chart()), (std::vector<double>{0}));
+    EXPECT_EQ(dual().chart()->graph(0)->dataCount(), 12 * 30);
+    EXPECT_EQ(dual().chart()->graph(1)->dataCount(), 36 * 30);
+
+    dual().input2()->setMonthsToProject(37);
+    dual().baseline()->setMonthsToProject(37);
+    scenarios.elapse();
+    EXPECT_EQ(xTicks(*dual().chart()), (std::vector<double>{0, 12, 24, 36}));
+}
+
+TEST(VelmoraApp, EachWindowHasItsOwnScenariosAndClosedOnesGo) {
+    FakeScenarios scenarios;
+    VelmoraApp app(scenarios.factory());
+    MainWindow* first = app.openWindow();
+    QAction* newWindow = nullptr;
+    for (QAction* action : first->findChildren<QAction*>()) {
+        if (action->shortcut() == QKeySequence::New) {
+            newWindow = action;
+        }
+    }
+    ASSERT_NE(newWindow, nullptr);
+    newWindow->trigger();
+    ASSERT_EQ(app.windows().size(), 2u);
+    MainWindow* second = app.windows()[1];
+    EXPECT_NE(second->content()->single()->inputs(), first->content()->single()->inputs());
+
+    first->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ASSERT_EQ(app.windows().size(), 1u);
+    EXPECT_EQ(app.windows()[0], second);
+}
+
+}  // namespace
+}  // namespace velmora

@@ -1,0 +1,179 @@
+// velmora-screenshots: renders the application's pages to PNG files, offscreen,
+// in US English, for the documentation and for looking at a change.
+#include <cstdio>
+#include <cstdlib>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QLocale>
+#include <QStringList>
+
+#include "inputs/subscription_inputs.h"
+#include "ui/content_view.h"
+#include "ui/dual_analysis.h"
+#include "ui/first_paint.h"
+#include "ui/main_window.h"
+#include "ui/single_analysis.h"
+
+namespace velmora {
+namespace {
+
+struct Options {
+    QString outputDirectory = QStringLiteral("docs");
+    QSize size{1400, 860};
+    bool firstPaintOnly = false;
+};
+
+constexpr const char* usage =
+    "usage: velmora-screenshots [--out DIR] [--size WIDTHxHEIGHT] [--first-paint]\n"
+    "Renders the pages of a Velmora window to DIR (default: docs):\n"
+    "  basic.png             the default scenario with the simple chart\n"
+    "  basic-cohorts.png     the same with the cohort chart\n"
+    "  basic-600-months.png  600 months with 5,000 starting subscribers\n"
+    "  comparison.png        the comparison page with three different scenarios\n"
+    "--first-paint prints the milliseconds from the start of the process to the\n"
+    "first painted window, and renders nothing.\n";
+
+/// Reads the flags; on a bad one, says which and why.
+bool parse(const QStringList& arguments, Options& options, QString& error) {
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString& flag = arguments[i];
+        if (flag == "--first-paint") {
+            options.firstPaintOnly = true;
+            continue;
+        }
+        if (flag != "--out" && flag != "--size") {
+            error = QStringLiteral("unknown flag %1").arg(flag);
+            return false;
+        }
+        if (i + 1 == arguments.size()) {
+            error = QStringLiteral("%1 needs a value").arg(flag);
+            return false;
+        }
+        const QString value = arguments[++i];
+        if (flag == "--out") {
+            options.outputDirectory = value;
+            continue;
+        }
+        const QStringList parts = value.split('x');
+        bool wide = false;
+        bool high = false;
+        const int width = parts.size() == 2 ? parts[0].toInt(&wide) : 0;
+        const int height = parts.size() == 2 ? parts[1].toInt(&high) : 0;
+        if (!wide || !high || width < 320 || height < 240 || width > 8000 || height > 8000) {
+            error = QStringLiteral(
+                        "--size: \"%1\" is not WIDTHxHEIGHT between 320x240 and "
+                        "8000x8000")
+                        .arg(value);
+            return false;
+        }
+        options.size = {width, height};
+    }
+    return true;
+}
+
+/// Runs the event loop until every scenario has rebuilt its projection and
+/// every view has caught up with it.
+void settle(const ContentView& content) {
+    const auto pending = [&] {
+        const DualAnalysis& dual = *content.dual();
+        bool any = content.single()->inputs()->isRecalculationPending();
+        for (int i = 0; i < DualAnalysis::scenarioCount; ++i) {
+            any = any || dual.scenario(i)->isRecalculationPending();
+        }
+        return any;
+    };
+    QCoreApplication::processEvents();
+    while (pending()) {
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+    for (int pass = 0; pass < 4; ++pass) {
+        QCoreApplication::processEvents();
+    }
+}
+
+bool save(MainWindow& window, const QDir& directory, const QString& name) {
+    settle(*window.content());
+    const QString path = directory.filePath(name);
+    if (!window.grab().save(path)) {
+        std::fprintf(stderr, "velmora-screenshots: cannot write %s\n", qPrintable(path));
+        return false;
+    }
+    std::printf("%s\n", qPrintable(path));
+    return true;
+}
+
+int render(const Options& options) {
+    QDir directory;
+    if (!directory.mkpath(options.outputDirectory)) {
+        std::fprintf(stderr, "velmora-screenshots: cannot create %s\n",
+                     qPrintable(options.outputDirectory));
+        return 1;
+    }
+    directory.setPath(options.outputDirectory);
+
+    MainWindow window;
+    window.resize(options.size);
+    window.show();
+    ContentView& content = *window.content();
+    SingleAnalysis& single = *content.single();
+    bool ok = save(window, directory, "basic.png");
+
+    single.setShowCohorts(SingleAnalysis::cohortChart);
+    ok = ok && save(window, directory, "basic-cohorts.png");
+
+    single.setShowCohorts(SingleAnalysis::simpleChart);
+    single.inputs()->setMonthsToProject(600);
+    single.inputs()->setStartingSubs(5000);
+    ok = ok && save(window, directory, "basic-600-months.png");
+
+    content.setCurrentWidget(content.dual());
+    DualAnalysis& dual = *content.dual();
+    dual.baseline()->setMonthsToProject(48);
+    dual.input1()->setMonthsToProject(48);
+    dual.input1()->setPrice(2.99);
+    dual.input2()->setMonthsToProject(48);
+    dual.input2()->setTrialRetention(0.7);
+    dual.input2()->setRtPlus(0.97);
+    ok = ok && save(window, directory, "comparison.png");
+    return ok ? 0 : 1;
+}
+
+int firstPaint(const Options& options) {
+    MainWindow window;
+    window.resize(options.size);
+    FirstPaint probe(&window);
+    window.show();
+    while (!probe.painted()) {
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+    std::printf("%.1f ms from process start to the first painted window\n",
+                millisecondsSinceProcessStart());
+    return 0;
+}
+
+}  // namespace
+}  // namespace velmora
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QApplication application(argc, argv);
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+
+    velmora::Options options;
+    QString error;
+    const QStringList arguments = QCoreApplication::arguments();
+    if (arguments.contains("--help") || arguments.contains("-h")) {
+        std::fputs(velmora::usage, stdout);
+        return 0;
+    }
+    if (!velmora::parse(arguments, options, error)) {
+        std::fprintf(stderr, "velmora-screenshots: %s\n%s", qPrintable(error), velmora::usage);
+        return 2;
+    }
+    return options.firstPaintOnly ? velmora::firstPaint(options) : velmora::render(options);
+}
