@@ -5,6 +5,8 @@
 #include <cmath>
 
 #include <qcustomplot.h>
+#include <QMouseEvent>
+#include <QToolTip>
 
 #include "ui/number_format.h"
 
@@ -90,8 +92,13 @@ QString seriesName(int index) {
 void setTicksAt(QCPAxis* axis, const std::vector<double>& values) {
     const NumberFormatter labels(NumberFormatter::Style::Decimal, 0);
     auto ticker = QSharedPointer<QCPAxisTickerText>::create();
-    for (const double value : values) {
-        ticker->addTick(value, labels.format(value));
+    // Every value keeps its mark and grid line, but long lists (600 months
+    // has 50 marks) label only every n-th, so that labels never run together.
+    constexpr std::size_t mostLabels = 25;
+    const std::size_t every =
+        std::max<std::size_t>(1, (values.size() + mostLabels - 1) / mostLabels);
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        ticker->addTick(values[i], i % every == 0 ? labels.format(values[i]) : QString());
     }
     ticker->setSubTickCount(0);
     axis->setTicker(ticker);
@@ -99,6 +106,14 @@ void setTicksAt(QCPAxis* axis, const std::vector<double>& values) {
 
 void setValueLabels(QCPAxis* axis, NumberFormatter::Style style) {
     axis->setTicker(QSharedPointer<FormattedTicker>::create(style));
+}
+
+void showToolTip(QCustomPlot* plot, const QMouseEvent* event, const QString& tip) {
+    if (tip.isEmpty()) {
+        QToolTip::hideText();
+    } else {
+        QToolTip::showText(event->globalPosition().toPoint(), tip, plot);
+    }
 }
 
 void applyChartStyle(QCustomPlot* plot, const QString& accessibleName) {

@@ -11,6 +11,7 @@
 
 class QCPAxis;
 class QCustomPlot;
+class QMouseEvent;
 
 namespace velmora {
 
@@ -33,6 +34,10 @@ void setTicksAt(QCPAxis* axis, const std::vector<double>& values);
 /// Writes the automatic tick labels of `axis` in `style`, with as many
 /// fraction digits as the tick step needs.
 void setValueLabels(QCPAxis* axis, NumberFormatter::Style style);
+
+/// Shows `tip` at the pointer of `event` over `plot`, or hides the tip when
+/// `tip` is empty (nothing under the pointer).
+void showToolTip(QCustomPlot* plot, const QMouseEvent* event, const QString& tip);
 
 /// The look the charts share: minimum height, growing with the page, keyboard
 /// focus and hover tracking.

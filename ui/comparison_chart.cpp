@@ -4,8 +4,6 @@
 #include <cmath>
 #include <unordered_map>
 
-#include <QToolTip>
-
 #include "ui/chart_style.h"
 
 namespace velmora {
@@ -38,7 +36,8 @@ ComparisonChart::ComparisonChart(QWidget* parent) : QCustomPlot(parent) {
     axisRect()->insetLayout()->setInsetAlignment(0, Qt::AlignBottom | Qt::AlignRight);
     setValueLabels(yAxis, NumberFormatter::Style::Currency);
     setTicksAt(xAxis, {});
-    connect(this, &QCustomPlot::mouseMove, this, &ComparisonChart::showTip);
+    connect(this, &QCustomPlot::mouseMove, this,
+            [this](QMouseEvent* event) { showToolTip(this, event, toolTipAt(event->position())); });
 }
 
 void ComparisonChart::setData(const std::vector<ChartData>& points,
@@ -105,15 +104,6 @@ QString ComparisonChart::toolTipAt(const QPointF& pixel) const {
         }
     }
     return comparisonChartTip(month, lines);
-}
-
-void ComparisonChart::showTip(QMouseEvent* event) {
-    const QString tip = toolTipAt(event->position());
-    if (tip.isEmpty()) {
-        QToolTip::hideText();
-    } else {
-        QToolTip::showText(event->globalPosition().toPoint(), tip, this);
-    }
 }
 
 }  // namespace velmora

@@ -22,9 +22,6 @@ public:
 
     /// The tip for the pointer at `pixel`; empty where nothing is under it.
     [[nodiscard]] QString toolTipAt(const QPointF& pixel) const;
-
-private:
-    void showTip(QMouseEvent* event);
 };
 
 }  // namespace velmora

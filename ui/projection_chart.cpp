@@ -4,8 +4,6 @@
 #include <array>
 #include <cmath>
 
-#include <QToolTip>
-
 #include "ui/chart_data.h"
 #include "ui/chart_style.h"
 #include "ui/cohort_plottable.h"
@@ -22,7 +20,8 @@ ProjectionChart::ProjectionChart(QWidget* parent)
     points_->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssDisc, 5));
     setTicksAt(xAxis, monthMarks());
     setValueLabels(yAxis, NumberFormatter::Style::Decimal);
-    connect(this, &QCustomPlot::mouseMove, this, &ProjectionChart::showTip);
+    connect(this, &QCustomPlot::mouseMove, this,
+            [this](QMouseEvent* event) { showToolTip(this, event, toolTipAt(event->position())); });
     refresh();
 }
 
@@ -152,15 +151,6 @@ QString ProjectionChart::toolTipAt(const QPointF& pixel) const {
         static_cast<std::size_t>(std::clamp(std::isnan(month) ? 0.0 : month, 0.0, last));
     const SubscriptionSnapshot& snapshot = monthly[index];
     return simpleChartTip(static_cast<double>(snapshot.epoch), snapshot.active);
-}
-
-void ProjectionChart::showTip(QMouseEvent* event) {
-    const QString tip = toolTipAt(event->position());
-    if (tip.isEmpty()) {
-        QToolTip::hideText();
-    } else {
-        QToolTip::showText(event->globalPosition().toPoint(), tip, this);
-    }
 }
 
 }  // namespace velmora

@@ -42,7 +42,6 @@ private:
     void fillLine();
     void fillBars();
     void fitRanges();
-    void showTip(QMouseEvent* event);
 
     std::shared_ptr<const SubscriptionCalculation> projection_;
     bool showCohorts_ = true;

@@ -221,7 +221,7 @@ void TableView::fitColumns() {
     // Exactly as wide as its columns: figures never hide behind a scroll, and
     // the table takes no width it would leave blank.
     table_->setFixedWidth(total + table_->verticalScrollBar()->sizeHint().width() +
-                            2 * table_->frameWidth());
+                          2 * table_->frameWidth());
 }
 
 }  // namespace velmora

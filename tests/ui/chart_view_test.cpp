@@ -225,6 +225,14 @@ TEST(ComparisonChart, DrawsOneColouredLinePerScenario) {
     EXPECT_FALSE(chart.toPixmap(600, 300).isNull());
     chart.setData(points, xAxisValues(36));
     EXPECT_EQ(chart.graphCount(), 3);
+
+    // 600 months keep all 50 marks, but label every other one.
+    chart.setData(points, xAxisValues(600));
+    const auto ticks = chart.xAxis->ticker().dynamicCast<QCPAxisTickerText>()->ticks();
+    ASSERT_EQ(ticks.size(), 50);
+    EXPECT_EQ(ticks.value(0), "0");
+    EXPECT_EQ(ticks.value(12), "");
+    EXPECT_EQ(ticks.value(576), "576");
 }
 
 }  // namespace
