@@ -1,6 +1,7 @@
 #include "ui/dual_analysis.h"
 
 #include <QHBoxLayout>
+#include <QTableView>
 #include <QVBoxLayout>
 
 #include "inputs/subscription_inputs.h"
@@ -9,6 +10,7 @@
 #include "ui/comparison_chart.h"
 #include "ui/rebuild.h"
 #include "ui/scenario_column.h"
+#include "ui/table_view.h"
 
 namespace velmora {
 
@@ -30,10 +32,8 @@ DualAnalysis::DualAnalysis(QWidget* parent, const ScenarioFactory& makeScenario)
     page->addLayout(columns);
     page->addWidget(chart_, 1);
 
-    for (int i = 1; i < scenarioCount; ++i) {
-        setTabOrder(columns_[i - 1], columns_[i]);
-    }
-    setTabOrder(columns_[scenarioCount - 1], chart_);
+    // Tab walks the columns left to right (the order they were made in), then the chart.
+    setTabOrder(columns_.back()->table()->table(), chart_);
     rebuild();
 }
 

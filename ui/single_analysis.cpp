@@ -51,10 +51,6 @@ SingleAnalysis::SingleAnalysis(QWidget* parent, const ScenarioFactory& makeScena
     page->setContentsMargins({});
     page->addWidget(content_);
 
-    setTabOrder(form_, table_);
-    setTabOrder(table_, picker_);
-    setTabOrder(picker_, chart_);
-
     rebuild_->watch(inputs_);
     rebuild();
 }

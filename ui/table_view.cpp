@@ -82,6 +82,8 @@ TableView::TableView(QWidget* parent)
     table_->setShowGrid(false);
     table_->setAlternatingRowColors(true);
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    // Arrow keys move through the rows; Tab moves on to the next control.
+    table_->setTabKeyNavigation(false);
     table_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     table_->setTextElideMode(Qt::ElideNone);
     table_->setWordWrap(false);

@@ -172,6 +172,44 @@ TEST_F(Window, TheComparisonFollowsItsThreeScenarios) {
     EXPECT_EQ(xTicks(*dual().chart()), (std::vector<double>{0, 12, 24, 36}));
 }
 
+TEST_F(Window, TabWalksTheFormThenTheTableThePickerAndTheChart) {
+    window.show();
+    QApplication::setActiveWindow(&window);
+    single().form()->slider()->setFocus();
+    QStringList visited;
+    for (int step = 0; step < 16; ++step) {
+        QWidget* focus = QApplication::focusWidget();
+        ASSERT_NE(focus, nullptr);
+        visited << (focus->accessibleName().isEmpty() ? focus->metaObject()->className()
+                                                      : focus->accessibleName());
+        QTest::keyClick(focus, Qt::Key_Tab);
+    }
+    EXPECT_EQ(visited.join(" | ").toStdString(),
+              "Months to Project | Starting Subscribers | Price | Daily Trials | Trial Retention | "
+              "Monthly Retention Rates 1 | Monthly Retention Rates 2 | Monthly Retention Rates 3 | "
+              "Monthly Retention Rates 4 | Monthly Retention Rates 5 | Monthly Retention Rates 6 | "
+              "Monthly Retention Rates Rest | Monthly projection | Chart Type | Projection chart | "
+              "QTabBar");
+
+    // On the comparison page: the columns left to right, each form then its table.
+    content().setCurrentIndex(1);
+    dual().column(0)->form()->slider()->setFocus();
+    std::vector<QWidget*> columnsVisited;
+    for (int step = 0; step < 3 * 13 + 1; ++step) {
+        QWidget* focus = QApplication::focusWidget();
+        ASSERT_NE(focus, nullptr);
+        columnsVisited.push_back(focus);
+        QTest::keyClick(focus, Qt::Key_Tab);
+    }
+    for (int i = 0; i < DualAnalysis::scenarioCount; ++i) {
+        EXPECT_EQ(columnsVisited[static_cast<std::size_t>(13 * i)],
+                  dual().column(i)->form()->slider());
+        EXPECT_EQ(columnsVisited[static_cast<std::size_t>(13 * i + 12)],
+                  dual().column(i)->table()->table());
+    }
+    EXPECT_EQ(columnsVisited.back(), dual().chart());
+}
+
 TEST(VelmoraApp, EachWindowHasItsOwnScenariosAndClosedOnesGo) {
     FakeScenarios scenarios;
     VelmoraApp app(scenarios.factory());
