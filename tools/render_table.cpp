@@ -23,8 +23,9 @@ std::string changeText(const MonthlyRow& row) {
         case ChangeKind::Delta:
             break;
     }
-    const std::string grouped = groupedNumber(row.change, 0);
-    return row.change >= 0 ? "+" + grouped : grouped;
+    // Appended, not `"+" + grouped`: GCC 12 warns falsely (-Wrestrict) on the latter.
+    std::string text = row.change >= 0 ? "+" : "";
+    return text.append(groupedNumber(row.change, 0));
 }
 
 void pad(std::ostream& out, std::size_t count) {
@@ -59,8 +60,9 @@ void writeTable(const SubscriptionCalculation& projection, double price, std::os
     }
     std::vector<Row> rows{{"Month", "Active", "Change", "Proceeds", "Annualized"}};
     for (const MonthlyRow& row : monthlyRows(projection.monthlySnapshots, price)) {
-        rows.push_back({"M" + std::to_string(row.month), groupedNumber(row.active, 0),
-                        changeText(row), currency(row.proceeds, 0), currency(row.annualized, 0)});
+        rows.push_back({std::string("M").append(std::to_string(row.month)),
+                        groupedNumber(row.active, 0), changeText(row), currency(row.proceeds, 0),
+                        currency(row.annualized, 0)});
     }
     std::array<std::size_t, columnCount> widths{};
     for (const Row& row : rows) {
