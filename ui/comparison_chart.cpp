@@ -33,6 +33,8 @@ QCPGraphData nearest(const QCPGraph& graph, double key) {
 
 ComparisonChart::ComparisonChart(QWidget* parent) : QCustomPlot(parent) {
     applyChartStyle(this, QStringLiteral("Income comparison chart"));
+    // What each mark stands for, as assistive technology reads the chart out.
+    setAccessibleDescription(QStringLiteral("Date, Income, Projection"));
     axisRect()->insetLayout()->setInsetAlignment(0, Qt::AlignBottom | Qt::AlignRight);
     setValueLabels(yAxis, NumberFormatter::Style::Currency);
     setTicksAt(xAxis, {});

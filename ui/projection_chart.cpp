@@ -57,6 +57,9 @@ void ProjectionChart::refresh() {
         fillLine();
     }
     bars_->setVisible(showCohorts_);
+    // What each mark stands for, as assistive technology reads the chart out.
+    setAccessibleDescription(showCohorts_ ? QStringLiteral("Shape Type, Total Count, Shape Color")
+                                          : QStringLiteral("Month, Active"));
     line_->setVisible(!showCohorts_);
     points_->setVisible(!showCohorts_);
     fitRanges();

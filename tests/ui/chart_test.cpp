@@ -7,8 +7,8 @@
 
 #include <gtest/gtest.h>
 
-#include "../support/fake_timer.h"
 #include "inputs/subscription_inputs.h"
+#include "support/fake_timer.h"
 #include "ui/chart_data.h"
 #include "ui/cohort_bars.h"
 
@@ -101,7 +101,7 @@ TEST(CohortBars, StacksByMonthSignAndLabel) {
     }
 }
 
-TEST(CohortBars, ProjectionStacksAlikeOnAnyNumberOfThreads) {
+TEST(CohortBars, AProjectionStacksAsItsRecordsDoAndAddsUpToEachMonth) {
     ScenarioValues values;
     values.monthsToProject = 14;
     values.startingSubs = 5000;

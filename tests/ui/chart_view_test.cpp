@@ -87,9 +87,11 @@ TEST(ProjectionChart, SwitchesBetweenBarsAndLineWithFixedMonthMarks) {
     EXPECT_EQ(chart.yAxis->range().lower, 0);
     EXPECT_EQ(tickPositions(chart.xAxis), ProjectionChart::monthMarks());
 
+    EXPECT_EQ(chart.accessibleDescription(), "Month, Active");
     chart.setShowCohorts(0);
     EXPECT_TRUE(chart.cohortBars()->visible());
     EXPECT_FALSE(chart.dailyLine()->visible());
+    EXPECT_EQ(chart.accessibleDescription(), "Shape Type, Total Count, Shape Color");
 }
 
 TEST(ProjectionChart, KeepsItsBarsWhileTheProjectionStaysTheSame) {
@@ -192,6 +194,7 @@ TEST(ComparisonChart, DrawsOneColouredLinePerScenario) {
     ComparisonChart chart;
     showAt(chart, 900, 400);
     EXPECT_EQ(chart.accessibleName(), "Income comparison chart");
+    EXPECT_EQ(chart.accessibleDescription(), "Date, Income, Projection");
     EXPECT_GE(chart.minimumHeight(), 200);
 
     for (const auto& ticks : {xAxisValues(36), std::vector<double>{}, std::vector<double>{5, 7}}) {
