@@ -32,6 +32,7 @@ constexpr const char* usage =
     "  basic.png             the default scenario with the simple chart\n"
     "  basic-cohorts.png     the same with the cohort chart\n"
     "  basic-600-months.png  600 months with 5,000 starting subscribers\n"
+    "  basic-600-months-cohorts.png  the same with the cohort chart\n"
     "  comparison.png        the comparison page with three different scenarios\n"
     "--first-paint prints the milliseconds from the start of the process to the\n"
     "first painted window, and renders nothing.\n";
@@ -128,6 +129,8 @@ int render(const Options& options) {
     single.inputs()->setMonthsToProject(600);
     single.inputs()->setStartingSubs(5000);
     ok = ok && save(window, directory, "basic-600-months.png");
+    single.setShowCohorts(SingleAnalysis::cohortChart);
+    ok = ok && save(window, directory, "basic-600-months-cohorts.png");
 
     content.setCurrentWidget(content.dual());
     DualAnalysis& dual = *content.dual();
