@@ -34,6 +34,8 @@ constexpr const char* usage =
     "  basic-600-months.png  600 months with 5,000 starting subscribers\n"
     "  basic-600-months-cohorts.png  the same with the cohort chart\n"
     "  comparison.png        the comparison page with three different scenarios\n"
+    "--size is the window's size (default 1400x860); it cannot be smaller than the\n"
+    "window's smallest layout, about 1140x760.\n"
     "--first-paint prints the milliseconds from the start of the process to the\n"
     "first painted window, and renders nothing.\n";
 
@@ -107,6 +109,18 @@ bool save(MainWindow& window, const QDir& directory, const QString& name) {
 }
 
 int render(const Options& options) {
+    MainWindow window;
+    // The window cannot be made smaller than its layout; a picture of another
+    // size than asked for would mislead.
+    const QSize smallest = window.minimumSizeHint();
+    if (options.size.width() < smallest.width() || options.size.height() < smallest.height()) {
+        std::fprintf(stderr,
+                     "velmora-screenshots: --size: %dx%d is smaller than the window's smallest "
+                     "layout, %dx%d\n",
+                     options.size.width(), options.size.height(), smallest.width(),
+                     smallest.height());
+        return 2;
+    }
     QDir directory;
     if (!directory.mkpath(options.outputDirectory)) {
         std::fprintf(stderr, "velmora-screenshots: cannot create %s\n",
@@ -115,7 +129,6 @@ int render(const Options& options) {
     }
     directory.setPath(options.outputDirectory);
 
-    MainWindow window;
     window.resize(options.size);
     window.show();
     ContentView& content = *window.content();

@@ -1,4 +1,7 @@
+#include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QDir>
+#include <QImage>
 #include <QProcess>
 #include <QProcessEnvironment>
 
@@ -58,6 +61,35 @@ TEST_F(Application, PrintsOneLinePerScenarioAtStartAndRunsUntilClosed) {
     EXPECT_EQ(process.exitCode(), 0);
     EXPECT_EQ(out, "Calculated\nCalculated\nCalculated\nCalculated\n");
     EXPECT_EQ(process.readAllStandardError().count("QPainter"), 0);
+}
+
+TEST(Screenshots, RendersEveryPageAndRefusesBadFlagsByName) {
+    const QString directory = QDir::temp().filePath(
+        QStringLiteral("velmora-screenshots-%1").arg(QCoreApplication::applicationPid()));
+    QProcess good;
+    good.start(VELMORA_SCREENSHOTS, {"--out", directory, "--size", "1280x780"});
+    ASSERT_TRUE(good.waitForFinished(patienceMs));
+    EXPECT_EQ(good.exitCode(), 0) << good.readAllStandardError().toStdString();
+    for (const char* page : {"basic.png", "basic-cohorts.png", "basic-600-months.png",
+                             "basic-600-months-cohorts.png", "comparison.png"}) {
+        const QImage image(QDir(directory).filePath(page));
+        EXPECT_EQ(image.size(), QSize(1280, 780)) << page;
+    }
+    QDir(directory).removeRecursively();
+
+    const std::pair<QStringList, const char*> bad[] = {
+        {{"--bogus"}, "--bogus"},
+        {{"--size", "9x9"}, "--size"},
+        {{"--size", "900x600"}, "--size"},  // below the window's smallest layout
+        {{"--out"}, "--out"}};
+    for (const auto& [arguments, named] : bad) {
+        QProcess process;
+        process.start(VELMORA_SCREENSHOTS, arguments);
+        ASSERT_TRUE(process.waitForFinished(patienceMs));
+        EXPECT_EQ(process.exitCode(), 2) << named;
+        EXPECT_TRUE(process.readAllStandardError().contains(named)) << named;
+        EXPECT_FALSE(process.readAllStandardOutput().contains(".png")) << named;
+    }
 }
 
 }  // namespace
