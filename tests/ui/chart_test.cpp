@@ -8,7 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "inputs/subscription_inputs.h"
-#include "support/fake_timer.h"
+#include "support/fake_scenarios.h"
 #include "ui/chart_data.h"
 #include "ui/cohort_bars.h"
 
@@ -119,44 +119,38 @@ TEST(CohortBars, AProjectionStacksAsItsRecordsDoAndAddsUpToEachMonth) {
     EXPECT_EQ(stack.bars.size(), expected.bars.size());
 }
 
-/// A scenario that rebuilds only when the test moves its clock.
-struct ManualScenario {
-    ManualScenario() {
-        auto owned = std::make_unique<FakeTimer>();
-        clock = owned.get();
-        inputs = std::make_unique<SubscriptionInputs>(std::move(owned));
+/// Three scenarios that rebuild only when the test lets the wait pass.
+struct ManualScenarios {
+    ManualScenarios() {
+        for (auto*& inputs : all) {
+            inputs = fake.factory()(&owner);
+        }
     }
-    void settle() {
-        drain();
-        clock->advance(SubscriptionInputs::recalculationDelay);
-        drain();
-    }
-    FakeTimer* clock;
-    std::unique_ptr<SubscriptionInputs> inputs;
+    QObject owner;
+    FakeScenarios fake;
+    std::array<SubscriptionInputs*, 3> all{};
 };
 
 TEST(ChartPoints, OneSeriesPerScenarioThroughEveryDay) {
-    std::array<ManualScenario, 3> scenarios;
-    scenarios[1].inputs->setPrice(2.99);
-    scenarios[2].inputs->setMonthDuration(45);
-    scenarios[2].inputs->setMonthsToProject(2);
-    for (ManualScenario& scenario : scenarios) {
-        scenario.settle();
-    }
+    ManualScenarios manual;
+    const auto& scenarios = manual.all;
+    scenarios[1]->setPrice(2.99);
+    scenarios[2]->setMonthDuration(45);
+    scenarios[2]->setMonthsToProject(2);
+    manual.fake.elapse();
     // A price changed after the projection counts at once.
-    scenarios[0].inputs->setPrice(2.0);
+    scenarios[0]->setPrice(2.0);
     drain();
 
     UuidGenerator ids(3);
-    const auto points =
-        chartPoints(*scenarios[0].inputs, *scenarios[1].inputs, *scenarios[2].inputs, ids);
+    const auto points = chartPoints(*scenarios[0], *scenarios[1], *scenarios[2], ids);
     ASSERT_EQ(points.size(), 1080u + 1080u + 90u);
     const std::array<const char*, 3> names{"Baseline", "Alternate 1", "Alternate 2"};
     const std::array<std::size_t, 3> firsts{0, 1080, 2160};
     std::set<std::string> distinct;
     for (std::size_t s = 0; s < 3; ++s) {
-        const auto projection = scenarios[s].inputs->projection();
-        const double price = scenarios[s].inputs->price();
+        const auto projection = scenarios[s]->projection();
+        const double price = scenarios[s]->price();
         for (std::size_t day = 0; day < projection->snapshots.size(); ++day) {
             const ChartData& point = points[firsts[s] + day];
             const SubscriptionSnapshot& snapshot = projection->snapshots[day];
@@ -213,10 +207,11 @@ TEST(XAxisValues, EveryYearStrictlyBeforeTheEnd) {
         ASSERT_EQ(marks.size(), maxAxisMarks);
         EXPECT_EQ(marks.back(), 12.0 * (maxAxisMarks - 1));
     }
-    ManualScenario baseline;
-    baseline.inputs->setMonthsToProject(60);
+    ManualScenarios manual;
+    SubscriptionInputs& baseline = *manual.all[0];
+    baseline.setMonthsToProject(60);
     drain();
-    EXPECT_EQ(xAxisValues(*baseline.inputs), (std::vector<double>{0, 12, 24, 36, 48}));
+    EXPECT_EQ(xAxisValues(baseline), (std::vector<double>{0, 12, 24, 36, 48}));
 }
 
 TEST(ChartTips, ReadLikeTheTable) {

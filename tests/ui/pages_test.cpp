@@ -92,37 +92,24 @@ TEST_F(Window, TheTabsShareNothing) {
     EXPECT_EQ(single().form()->field(Field::Price)->text(), "4.99");
 }
 
-TEST_F(Window, ACommittedEditRebuildsOnceAfterTheWait) {
+// The form's own tests count the writes and rebuilds; here the page follows.
+TEST_F(Window, ACommittedEditReachesTheTableAfterTheWait) {
     window.show();
     QApplication::setActiveWindow(&window);
     SubscriptionInputs& inputs = *single().inputs();
     NumberField& price = *single().form()->field(Field::Price);
     const auto before = inputs.projection();
-    const QString summaryBefore = single().table()->summaryTexts().value(1);
 
     price.setFocus();
     price.selectAll();
     QTest::keyClicks(&price, "2.99");
-    drain();
-    EXPECT_EQ(inputs.price(), 1.99) << "nothing is written before the edit is committed";
     QTest::keyClick(&price, Qt::Key_Return);
     drain();
     EXPECT_EQ(inputs.price(), 2.99);
     EXPECT_EQ(inputs.projection(), before) << "the rebuild waits";
-    EXPECT_TRUE(inputs.isRecalculationPending());
 
-    int rebuilt = 0;
-    QObject::connect(&inputs, &SubscriptionInputs::objectWillChange, &window, [&] {
-        if (inputs.projectionKey() == inputs.currentKey()) {
-            ++rebuilt;
-        }
-    });
     scenarios.elapse();
-    scenarios.elapse();
-    EXPECT_NE(inputs.projection(), before);
-    EXPECT_EQ(rebuilt, 1);
-    EXPECT_FALSE(inputs.isRecalculationPending());
-    EXPECT_NE(single().table()->summaryTexts().value(1), summaryBefore);
+    ASSERT_NE(inputs.projection(), before);
     const double lastMonth = inputs.projection()->monthlySnapshots.back().active;
     EXPECT_EQ(single().table()->summaryTexts().value(1),
               NumberFormatter(NumberFormatter::Style::Currency, 0)
