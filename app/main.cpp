@@ -6,8 +6,8 @@
 #include <QLocale>
 #include <QSocketNotifier>
 
-#include "ui/number_format.h"
-#include "ui/velmora_app.h"
+#include "ui/common/number_format.h"
+#include "ui/window/velmora_app.h"
 
 namespace {
 

@@ -11,11 +11,11 @@
 #include <QStringList>
 
 #include "inputs/subscription_inputs.h"
-#include "ui/content_view.h"
-#include "ui/dual_analysis.h"
-#include "ui/first_paint.h"
-#include "ui/main_window.h"
-#include "ui/single_analysis.h"
+#include "ui/pages/content_view.h"
+#include "ui/pages/dual_analysis.h"
+#include "ui/pages/single_analysis.h"
+#include "ui/window/first_paint.h"
+#include "ui/window/main_window.h"
 
 namespace velmora {
 namespace {

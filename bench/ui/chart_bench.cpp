@@ -7,10 +7,10 @@
 #include <benchmark/benchmark.h>
 
 #include "engine/calculation.h"
-#include "ui/chart_data.h"
-#include "ui/cohort_bars.h"
-#include "ui/comparison_chart.h"
-#include "ui/projection_chart.h"
+#include "ui/charts/chart_data.h"
+#include "ui/charts/cohort_bars.h"
+#include "ui/charts/comparison_chart.h"
+#include "ui/charts/projection_chart.h"
 
 namespace velmora {
 namespace {

@@ -11,10 +11,10 @@
 
 #include "inputs/subscription_inputs.h"
 #include "support/fake_scenarios.h"
-#include "ui/dual_analysis.h"
-#include "ui/first_paint.h"
-#include "ui/main_window.h"
-#include "ui/single_analysis.h"
+#include "ui/pages/dual_analysis.h"
+#include "ui/pages/single_analysis.h"
+#include "ui/window/first_paint.h"
+#include "ui/window/main_window.h"
 
 namespace velmora {
 namespace {

@@ -4,8 +4,8 @@
 #include <benchmark/benchmark.h>
 
 #include "engine/calculation.h"
-#include "ui/table_model.h"
-#include "ui/table_view.h"
+#include "ui/table/table_model.h"
+#include "ui/table/table_view.h"
 
 namespace velmora {
 namespace {

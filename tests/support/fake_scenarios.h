@@ -5,7 +5,7 @@
 
 #include "inputs/subscription_inputs.h"
 #include "support/fake_timer.h"
-#include "ui/scenario_factory.h"
+#include "ui/common/scenario_factory.h"
 
 namespace velmora {
 

@@ -9,8 +9,8 @@
 
 #include "inputs/subscription_inputs.h"
 #include "support/fake_scenarios.h"
-#include "ui/chart_data.h"
-#include "ui/cohort_bars.h"
+#include "ui/charts/chart_data.h"
+#include "ui/charts/cohort_bars.h"
 
 namespace velmora {
 namespace {

@@ -8,11 +8,11 @@
 
 #include <gtest/gtest.h>
 
-#include "ui/chart_data.h"
-#include "ui/chart_style.h"
-#include "ui/cohort_plottable.h"
-#include "ui/comparison_chart.h"
-#include "ui/projection_chart.h"
+#include "ui/charts/chart_data.h"
+#include "ui/charts/chart_style.h"
+#include "ui/charts/cohort_plottable.h"
+#include "ui/charts/comparison_chart.h"
+#include "ui/charts/projection_chart.h"
 
 namespace velmora {
 namespace {

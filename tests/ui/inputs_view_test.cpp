@@ -13,8 +13,8 @@
 
 #include "inputs/subscription_inputs.h"
 #include "support/fake_timer.h"
-#include "ui/inputs_view.h"
-#include "ui/number_field.h"
+#include "ui/form/inputs_view.h"
+#include "ui/form/number_field.h"
 
 namespace velmora {
 namespace {

@@ -18,8 +18,8 @@
 
 #include "engine/calculation.h"
 #include "support/fake_timer.h"
-#include "ui/table_model.h"
-#include "ui/table_view.h"
+#include "ui/table/table_model.h"
+#include "ui/table/table_view.h"
 
 namespace velmora {
 namespace {

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <cstddef>
+#include <span>
+#include <vector>
+
+#include <QColor>
+#include <QString>
+
+#include "ui/common/number_format.h"
+
+class QCPAxis;
+class QCustomPlot;
+class QMouseEvent;
+
+namespace velmora {
+
+inline constexpr std::size_t cohortPaletteSize = 10;
+/// The categorical colours of the cohort bars; bar colours cycle through them.
+[[nodiscard]] std::span<const QColor, cohortPaletteSize> cohortPalette();
+/// The palette colour of colour index `index`, cycling through the palette.
+[[nodiscard]] const QColor& cohortColour(int index);
+
+/// The colour of a compared scenario: 0 the baseline (blue), 1 and 2 the
+/// alternates (green, red); further indexes cycle.
+[[nodiscard]] QColor seriesColour(int index);
+/// "Baseline", "Alternate 1", "Alternate 2"; empty for any other index.
+[[nodiscard]] QString seriesName(int index);
+
+/// Puts the ticks, labels and grid lines of `axis` at exactly `values`,
+/// labelled as whole numbers.
+void setTicksAt(QCPAxis* axis, const std::vector<double>& values);
+
+/// Writes the automatic tick labels of `axis` in `style`, with as many
+/// fraction digits as the tick step needs.
+void setValueLabels(QCPAxis* axis, NumberFormatter::Style style);
+
+/// Shows `tip` at the pointer of `event` over `plot`, or hides the tip when
+/// `tip` is empty (nothing under the pointer).
+void showToolTip(QCustomPlot* plot, const QMouseEvent* event, const QString& tip);
+
+/// The look the charts share: minimum height, growing with the page, keyboard
+/// focus and hover tracking.
+void applyChartStyle(QCustomPlot* plot, const QString& accessibleName);
+
+}  // namespace velmora

@@ -1,0 +1,227 @@
+#include "ui/form/inputs_view.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include <QGridLayout>
+#include <QLabel>
+#include <QSignalBlocker>
+#include <QSlider>
+#include <QSpacerItem>
+#include <QVBoxLayout>
+
+#include "ui/common/rebuild.h"
+#include "ui/form/number_field.h"
+
+namespace velmora {
+
+namespace {
+
+using Field = SubscriptionInputs::Field;
+
+// Three forms side by side fit a 1280 px screen.
+constexpr int formWidth = 400;
+constexpr int fieldWidth = 120;
+constexpr int rateFieldMinimumWidth = 40;
+constexpr int monthsLabelWidth = 44;
+constexpr int minimumMonths = 6;
+constexpr int maximumMonths = 600;
+constexpr int monthsPerPage = 12;
+
+constexpr std::array rateFields{Field::Rt1, Field::Rt2, Field::Rt3,   Field::Rt4,
+                                Field::Rt5, Field::Rt6, Field::RtPlus};
+constexpr std::array rateTitles{"1", "2", "3", "4", "5", "6", "Rest"};
+
+QString monthsText(double months) {
+    if (!std::isfinite(months)) {
+        return formFormatter().format(months);
+    }
+    return QString::asprintf("%0.0f", months);
+}
+
+}  // namespace
+
+InputsView::InputsView(SubscriptionInputs* inputs, QWidget* parent)
+    : QWidget(parent), inputs_(inputs), rebuild_(new Rebuild([this] { refresh(); }, this)) {
+    auto* column = new QWidget(this);
+    auto* stack = new QVBoxLayout(column);
+    stack->setContentsMargins(0, 0, 0, 0);
+    stack->setSpacing(10);
+    // Gives the column its width: wide enough for the rates, narrow enough to shrink.
+    stack->addSpacerItem(new QSpacerItem(formWidth, 0, QSizePolicy::Preferred, QSizePolicy::Fixed));
+
+    auto* rows = new QGridLayout;
+    rows->setHorizontalSpacing(12);
+    rows->setVerticalSpacing(8);
+    rows->setColumnStretch(1, 1);
+    addMonthsRow(rows);
+    addFieldRow(rows, Field::StartingSubs, QStringLiteral("Starting Subscribers"));
+    addFieldRow(rows, Field::Price, QStringLiteral("Price"));
+    addFieldRow(rows, Field::DailyNewSubs, QStringLiteral("Daily Trials"));
+    addFieldRow(rows, Field::TrialRetention, QStringLiteral("Trial Retention"));
+    stack->addLayout(rows);
+    stack->addWidget(makeRatesBlock());
+
+    message_ = new QLabel(column);
+    message_->setWordWrap(true);
+    message_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // A line kept free, so that a message appearing does not push the form about.
+    message_->setMinimumHeight(message_->fontMetrics().lineSpacing());
+    QPalette warning = message_->palette();
+    warning.setColor(QPalette::WindowText, QColor(0xb7, 0x1c, 0x1c));
+    message_->setPalette(warning);
+    stack->addWidget(message_);
+
+    auto* outer = new QVBoxLayout(this);
+    outer->addWidget(column, 0, Qt::AlignHCenter);
+    outer->addStretch(1);
+
+    orderTabs();
+    refresh();
+    rebuild_->watch(inputs_);
+}
+
+// Closing the window takes focus from a field being edited, which commits it;
+// by then this form is half torn down and must not hear of it.
+InputsView::~InputsView() {
+    for (NumberField* input : fields_) {
+        if (input != nullptr) {
+            input->disconnect(this);
+        }
+    }
+}
+
+NumberField* InputsView::field(SubscriptionInputs::Field field) const {
+    return fields_[static_cast<std::size_t>(field)];
+}
+
+void InputsView::addMonthsRow(QGridLayout* rows) {
+    const QString title = QStringLiteral("Months to Project");
+    auto* label = new QLabel(title, this);
+    slider_ = new QSlider(Qt::Horizontal, this);
+    slider_->setAccessibleName(title);
+    slider_->setRange(minimumMonths * sliderStepsPerMonth, maximumMonths * sliderStepsPerMonth);
+    slider_->setSingleStep(sliderStepsPerMonth);
+    slider_->setPageStep(monthsPerPage * sliderStepsPerMonth);
+    label->setBuddy(slider_);
+    connect(slider_, &QSlider::valueChanged, this, [this](int position) {
+        inputs_->setMonthsToProject(position / static_cast<double>(sliderStepsPerMonth));
+    });
+
+    monthsLabel_ = new QLabel(this);
+    monthsLabel_->setFrameShape(QFrame::StyledPanel);
+    monthsLabel_->setFixedWidth(monthsLabelWidth);
+    monthsLabel_->setAlignment(Qt::AlignCenter);
+
+    auto* controls = new QHBoxLayout;
+    controls->addWidget(slider_, 1);
+    controls->addWidget(monthsLabel_);
+    const int row = rows->rowCount();
+    rows->addWidget(label, row, 0, Qt::AlignLeft | Qt::AlignVCenter);
+    rows->addLayout(controls, row, 1);
+}
+
+void InputsView::addFieldRow(QGridLayout* rows, SubscriptionInputs::Field field,
+                             const QString& title) {
+    auto* label = new QLabel(title, this);
+    NumberField* input = makeField(field, title);
+    input->setFixedWidth(fieldWidth);
+    label->setBuddy(input);
+    const int row = rows->rowCount();
+    rows->addWidget(label, row, 0, Qt::AlignLeft | Qt::AlignVCenter);
+    rows->addWidget(input, row, 1, Qt::AlignLeft | Qt::AlignVCenter);
+}
+
+QWidget* InputsView::makeRatesBlock() {
+    auto* block = new QWidget(this);
+    auto* stack = new QVBoxLayout(block);
+    stack->setContentsMargins(0, 0, 0, 0);
+    stack->setSpacing(8);
+    const QString title = QStringLiteral("Monthly Retention Rates");
+    stack->addWidget(new QLabel(title, block), 0, Qt::AlignHCenter);
+
+    auto* grid = new QGridLayout;
+    grid->setHorizontalSpacing(6);
+    grid->setVerticalSpacing(8);
+    for (std::size_t i = 0; i < rateFields.size(); ++i) {
+        const QString name = QString::fromLatin1(rateTitles[i]);
+        auto* label = new QLabel(name, block);
+        NumberField* input = makeField(rateFields[i], title + QLatin1Char(' ') + name);
+        // Columns share the row equally whatever the texts ask for.
+        input->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+        input->setMinimumWidth(rateFieldMinimumWidth);
+        input->setAlignment(Qt::AlignCenter);
+        label->setBuddy(input);
+        const int column = static_cast<int>(i);
+        grid->setColumnStretch(column, 1);
+        grid->addWidget(label, 0, column, Qt::AlignHCenter);
+        grid->addWidget(input, 1, column);
+    }
+    stack->addLayout(grid);
+    return block;
+}
+
+NumberField* InputsView::makeField(SubscriptionInputs::Field field, const QString& accessibleName) {
+    auto* input = new NumberField(accessibleName, this);
+    fields_[static_cast<std::size_t>(field)] = input;
+    connect(input, &NumberField::committed, this, [this, field](double value) {
+        clearProblem();
+        inputs_->setValue(field, value);
+    });
+    connect(input, &NumberField::unreadable, this,
+            [this, input](const QString& text) { showProblem(input, text); });
+    connect(input, &NumberField::restored, this, &InputsView::clearProblem);
+    return input;
+}
+
+void InputsView::orderTabs() {
+    QWidget* previous = slider_;
+    for (Field next :
+         {Field::StartingSubs, Field::Price, Field::DailyNewSubs, Field::TrialRetention}) {
+        setTabOrder(previous, field(next));
+        previous = field(next);
+    }
+    for (Field next : rateFields) {
+        setTabOrder(previous, field(next));
+        previous = field(next);
+    }
+}
+
+void InputsView::refresh() {
+    for (std::size_t i = 0; i < fields_.size(); ++i) {
+        if (fields_[i] != nullptr) {
+            fields_[i]->showValue(inputs_->value(static_cast<Field>(i)));
+        }
+    }
+    const double months = inputs_->monthsToProject();
+    if (!std::isnan(months)) {
+        // Following the scenario is not an edit: nothing is written back.
+        const QSignalBlocker quiet(slider_);
+        const double position =
+            std::clamp(months * sliderStepsPerMonth, static_cast<double>(slider_->minimum()),
+                       static_cast<double>(slider_->maximum()));
+        slider_->setValue(static_cast<int>(std::lround(position)));
+    }
+    monthsLabel_->setText(monthsText(months));
+}
+
+void InputsView::showProblem(NumberField* source, const QString& text) {
+    // Only the field the message speaks of stays marked.
+    for (NumberField* other : fields_) {
+        if (other != nullptr && other != source) {
+            other->clearMark();
+        }
+    }
+    message_->setText(text);
+}
+
+void InputsView::clearProblem() {
+    message_->clear();
+    for (NumberField* input : fields_) {
+        if (input != nullptr) {
+            input->clearMark();
+        }
+    }
+}
+
+}  // namespace velmora

@@ -1,0 +1,136 @@
+#include "ui/form/number_field.h"
+
+#include <QFocusEvent>
+#include <QKeyEvent>
+
+namespace velmora {
+
+namespace {
+
+// Long pastes are cut in the message so it stays one or two lines.
+constexpr qsizetype quotedLength = 24;
+
+// Only a marked field carries a style sheet, so an unmarked one keeps the
+// look of the platform style.
+const char* const markStyle =
+    "QLineEdit { border: 2px solid #c62828; border-radius: 3px; padding: 0 2px; }";
+
+}  // namespace
+
+NumberField::NumberField(const QString& accessibleName, QWidget* parent)
+    : QLineEdit(parent), formatter_(formFormatter()) {
+    setAccessibleName(accessibleName);
+    setPlaceholderText(QStringLiteral("Enter your score"));
+    setText(shownText());
+}
+
+void NumberField::setFormatter(const NumberFormatter& formatter) {
+    const bool editing = isEditing();
+    formatter_ = formatter;
+    if (!editing) {
+        setText(shownText());
+    }
+}
+
+void NumberField::showValue(double value) {
+    const bool editing = isEditing();
+    lastGood_ = value;
+    if (editing) {
+        return;
+    }
+    // Setting equal text would still move the cursor to the end.
+    if (const QString shown = shownText(); text() != shown) {
+        setText(shown);
+    }
+}
+
+bool NumberField::isEditing() const {
+    return text() != shownText();
+}
+
+void NumberField::clearMark() {
+    if (problem_.isEmpty()) {
+        return;
+    }
+    problem_.clear();
+    setStyleSheet(QString());
+    setToolTip(QString());
+    setAccessibleDescription(QString());
+    setProperty("unreadable", false);
+}
+
+void NumberField::keyPressEvent(QKeyEvent* event) {
+    switch (event->key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            // Bad text stays, selected, so the user can type over it.
+            if (!commit()) {
+                selectAll();
+            }
+            // Taken here: Return in a field must not also press a dialog's default button.
+            event->accept();
+            return;
+        case Qt::Key_Escape:
+            if (isEditing() || isMarkedUnreadable()) {
+                setText(shownText());
+                clearMark();
+                emit restored();
+                event->accept();
+                return;
+            }
+            // Nothing to throw away: a dialog may close on it.
+            break;
+        default:
+            break;
+    }
+    QLineEdit::keyPressEvent(event);
+}
+
+void NumberField::focusOutEvent(QFocusEvent* event) {
+    // A context menu takes focus for a moment; the edit goes on after it.
+    if (event->reason() != Qt::PopupFocusReason && !commit()) {
+        setText(shownText());
+    }
+    QLineEdit::focusOutEvent(event);
+}
+
+bool NumberField::commit() {
+    if (!isEditing()) {
+        return true;
+    }
+    const QString typed = text();
+    if (const std::optional<double> value = formatter_.read(typed)) {
+        lastGood_ = *value;
+        // Written as the field writes it, so the later refresh finds nothing being edited.
+        setText(shownText());
+        clearMark();
+        emit committed(*value);
+        return true;
+    }
+    const QString message = unreadableMessage(typed);
+    markUnreadable(message);
+    emit unreadable(message);
+    return false;
+}
+
+void NumberField::markUnreadable(const QString& message) {
+    problem_ = message;
+    setStyleSheet(QString::fromLatin1(markStyle));
+    setToolTip(message);
+    setAccessibleDescription(message);
+    setProperty("unreadable", true);
+}
+
+QString NumberField::unreadableMessage(const QString& typed) const {
+    const QString kept = shownText();
+    QString quoted = typed.trimmed();
+    if (quoted.isEmpty()) {
+        return QStringLiteral("An empty field is not a number. Kept %1.").arg(kept);
+    }
+    if (quoted.size() > quotedLength) {
+        quoted = quoted.left(quotedLength - 1) + QStringLiteral("…");
+    }
+    return QStringLiteral("“%1” is not a number. Kept %2.").arg(quoted, kept);
+}
+
+}  // namespace velmora

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QLineEdit>
+#include <QString>
+
+#include "ui/common/number_format.h"
+
+namespace velmora {
+
+/// A text field for one number of a scenario.
+///
+/// It shows the value it was last given and hands on what the user types only
+/// when the edit is committed: on Return, or when focus leaves the field. Text
+/// that reads as a number is committed as typed, unchecked. Text that does not
+/// is reported in words, marks the field and writes nothing; the field keeps
+/// its last good value. Escape puts the last good value back.
+class NumberField final : public QLineEdit {
+    Q_OBJECT
+
+public:
+    NumberField(const QString& accessibleName, QWidget* parent);
+
+    /// Writes and reads values from now on; shows the last good value anew
+    /// unless the user is editing.
+    void setFormatter(const NumberFormatter& formatter);
+    [[nodiscard]] const NumberFormatter& formatter() const { return formatter_; }
+
+    /// Shows `value` and keeps it as the last good value, without touching
+    /// text the user is editing.
+    void showValue(double value);
+    /// The value shown when the user is not editing.
+    [[nodiscard]] double lastGoodValue() const { return lastGood_; }
+    /// Whether the text differs from the last good value, an edit that has
+    /// not been committed.
+    [[nodiscard]] bool isEditing() const;
+
+    /// Whether the field is marked because its last commit could not be read.
+    [[nodiscard]] bool isMarkedUnreadable() const { return !problem_.isEmpty(); }
+    /// Removes the mark of an unreadable commit, leaving the text alone.
+    void clearMark();
+
+signals:
+    /// A commit read as a number; the owner stores it.
+    void committed(double value);
+    /// A commit could not be read; `message` says what and what was kept.
+    void unreadable(const QString& message);
+    /// Escape threw away an edit or a mark.
+    void restored();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+
+private:
+    /// Commits an edit; false when its text could not be read.
+    bool commit();
+    void markUnreadable(const QString& message);
+    [[nodiscard]] QString shownText() const { return formatter_.format(lastGood_); }
+    [[nodiscard]] QString unreadableMessage(const QString& typed) const;
+
+    NumberFormatter formatter_;
+    double lastGood_ = 0;
+    QString problem_;
+};
+
+}  // namespace velmora

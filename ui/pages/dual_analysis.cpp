@@ -1,0 +1,66 @@
+#include "ui/pages/dual_analysis.h"
+
+#include <QHBoxLayout>
+#include <QTableView>
+#include <QVBoxLayout>
+
+#include "inputs/subscription_inputs.h"
+#include "ui/charts/chart_data.h"
+#include "ui/charts/chart_style.h"
+#include "ui/charts/comparison_chart.h"
+#include "ui/common/rebuild.h"
+#include "ui/pages/scenario_column.h"
+#include "ui/table/table_view.h"
+
+namespace velmora {
+
+DualAnalysis::DualAnalysis(QWidget* parent, const ScenarioFactory& makeScenario)
+    : QWidget(parent),
+      chart_(new ComparisonChart(this)),
+      rebuild_(new Rebuild([this] { rebuild(); }, this)) {
+    auto* columns = new QHBoxLayout;
+    for (int i = 0; i < scenarioCount; ++i) {
+        SubscriptionInputs* inputs = makeScenario(this);
+        columns_[i] = new ScenarioColumn(inputs, seriesColour(i), seriesName(i), this);
+        columns->addWidget(columns_[i], 1);
+        rebuild_->watch(inputs);
+    }
+    chart_->setMinimumHeight(200);
+
+    auto* page = new QVBoxLayout(this);
+    page->setContentsMargins(6, 6, 6, 6);
+    page->addLayout(columns);
+    page->addWidget(chart_, 1);
+
+    // Tab walks the columns left to right (the order they were made in), then the chart.
+    setTabOrder(columns_.back()->table()->table(), chart_);
+    rebuild();
+}
+
+SubscriptionInputs* DualAnalysis::scenario(int index) const {
+    return columns_.at(index)->inputs();
+}
+
+int DualAnalysis::rebuildCount() const {
+    return rebuild_->count();
+}
+
+void DualAnalysis::rebuild() {
+    Drawn now;
+    for (int i = 0; i < scenarioCount; ++i) {
+        columns_[i]->refresh();
+        now.projections[i] = scenario(i)->projection();
+        now.prices[i] = scenario(i)->price();
+    }
+    now.baselineMonths = baseline()->monthsToProject();
+    // Equal prices compare equal bit for bit; a NaN price redraws each time,
+    // which is harmless.
+    if (drawn_ && now.projections == drawn_->projections && now.prices == drawn_->prices &&
+        now.baselineMonths == drawn_->baselineMonths) {
+        return;
+    }
+    drawn_ = std::move(now);
+    chart_->setData(chartPoints(*baseline(), *input1(), *input2(), ids_), xAxisValues(*baseline()));
+}
+
+}  // namespace velmora

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <array>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include <QWidget>
+
+#include "engine/uuid.h"
+#include "ui/common/scenario_factory.h"
+
+namespace velmora {
+
+class ComparisonChart;
+class Rebuild;
+class ScenarioColumn;
+struct SubscriptionCalculation;
+
+/// The comparison page: a baseline and two alternates, each in a framed column
+/// with its form and table, and one chart of the income of all three.
+class DualAnalysis final : public QWidget {
+    Q_OBJECT
+
+public:
+    static constexpr int scenarioCount = 3;
+
+    explicit DualAnalysis(QWidget* parent = nullptr,
+                          const ScenarioFactory& makeScenario = defaultScenarios());
+
+    [[nodiscard]] SubscriptionInputs* baseline() const { return scenario(0); }
+    [[nodiscard]] SubscriptionInputs* input1() const { return scenario(1); }
+    [[nodiscard]] SubscriptionInputs* input2() const { return scenario(2); }
+    /// The scenario of column `index`: 0 baseline, 1 and 2 the alternates.
+    [[nodiscard]] SubscriptionInputs* scenario(int index) const;
+    [[nodiscard]] ScenarioColumn* column(int index) const { return columns_.at(index); }
+    [[nodiscard]] ComparisonChart* chart() const { return chart_; }
+    /// Kept with the page's state; this page shows no cohort chart.
+    [[nodiscard]] int showCohorts() const { return showCohorts_; }
+    /// Rebuilds of the page from its scenarios so far.
+    [[nodiscard]] int rebuildCount() const;
+
+private:
+    /// What the chart was last drawn from, so that edits which change none of
+    /// it (a slider of an alternate, a rate being typed) leave the chart alone.
+    struct Drawn {
+        std::array<std::shared_ptr<const SubscriptionCalculation>, scenarioCount> projections;
+        std::array<double, scenarioCount> prices{};
+        double baselineMonths = 0;
+    };
+
+    void rebuild();
+
+    std::array<ScenarioColumn*, scenarioCount> columns_{};
+    ComparisonChart* chart_;
+    Rebuild* rebuild_;
+    UuidGenerator ids_;
+    std::optional<Drawn> drawn_;
+    int showCohorts_ = 1;
+};
+
+}  // namespace velmora

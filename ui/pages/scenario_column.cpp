@@ -1,0 +1,52 @@
+#include "ui/pages/scenario_column.h"
+
+#include <QPainter>
+#include <QVBoxLayout>
+
+#include "inputs/subscription_inputs.h"
+#include "ui/form/inputs_view.h"
+#include "ui/table/table_view.h"
+
+namespace velmora {
+
+ScenarioColumn::ScenarioColumn(SubscriptionInputs* inputs, QColor colour, const QString& name,
+                               QWidget* parent)
+    : QWidget(parent),
+      inputs_(inputs),
+      colour_(colour),
+      form_(new InputsView(inputs, this)),
+      table_(new TableView(this)) {
+    setAccessibleName(name);
+    table_->setFixedHeight(tableHeight);
+    auto* layout = new QVBoxLayout(this);
+    // Room for the outline, so it never touches the controls inside.
+    const int inset = static_cast<int>(outlineWidth) + 4;
+    layout->setContentsMargins(inset, inset, inset, inset);
+    layout->addWidget(form_);
+    layout->addWidget(table_);
+    layout->addStretch();
+    refresh();
+}
+
+void ScenarioColumn::refresh() {
+    const auto projection = inputs_->projection();
+    table_->setVisible(projection != nullptr);
+    if (projection) {
+        table_->setProjection(projection, inputs_->price());
+    }
+}
+
+void ScenarioColumn::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    QPen pen(colour_, outlineWidth, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin);
+    pen.setMiterLimit(10);
+    painter.setPen(pen);
+    painter.setBrush(Qt::NoBrush);
+    // The stroke is centred on the path: inset by half its width to keep it whole.
+    const qreal half = outlineWidth / 2;
+    painter.drawRoundedRect(QRectF(rect()).adjusted(half, half, -half, -half), outlineRadius,
+                            outlineRadius);
+}
+
+}  // namespace velmora

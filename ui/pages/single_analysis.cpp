@@ -1,0 +1,81 @@
+#include "ui/pages/single_analysis.h"
+
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QVBoxLayout>
+
+#include "inputs/subscription_inputs.h"
+#include "ui/charts/projection_chart.h"
+#include "ui/common/rebuild.h"
+#include "ui/form/inputs_view.h"
+#include "ui/table/table_view.h"
+
+namespace velmora {
+
+SingleAnalysis::SingleAnalysis(QWidget* parent, const ScenarioFactory& makeScenario)
+    : QWidget(parent),
+      inputs_(makeScenario(this)),
+      content_(new QWidget(this)),
+      form_(new InputsView(inputs_, content_)),
+      table_(new TableView(content_)),
+      picker_(new QComboBox(content_)),
+      chart_(new ProjectionChart(content_)),
+      rebuild_(new Rebuild([this] { rebuild(); }, this)) {
+    auto* top = new QHBoxLayout;
+    top->addStretch();
+    top->addWidget(form_, 0, Qt::AlignTop);
+    top->addWidget(table_);
+    top->addStretch();
+
+    picker_->addItem(tr("Show Cohort Chart"), cohortChart);
+    picker_->addItem(tr("Show Simple Chart"), simpleChart);
+    picker_->setCurrentIndex(picker_->findData(showCohorts_));
+    picker_->setAccessibleName(tr("Chart Type"));
+    auto* pickerLabel = new QLabel(tr("Chart Type"), content_);
+    pickerLabel->setBuddy(picker_);
+    auto* pickerRow = new QHBoxLayout;
+    pickerRow->addStretch();
+    pickerRow->addWidget(pickerLabel);
+    pickerRow->addWidget(picker_);
+    pickerRow->addStretch();
+    connect(picker_, &QComboBox::activated, this,
+            [this](int index) { setShowCohorts(picker_->itemData(index).toInt()); });
+
+    auto* column = new QVBoxLayout(content_);
+    column->addLayout(top);
+    column->addLayout(pickerRow);
+    column->addWidget(chart_, 1);
+
+    auto* page = new QVBoxLayout(this);
+    page->setContentsMargins({});
+    page->addWidget(content_);
+
+    rebuild_->watch(inputs_);
+    rebuild();
+}
+
+void SingleAnalysis::setShowCohorts(int value) {
+    showCohorts_ = value;
+    const int index = picker_->findData(value == cohortChart ? cohortChart : simpleChart);
+    picker_->setCurrentIndex(index);
+    chart_->setShowCohorts(value);
+}
+
+int SingleAnalysis::rebuildCount() const {
+    return rebuild_->count();
+}
+
+void SingleAnalysis::rebuild() {
+    const auto projection = inputs_->projection();
+    // Without a projection the page shows nothing at all, not even the form.
+    content_->setVisible(projection != nullptr);
+    if (!projection) {
+        return;
+    }
+    table_->setProjection(projection, inputs_->price());
+    chart_->setShowCohorts(showCohorts_);
+    chart_->setProjection(projection);
+}
+
+}  // namespace velmora

@@ -1,0 +1,229 @@
+#include "ui/table/table_view.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include <QAbstractItemView>
+#include <QClipboard>
+#include <QEvent>
+#include <QFontMetricsF>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QScrollBar>
+#include <QStyle>
+#include <QTableView>
+#include <QVBoxLayout>
+
+#include "engine/calculation.h"
+#include "engine/table_figures.h"
+#include "ui/table/table_model.h"
+
+namespace velmora {
+
+namespace {
+
+using Style = NumberFormatter::Style;
+
+constexpr std::array<int, ProjectionTableModel::columns> startWidths = {44, 65, 50, 80, 80};
+constexpr int summaryWidth = 150;
+constexpr double titleScale = 1.6;
+constexpr double title2Scale = 1.3;
+
+const std::array<QString, 4> captionTexts = {
+    QStringLiteral(" subscribers"), QStringLiteral(" monthly"), QStringLiteral(" annually"),
+    QStringLiteral(" 24mo LTV per trial")};
+
+QFont scaled(const QFont& base, double factor) {
+    QFont font = base;
+    if (base.pointSizeF() > 0) {
+        font.setPointSizeF(base.pointSizeF() * factor);
+    } else {
+        font.setPixelSize(static_cast<int>(std::lround(base.pixelSize() * factor)));
+    }
+    return font;
+}
+
+}  // namespace
+
+TableView::TableView(QWidget* parent)
+    : QWidget(parent),
+      formatters_{NumberFormatter(Style::Decimal, 0), NumberFormatter(Style::Currency, 0),
+                  NumberFormatter(Style::Currency, 0), NumberFormatter(Style::Currency, 2)},
+      summary_(new QWidget(this)),
+      model_(new ProjectionTableModel(this)),
+      table_(new QTableView(this)) {
+    auto* lines = new QVBoxLayout(summary_);
+    lines->setContentsMargins(0, 0, 0, 0);
+    lines->setSpacing(0);
+    for (std::size_t i = 0; i < summaryLines; ++i) {
+        auto* line = new QHBoxLayout;
+        line->setSpacing(0);
+        values_[i] = new QLabel(summary_);
+        values_[i]->setAlignment(Qt::AlignRight | Qt::AlignBottom);
+        values_[i]->setFixedWidth(summaryWidth);
+        captions_[i] = new QLabel(captionTexts[i], summary_);
+        captions_[i]->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
+        captions_[i]->setFixedWidth(summaryWidth);
+        captions_[i]->setBuddy(values_[i]);
+        line->addWidget(values_[i]);
+        line->addWidget(captions_[i]);
+        line->addStretch();
+        lines->addLayout(line);
+    }
+    summary_->hide();
+
+    table_->setModel(model_);
+    table_->setAccessibleName(QStringLiteral("Monthly projection"));
+    table_->verticalHeader()->hide();
+    table_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    table_->setShowGrid(false);
+    table_->setAlternatingRowColors(true);
+    table_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    // Arrow keys move through the rows; Tab moves on to the next control.
+    table_->setTabKeyNavigation(false);
+    table_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    table_->setTextElideMode(Qt::ElideNone);
+    table_->setWordWrap(false);
+    table_->installEventFilter(this);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(summary_);
+    layout->addWidget(table_, 1);
+
+    applyFonts();
+}
+
+void TableView::setProjection(std::shared_ptr<const SubscriptionCalculation> projection,
+                              double price) {
+    if (!shown_.expired() && shown_.lock() == projection && price == price_) {
+        return;
+    }
+    shown_ = projection;
+    price_ = price;
+
+    const std::optional<ProjectionSummary> summary =
+        projection ? summarize(*projection, price) : std::nullopt;
+    if (summary) {
+        const std::array<double, summaryLines> figures = {
+            summary->subscribers, summary->monthlyProceeds, summary->annualProceeds,
+            summary->lifetimeValue};
+        for (std::size_t i = 0; i < summaryLines; ++i) {
+            const QString value = formatters_[i].format(figures[i]);
+            values_[i]->setText(value);
+            // Read as one phrase, not as a bare number and a stray caption.
+            values_[i]->setAccessibleName(value + captionTexts[i]);
+        }
+    }
+    summary_->setVisible(summary.has_value());
+
+    model_->setProjection(std::move(projection), price);
+    fitColumns();
+}
+
+QStringList TableView::summaryTexts() const {
+    QStringList texts;
+    if (summary_->isHidden()) {
+        return texts;
+    }
+    for (const QLabel* value : values_) {
+        texts.append(value->text());
+    }
+    return texts;
+}
+
+void TableView::copySelection() const {
+    const QModelIndexList selected = table_->selectionModel()->selectedRows();
+    if (selected.isEmpty()) {
+        return;
+    }
+    QList<int> rows;
+    rows.reserve(selected.size());
+    for (const QModelIndex& index : selected) {
+        rows.append(index.row());
+    }
+    QGuiApplication::clipboard()->setText(tabSeparated(*model_, rows));
+}
+
+void TableView::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) {
+        applyFonts();
+        fitColumns();
+    }
+}
+
+bool TableView::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == table_ &&
+        (event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress) &&
+        static_cast<QKeyEvent*>(event)->matches(QKeySequence::Copy)) {
+        // Claiming the override keeps a window-wide Copy action from taking
+        // the keys; the press then copies whole rows, not just the current cell.
+        if (event->type() == QEvent::KeyPress) {
+            copySelection();
+        }
+        event->accept();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void TableView::applyFonts() {
+    const QFont title = scaled(font(), titleScale);
+    QFont title2 = scaled(font(), title2Scale);
+    title2.setCapitalization(QFont::SmallCaps);
+
+    // Both labels of a line end at the same bottom edge; lifting the smaller
+    // caption by the difference of the descents puts both on one baseline.
+    const QFontMetrics titleMetrics(title);
+    const QFontMetrics title2Metrics(title2);
+    const int lift = titleMetrics.descent() - title2Metrics.descent();
+    const int height = std::max(titleMetrics.height(), title2Metrics.height() + lift);
+    for (std::size_t i = 0; i < summaryLines; ++i) {
+        values_[i]->setFont(title);
+        values_[i]->setFixedHeight(height);
+        captions_[i]->setFont(title2);
+        captions_[i]->setContentsMargins(0, 0, 0, lift);
+        captions_[i]->setFixedHeight(height);
+    }
+    model_->setFigureFont(tabularFont(table_->font(), formatters_[0].locale()));
+    // The style's rows are roomy; compact ones keep several months in view
+    // where the page gives the table little height.
+    const int rowMargin =
+        2 * (table_->style()->pixelMetric(QStyle::PM_FocusFrameVMargin, nullptr, table_) + 1);
+    QHeaderView* rowHeader = table_->verticalHeader();
+    rowHeader->setMinimumSectionSize(0);
+    rowHeader->setDefaultSectionSize(QFontMetrics(model_->figureFont()).height() + rowMargin + 2);
+}
+
+void TableView::fitColumns() {
+    // The delegate keeps a focus-frame margin plus one pixel free on each side
+    // of the text, and a grid line takes the last pixel of the cell.
+    const int margin =
+        2 * (table_->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, table_) + 1) +
+        (table_->showGrid() ? 1 : 0);
+    const QFontMetricsF metrics(model_->figureFont());
+    const QHeaderView* header = table_->horizontalHeader();
+    const int rows = model_->rowCount();
+    int total = 0;
+    for (int column = 0; column < ProjectionTableModel::columns; ++column) {
+        qreal widest = 0;
+        for (int row = 0; row < rows; ++row) {
+            widest = std::max(widest, metrics.horizontalAdvance(model_->text(row, column)));
+        }
+        const int width = std::max({startWidths[static_cast<std::size_t>(column)],
+                                    static_cast<int>(std::ceil(widest)) + margin,
+                                    header->sectionSizeHint(column)});
+        table_->setColumnWidth(column, width);
+        total += width;
+    }
+    // Exactly as wide as its columns: figures never hide behind a scroll, and
+    // the table takes no width it would leave blank.
+    table_->setFixedWidth(total + table_->verticalScrollBar()->sizeHint().width() +
+                          2 * table_->frameWidth());
+}
+
+}  // namespace velmora
