@@ -1,0 +1,52 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+// A strict JSON reader for documents: numbers keep every bit (also -0 and
+// subnormals), and errors carry the offset where they were found. Internal to
+// the document library.
+namespace velmora::json {
+
+struct Member;
+
+struct Value {
+    enum class Kind { Null, False, True, Number, String, Array, Object };
+
+    Kind kind = Kind::Null;
+    double number = 0;            // ±infinity when the text overflows a double
+    std::string_view numberText;  // the number as written, a view into the input
+    std::string text;             // a string's decoded content
+    std::vector<Member> members;  // an object's members in file order; an array keeps no items
+};
+
+struct Member {
+    std::string key;
+    Value value;
+};
+
+struct SyntaxError {
+    std::size_t offset;  // in bytes from the start of the input
+    std::string what;
+};
+
+/// How deep arrays and objects may nest; a document needs three levels.
+inline constexpr int maxDepth = 64;
+
+/// Reads `text`, which must be valid UTF-8 (see `invalidUtf8Offset`).
+std::variant<Value, SyntaxError> parse(std::string_view text);
+
+/// The offset of the first byte that is not part of well-formed UTF-8, or
+/// `std::string_view::npos` when all of `text` is well formed.
+std::size_t invalidUtf8Offset(std::string_view text);
+
+/// "line 3, column 14" for `offset` in `text`, counting columns in code points.
+std::string position(std::string_view text, std::size_t offset);
+
+/// "a string", "an object", "true", ...: a value's kind as a message names it.
+std::string_view kindName(Value::Kind kind);
+
+}  // namespace velmora::json

@@ -1,0 +1,298 @@
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <array>
+#include <cmath>
+#include <limits>
+#include <string>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include "document/scenario_document.h"
+
+namespace velmora {
+namespace {
+
+using Limits = std::numeric_limits<double>;
+
+QByteArray contents(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(unreadable)");
+}
+
+void write(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    ASSERT_EQ(file.write(bytes), bytes.size());
+}
+
+// Every field of every scenario differs from its default and from the other
+// scenarios, with values whose shortest text is easy to get wrong.
+ScenarioDocument awkwardDocument() {
+    constexpr double awkward[] = {5e-324,  -0.0,      1e308,         Limits::max(),
+                                  0.1,     0.1 + 0.2, Limits::min(), -Limits::max(),
+                                  1.0 / 3, -2.5e-310, 1e-7,          4.99};
+    ScenarioDocument document;
+    document.chartType = ChartType::Cohorts;
+    ScenarioValues* scenarios[] = {&document.basic, &document.comparison[0],
+                                   &document.comparison[1], &document.comparison[2]};
+    for (int k = 0; k < 4; ++k) {
+        ScenarioValues& v = *scenarios[k];
+        v.monthDuration = 1 + 91 * k;
+        v.monthsToProject = std::array{600.0, 0.0, -0.0, 599.9999999999999}[k];
+        double* fields[] = {&v.dailyNewSubs, &v.startingSubs, &v.price, &v.trialRetention,
+                            &v.rt1,          &v.rt2,          &v.rt3,   &v.rt4,
+                            &v.rt5,          &v.rt6,          &v.rtPlus};
+        for (int i = 0; i < 11; ++i) {
+            *fields[i] = awkward[(i + k) % 12];
+        }
+    }
+    return document;
+}
+
+TEST(DocumentFile, SavedAndReopenedIsBitIdentical) {
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("Q3 plan é.velmora"));
+    const DocumentMetadata metadata{QStringLiteral("/home/ann/Q3 \"plan\" é\n.velmora")};
+    // Saved twice: the second save replaces the first and leaves no temporary file.
+    for (const ScenarioDocument& document : {ScenarioDocument{}, awkwardDocument()}) {
+        ASSERT_EQ(saveDocumentFile(path, document, metadata), std::nullopt);
+        DocumentMetadata readMetadata;
+        const auto read = readDocumentFile(path, &readMetadata);
+        ASSERT_TRUE(std::holds_alternative<ScenarioDocument>(read))
+            << std::get<DocumentProblem>(read).message.toStdString();
+        EXPECT_TRUE(identical(std::get<ScenarioDocument>(read), document));
+        EXPECT_EQ(readMetadata, metadata);
+    }
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
+
+    // The largest file that is read: a document padded to exactly 1 MiB.
+    QByteArray padded = documentText({});
+    padded.append(maxDocumentBytes - padded.size(), ' ');
+    write(path, padded);
+    EXPECT_TRUE(std::holds_alternative<ScenarioDocument>(readDocumentFile(path)));
+}
+
+enum class Setup { Written, Missing, Folder, Unreadable, Pipe };
+
+struct Refusal {
+    const char* name;
+    std::string text;    // the file's contents
+    std::string reason;  // the message after the file's path and ": "
+    Setup setup = Setup::Written;
+};
+
+std::string version1(const std::string& rest) {
+    return R"({"format": "velmora", "version": 1)" + (rest.empty() ? "" : ", " + rest) + "}";
+}
+
+void PrintTo(const Refusal& row, std::ostream* out) {
+    *out << row.name;
+}
+
+class RefusedFile : public testing::TestWithParam<Refusal> {};
+
+TEST_P(RefusedFile, NamesTheFileAndTheProblem) {
+    const Refusal& row = GetParam();
+    if (row.setup == Setup::Unreadable && geteuid() == 0) {
+        GTEST_SKIP() << "root reads any file; run the tests as another user to cover this row";
+    }
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("plan.velmora"));
+    switch (row.setup) {
+        case Setup::Written:
+            write(path, QByteArray::fromStdString(row.text));
+            break;
+        case Setup::Unreadable:
+            write(path, QByteArray::fromStdString(version1("")));
+            ASSERT_TRUE(QFile::setPermissions(path, QFileDevice::WriteOwner));
+            break;
+        case Setup::Folder:
+            ASSERT_TRUE(QDir(folder.path()).mkdir(QStringLiteral("plan.velmora")));
+            break;
+        case Setup::Pipe:
+            ASSERT_EQ(mkfifo(path.toLocal8Bit().constData(), 0600), 0);
+            break;
+        case Setup::Missing:
+            break;
+    }
+    DocumentMetadata metadata{QStringLiteral("kept")};
+    const auto read = readDocumentFile(path, &metadata);
+    ASSERT_TRUE(std::holds_alternative<DocumentProblem>(read));
+    EXPECT_EQ(std::get<DocumentProblem>(read).message.toStdString(),
+              path.toStdString() + ": " + row.reason);
+    EXPECT_EQ(metadata.recoveryOf, QStringLiteral("kept"));
+}
+
+const Refusal refusals[] = {
+    {"Missing", "", "no such file", Setup::Missing},
+    {"Folder", "", "a folder, not a document", Setup::Folder},
+    {"Unreadable", "", "cannot be read: Permission denied", Setup::Unreadable},
+    {"Pipe", "", "not a regular file", Setup::Pipe},
+    {"TooLarge", std::string(maxDocumentBytes + 1, ' '),
+     "1048577 bytes, larger than the 1 MiB a document may hold"},
+    {"Empty", "", "the file is empty"},
+    {"NotUtf8", "{\n  \"é\xC3(\": 1}", "line 2, column 5: not valid UTF-8 text"},
+    {"Truncated", R"({"format": "velmora", "version": 1, "basic": {"price": 4.99)",
+     "line 1, column 60: expected ',' or '}', found the end of the text"},
+    {"SyntaxError", "{\n  \"format\": \"velmora\",\n  \"version\" 1\n}",
+     "line 3, column 13: expected ':' after the key, found '1'"},
+    {"NotANumber", version1(R"("basic": {"price": NaN})"),
+     "line 1, column 56: expected a value, found 'N'"},
+    {"LoneSurrogate", R"({"format": "\ud800x"})",
+     "line 1, column 13: a \\u escape needs four hexadecimal digits and surrogates in pairs"},
+    {"TextAfterTheDocument", version1("") + "\n{}",
+     "line 2, column 1: expected the end of the "
+     "text after the document, found '{'"},
+    {"TooDeep", R"({"x": )" + std::string(70, '['),
+     "line 1, column 70: nested deeper than 64 levels"},
+    {"TopLevelArray", "[1, 2]", "expected an object at the top level, found an array"},
+    {"OtherFormat", R"({"format": "spreadsheet", "version": 1})",
+     R"(format: expected "velmora", found "spreadsheet"; this is not a Velmora document)"},
+    {"NoFormat", R"({"version": 1})", "format: missing; this is not a Velmora document"},
+    {"NoVersion", R"({"format": "velmora"})", "version: missing"},
+    {"VersionText", R"({"format": "velmora", "version": "1"})",
+     "version: expected a whole number, found a string"},
+    {"VersionFraction", R"({"format": "velmora", "version": 1.5})",
+     "version: expected a whole number from 1, found 1.5"},
+    {"NewerVersion", R"({"format": "velmora", "version": 2, "basic": []})",
+     "version: written by a newer Velmora (format version 2); this one reads version 1"},
+    {"FieldText", version1(R"("comparison": {"alternate1": {"rt3": "0.87"}})"),
+     "comparison.alternate1.rt3: expected a number, found a string"},
+    {"FieldNull", version1(R"("basic": {"price": null})"),
+     "basic.price: expected a number, found null"},
+    {"FieldBool", version1(R"("basic": {"monthDuration": true})"),
+     "basic.monthDuration: expected a number, found true"},
+    {"FieldObject", version1(R"("comparison": {"baseline": {"rt1": {}}})"),
+     "comparison.baseline.rt1: expected a number, found an object"},
+    {"ScenarioArray", version1(R"("basic": [])"), "basic: expected an object, found an array"},
+    {"ComparisonNumber", version1(R"("comparison": 3)"),
+     "comparison: expected an object, found a number"},
+    {"MonthDurationFraction", version1(R"("comparison": {"baseline": {"monthDuration": 30.5}})"),
+     "comparison.baseline.monthDuration: expected a whole number of days from 1 to 365, found "
+     "30.5"},
+    {"MonthDurationZero", version1(R"("basic": {"monthDuration": 0})"),
+     "basic.monthDuration: expected a whole number of days from 1 to 365, found 0"},
+    {"MonthDurationAboveAYear", version1(R"("basic": {"monthDuration": 366})"),
+     "basic.monthDuration: expected a whole number of days from 1 to 365, found 366"},
+    {"MonthsHostile", version1(R"("basic": {"monthsToProject": 1e12})"),
+     "basic.monthsToProject: expected a number of months from 0 to 600, found 1e12"},
+    {"MonthsNegative", version1(R"("basic": {"monthsToProject": -1})"),
+     "basic.monthsToProject: expected a number of months from 0 to 600, found -1"},
+    {"NotFinite", version1(R"("comparison": {"alternate2": {"dailyNewSubs": -1e400}})"),
+     "comparison.alternate2.dailyNewSubs: expected a finite number, found -1e400"},
+    {"ChartTypeUnknown", version1(R"("chartType": "pie")"),
+     R"(chartType: expected "simple" or "cohorts", found "pie")"},
+    {"ChartTypeNumber", version1(R"("chartType": 1)"),
+     R"(chartType: expected "simple" or "cohorts", found a number)"},
+    {"GivenTwice", version1(R"("basic": {"price": 1, "price": 2})"),
+     "basic.price: given more than once"},
+};
+
+INSTANTIATE_TEST_SUITE_P(Refusals, RefusedFile, testing::ValuesIn(refusals),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+struct SaveFailure {
+    const char* name;
+    // Prepares `folder` and returns the path saved to.
+    QString (*setup)(const QString& folder);
+    std::string reason;  // the message after "PATH: cannot be saved: "; empty when it is Qt's
+    ScenarioDocument document = {};
+    bool skippedAsRoot = false;  // root may write into any folder
+};
+
+void PrintTo(const SaveFailure& row, std::ostream* out) {
+    *out << row.name;
+}
+
+class FailedSave : public testing::TestWithParam<SaveFailure> {};
+
+// Whatever was at the path before a failed save is there after it, byte for byte.
+TEST_P(FailedSave, SaysWhyAndLeavesTheEarlierFile) {
+    const SaveFailure& row = GetParam();
+    if (row.skippedAsRoot && geteuid() == 0) {
+        GTEST_SKIP() << "root writes into any folder; run the tests as another user to cover this";
+    }
+    QTemporaryDir temporary;
+    const QString folder = temporary.filePath(QStringLiteral("plans"));
+    ASSERT_TRUE(QDir().mkdir(folder));
+    const QByteArray earlier("earlier contents");
+    write(folder + QStringLiteral("/earlier.velmora"), earlier);
+    const QString path = row.setup(folder);
+    const QFileInfo before(path);
+
+    const auto problem = saveDocumentFile(path, row.document);
+    QFile::setPermissions(folder,
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    ASSERT_TRUE(problem.has_value());
+    const std::string prefix = path.toStdString() + ": cannot be saved: ";
+    const std::string message = problem->message.toStdString();
+    EXPECT_EQ(message.substr(0, prefix.size()), prefix);
+    EXPECT_GT(message.size(), prefix.size());
+    if (!row.reason.empty()) {
+        EXPECT_EQ(message.substr(prefix.size()), row.reason);
+    }
+    EXPECT_EQ(contents(folder + QStringLiteral("/earlier.velmora")), earlier);
+    EXPECT_EQ(QFileInfo(path).isDir(), before.isDir());
+    EXPECT_EQ(QFileInfo(path).isFile(), before.isFile());
+    EXPECT_EQ(QFileInfo::exists(path), before.exists());
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden).size(), 1);
+}
+
+ScenarioDocument withAlternate2Price(double price) {
+    ScenarioDocument document;
+    document.comparison[2].price = price;
+    return document;
+}
+
+ScenarioDocument withBasicMonths(double months) {
+    ScenarioDocument document;
+    document.basic.monthsToProject = months;
+    return document;
+}
+
+const SaveFailure saveFailures[] = {
+    {"FolderGone", [](const QString& folder) { return folder + QStringLiteral("/gone/a.velmora"); },
+     ""},
+    {"ReadOnlyFolder",
+     [](const QString& folder) {
+         QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+         return folder + QStringLiteral("/earlier.velmora");
+     },
+     "",
+     {},
+     true},
+    {"PathIsAFolder",
+     [](const QString& folder) {
+         QDir(folder).mkdir(QStringLiteral("a.velmora"));
+         return folder + QStringLiteral("/a.velmora");
+     },
+     ""},
+    {"PathIsAPipe",
+     [](const QString& folder) {
+         const QString path = folder + QStringLiteral("/a.velmora");
+         mkfifo(path.toLocal8Bit().constData(), 0600);
+         return path;
+     },
+     "not a regular file"},
+    {"ParentIsAFile",
+     [](const QString& folder) { return folder + QStringLiteral("/earlier.velmora/a.velmora"); },
+     ""},
+    {"NotFinite", [](const QString& folder) { return folder + QStringLiteral("/earlier.velmora"); },
+     "comparison.alternate2.price: expected a finite number, found -inf",
+     withAlternate2Price(-Limits::infinity())},
+    {"TooManyMonths",
+     [](const QString& folder) { return folder + QStringLiteral("/earlier.velmora"); },
+     "basic.monthsToProject: expected a number of months from 0 to 600, found 600.5",
+     withBasicMonths(600.5)},
+};
+
+INSTANTIATE_TEST_SUITE_P(SaveFailures, FailedSave, testing::ValuesIn(saveFailures),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace velmora

@@ -1,0 +1,173 @@
+#include <cmath>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "document/scenario_document.h"
+
+namespace velmora {
+namespace {
+
+// The text is a public format: this pins its order, layout and number forms.
+TEST(DocumentText, WritesEveryFieldInAFixedOrderOnePerLine) {
+    ScenarioDocument document;
+    document.basic = {7, 600, 250.5, -0.0, 5e-324, 1e308, 0.1 + 0.2, 1e-7, -3, 0, 1, 0.5, 2};
+    document.chartType = ChartType::Cohorts;
+    const QByteArray text = documentText(document, {QStringLiteral("/tmp/Q3 \"plan\"\n.velmora")});
+    EXPECT_EQ(text.toStdString(), R"({
+    "format": "velmora",
+    "version": 1,
+    "basic": {
+        "monthDuration": 7,
+        "monthsToProject": 600,
+        "dailyNewSubs": 250.5,
+        "startingSubs": -0,
+        "price": 5e-324,
+        "trialRetention": 1e+308,
+        "rt1": 0.30000000000000004,
+        "rt2": 1e-07,
+        "rt3": -3,
+        "rt4": 0,
+        "rt5": 1,
+        "rt6": 0.5,
+        "rtPlus": 2
+    },
+    "comparison": {
+        "baseline": {
+            "monthDuration": 30,
+            "monthsToProject": 36,
+            "dailyNewSubs": 100,
+            "startingSubs": 0,
+            "price": 1.99,
+            "trialRetention": 0.59,
+            "rt1": 0.65,
+            "rt2": 0.84,
+            "rt3": 0.87,
+            "rt4": 0.89,
+            "rt5": 0.9,
+            "rt6": 0.91,
+            "rtPlus": 0.95
+        },
+        "alternate1": {
+            "monthDuration": 30,
+            "monthsToProject": 36,
+            "dailyNewSubs": 100,
+            "startingSubs": 0,
+            "price": 1.99,
+            "trialRetention": 0.59,
+            "rt1": 0.65,
+            "rt2": 0.84,
+            "rt3": 0.87,
+            "rt4": 0.89,
+            "rt5": 0.9,
+            "rt6": 0.91,
+            "rtPlus": 0.95
+        },
+        "alternate2": {
+            "monthDuration": 30,
+            "monthsToProject": 36,
+            "dailyNewSubs": 100,
+            "startingSubs": 0,
+            "price": 1.99,
+            "trialRetention": 0.59,
+            "rt1": 0.65,
+            "rt2": 0.84,
+            "rt3": 0.87,
+            "rt4": 0.89,
+            "rt5": 0.9,
+            "rt6": 0.91,
+            "rtPlus": 0.95
+        }
+    },
+    "chartType": "cohorts",
+    "recoveryOf": "/tmp/Q3 \"plan\"\u000a.velmora"
+}
+)");
+}
+
+// What a reader fills in and what it passes over; expected values are compared bit for bit.
+TEST(ParseDocument, TakesDefaultsForWhatIsLeftOutAndIgnoresUnknownKeys) {
+    const auto with = [](auto change) {
+        ScenarioDocument document;
+        change(document);
+        return document;
+    };
+    const std::vector<std::pair<std::string, ScenarioDocument>> cases{
+        {R"({"format": "velmora", "version": 1, "basic": {"price": 4.99}})",
+         with([](ScenarioDocument& d) { d.basic.price = 4.99; })},
+        {R"({"version": 1.0, "format": "velmora", "chartType": "simple", "comparison": {}})", {}},
+        // Unknown keys at every level, of every kind, also nested deeply.
+        {R"({"format": "velmora", "version": 1, "note": [1, {"a": [[]]}], "basic": {"x": null,
+            "monthDuration": 28.0, "rt6": -0}, "comparison": {"alternate2": {"rtPlus": 1e-400,
+            "y": {"z": "\u00e9\ud83d\ude00"}, "rt1": -1e-400}, "other": true},
+            "chartType": "cohorts", "chart": false})",
+         with([](ScenarioDocument& d) {
+             d.basic.monthDuration = 28;
+             d.basic.rt6 = -0.0;
+             d.comparison[2].rtPlus = 0;  // below the smallest subnormal: rounds to zero
+             d.comparison[2].rt1 = -0.0;
+             d.chartType = ChartType::Cohorts;
+         })},
+        // A byte order mark, and the limits of the ranges.
+        {"\xEF\xBB\xBF{\"format\": \"velmora\", \"version\": 1, \"comparison\": {\"baseline\": "
+         "{\"monthDuration\": 365, \"monthsToProject\": 600}, \"alternate1\": {\"monthDuration\": "
+         "1, \"monthsToProject\": -0.0, \"price\": -1.7976931348623157e308}}}",
+         with([](ScenarioDocument& d) {
+             d.comparison[0].monthDuration = 365;
+             d.comparison[0].monthsToProject = 600;
+             d.comparison[1].monthDuration = 1;
+             d.comparison[1].monthsToProject = -0.0;
+             d.comparison[1].price = -std::numeric_limits<double>::max();
+         })},
+    };
+    for (const auto& [text, expected] : cases) {
+        SCOPED_TRACE(text);
+        DocumentMetadata metadata{QStringLiteral("left from before")};
+        const auto parsed = parseDocument(QByteArrayView(text.data(), std::ssize(text)), &metadata);
+        ASSERT_TRUE(std::holds_alternative<ScenarioDocument>(parsed))
+            << std::get<DocumentProblem>(parsed).message.toStdString();
+        EXPECT_TRUE(identical(std::get<ScenarioDocument>(parsed), expected));
+        EXPECT_EQ(metadata, DocumentMetadata{});
+    }
+}
+
+// Sequences at the edges of well-formed UTF-8, inside a key the reader ignores.
+TEST(ParseDocument, AcceptsWellFormedUtf8Only) {
+    const std::vector<std::pair<std::string, bool>> cases{
+        {"\x7F\xC2\x80\xDF\xBF", true},
+        {"\xE0\xA0\x80\xED\x9F\xBF\xEE\x80\x80\xEF\xBF\xBF", true},
+        {"\xF0\x90\x80\x80\xF4\x8F\xBF\xBF", true},
+        {"\x80", false},              // a continuation byte alone
+        {"\xC1\xBF", false},          // overlong
+        {"\xE0\x9F\xBF", false},      // overlong
+        {"\xF0\x8F\xBF\xBF", false},  // overlong
+        {"\xED\xA0\x80", false},      // a surrogate
+        {"\xF4\x90\x80\x80", false},  // above U+10FFFF
+        {"\xF5\x80\x80\x80", false},
+        {"\xE2\x82", false},  // cut short
+    };
+    for (const auto& [bytes, wellFormed] : cases) {
+        const std::string text = R"({"format": "velmora", "version": 1, "x": ")" + bytes + "\"}";
+        const auto parsed = parseDocument(QByteArrayView(text.data(), std::ssize(text)));
+        EXPECT_EQ(std::holds_alternative<ScenarioDocument>(parsed), wellFormed) << text;
+        if (!wellFormed) {
+            EXPECT_EQ(std::get<DocumentProblem>(parsed).message,
+                      QStringLiteral("line 1, column 43: not valid UTF-8 text"));
+        }
+    }
+}
+
+TEST(Identical, TellsMinusZeroFromZeroWhereEqualityDoesNot) {
+    ScenarioDocument negative;
+    negative.comparison[1].startingSubs = -0.0;
+    EXPECT_EQ(negative, ScenarioDocument{});
+    EXPECT_FALSE(identical(negative, ScenarioDocument{}));
+    ScenarioDocument cohorts;
+    cohorts.chartType = ChartType::Cohorts;
+    EXPECT_FALSE(identical(cohorts, ScenarioDocument{}));
+}
+
+}  // namespace
+}  // namespace velmora
