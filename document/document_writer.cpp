@@ -1,25 +1,17 @@
 // Writing a document's text, and the checks that make sure it reads back.
 #include <algorithm>
 #include <bit>
-#include <charconv>
 #include <cstdint>
 
 #include "document/document_fields.h"
 #include "document/scenario_document.h"
+#include "engine/shortest_text.h"
 
 namespace velmora {
 
 namespace {
 
 using namespace document_format;
-
-// Room for the longest shortest form of a double, "-2.2250738585072014e-308".
-constexpr std::size_t numberCapacity = 32;
-
-std::string_view shortest(double value, std::array<char, numberCapacity>& buffer) {
-    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value);
-    return {buffer.data(), static_cast<std::size_t>(result.ptr - buffer.data())};
-}
 
 void appendString(QByteArray& out, QByteArrayView utf8) {
     static constexpr char hex[] = "0123456789abcdef";
@@ -52,14 +44,11 @@ void appendScenario(QByteArray& out, int depth, std::string_view key,
     appendKey(out, depth, key);
     out += "{\n";
     appendKey(out, depth + 1, scenarioKeys[0]);
-    std::array<char, numberCapacity> buffer{};
-    const auto days =
-        std::to_chars(buffer.data(), buffer.data() + buffer.size(), values.monthDuration);
-    out.append(buffer.data(), days.ptr - buffer.data());
+    out += std::to_string(values.monthDuration);
     for (std::size_t i = 0; i < numberMembers.size(); ++i) {
         out += ",\n";
         appendKey(out, depth + 1, scenarioKeys[i + 1]);
-        out += shortest(values.*numberMembers[i], buffer);
+        out += shortest(values.*numberMembers[i]);
     }
     out += '\n';
     out.append(4 * depth, ' ');
@@ -81,10 +70,9 @@ std::optional<std::string> scenarioProblem(const ScenarioValues& values) {
             valueProblem(scenarioKeys[0], static_cast<double>(days), std::to_string(days))) {
         return std::string(scenarioKeys[0]) + ": " + *what;
     }
-    std::array<char, numberCapacity> buffer{};
     for (std::size_t i = 0; i < numberMembers.size(); ++i) {
         const double value = values.*numberMembers[i];
-        if (auto what = valueProblem(scenarioKeys[i + 1], value, shortest(value, buffer))) {
+        if (auto what = valueProblem(scenarioKeys[i + 1], value, shortest(value))) {
             return std::string(scenarioKeys[i + 1]) + ": " + *what;
         }
     }

@@ -4,7 +4,6 @@
 #include <array>
 #include <charconv>
 #include <cmath>
-#include <cstring>
 
 namespace velmora::cli {
 
@@ -41,11 +40,6 @@ std::string fixedText(double value, int fractionDigits, std::string_view symbol)
     return text;
 }
 
-char* copy(char* first, std::string_view text) {
-    std::memcpy(first, text.data(), text.size());
-    return first + text.size();
-}
-
 }  // namespace
 
 std::string groupedNumber(double value, int fractionDigits) {
@@ -54,23 +48,6 @@ std::string groupedNumber(double value, int fractionDigits) {
 
 std::string currency(double value, int fractionDigits) {
     return fixedText(value, fractionDigits, "$");
-}
-
-char* writeShortest(char* first, double value) {
-    // to_chars would write "-nan" for a NaN with its sign bit set.
-    if (std::isnan(value)) {
-        return copy(first, "nan");
-    }
-    if (std::isinf(value)) {
-        return copy(first, value < 0 ? "-inf" : "inf");
-    }
-    return std::to_chars(first, first + shortestCapacity, value).ptr;
-}
-
-std::string shortest(double value) {
-    std::array<char, shortestCapacity> buffer{};
-    const char* end = writeShortest(buffer.data(), value);
-    return {buffer.data(), static_cast<std::size_t>(end - buffer.data())};
 }
 
 std::size_t displayWidth(std::string_view text) {

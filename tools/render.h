@@ -5,17 +5,13 @@
 
 #include "engine/calculation.h"
 #include "engine/scenario.h"
+#include "engine/table_csv.h"
 
 namespace velmora::cli {
 
 /// The four figures of the last month (when there is one), then a row per
 /// month, figures right-aligned in columns.
 void writeTable(const SubscriptionCalculation& projection, double price, std::ostream& out);
-
-/// A header line and one line per monthly snapshot, numbers in their shortest
-/// exact form.
-void writeCsv(const std::vector<SubscriptionSnapshot>& monthlySnapshots, double price,
-              std::ostream& out);
 
 /// One JSON object with `values`, the lifetime value of one trial and both
 /// snapshot lists of `projection`. Non-finite numbers are the strings "nan",

@@ -132,26 +132,6 @@ void writeSnapshots(BufferedOutput& out, const std::vector<SubscriptionSnapshot>
 
 }  // namespace
 
-void writeCsv(const std::vector<SubscriptionSnapshot>& monthlySnapshots, double price,
-              std::ostream& out) {
-    BufferedOutput csv(out);
-    csv.text("month,active,change,proceeds,annualized\n");
-    for (const MonthlyRow& row : monthlyRows(monthlySnapshots, price)) {
-        csv.integer(row.month);
-        csv.text(",");
-        csv.number(row.active);
-        csv.text(",");
-        if (row.changeKind == ChangeKind::Delta) {
-            csv.number(row.change);
-        }
-        csv.text(",");
-        csv.number(row.proceeds);
-        csv.text(",");
-        csv.number(row.annualized);
-        csv.text("\n");
-    }
-}
-
 void writeJson(const ScenarioValues& values, const SubscriptionCalculation& projection,
                std::ostream& out) {
     BufferedOutput json(out);
