@@ -1,4 +1,3 @@
-#include <array>
 #include <cmath>
 #include <limits>
 
@@ -14,35 +13,26 @@ namespace {
 constexpr double nan = std::numeric_limits<double>::quiet_NaN();
 constexpr double inf = std::numeric_limits<double>::infinity();
 using Kind = SettlePoint::Kind;
-
-ScenarioValues scenario(double startingSubs, double trialRetention, std::array<double, 7> rates) {
-    ScenarioValues values;
-    values.startingSubs = startingSubs;
-    values.trialRetention = trialRetention;
-    double* fields[] = {&values.rt1, &values.rt2, &values.rt3,   &values.rt4,
-                        &values.rt5, &values.rt6, &values.rtPlus};
-    for (std::size_t i = 0; i < rates.size(); ++i) {
-        *fields[i] = rates[i];
-    }
-    return values;
-}
-
-constexpr std::array<double, 7> usual = {0.65, 0.84, 0.87, 0.89, 0.90, 0.91, 0.95};
+using Edit = void (*)(ScenarioValues&);
 
 TEST(SettlePoint, IsWhereAProjectionOfThousandsOfMonthsArrives) {
-    const ScenarioValues cases[] = {
-        scenario(0, 0.59, usual),
-        scenario(100000, 0.59, usual),  // decay away
-        scenario(3, 0.59, usual),       // fewer than the seeded groups hold
-        scenario(nan, 0.59, usual),     // not seeded, as in the projection
-        scenario(5000, 0.59, {0.65, 0.84, 0, 0.89, 0.9, 0.91, 0.95}),
-        scenario(0, 0.59, {1, 1, 1, 1, 1, 1, 0.9}),
-        scenario(0, 1, {0.65, 0.84, 0.87, 0.89, 0.9, 0.91, 0}),
-        scenario(5000, 0.59, {0.65, 0.84, 0.87, 0, 0.9, 0.91, 1}),  // starting ones stay
-        scenario(0, 0.59, {0.65, 0.84, 0.87, 0, 0.9, 0.91, 2}),     // nobody renews at 2
-        scenario(5000, 0, usual),                                   // settles at 0
+    const Edit cases[] = {
+        [](ScenarioValues&) {},
+        [](ScenarioValues& v) { v.startingSubs = 100000; },  // decay away
+        [](ScenarioValues& v) { v.startingSubs = 3; },       // fewer than the seeded groups hold
+        [](ScenarioValues& v) { v.startingSubs = nan; },     // not seeded, as in the projection
+        [](ScenarioValues& v) { v.startingSubs = 5000, v.rt3 = 0; },
+        [](ScenarioValues& v) {
+            v.rt1 = v.rt2 = v.rt3 = v.rt4 = v.rt5 = v.rt6 = 1, v.rtPlus = 0.9;
+        },
+        [](ScenarioValues& v) { v.trialRetention = 1, v.rtPlus = 0; },
+        [](ScenarioValues& v) { v.startingSubs = 5000, v.rt4 = 0, v.rtPlus = 1; },  // they stay
+        [](ScenarioValues& v) { v.rt4 = 0, v.rtPlus = 2; },  // nobody renews at 2
+        [](ScenarioValues& v) { v.startingSubs = 5000, v.trialRetention = 0; },  // settles at 0
     };
-    for (ScenarioValues values : cases) {
+    for (const Edit edit : cases) {
+        ScenarioValues values;
+        edit(values);
         SCOPED_TRACE(values.currentKey());
         const SettlePoint point = settlePoint(values, {});
         ASSERT_EQ(point.kind, Kind::Settles) << point.reason;
@@ -59,40 +49,32 @@ TEST(SettlePoint, IsWhereAProjectionOfThousandsOfMonthsArrives) {
 }
 
 TEST(SettlePoint, SaysWhenItGrowsOrCannotBeComputed) {
-    struct Case {
+    const std::pair<Edit, Kind> cases[] = {
+        {[](ScenarioValues& v) { v.rtPlus = 1; }, Kind::GrowsWithoutBound},
+        {[](ScenarioValues& v) { v.rtPlus = 1.2; }, Kind::GrowsWithoutBound},
+        {[](ScenarioValues& v) { v.dailyNewSubs = 0, v.startingSubs = 100, v.rtPlus = 1.01; },
+         Kind::GrowsWithoutBound},
+        {[](ScenarioValues& v) { v.trialRetention = nan; }, Kind::CannotCompute},
+        {[](ScenarioValues& v) { v.rt2 = -0.1; }, Kind::CannotCompute},
+        {[](ScenarioValues& v) { v.rtPlus = inf; }, Kind::CannotCompute},
+        {[](ScenarioValues& v) { v.startingSubs = inf; }, Kind::CannotCompute},
+        {[](ScenarioValues& v) { v.dailyNewSubs = -1; }, Kind::CannotCompute},
+        {[](ScenarioValues& v) { v.dailyNewSubs = 1e308; }, Kind::CannotCompute},
+        {[](ScenarioValues& v) { v.price = nan; }, Kind::CannotCompute},
+        {[](ScenarioValues& v) { v.monthDuration = 0; }, Kind::CannotCompute},
+    };
+    for (const auto& [edit, kind] : cases) {
         ScenarioValues values;
-        Kind kind;
-    };
-    std::vector<Case> cases = {
-        {scenario(0, 0.59, {0.65, 0.84, 0.87, 0.89, 0.9, 0.91, 1}), Kind::GrowsWithoutBound},
-        {scenario(0, 0.59, {0.65, 0.84, 0.87, 0.89, 0.9, 0.91, 1.2}), Kind::GrowsWithoutBound},
-        {scenario(100, 0, {0, 0, 0, 0, 0, 0, 1.01}), Kind::GrowsWithoutBound},
-        {scenario(0, nan, usual), Kind::CannotCompute},
-        {scenario(0, 0.59, {0.65, -0.1, 0.87, 0.89, 0.9, 0.91, 0.95}), Kind::CannotCompute},
-        {scenario(0, 0.59, {0.65, 0.84, 0.87, 0.89, 0.9, 0.91, inf}), Kind::CannotCompute},
-        {scenario(inf, 0.59, usual), Kind::CannotCompute},
-    };
-    for (auto [field, value] : {std::pair{&ScenarioValues::dailyNewSubs, -1.0},
-                                std::pair{&ScenarioValues::dailyNewSubs, 1e308},
-                                std::pair{&ScenarioValues::price, nan}}) {
-        cases.push_back({scenario(0, 0.59, usual), Kind::CannotCompute});
-        cases.back().values.*field = value;
-    }
-    cases.push_back({scenario(0, 0.59, usual), Kind::CannotCompute});
-    cases.back().values.monthDuration = 0;
-    for (const Case& c : cases) {
-        const SettlePoint point = settlePoint(c.values, {});
-        EXPECT_EQ(point.kind, c.kind) << c.values.currentKey();
+        edit(values);
+        const SettlePoint point = settlePoint(values, {});
+        EXPECT_EQ(point.kind, kind) << values.currentKey();
         EXPECT_FALSE(point.reason.empty());
     }
 }
 
 TEST(SettlePoint, NinetyPercentMonthIsTheFirstToReachIt) {
-    // One trial a day, converting; every rate a half: 2 paid months, 2 subscribers.
-    ScenarioValues values = scenario(0, 1, {0.5, 0.5, 0.5, 0.5, 0.5, 0.5, 0.5});
-    values.dailyNewSubs = 1;
-    values.monthDuration = 1;
-    values.price = 10;
+    // One converting trial a day, every rate a half: 2 paid months, 2 subscribers.
+    ScenarioValues values{1, 36, 1, 0, 10, 1, 0.5, 0.5, 0.5, 0.5, 0.5, 0.5, 0.5};
     const double actives[] = {1, nan, 1.79, 1.8, 1.5, 1.9};
     const SettlePoint point = settlePoint(values, actives);
     EXPECT_EQ(point.subscribers, 2);
