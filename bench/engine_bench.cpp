@@ -1,6 +1,7 @@
 // Builds of 36, 120 and 600 months, with 0 and 5,000 starting subscribers, by
 // the engine and by the plain day-by-day simulation, with the ratio of the two
-// and the peak resident memory of each build.
+// and the peak resident memory of each build; the monthly figures alone; and
+// the decision tools (goal seek, sensitivity) at 36 and 600 months.
 //
 //   build/release/bench/velmora_engine_bench
 #include <fstream>
@@ -13,6 +14,9 @@
 #include <benchmark/benchmark.h>
 
 #include "engine/calculation.h"
+#include "engine/goal_seek.h"
+#include "engine/monthly_projection.h"
+#include "engine/sensitivity.h"
 #include "support/reference_projection.h"
 
 namespace {
@@ -74,6 +78,60 @@ void sizes(benchmark::internal::Benchmark* b) {
 
 BENCHMARK(engineBuild)->Apply(sizes);
 BENCHMARK(plainBuild)->Apply(sizes)->MinTime(0.2);
+
+void monthlyBuild(benchmark::State& state) {
+    const ScenarioValues values = scenario(state);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(velmora::monthlyActives(values).data());
+    }
+}
+
+void lastMonthBuild(benchmark::State& state) {
+    const ScenarioValues values = scenario(state);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(velmora::lastMonthActive(values));
+    }
+}
+
+BENCHMARK(monthlyBuild)->Apply(sizes);
+BENCHMARK(lastMonthBuild)->Apply(sizes)->Unit(benchmark::kMicrosecond);
+
+/// Solving for input number range(2) (in `allInputs` order) the monthly
+/// proceeds the scenario would have with that input at 97%.
+void goalSeek(benchmark::State& state) {
+    const ScenarioValues values = scenario(state);
+    const auto input = velmora::allInputs[static_cast<std::size_t>(state.range(2))];
+    ScenarioValues moved = values;
+    velmora::inputField(moved, input) *= 0.97;
+    const velmora::Goal goal{velmora::Metric::MonthlyProceeds,
+                             *velmora::metricValue(velmora::Metric::MonthlyProceeds, moved), input};
+    for (auto _ : state) {
+        const auto result = velmora::seekGoal(values, goal);
+        if (!result.reached()) {
+            state.SkipWithError(result.reason.c_str());
+        }
+        benchmark::DoNotOptimize(result.value);
+    }
+    state.SetLabel(std::string(velmora::inputName(input)));
+}
+
+void sensitivity(benchmark::State& state) {
+    const ScenarioValues values = scenario(state);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(velmora::sensitivity(values)->bars.data());
+    }
+}
+
+void toolSizes(benchmark::internal::Benchmark* b) {
+    b->ArgNames({"months", "starting"})->Args({36, 5000})->Args({600, 5000});
+    b->Unit(benchmark::kMillisecond);
+}
+
+BENCHMARK(goalSeek)
+    ->ArgNames({"months", "starting", "input"})
+    ->ArgsProduct({{36, 600}, {5000}, benchmark::CreateDenseRange(0, 10, 1)})
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(sensitivity)->Apply(toolSizes);
 
 /// Prints, after the usual table, how many times faster the engine is than the
 /// plain simulation for each size measured in this run.

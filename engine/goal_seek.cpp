@@ -1,0 +1,204 @@
+#include "engine/goal_seek.h"
+
+#include <charconv>
+#include <cmath>
+#include <limits>
+
+namespace velmora {
+
+namespace {
+
+using Outcome = GoalSeekResult::Outcome;
+
+/// The secant search stops this much closer to the target than the rounding
+/// requires, leaving room to round the answer to fewer decimals.
+constexpr double closeness = 1e-3;
+constexpr int maximumSteps = 200;
+constexpr int maximumDecimals = 15;
+
+/// The metric as a function of the input; a metric without a value is not a number.
+class Trial {
+public:
+    Trial(const ScenarioValues& values, const Goal& goal, std::stop_token stop)
+        : values_(values), goal_(goal), stop_(std::move(stop)) {}
+
+    /// The metric with the input at `x`, or nothing once stopped.
+    std::optional<double> operator()(double x) {
+        if (stop_.stop_requested()) {
+            return std::nullopt;
+        }
+        inputField(values_, goal_.input) = x;
+        return metricValue(goal_.metric, values_)
+            .value_or(std::numeric_limits<double>::quiet_NaN());
+    }
+
+    bool reaches(double metric) const {
+        return std::abs(metric - goal_.target) < shownTolerance(goal_.metric);
+    }
+
+private:
+    ScenarioValues values_;
+    Goal goal_;
+    std::stop_token stop_;
+};
+
+GoalSeekResult result(Outcome outcome, double value, double achieved, std::string reason = {}) {
+    return {outcome, value, achieved, std::move(reason)};
+}
+
+GoalSeekResult cancelled() {
+    return result(Outcome::Cancelled, 0, 0);
+}
+
+/// "0", "1", "1000000000": the range ends as a reader writes them.
+std::string numberText(double value) {
+    char text[32];
+    const auto end = std::to_chars(text, text + sizeof text, value).ptr;
+    return std::string(text, end);
+}
+
+struct Point {
+    double x;
+    double metric;
+};
+
+/// The point nearest the target that the Illinois variant of the secant method
+/// finds between `low` and `high`, whose metrics lie on either side of the
+/// target; nothing once stopped.
+std::optional<Point> solve(Trial& trial, Point low, Point high, double target, double goodEnough) {
+    double a = low.x;
+    double b = high.x;
+    double ga = low.metric - target;
+    double gb = high.metric - target;
+    Point best = std::abs(ga) <= std::abs(gb) ? low : high;
+    int kept = 0;  // which end the last step kept: -1 low, 1 high
+    for (int step = 0; step < maximumSteps && std::abs(best.metric - target) > goodEnough; ++step) {
+        double c = b - gb * (b - a) / (gb - ga);
+        if (!(c > a && c < b)) {
+            c = a + (b - a) / 2;
+        }
+        if (c <= a || c >= b) {
+            break;  // a and b are neighbouring numbers
+        }
+        const auto metric = trial(c);
+        if (!metric) {
+            return std::nullopt;
+        }
+        const double gc = *metric - target;
+        if (std::isnan(gc)) {
+            break;
+        }
+        if (std::abs(gc) < std::abs(best.metric - target)) {
+            best = {c, *metric};
+        }
+        if ((gc > 0) == (gb > 0)) {
+            b = c;
+            gb = gc;
+            if (kept == -1) {
+                ga /= 2;
+            }
+            kept = -1;
+        } else {
+            a = c;
+            ga = gc;
+            if (kept == 1) {
+                gb /= 2;
+            }
+            kept = 1;
+        }
+    }
+    return best;
+}
+
+/// The value with the fewest decimals, rounded from `found`, that still
+/// reaches the target: it reads best in the form. Nothing once stopped.
+std::optional<Point> shortestReaching(Trial& trial, Point found, InputRange range) {
+    for (int decimals = 0; decimals <= maximumDecimals; ++decimals) {
+        const double scale = std::pow(10.0, decimals);
+        const double rounded = std::round(found.x * scale) / scale;
+        if (rounded == found.x || std::abs(found.x) * scale >= 0x1p52) {
+            break;  // no shorter form left
+        }
+        if (rounded < range.low || rounded > range.high) {
+            continue;
+        }
+        const auto metric = trial(rounded);
+        if (!metric) {
+            return std::nullopt;
+        }
+        if (trial.reaches(*metric)) {
+            return Point{rounded, *metric};
+        }
+    }
+    return found;
+}
+
+}  // namespace
+
+GoalSeekResult seekGoal(const ScenarioValues& values, const Goal& goal, std::stop_token stop) {
+    if (!std::isfinite(goal.target)) {
+        return result(Outcome::CannotCompute, 0, 0, "The target must be a finite number.");
+    }
+    if (stop.stop_requested()) {
+        return cancelled();
+    }
+    const double current = inputValue(values, goal.input);
+    const auto now = metricValue(goal.metric, values);
+    if (!now) {
+        return result(Outcome::CannotCompute, current, 0, "The projection has no month.");
+    }
+    const InputRange range = inputRange(goal.input);
+    Trial trial(values, goal, std::move(stop));
+    if (trial.reaches(*now) && current >= range.low && current <= range.high) {
+        return result(Outcome::Reached, current, *now);
+    }
+    const std::string input(inputName(goal.input));
+    const std::string metric(metricName(goal.metric));
+    if (!moves(goal.input, goal.metric)) {
+        return result(Outcome::NoEffect, current, *now, input + " does not change " + metric + ".");
+    }
+
+    const auto low = trial(range.low);
+    const auto high = low ? trial(range.high) : std::nullopt;
+    if (!high) {
+        return cancelled();
+    }
+    if (std::isnan(*low) || std::isnan(*high)) {
+        return result(Outcome::CannotCompute, current, *now,
+                      "With the other inputs as they are, " + metric + " is not a number.");
+    }
+    const double target = goal.target;
+    const bool bracketed = (*low <= target) != (*high < target);
+    std::optional<Point> found;
+    if (trial.reaches(*low) || trial.reaches(*high)) {
+        const bool lowNearer = std::abs(*low - target) <= std::abs(*high - target);
+        found = lowNearer ? Point{range.low, *low} : Point{range.high, *high};
+    }
+    if (!bracketed && !found) {
+        // Compared directly rather than by distance, which a huge target could round away.
+        const bool lowNearer = target > *low ? *low >= *high : *low <= *high;
+        return result(Outcome::Unreachable, lowNearer ? range.low : range.high,
+                      lowNearer ? *low : *high,
+                      "No value of " + input + " from " + numberText(range.low) + " to " +
+                          numberText(range.high) + " reaches the target.");
+    }
+    if (bracketed) {
+        found = solve(trial, {range.low, *low}, {range.high, *high}, target,
+                      shownTolerance(goal.metric) * closeness);
+    }
+    if (!found) {
+        return cancelled();
+    }
+    if (!trial.reaches(found->metric)) {
+        return result(Outcome::Unreachable, found->x, found->metric,
+                      "No value of " + input + " brings " + metric +
+                          " within the shown rounding of the target; this is the nearest found.");
+    }
+    const auto shortest = shortestReaching(trial, *found, range);
+    if (!shortest) {
+        return cancelled();
+    }
+    return result(Outcome::Reached, shortest->x, shortest->metric);
+}
+
+}  // namespace velmora

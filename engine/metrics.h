@@ -1,0 +1,89 @@
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string_view>
+
+#include "engine/scenario.h"
+
+namespace velmora {
+
+/// A figure the decision tools aim at or watch, each as the summary of a
+/// projection shows it.
+enum class Metric {
+    Subscribers,      ///< active subscribers in the last month
+    MonthlyProceeds,  ///< proceeds of the last month
+    AnnualProceeds,   ///< the last month's proceeds as a yearly amount
+    LifetimeValue,    ///< the 24-month lifetime value of one trial
+};
+
+/// An input the decision tools move, named after its field of `ScenarioValues`.
+enum class Input {
+    DailyNewSubs,
+    Price,
+    TrialRetention,
+    Rt1,
+    Rt2,
+    Rt3,
+    Rt4,
+    Rt5,
+    Rt6,
+    RtPlus,
+    StartingSubs,
+};
+
+inline constexpr std::array<Metric, 4> allMetrics = {Metric::Subscribers, Metric::MonthlyProceeds,
+                                                     Metric::AnnualProceeds, Metric::LifetimeValue};
+
+/// Every input, in the order the tools list them when nothing else orders them.
+inline constexpr std::array<Input, 11> allInputs = {
+    Input::DailyNewSubs, Input::Price,       Input::TrialRetention,
+    Input::Rt1,          Input::Rt2,         Input::Rt3,
+    Input::Rt4,          Input::Rt5,         Input::Rt6,
+    Input::RtPlus,       Input::StartingSubs};
+
+/// "subscribers", "monthlyProceeds", "annualProceeds", "lifetimeValue".
+[[nodiscard]] std::string_view metricName(Metric metric);
+/// The metric of that name (exact, case-sensitive), or nothing.
+[[nodiscard]] std::optional<Metric> metricFromName(std::string_view name);
+/// The field's name: "dailyNewSubs", "price", "trialRetention", "rt1" to "rt6",
+/// "rtPlus", "startingSubs".
+[[nodiscard]] std::string_view inputName(Input input);
+/// The input of that name (exact, case-sensitive), or nothing.
+[[nodiscard]] std::optional<Input> inputFromName(std::string_view name);
+
+/// The field of `values` that holds `input`.
+[[nodiscard]] double& inputField(ScenarioValues& values, Input input);
+[[nodiscard]] double inputValue(const ScenarioValues& values, Input input);
+
+/// Whether `input` is a share (the trial retention or a renewal rate), which
+/// makes sense from 0 to 1.
+[[nodiscard]] bool isRate(Input input);
+
+/// The values an input sensibly takes: 0 to 1 for a share, 0 to `countLimit`
+/// for a count or a price.
+struct InputRange {
+    double low;
+    double high;
+};
+inline constexpr double countLimit = 1e9;
+[[nodiscard]] InputRange inputRange(Input input);
+
+/// Whether changing `input` can change `metric` at all: the price does not
+/// change subscribers, and the lifetime value of one trial depends only on the
+/// price, the trial retention and the renewal rates.
+[[nodiscard]] bool moves(Input input, Metric metric);
+
+/// Half of the last unit the table shows of `metric`: half a subscriber, half a
+/// currency unit of proceeds, half a cent of lifetime value. A figure within it
+/// of a target shows as the target.
+[[nodiscard]] double shownTolerance(Metric metric);
+
+/// `metric` of the projection of `values`, bit for bit as the summary of the
+/// full projection computes it (`summarize` with the scenario's price), but
+/// without building it and without announcing a calculation. Nothing when the
+/// projection has no month, except for the lifetime value, which needs none.
+/// Thread-safe.
+[[nodiscard]] std::optional<double> metricValue(Metric metric, const ScenarioValues& values);
+
+}  // namespace velmora
