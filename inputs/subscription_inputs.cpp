@@ -8,7 +8,11 @@ SubscriptionInputs::SubscriptionInputs(QObject* parent)
     : SubscriptionInputs(std::make_unique<QtRecalculationTimer>(), parent) {}
 
 SubscriptionInputs::SubscriptionInputs(std::unique_ptr<RecalculationTimer> timer, QObject* parent)
-    : QObject(parent), timer_(std::move(timer)) {
+    : SubscriptionInputs(ScenarioValues{}, std::move(timer), parent) {}
+
+SubscriptionInputs::SubscriptionInputs(const ScenarioValues& initial,
+                                       std::unique_ptr<RecalculationTimer> timer, QObject* parent)
+    : QObject(parent), values_(initial), timer_(std::move(timer)) {
     projectionKey_ = currentKey();
     projection_ = std::make_shared<const SubscriptionCalculation>(*this, std::cout);
     // Posted, not called: the check must see the value the write is about to store.

@@ -50,6 +50,10 @@ public:
     /// The same, waiting for rebuilds on `timer` instead of a Qt timer.
     explicit SubscriptionInputs(std::unique_ptr<RecalculationTimer> timer,
                                 QObject* parent = nullptr);
+    /// A scenario that starts from `initial` (an opened document's values, say)
+    /// and builds their projection at once: the defaults are never projected.
+    SubscriptionInputs(const ScenarioValues& initial, std::unique_ptr<RecalculationTimer> timer,
+                       QObject* parent = nullptr);
     ~SubscriptionInputs() override;
 
     [[nodiscard]] std::int64_t monthDuration() const { return values_.monthDuration; }

@@ -14,10 +14,10 @@ namespace velmora {
 class FakeScenarios {
 public:
     ScenarioFactory factory() {
-        return [this](QObject* parent) {
+        return [this](QObject* parent, const ScenarioValues& initial) {
             auto timer = std::make_unique<FakeTimer>();
             timers_.push_back(timer.get());
-            return new SubscriptionInputs(std::move(timer), parent);
+            return new SubscriptionInputs(initial, std::move(timer), parent);
         };
     }
     /// Runs what is posted, lets the wait pass for every scenario, and runs

@@ -123,7 +123,7 @@ TEST(CohortBars, AProjectionStacksAsItsRecordsDoAndAddsUpToEachMonth) {
 struct ManualScenarios {
     ManualScenarios() {
         for (auto*& inputs : all) {
-            inputs = fake.factory()(&owner);
+            inputs = fake.factory()(&owner, {});
         }
     }
     QObject owner;

@@ -25,8 +25,11 @@ class DualAnalysis final : public QWidget {
 public:
     static constexpr int scenarioCount = 3;
 
+    /// Compares scenarios that start from `initial`: the baseline, then the
+    /// two alternates.
     explicit DualAnalysis(QWidget* parent = nullptr,
-                          const ScenarioFactory& makeScenario = defaultScenarios());
+                          const ScenarioFactory& makeScenario = defaultScenarios(),
+                          const std::array<ScenarioValues, scenarioCount>& initial = {});
 
     [[nodiscard]] SubscriptionInputs* baseline() const { return scenario(0); }
     [[nodiscard]] SubscriptionInputs* input1() const { return scenario(1); }

@@ -13,9 +13,10 @@
 
 namespace velmora {
 
-SingleAnalysis::SingleAnalysis(QWidget* parent, const ScenarioFactory& makeScenario)
+SingleAnalysis::SingleAnalysis(QWidget* parent, const ScenarioFactory& makeScenario,
+                               const ScenarioValues& initial)
     : QWidget(parent),
-      inputs_(makeScenario(this)),
+      inputs_(makeScenario(this, initial)),
       content_(new QWidget(this)),
       form_(new InputsView(inputs_, content_)),
       table_(new TableView(content_)),

@@ -24,8 +24,10 @@ public:
     static constexpr int cohortChart = 0;
     static constexpr int simpleChart = 1;
 
+    /// Shows a scenario that starts from `initial`.
     explicit SingleAnalysis(QWidget* parent = nullptr,
-                            const ScenarioFactory& makeScenario = defaultScenarios());
+                            const ScenarioFactory& makeScenario = defaultScenarios(),
+                            const ScenarioValues& initial = {});
 
     [[nodiscard]] SubscriptionInputs* inputs() const { return inputs_; }
     /// 0 shows the cohort chart, any other value the simple chart.
