@@ -2,11 +2,17 @@
 #include <sys/signalfd.h>
 #include <unistd.h>
 
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QLocale>
 #include <QSocketNotifier>
 
 #include "ui/common/number_format.h"
+#include "ui/window/application_identity.h"
 #include "ui/window/velmora_app.h"
 
 namespace {
@@ -26,13 +32,55 @@ int blockTerminationSignals() {
     return signalfd(-1, &blocked, SFD_CLOEXEC | SFD_NONBLOCK);
 }
 
+/// Whether the arguments ask only for text (help or version), which needs no
+/// display: a terminal without one still gets its answer.
+bool asksOnlyForText(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        for (const char* option : {"-h", "--help", "-?", "--help-all", "-v", "--version"}) {
+            if (std::strcmp(argv[i], option) == 0) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+/// The documents named on the command line. `--help` and `--version` are
+/// answered and bad options refused here, and the process exits.
+QStringList parseCommandLine(const QApplication& application) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QApplication::translate("main",
+                                "Projects the subscribers and proceeds of a "
+                                "subscription business whose customers start "
+                                "with a free trial."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addPositionalArgument(QStringLiteral("file"),
+                                 QApplication::translate("main", "Documents to open."),
+                                 QStringLiteral("[file...]"));
+    // Qt's process() would refuse an unknown option with status 1; a bad option
+    // is bad input, status 2, as for velmora-project.
+    if (!parser.parse(application.arguments())) {
+        std::fprintf(stderr, "velmora: %s\n", qPrintable(parser.errorText()));
+        std::exit(2);
+    }
+    // Answers --help, --help-all and --version the Qt way, and exits there.
+    parser.process(application);
+    return parser.positionalArguments();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     const int signalFd = blockTerminationSignals();
+    if (asksOnlyForText(argc, argv) && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
     QApplication application(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Velmora"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Velmora"));
+    velmora::setApplicationIdentity();
+    // Opening the documents named here follows with the document reader.
+    [[maybe_unused]] const QStringList documents = parseCommandLine(application);
     // Figures follow the user's locale; a system without one reads US English.
     QLocale::setDefault(velmora::figureLocale());
 

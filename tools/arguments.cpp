@@ -201,13 +201,16 @@ ParseResult parseArguments(std::span<const std::string_view> arguments) {
         if (argument == "--help" || argument == "-h") {
             return HelpRequested{};
         }
+        if (argument == "--version") {
+            return VersionRequested{};
+        }
         if (!argument.starts_with("--")) {
             return UsageError{quoted(argument) + ": unexpected argument; flags start with --"};
         }
         const std::size_t equals = argument.find('=');
         const std::string_view name = argument.substr(0, equals);
-        if (name == "--help") {
-            return UsageError{"--help: takes no value"};
+        if (name == "--help" || name == "--version") {
+            return UsageError{std::string(name) + ": takes no value"};
         }
         const auto index = flagIndex(name);
         if (!index) {
@@ -256,6 +259,7 @@ void writeUsage(std::ostream& out) {
          std::to_string(defaults.monthDuration));
     line(std::string(formatFlag) + " table|csv|json", "what to print", "table");
     out << "  --help, -h                  print this text\n"
+           "  --version                   print the version\n"
            "\n"
            "Rates and shares are fractions: 0.65 means 65 %. Numbers take \".\" as the\n"
            "decimal point whatever the locale; any finite number is accepted, and\n"

@@ -3,6 +3,7 @@
 #include <ostream>
 
 #include "engine/calculation.h"
+#include "packaging/version.h"
 #include "tools/render.h"
 
 namespace velmora::cli {
@@ -15,6 +16,8 @@ int run(std::span<const std::string_view> arguments, std::ostream& out, std::ost
     }
     if (std::holds_alternative<HelpRequested>(parsed)) {
         writeUsage(out);
+    } else if (std::holds_alternative<VersionRequested>(parsed)) {
+        out << "velmora-project " << versionText << '\n';
     } else {
         const Options& options = std::get<Options>(parsed);
         const FixedScenario scenario(options.values);

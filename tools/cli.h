@@ -20,6 +20,7 @@ struct Options {
 };
 
 struct HelpRequested {};
+struct VersionRequested {};
 
 /// Bad command-line input. `message` is one line that starts with the flag it
 /// is about, e.g. `--price: "abc" is not a number`.
@@ -27,7 +28,7 @@ struct UsageError {
     std::string message;
 };
 
-using ParseResult = std::variant<Options, HelpRequested, UsageError>;
+using ParseResult = std::variant<Options, HelpRequested, VersionRequested, UsageError>;
 
 /// The largest projection the tool builds: its results in memory, and the
 /// cohort-days of work to compute them.
@@ -40,8 +41,8 @@ inline constexpr int exitUsage = 2;
 inline constexpr int exitOutputFailed = 1;
 
 /// Reads the arguments that follow the program name. Flags are given as
-/// `--flag value` or `--flag=value`, each at most once; `--help` anywhere a
-/// flag may stand asks for the usage text.
+/// `--flag value` or `--flag=value`, each at most once; `--help` or `--version`
+/// anywhere a flag may stand asks for the usage text or the version.
 [[nodiscard]] ParseResult parseArguments(std::span<const std::string_view> arguments);
 
 /// Why the projection of `values` is too large to build, as a `UsageError`
@@ -52,7 +53,7 @@ inline constexpr int exitOutputFailed = 1;
 void writeUsage(std::ostream& out);
 
 /// The whole tool: parses `arguments`, writes the projection or the usage text
-/// to `out`, and problems to `err` (which also receives the engine's
+/// (or the version) to `out`, and problems to `err` (which also receives the engine's
 /// announcement). Returns the exit status; on bad input `out` stays untouched.
 int run(std::span<const std::string_view> arguments, std::ostream& out, std::ostream& err);
 

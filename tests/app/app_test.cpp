@@ -63,6 +63,38 @@ TEST_F(Application, PrintsOneLinePerScenarioAtStartAndRunsUntilClosed) {
     EXPECT_EQ(process.readAllStandardError().count("QPainter"), 0);
 }
 
+// Help and version need no display; a bad option is named, with status 2.
+TEST(CommandLine, AnswersHelpAndVersionAnywhereAndRefusesUnknownOptions) {
+    struct Case {
+        QStringList arguments;
+        int status;
+        QByteArray out;  // what standard output starts with
+        QByteArray err;  // a line standard error holds (Qt may add notes on the environment)
+    };
+    const Case cases[] = {
+        {{"--version"}, 0, "Velmora " VELMORA_PROJECT_VERSION "\n", ""},
+        {{"-v"}, 0, "Velmora " VELMORA_PROJECT_VERSION "\n", ""},
+        {{"--help"}, 0, "Usage: " VELMORA_EXECUTABLE " [options] [file...]\n", ""},
+        {{"-platform", "offscreen", "--bogus"}, 2, "", "velmora: Unknown option 'bogus'.\n"},
+    };
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+        environment.remove(name);
+    }
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.arguments.join(' ').toStdString());
+        QProcess process;
+        process.setProcessEnvironment(environment);
+        process.start(VELMORA_EXECUTABLE, test.arguments);
+        ASSERT_TRUE(process.waitForFinished(patienceMs));
+        const QByteArray out = process.readAllStandardOutput();
+        EXPECT_EQ(process.exitCode(), test.status);
+        EXPECT_TRUE(out.startsWith(test.out)) << out.toStdString();
+        EXPECT_EQ(out.isEmpty(), test.out.isEmpty());
+        EXPECT_TRUE(process.readAllStandardError().contains(test.err));
+    }
+}
+
 TEST(Screenshots, RendersEveryPageAndRefusesBadFlagsByName) {
     const QString directory = QDir::temp().filePath(
         QStringLiteral("velmora-screenshots-%1").arg(QCoreApplication::applicationPid()));

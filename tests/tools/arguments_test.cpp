@@ -56,6 +56,7 @@ TEST(CliArguments, BadInput) {
          R"(--month-duration: "-3" is negative; a month has 0 or more days)"},
         {{"--format", "CSV"}, R"(--format: "CSV" is not one of table, csv, json)"},
         {{"--rt1", "0.5", "--rt1=0.6"}, "--rt1: given more than once"},
+        {{"--version=1"}, "--version: takes no value"},
         {{"--months", "100000"},
          "--months: 100,000 months of 30 days would need about 1.09 TiB; the limit is 4 GiB"},
         {{"--month-duration", "300000", "--months", "1"},

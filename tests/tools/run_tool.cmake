@@ -1,6 +1,6 @@
 # Runs the built tool the way a script does: data alone on standard output, and
 # for bad input exit status 2 with one line on standard error and no output.
-# Usage: cmake -DTOOL=<path to velmora-project> -P run_tool.cmake
+# Usage: cmake -DTOOL=<path to velmora-project> -DVERSION=<project version> -P run_tool.cmake
 
 function(run_tool)
     execute_process(COMMAND ${TOOL} ${ARGN} RESULT_VARIABLE status OUTPUT_VARIABLE out
@@ -24,4 +24,10 @@ endif()
 run_tool(--help)
 if(NOT status EQUAL 0 OR NOT out MATCHES "^Usage: velmora-project" OR NOT err STREQUAL "")
     message(FATAL_ERROR "help: status ${status}\nstdout:\n${out}\nstderr:\n${err}")
+endif()
+
+# The version as CMake sets it, even after other flags.
+run_tool(--months 2 --version)
+if(NOT status EQUAL 0 OR NOT out STREQUAL "velmora-project ${VERSION}\n" OR NOT err STREQUAL "")
+    message(FATAL_ERROR "version: status ${status}\nstdout:\n${out}\nstderr:\n${err}")
 endif()

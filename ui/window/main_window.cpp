@@ -6,6 +6,7 @@
 #include <QVBoxLayout>
 
 #include "ui/pages/content_view.h"
+#include "ui/window/about_dialog.h"
 
 namespace velmora {
 
@@ -40,11 +41,29 @@ MainWindow::MainWindow(const ScenarioFactory& makeScenario, QWidget* parent) : Q
     quit->setShortcut(QKeySequence::Quit);
     connect(quit, &QAction::triggered, qApp, &QApplication::closeAllWindows);
 
+    QMenu* help = menuBar()->addMenu(tr("&Help"));
+    QAction* about = help->addAction(tr("&About Velmora"));
+    about->setMenuRole(QAction::AboutRole);
+    connect(about, &QAction::triggered, this, &MainWindow::showAbout);
+    QAction* aboutQt = help->addAction(tr("About &Qt"));
+    aboutQt->setMenuRole(QAction::AboutQtRole);
+    connect(aboutQt, &QAction::triggered, qApp, &QApplication::aboutQt);
+
     QSize size = preferredSize;
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         size = size.boundedTo(screen->availableSize());
     }
     resize(size);
+}
+
+void MainWindow::showAbout() {
+    // One dialog a window: asking again brings it forward.
+    if (about_ == nullptr) {
+        about_ = new AboutDialog(this);
+    }
+    about_->show();
+    about_->raise();
+    about_->activateWindow();
 }
 
 }  // namespace velmora
