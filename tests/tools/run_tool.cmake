@@ -25,3 +25,8 @@ run_tool(--help)
 if(NOT status EQUAL 0 OR NOT out MATCHES "^Usage: velmora-project" OR NOT err STREQUAL "")
     message(FATAL_ERROR "help: status ${status}\nstdout:\n${out}\nstderr:\n${err}")
 endif()
+
+run_tool(--version)
+if(NOT status EQUAL 0 OR NOT out MATCHES "^velmora-project [0-9]+\\.[0-9]+\\.[0-9]+\n$" OR NOT err STREQUAL "")
+    message(FATAL_ERROR "version: status ${status}\nstdout:\n${out}\nstderr:\n${err}")
+endif()
