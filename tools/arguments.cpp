@@ -13,14 +13,15 @@ namespace {
 
 using Problem = std::optional<std::string>;
 
-/// One flag: how `--help` shows it and what its value does to the options.
+// One flag: how --help shows it and what its value does to the options. The
+// parser and the help text both read the table of them, so they cannot disagree.
 struct Flag {
     std::string_view name;
-    std::string_view metavar;  ///< empty for a switch, which takes no value
+    std::string_view metavar;  // empty for a switch, which takes no value
     std::string_view help;
     std::string (*defaultText)();
     Problem (*set)(std::string_view value, Options& options);
-    /// For a flag that sets a scenario field: copies that field.
+    // For a flag that sets a scenario field: copies that field.
     void (*copy)(const ScenarioValues& from, ScenarioValues& to) = nullptr;
 };
 
@@ -63,25 +64,16 @@ std::string oneOf(const std::array<std::string_view, count>& names) {
     return text;
 }
 
-// The position of `text` in `names`, or what is wrong with it.
-template <std::size_t count>
-Problem pick(const std::array<std::string_view, count>& names, std::string_view text,
-             std::size_t& index) {
+// Sets `value` to the enumerator named `text` in `names`, or says what is wrong.
+template <typename Enum, std::size_t count>
+Problem pickEnum(const std::array<std::string_view, count>& names, std::string_view text,
+                 Enum& value) {
     const auto found = std::find(names.begin(), names.end(), text);
     if (found == names.end()) {
         return quoted(text) + " is not one of " + oneOf(names);
     }
-    index = static_cast<std::size_t>(found - names.begin());
+    value = static_cast<Enum>(found - names.begin());
     return std::nullopt;
-}
-
-template <typename Enum, std::size_t count>
-Problem pickEnum(const std::array<std::string_view, count>& names, std::string_view text,
-                 Enum& value) {
-    std::size_t index = 0;
-    Problem problem = pick(names, text, index);
-    value = problem ? value : static_cast<Enum>(index);
-    return problem;
 }
 
 constexpr std::array<std::string_view, 3> formatNames{"table", "csv", "json"};
