@@ -6,17 +6,41 @@
 #include <string>
 #include <string_view>
 #include <variant>
+#include <vector>
 
+#include "engine/goal_seek.h"
+#include "engine/metrics.h"
 #include "engine/scenario.h"
 
 namespace velmora::cli {
 
 enum class OutputFormat { Table, Csv, Json };
 
+/// The scenario of a document that `--page` picks.
+enum class Page { Basic, Baseline, Alternate1, Alternate2 };
+
+/// What the tool answers: the projection, or one of the decision tools.
+enum class Question { Projection, Settle, Goal, Sensitivity };
+
 /// What one run of the tool projects and how it prints it.
 struct Options {
-    ScenarioValues values;
+    ScenarioValues values;  ///< the scenario flags' values over the defaults
     OutputFormat format = OutputFormat::Table;
+    bool formatGiven = false;
+    /// The names of the scenario flags given ("--price"), which override the
+    /// values of a document's page (see `withFlags`).
+    std::vector<std::string_view> scenarioFlags{};
+    std::optional<std::string> scenarioFile{};  ///< `--scenario`
+    Page page = Page::Basic;                    ///< `--page`
+    std::optional<std::string> saveFile{};      ///< `--save`
+    Question question = Question::Projection;
+    Goal goal{};  ///< `--goal` and `--solve-for`, for Question::Goal
+    Metric sensitivityMetric = Metric::MonthlyProceeds;  ///< for Question::Sensitivity
+
+    /// Whether the run prints anything: `--save` alone only writes its file.
+    [[nodiscard]] bool prints() const {
+        return !saveFile || formatGiven || question != Question::Projection;
+    }
 };
 
 struct HelpRequested {};
@@ -30,31 +54,41 @@ struct UsageError {
 
 using ParseResult = std::variant<Options, HelpRequested, VersionRequested, UsageError>;
 
-/// The largest projection the tool builds: its results in memory, and the
-/// cohort-days of work to compute them.
+/// The largest projection the tool builds: its results in memory, the
+/// cohort-days of work to compute them, and the bytes it writes. The decision
+/// tools project the same scenario and keep to the same limits.
 inline constexpr double maxProjectionBytes = 4.0 * 1024 * 1024 * 1024;
 inline constexpr double maxCohortDays = 2e10;
 
-/// Exit status for bad command-line input.
+/// Exit status for bad command-line input, a document that cannot be read and
+/// a scenario that a document cannot hold.
 inline constexpr int exitUsage = 2;
-/// Exit status when the output could not be written.
+/// Exit status when the output or the `--save` file could not be written.
 inline constexpr int exitOutputFailed = 1;
 
 /// Reads the arguments that follow the program name. Flags are given as
-/// `--flag value` or `--flag=value`, each at most once; `--help` or `--version`
-/// anywhere a flag may stand asks for the usage text or the version.
+/// `--flag value` or `--flag=value`, each at most once; `--help` (or `-h`) and
+/// `--version` anywhere a flag may stand ask for the usage text or the version.
 [[nodiscard]] ParseResult parseArguments(std::span<const std::string_view> arguments);
 
-/// Why the projection of `values` is too large to build, as a `UsageError`
-/// message, or nothing when it is within the limits.
-[[nodiscard]] std::optional<std::string> projectionTooLarge(const ScenarioValues& values);
+/// `base` (a document's page, or the defaults) with the values of the
+/// scenario flags in `options`.
+[[nodiscard]] ScenarioValues withFlags(ScenarioValues base, const Options& options);
+
+/// Why the projection of `values` is too large to build, and, when `written`
+/// is given, to write in that format ("100,000 months of 30 days would need
+/// about 1.09 TiB; the limit is 4 GiB"), or nothing when it is within the
+/// limits. A projection with no day is never too large.
+[[nodiscard]] std::optional<std::string> projectionTooLarge(
+    const ScenarioValues& values, std::optional<OutputFormat> written = std::nullopt);
 
 /// The text `--help` prints.
 void writeUsage(std::ostream& out);
 
-/// The whole tool: parses `arguments`, writes the projection or the usage text
-/// (or the version) to `out`, and problems to `err` (which also receives the engine's
-/// announcement). Returns the exit status; on bad input `out` stays untouched.
+/// The whole tool: parses `arguments`, reads and writes documents, writes the
+/// projection, an answer, the usage text or the version to `out`, and problems
+/// to `err` (which also receives the engine's announcement). Returns the exit
+/// status; on bad input `out` stays untouched. Needs no QCoreApplication.
 int run(std::span<const std::string_view> arguments, std::ostream& out, std::ostream& err);
 
 }  // namespace velmora::cli

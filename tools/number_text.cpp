@@ -4,24 +4,14 @@
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <string_view>
 
 namespace velmora::cli {
 
 namespace {
 
-std::string fixedText(double value, int fractionDigits, std::string_view symbol) {
-    if (std::isnan(value)) {
-        return "NaN";
-    }
-    if (std::isinf(value)) {
-        return value < 0 ? "-∞" : "∞";
-    }
-    // The largest double has 309 integer digits.
-    std::array<char, 400> buffer{};
-    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
-                                      std::chars_format::fixed, fractionDigits);
-    std::string_view digits(buffer.data(), static_cast<std::size_t>(result.ptr - buffer.data()));
-
+// "-1234.50" as "-$1,234.50": the sign, the symbol, then digits in groups of three.
+std::string grouped(std::string_view digits, std::string_view symbol) {
     std::string text;
     text.reserve(digits.size() + digits.size() / 3 + symbol.size() + 1);
     if (digits.front() == '-') {
@@ -40,6 +30,20 @@ std::string fixedText(double value, int fractionDigits, std::string_view symbol)
     return text;
 }
 
+std::string fixedText(double value, int fractionDigits, std::string_view symbol) {
+    if (std::isnan(value)) {
+        return "NaN";
+    }
+    if (std::isinf(value)) {
+        return value < 0 ? "-∞" : "∞";
+    }
+    // The largest double has 309 integer digits.
+    std::array<char, 400> buffer{};
+    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
+                                      std::chars_format::fixed, fractionDigits);
+    return grouped({buffer.data(), static_cast<std::size_t>(result.ptr - buffer.data())}, symbol);
+}
+
 }  // namespace
 
 std::string groupedNumber(double value, int fractionDigits) {
@@ -48,6 +52,50 @@ std::string groupedNumber(double value, int fractionDigits) {
 
 std::string currency(double value, int fractionDigits) {
     return fixedText(value, fractionDigits, "$");
+}
+
+std::string groupedInteger(std::int64_t value) {
+    return grouped(std::to_string(value), "");
+}
+
+std::string groupedExact(double value) {
+    const std::string text = shortest(value);
+    if (!std::isfinite(value) || text.find('e') != std::string::npos) {
+        return text;
+    }
+    return grouped(text, "");
+}
+
+namespace {
+
+// "4.5", "4.25", "12": at most three significant digits, no trailing zeros.
+std::string roundedText(double value) {
+    std::string text = groupedNumber(value, value < 10 ? 2 : value < 100 ? 1 : 0);
+    if (text.find('.') != std::string::npos) {
+        text.erase(text.find_last_not_of('0') + 1);
+        if (text.ends_with('.')) {
+            text.pop_back();
+        }
+    }
+    return text;
+}
+
+}  // namespace
+
+std::string byteText(double bytes) {
+    static constexpr std::array<std::string_view, 9> units{"bytes", "KiB", "MiB", "GiB", "TiB",
+                                                           "PiB",   "EiB", "ZiB", "YiB"};
+    std::size_t unit = 0;
+    while (bytes >= 1024 && unit + 1 < units.size()) {
+        bytes /= 1024;
+        ++unit;
+    }
+    return roundedText(bytes) + ' ' + std::string(units[unit]);
+}
+
+std::string scientificText(double value) {
+    const int exponent = static_cast<int>(std::floor(std::log10(value)));
+    return roundedText(value / std::pow(10.0, exponent)) + 'e' + std::to_string(exponent);
 }
 
 std::size_t displayWidth(std::string_view text) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -15,6 +16,20 @@ namespace velmora::cli {
 
 /// Like `groupedNumber`, as dollars: "$1,234", "-$1,234.50".
 [[nodiscard]] std::string currency(double value, int fractionDigits);
+
+/// `value` with every digit, in US-English style: "9,223,372,036,854,775,807".
+[[nodiscard]] std::string groupedInteger(std::int64_t value);
+
+/// The shortest text that reads back as exactly `value`, its whole part
+/// grouped when it has no exponent: "1,234.5678", "0.30000000000000004", "1e+300".
+[[nodiscard]] std::string groupedExact(double value);
+
+/// A size in bytes to three significant digits in binary units: "1.09 TiB".
+[[nodiscard]] std::string byteText(double bytes);
+
+/// A positive number to three significant digits as "4.5e10": no "+" that
+/// reads like a sum.
+[[nodiscard]] std::string scientificText(double value);
 
 /// The number of terminal columns `text` (UTF-8) takes: one per code point.
 [[nodiscard]] std::size_t displayWidth(std::string_view text);

@@ -11,9 +11,6 @@ namespace velmora::cli {
 
 namespace {
 
-constexpr std::size_t columnCount = 5;
-using Row = std::array<std::string, columnCount>;
-
 std::string changeText(const MonthlyRow& row) {
     switch (row.changeKind) {
         case ChangeKind::First:
@@ -35,51 +32,63 @@ void pad(std::ostream& out, std::size_t count) {
 }
 
 void writeSummary(const ProjectionSummary& summary, std::ostream& out) {
-    const std::array<std::pair<std::string, std::string_view>, 4> lines{{
-        {groupedNumber(summary.subscribers, 0), " subscribers"},
-        {currency(summary.monthlyProceeds, 0), " monthly"},
-        {currency(summary.annualProceeds, 0), " annually"},
-        {currency(summary.lifetimeValue, 2), " 24mo LTV per trial"},
-    }};
+    writeFigures({{groupedNumber(summary.subscribers, 0), "subscribers"},
+                  {currency(summary.monthlyProceeds, 0), "monthly"},
+                  {currency(summary.annualProceeds, 0), "annually"},
+                  {currency(summary.lifetimeValue, 2), "24mo LTV per trial"}},
+                 out);
+    out << '\n';
+}
+
+}  // namespace
+
+void writeFigures(const std::vector<std::pair<std::string, std::string>>& lines,
+                  std::ostream& out) {
     std::size_t width = 0;
     for (const auto& [value, label] : lines) {
         width = std::max(width, displayWidth(value));
     }
     for (const auto& [value, label] : lines) {
         pad(out, width - displayWidth(value));
-        out << value << label << '\n';
+        out << value << ' ' << label << '\n';
     }
-    out << '\n';
 }
 
-}  // namespace
+void writeColumns(const std::vector<std::vector<std::string>>& rows, std::ostream& out) {
+    std::vector<std::size_t> widths;
+    for (const auto& row : rows) {
+        widths.resize(std::max(widths.size(), row.size()));
+        for (std::size_t c = 0; c < row.size(); ++c) {
+            widths[c] = std::max(widths[c], displayWidth(row[c]));
+        }
+    }
+    for (const auto& row : rows) {
+        for (std::size_t c = 0; c < row.size(); ++c) {
+            const std::size_t room = widths[c] - displayWidth(row[c]);
+            if (c == 0) {
+                out << row[c];
+                pad(out, room);
+            } else {
+                pad(out, 2 + room);
+                out << row[c];
+            }
+        }
+        out << '\n';
+    }
+}
 
 void writeTable(const SubscriptionCalculation& projection, double price, std::ostream& out) {
     if (const auto summary = summarize(projection, price)) {
         writeSummary(*summary, out);
     }
-    std::vector<Row> rows{{"Month", "Active", "Change", "Proceeds", "Annualized"}};
+    std::vector<std::vector<std::string>> rows{
+        {"Month", "Active", "Change", "Proceeds", "Annualized"}};
     for (const MonthlyRow& row : monthlyRows(projection.monthlySnapshots, price)) {
         rows.push_back({std::string("M").append(std::to_string(row.month)),
                         groupedNumber(row.active, 0), changeText(row), currency(row.proceeds, 0),
                         currency(row.annualized, 0)});
     }
-    std::array<std::size_t, columnCount> widths{};
-    for (const Row& row : rows) {
-        for (std::size_t c = 0; c < columnCount; ++c) {
-            widths[c] = std::max(widths[c], displayWidth(row[c]));
-        }
-    }
-    for (const Row& row : rows) {
-        // Month names read best flush left, figures flush right.
-        out << row[0];
-        pad(out, widths[0] - displayWidth(row[0]));
-        for (std::size_t c = 1; c < columnCount; ++c) {
-            pad(out, 2 + widths[c] - displayWidth(row[c]));
-            out << row[c];
-        }
-        out << '\n';
-    }
+    writeColumns(rows, out);
 }
 
 }  // namespace velmora::cli

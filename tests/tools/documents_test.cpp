@@ -1,0 +1,149 @@
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "document/scenario_document.h"
+#include "tests/tools/run_cli.h"
+
+namespace velmora::cli {
+namespace {
+
+using Arguments = std::vector<std::string>;
+
+class CliDocuments : public testing::Test {
+protected:
+    std::string path(const QString& name) const { return dir.filePath(name).toStdString(); }
+
+    std::string write(const QString& name, const QByteArray& text) const {
+        QFile file(dir.filePath(name));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(text);
+        return path(name);
+    }
+
+    ScenarioDocument read(const QString& name) const {
+        auto document = readDocumentFile(dir.filePath(name));
+        EXPECT_TRUE(std::holds_alternative<ScenarioDocument>(document));
+        return std::get<ScenarioDocument>(document);
+    }
+
+    QTemporaryDir dir;
+    // A hand-written document: the rest takes the defaults.
+    const std::string handWritten =
+        write("hand.velmora", R"({"format": "velmora", "version": 1, "basic": {"price": 4.99},
+            "comparison": {"alternate1": {"rt1": 0.5, "monthsToProject": 2}},
+            "chartType": "cohorts"})");
+};
+
+// The JSON projection carries the values it was built from.
+void expectInputs(const QJsonObject& inputs, const ScenarioValues& expected) {
+    EXPECT_EQ(inputs["monthDuration"], QJsonValue(static_cast<qint64>(expected.monthDuration)));
+    EXPECT_EQ(inputs["monthsToProject"], QJsonValue(expected.monthsToProject));
+    for (const Input input : allInputs) {
+        const QString name = QString::fromUtf8(inputName(input));
+        EXPECT_EQ(inputs[name], QJsonValue(inputValue(expected, input))) << name.toStdString();
+    }
+}
+
+TEST_F(CliDocuments, ProjectsAPageWithTheFlagsOverIt) {
+    const std::vector<std::pair<Arguments, ScenarioValues>> cases{
+        {{}, {.price = 4.99}},
+        {{"--page", "baseline"}, {}},
+        {{"--page=alternate1"}, {.monthsToProject = 2, .rt1 = 0.5}},
+        {{"--price", "3", "--page", "alternate1", "--rt1", "-0.25", "--month-duration", "7"},
+         {.monthDuration = 7, .monthsToProject = 2, .price = 3, .rt1 = -0.25}},
+    };
+    for (const auto& [arguments, expected] : cases) {
+        Arguments all{"--format", "json", "--scenario", handWritten};
+        all.insert(all.end(), arguments.begin(), arguments.end());
+        const Ran ran = runTool(all);
+        EXPECT_EQ(ran.status, 0) << ran.err;
+        expectInputs(ran.json()["inputs"].toObject(), expected);
+    }
+}
+
+TEST_F(CliDocuments, RefusedFilesGiveTheReadersMessage) {
+    ASSERT_TRUE(QDir(dir.path()).mkdir("folder.velmora"));
+    const std::vector<std::pair<std::string, std::string>> cases{
+        {path("missing.velmora"), "no such file"},
+        {path("folder.velmora"), "a folder, not a document"},
+        {write("text.velmora", "projection"), "line 1, column 1: "},
+        {write("newer.velmora", R"({"format": "velmora", "version": 2})"), "format version 2"},
+        {write("type.velmora", R"({"format": "velmora", "version": 1, "basic": {"rt3": "x"}})"),
+         "basic.rt3: expected a number, found a string"},
+    };
+    for (const auto& [file, reason] : cases) {
+        const Ran ran = runTool({"--scenario", file, "--months", "3"});
+        EXPECT_EQ(ran.status, exitUsage) << reason;
+        EXPECT_EQ(ran.out, "") << reason;
+        const std::string start = "velmora-project: --scenario: " + file + ": ";
+        EXPECT_TRUE(ran.err.starts_with(start) && ran.err.find(reason) != std::string::npos &&
+                    ran.err.find('\n') == ran.err.size() - 1)
+            << ran.err;
+    }
+}
+
+TEST_F(CliDocuments, SavedScenariosReadBackBitForBit) {
+    const Ran saved =
+        runTool({"--daily-trials", "0.30000000000000004", "--rt1", "5e-324",
+                 "--starting-subscribers", "1e308", "--price=-0", "--months", "600",
+                 "--month-duration", "365", "--rest", "1", "--save", path("a.velmora")});
+    EXPECT_EQ(saved.status, 0);
+    EXPECT_EQ(saved.out + saved.err, "") << "--save alone prints nothing";
+    ScenarioDocument expected;
+    expected.basic = {.monthDuration = 365,
+                      .monthsToProject = 600,
+                      .dailyNewSubs = 0.30000000000000004,
+                      .startingSubs = 1e308,
+                      .price = -0.0,
+                      .rt1 = 5e-324,
+                      .rtPlus = 1};
+    EXPECT_TRUE(identical(read("a.velmora"), expected));
+
+    EXPECT_EQ(runTool({"--scenario", path("a.velmora"), "--save", path("b.velmora")}).status, 0);
+    QFile a(dir.filePath("a.velmora"));
+    QFile b(dir.filePath("b.velmora"));
+    ASSERT_TRUE(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
+    EXPECT_EQ(a.readAll(), b.readAll());
+
+    // With --scenario the whole document is kept, the page changed; --format also prints.
+    const Ran both = runTool({"--scenario", handWritten, "--page", "alternate2", "--rt3", "0.5",
+                              "--months", "1", "--save", path("c.velmora"), "--format", "csv"});
+    EXPECT_TRUE(both.out.starts_with("month,active,change,proceeds,annualized\n0,59,,"))
+        << both.out;
+    ScenarioDocument changed;
+    changed.basic.price = 4.99;
+    changed.comparison[1].rt1 = 0.5;
+    changed.comparison[1].monthsToProject = 2;
+    changed.comparison[2].rt3 = 0.5;
+    changed.comparison[2].monthsToProject = 1;
+    changed.chartType = ChartType::Cohorts;
+    EXPECT_TRUE(identical(read("c.velmora"), changed));
+}
+
+TEST_F(CliDocuments, ScenariosThatCannotBeSavedLeaveNoFile) {
+    const std::string file = path("out.velmora");
+    const std::vector<std::tuple<Arguments, std::string, int>> cases{
+        {{"--months", "700", "--save", file},
+         "basic.monthsToProject: expected a number of months from 0 to 600, found 700",
+         exitUsage},
+        {{"--save", file, "--month-duration", "0", "--settle"}, "basic.monthDuration: ", exitUsage},
+        {{"--save", path("missing/out.velmora")}, "cannot be saved: ", exitOutputFailed},
+    };
+    for (const auto& [arguments, reason, status] : cases) {
+        const Ran ran = runTool(arguments);
+        EXPECT_EQ(ran.status, status) << reason;
+        EXPECT_EQ(ran.out, "") << reason;
+        EXPECT_TRUE(ran.err.starts_with("velmora-project: --save: ") &&
+                    ran.err.find(reason) != std::string::npos)
+            << ran.err;
+        EXPECT_FALSE(QFile::exists(QString::fromStdString(file)));
+    }
+}
+
+}  // namespace
+}  // namespace velmora::cli

@@ -1,0 +1,184 @@
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+#include <QJsonArray>
+
+#include "engine/sensitivity.h"
+#include "tests/tools/run_cli.h"
+
+namespace velmora::cli {
+namespace {
+
+using Arguments = std::vector<std::string>;
+
+// Figures easy to state: 10 trials a day all convert and half stay at every
+// renewal, so a trial pays for 2 months on average; the subscribers settle at
+// 10 x 30 x 2 = 600 paying 600 x $2 x 0.85 = $1,020 a month, and open month 4
+// at 563 (months 0 to 3: 10, 305, 452.5, 526.25), the first at 90% of 600.
+const Arguments halves{"--daily-trials",
+                       "10",
+                       "--trial-retention",
+                       "1",
+                       "--price",
+                       "2",
+                       "--rt1",
+                       "0.5",
+                       "--rt2",
+                       "0.5",
+                       "--rt3",
+                       "0.5",
+                       "--rt4",
+                       "0.5",
+                       "--rt5",
+                       "0.5",
+                       "--rt6",
+                       "0.5",
+                       "--rest",
+                       "0.5"};
+const ScenarioValues halvesValues{.dailyNewSubs = 10,
+                                  .price = 2,
+                                  .trialRetention = 1,
+                                  .rt1 = 0.5,
+                                  .rt2 = 0.5,
+                                  .rt3 = 0.5,
+                                  .rt4 = 0.5,
+                                  .rt5 = 0.5,
+                                  .rt6 = 0.5,
+                                  .rtPlus = 0.5};
+
+Ran runHalves(const Arguments& more) {
+    Arguments arguments = halves;
+    arguments.insert(arguments.end(), more.begin(), more.end());
+    return runTool(arguments);
+}
+
+TEST(CliQuestions, Settle) {
+    EXPECT_EQ(runHalves({"--settle", "--format", "json"}).out,
+              R"({"settles": true, "subscribers": 600, "monthlyProceeds": 1020, "month90": 4})"
+              "\n");
+    EXPECT_EQ(runHalves({"--settle"}).out,
+              "   600 subscribers when settled\n"
+              "$1,020 monthly when settled\n"
+              "    M4 first month at 90% of that\n");
+    EXPECT_EQ(runHalves({"--settle", "--format=csv", "--months", "4"}).out,
+              "settles,subscribers,monthlyProceeds,month90,reason\ntrue,600,1020,,\n");
+    EXPECT_EQ(runHalves({"--settle", "--format=json", "--months", "4"}).json()["month90"],
+              QJsonValue());
+    // (arguments, grows without bound)
+    for (const auto& [arguments, grows] : std::vector<std::pair<Arguments, bool>>{
+             {{"--rest", "1"}, true}, {{"--month-duration", "0"}, false}}) {
+        Arguments all{"--settle", "--format", "json"};
+        all.insert(all.end(), arguments.begin(), arguments.end());
+        const QJsonObject answer = runTool(all).json();
+        EXPECT_EQ(answer["settles"], QJsonValue(false));
+        EXPECT_EQ(answer["growsWithoutBound"], QJsonValue(grows));
+        EXPECT_FALSE(answer["reason"].toString().isEmpty());
+    }
+}
+
+TEST(CliQuestions, Goal) {
+    // The settled 600 subscribers scale with the trials; the price moves no subscriber.
+    struct Case {
+        std::string goal;
+        std::string input;
+        double value;
+        bool reached;
+    };
+    const std::vector<Case> cases{
+        {"subscribers=1200", "dailyNewSubs", 20, true},
+        {"subscribers=1e6", "trialRetention", 1, false},
+        {"subscribers=100", "price", 2, false},
+        {"monthlyProceeds=1530", "price", 3, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.goal + " " + c.input);
+        const Ran ran = runHalves({"--goal", c.goal, "--solve-for", c.input, "--format", "json"});
+        const QJsonObject answer = ran.json();
+        EXPECT_EQ(answer["input"], QJsonValue(QString::fromStdString(c.input)));
+        EXPECT_EQ(answer["value"], QJsonValue(c.value));
+        EXPECT_EQ(answer["reached"], QJsonValue(c.reached));
+        EXPECT_EQ(answer.contains("reason"), !c.reached);
+    }
+    EXPECT_EQ(runHalves({"--goal=subscribers=1200", "--solve-for=dailyNewSubs"}).out,
+              "   20 dailyNewSubs\n1,200 subscribers\nReaches the target of 1,200 subscribers.\n");
+}
+
+TEST(CliQuestions, SensitivityFollowsTheEngine) {
+    const auto expected = sensitivity(halvesValues, Metric::Subscribers);
+    ASSERT_TRUE(expected);
+    const QJsonObject answer =
+        runHalves({"--sensitivity", "subscribers", "--format", "json"}).json();
+    EXPECT_EQ(answer["metric"], QJsonValue("subscribers"));
+    const QJsonArray inputs = answer["inputs"].toArray();
+    ASSERT_EQ(inputs.size(), static_cast<qsizetype>(expected->bars.size()));
+    for (qsizetype i = 0; i < inputs.size(); ++i) {
+        const SensitivityBar& bar = expected->bars[static_cast<std::size_t>(i)];
+        EXPECT_EQ(inputs[i]["input"].toString().toStdString(), inputName(bar.input));
+        EXPECT_EQ(inputs[i]["down"], QJsonValue(bar.down));
+        EXPECT_EQ(inputs[i]["up"], QJsonValue(bar.up));
+    }
+    // The trials and their retention move the 600 subscribers by a tenth; the price moves none.
+    const Ran csv = runHalves({"--sensitivity", "subscribers", "--format", "csv"});
+    EXPECT_TRUE(csv.out.starts_with("input,downValue,upValue,down,up\ndailyNewSubs,9,11,-59.99"));
+    EXPECT_NE(csv.out.find("\nprice,1.8,2.2,0,0\n"), std::string::npos);
+    const Ran table = runHalves({"--sensitivity", "subscribers"});
+    EXPECT_TRUE(
+        table.out.starts_with("600 subscribers with the inputs as they are\n\n"
+                              "Input           At 90%  At 110%\n"
+                              "dailyNewSubs       -60      +60\n"));
+}
+
+// Refused like any bad flag: status 2, nothing on standard output, one line.
+TEST(CliQuestions, RefusedFlags) {
+    const std::vector<std::pair<Arguments, std::string>> cases{
+        {{"--bo\ngus\x1b[31m", "1"}, R"(--bo\x0agus\x1b[31m: unknown flag (see --help))"},
+        {{"--caf\xc3\xa9\xc2\x9b\xff"}, R"(--café\xc2\x9b\xff: unknown flag (see --help))"},
+        {{"--settle", "--goal", "subscribers=1", "--solve-for", "price"},
+         "--goal: cannot be combined with --settle"},
+        {{"--sensitivity", "price"},
+         R"(--sensitivity: "price" is not one of subscribers, monthlyProceeds, annualProceeds, )"
+         "lifetimeValue"},
+        {{"--solve-for", "price"}, "--solve-for: needs --goal METRIC=VALUE"},
+        {{"--goal", "subscribers=1"}, "--goal: needs --solve-for INPUT"},
+        {{"--goal", "subscribers", "--solve-for", "price"},
+         R"(--goal: "subscribers" is not METRIC=VALUE)"},
+        {{"--goal", "subscribers=1e999"}, R"(--goal: "1e999" is out of range)"},
+        {{"--goal", "subscribers=1", "--solve-for", "rest"},
+         R"(--solve-for: "rest" is not one of dailyNewSubs, price, trialRetention, rt1, rt2, rt3, )"
+         "rt4, rt5, rt6, rtPlus, startingSubs"},
+        {{"--settle=yes"}, "--settle: takes no value"},
+        {{"--version=1"}, "--version: takes no value"},
+        {{"--page", "basic"}, "--page: needs --scenario FILE"},
+        {{"--save="}, "--save: a file name is needed"},
+        {{"--months", "5974", "--format", "json"},
+         "--months: 5,974 months of 30 days would write about 55.4 GiB of JSON; the limit is 4 "
+         "GiB"},
+        {{"--settle", "--months", "100000"},
+         "--months: 100,000 months of 30 days would need about 1.09 TiB; the limit is 4 GiB"},
+        {{"--month-duration", "9223372036854775807", "--months", "1"},
+         "--months: 1 month of 9,223,372,036,854,775,807 days would need about 512 EiB; the "
+         "limit is 4 GiB"},
+    };
+    for (const auto& [arguments, message] : cases) {
+        const Ran ran = runTool(arguments);
+        EXPECT_EQ(ran.status, exitUsage) << message;
+        EXPECT_EQ(ran.out, "") << message;
+        EXPECT_EQ(ran.err, "velmora-project: " + message + "\n");
+    }
+}
+
+TEST(CliQuestions, EmptyAndTinyProjections) {
+    const std::string header = "month,active,change,proceeds,annualized\n";
+    EXPECT_EQ(runTool({"--months", "1e-400", "--format", "csv"}).out, header);
+    EXPECT_EQ(runTool({"--months", "1e9", "--month-duration", "0", "--format", "csv"}).out, header);
+    const std::vector<std::string_view> negative{"--months=-1e-400"};
+    const auto parsed = parseArguments(negative);
+    ASSERT_TRUE(std::holds_alternative<Options>(parsed));
+    const double months = std::get<Options>(parsed).values.monthsToProject;
+    EXPECT_TRUE(months == 0 && std::signbit(months));
+}
+
+}  // namespace
+}  // namespace velmora::cli

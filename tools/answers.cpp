@@ -1,0 +1,256 @@
+#include "tools/answers.h"
+
+#include <cmath>
+#include <ostream>
+#include <span>
+
+#include "engine/monthly_projection.h"
+#include "engine/sensitivity.h"
+#include "engine/settle_point.h"
+#include "engine/shortest_text.h"
+#include "tools/number_text.h"
+#include "tools/render.h"
+
+namespace velmora::cli {
+
+namespace {
+
+std::string jsonNumber(double value) {
+    // Non-finite numbers have no JSON form; they are strings, as in the projection.
+    return std::isfinite(value) ? shortest(value) : '"' + shortest(value) + '"';
+}
+
+std::string jsonString(std::string_view text) {
+    static constexpr char hex[] = "0123456789abcdef";
+    std::string json = "\"";
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '"' || c == '\\') {
+            json += '\\';
+            json += c;
+        } else if (byte < 0x20) {
+            json += "\\u00";
+            json += hex[byte >> 4];
+            json += hex[byte & 0xF];
+        } else {
+            json += c;
+        }
+    }
+    return json + '"';
+}
+
+std::string jsonBool(bool value) {
+    return value ? "true" : "false";
+}
+
+// {"key": value, ...} from pairs of a key and a value in JSON.
+std::string jsonObject(std::span<const std::pair<std::string_view, std::string>> members) {
+    std::string json = "{";
+    for (const auto& [key, value] : members) {
+        json += json.size() > 1 ? ", " : "";
+        json += jsonString(key) + ": " + value;
+    }
+    return json + '}';
+}
+
+std::string csvText(std::string_view text) {
+    if (text.find_first_of(",\"\n\r") == std::string_view::npos) {
+        return std::string(text);
+    }
+    std::string csv = "\"";
+    for (const char c : text) {
+        csv += c == '"' ? "\"\"" : std::string(1, c);
+    }
+    return csv + '"';
+}
+
+// As the summary above the table shows the metric.
+std::string shown(Metric metric, double value) {
+    switch (metric) {
+        case Metric::Subscribers:
+            return groupedNumber(value, 0);
+        case Metric::MonthlyProceeds:
+        case Metric::AnnualProceeds:
+            return currency(value, 0);
+        case Metric::LifetimeValue:
+            break;
+    }
+    return currency(value, 2);
+}
+
+std::string shownChange(Metric metric, double change) {
+    return (change >= 0 ? "+" : "") + shown(metric, change);
+}
+
+std::string_view label(Metric metric) {
+    static constexpr std::array<std::string_view, allMetrics.size()> labels{
+        "subscribers", "monthly", "annually", "24mo LTV per trial"};
+    return labels[static_cast<std::size_t>(metric)];
+}
+
+void writeSettle(const SettlePoint& point, std::size_t months, OutputFormat format,
+                 std::ostream& out) {
+    const bool settles = point.kind == SettlePoint::Kind::Settles;
+    const std::string month = point.month90 ? std::to_string(*point.month90) : "";
+    switch (format) {
+        case OutputFormat::Json:
+            if (settles) {
+                out << jsonObject({{{"settles", "true"},
+                                    {"subscribers", jsonNumber(point.subscribers)},
+                                    {"monthlyProceeds", jsonNumber(point.monthlyProceeds)},
+                                    {"month90", point.month90 ? month : "null"}}});
+            } else {
+                const bool grows = point.kind == SettlePoint::Kind::GrowsWithoutBound;
+                out << jsonObject({{{"settles", "false"},
+                                    {"growsWithoutBound", jsonBool(grows)},
+                                    {"reason", jsonString(point.reason)}}});
+            }
+            out << '\n';
+            return;
+        case OutputFormat::Csv:
+            out << "settles,subscribers,monthlyProceeds,month90,reason\n";
+            if (settles) {
+                out << "true," << shortest(point.subscribers) << ','
+                    << shortest(point.monthlyProceeds) << ',' << month << ",\n";
+            } else {
+                out << "false,,,," << csvText(point.reason) << '\n';
+            }
+            return;
+        case OutputFormat::Table:
+            break;
+    }
+    if (!settles) {
+        out << (point.kind == SettlePoint::Kind::GrowsWithoutBound
+                    ? "Does not settle. "
+                    : "Cannot tell where it settles. ")
+            << point.reason << '\n';
+        return;
+    }
+    std::string monthLabel = "first month at 90% of that";
+    if (!point.month90 && point.subscribers > 0) {
+        monthLabel += ": none within the " + groupedInteger(static_cast<std::int64_t>(months)) +
+                      " months projected";
+    }
+    writeFigures({{groupedNumber(point.subscribers, 0), "subscribers when settled"},
+                  {currency(point.monthlyProceeds, 0), "monthly when settled"},
+                  {point.month90 ? 'M' + month : "-", monthLabel}},
+                 out);
+}
+
+void writeGoal(const Goal& goal, const GoalSeekResult& result, OutputFormat format,
+               std::ostream& out) {
+    using enum GoalSeekResult::Outcome;
+    const std::string_view input = inputName(goal.input);
+    const bool computed = result.outcome != CannotCompute;
+    switch (format) {
+        case OutputFormat::Json: {
+            std::vector<std::pair<std::string_view, std::string>> members{
+                {"input", jsonString(input)},
+                {"value", jsonNumber(result.value)},
+                {"reached", jsonBool(result.reached())}};
+            if (computed) {
+                members.emplace_back("achieved", jsonNumber(result.achieved));
+            }
+            if (!result.reached()) {
+                members.emplace_back("reason", jsonString(result.reason));
+            }
+            out << jsonObject(members) << '\n';
+            return;
+        }
+        case OutputFormat::Csv:
+            out << "input,value,reached,achieved,reason\n"
+                << input << ',' << shortest(result.value) << ',' << jsonBool(result.reached())
+                << ',' << (computed ? shortest(result.achieved) : "") << ','
+                << csvText(result.reason) << '\n';
+            return;
+        case OutputFormat::Table:
+            break;
+    }
+    if (!computed) {
+        out << "Cannot solve for " << input << ". " << result.reason << '\n';
+        return;
+    }
+    writeFigures({{groupedExact(result.value), std::string(input)},
+                  {shown(goal.metric, result.achieved), std::string(label(goal.metric))}},
+                 out);
+    const std::string target =
+        shown(goal.metric, goal.target) + ' ' + std::string(label(goal.metric));
+    if (result.reached()) {
+        out << "Reaches the target of " << target << ".\n";
+    } else {
+        out << "Does not reach the target of " << target << ". " << result.reason << '\n';
+    }
+}
+
+void writeSensitivity(Metric metric, const std::optional<Sensitivity>& result, OutputFormat format,
+                      std::ostream& out) {
+    constexpr std::string_view noMonth = "The projection has no month.";
+    switch (format) {
+        case OutputFormat::Json: {
+            std::string inputs = "[";
+            for (const SensitivityBar& bar :
+                 result ? result->bars : std::vector<SensitivityBar>{}) {
+                inputs += inputs.size() > 1 ? ",\n  " : "\n  ";
+                inputs += jsonObject({{{"input", jsonString(inputName(bar.input))},
+                                       {"down", jsonNumber(bar.down)},
+                                       {"up", jsonNumber(bar.up)},
+                                       {"downValue", jsonNumber(bar.downValue)},
+                                       {"upValue", jsonNumber(bar.upValue)}}});
+            }
+            inputs += result ? "\n]" : "]";
+            std::vector<std::pair<std::string_view, std::string>> members{
+                {"metric", jsonString(metricName(metric))}};
+            members.emplace_back(result ? "base" : "reason",
+                                 result ? jsonNumber(result->base) : jsonString(noMonth));
+            members.emplace_back("inputs", inputs);
+            out << jsonObject(members) << '\n';
+            return;
+        }
+        case OutputFormat::Csv:
+            out << "input,downValue,upValue,down,up\n";
+            for (const SensitivityBar& bar :
+                 result ? result->bars : std::vector<SensitivityBar>{}) {
+                out << inputName(bar.input) << ',' << shortest(bar.downValue) << ','
+                    << shortest(bar.upValue) << ',' << shortest(bar.down) << ',' << shortest(bar.up)
+                    << '\n';
+            }
+            return;
+        case OutputFormat::Table:
+            break;
+    }
+    if (!result) {
+        out << "No sensitivity of " << metricName(metric) << ". " << noMonth << '\n';
+        return;
+    }
+    out << shown(metric, result->base) << ' ' << label(metric)
+        << " with the inputs as they are\n\n";
+    std::vector<std::vector<std::string>> rows{{"Input", "At 90%", "At 110%"}};
+    for (const SensitivityBar& bar : result->bars) {
+        rows.push_back({std::string(inputName(bar.input)), shownChange(metric, bar.down),
+                        shownChange(metric, bar.up)});
+    }
+    writeColumns(rows, out);
+}
+
+}  // namespace
+
+void writeAnswer(const Options& options, const ScenarioValues& values, std::ostream& out) {
+    switch (options.question) {
+        case Question::Settle: {
+            const std::vector<double> actives = monthlyActives(values);
+            writeSettle(settlePoint(values, actives), actives.size(), options.format, out);
+            return;
+        }
+        case Question::Goal:
+            writeGoal(options.goal, seekGoal(values, options.goal), options.format, out);
+            return;
+        case Question::Sensitivity:
+            writeSensitivity(options.sensitivityMetric,
+                             sensitivity(values, options.sensitivityMetric), options.format, out);
+            return;
+        case Question::Projection:
+            break;
+    }
+}
+
+}  // namespace velmora::cli

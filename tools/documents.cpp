@@ -1,0 +1,59 @@
+#include "tools/documents.h"
+
+#include <QFile>
+
+#include "tools/flag_values.h"
+
+namespace velmora::cli {
+
+namespace {
+
+QString filePath(const std::string& path) {
+    return QFile::decodeName(QByteArray::fromStdString(path));
+}
+
+// The library's message names the file as given, which may hold any byte.
+std::string oneLine(const DocumentProblem& problem) {
+    return escaped(problem.message.toStdString(), false);
+}
+
+ScenarioValues& pageOf(ScenarioDocument& document, Page page) {
+    return page == Page::Basic ? document.basic
+                               : document.comparison[static_cast<std::size_t>(page) - 1];
+}
+
+}  // namespace
+
+std::variant<ResolvedScenario, UsageError> resolveScenario(const Options& options) {
+    ResolvedScenario resolved;
+    if (options.scenarioFile) {
+        auto read = readDocumentFile(filePath(*options.scenarioFile));
+        if (const auto* problem = std::get_if<DocumentProblem>(&read)) {
+            return UsageError{"--scenario: " + oneLine(*problem)};
+        }
+        resolved.document = std::get<ScenarioDocument>(std::move(read));
+    }
+    ScenarioValues& page = pageOf(resolved.document, options.page);
+    page = withFlags(page, options);
+    resolved.values = page;
+    return resolved;
+}
+
+std::optional<UsageError> unsavable(const std::string& path, const ScenarioDocument& document) {
+    if (!documentProblem(document)) {
+        return std::nullopt;
+    }
+    // The library refuses such a document before it touches the file, in words
+    // that name the file and the field.
+    const auto refused = saveDocumentFile(filePath(path), document);
+    return UsageError{"--save: " + oneLine(refused.value_or(DocumentProblem{}))};
+}
+
+std::optional<std::string> save(const std::string& path, const ScenarioDocument& document) {
+    if (const auto problem = saveDocumentFile(filePath(path), document)) {
+        return "--save: " + oneLine(*problem);
+    }
+    return std::nullopt;
+}
+
+}  // namespace velmora::cli

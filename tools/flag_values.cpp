@@ -1,0 +1,134 @@
+#include "tools/flag_values.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <limits>
+
+namespace velmora::cli {
+
+namespace {
+
+// The length of the printable UTF-8 character that `text` starts with, or 0
+// when it starts with a control character or a byte that begins none.
+std::size_t printableLength(std::string_view text) {
+    const auto lead = static_cast<unsigned char>(text.front());
+    if (lead >= 0x20 && lead < 0x7F) {
+        return 1;
+    }
+    const std::size_t length = lead >= 0xC2 && lead <= 0xDF   ? 2
+                               : lead >= 0xE0 && lead <= 0xEF ? 3
+                               : lead >= 0xF0 && lead <= 0xF4 ? 4
+                                                              : 0;
+    if (length == 0 || text.size() < length) {
+        return 0;
+    }
+    char32_t code = lead & (0x7FU >> length);
+    for (std::size_t i = 1; i < length; ++i) {
+        const auto next = static_cast<unsigned char>(text[i]);
+        if ((next & 0xC0U) != 0x80U) {
+            return 0;
+        }
+        code = (code << 6) | (next & 0x3FU);
+    }
+    constexpr char32_t shortest[] = {0, 0, 0x80, 0x800, 0x10000};
+    const bool overlong = code < shortest[length];
+    const bool c1Control = code < 0xA0;
+    const bool surrogate = code >= 0xD800 && code <= 0xDFFF;
+    return overlong || c1Control || surrogate || code > 0x10FFFF ? 0 : length;
+}
+
+// Whether the text of a valid number that from_chars found out of range is
+// too small for a double rather than too large: its order of magnitude, the
+// position of its first significant digit plus its exponent, is below 0.
+bool tooSmall(std::string_view text) {
+    const std::size_t e = std::min(text.find_first_of("eE"), text.size());
+    const std::string_view mantissa = text.substr(0, e);
+    std::int64_t exponent = 0;
+    if (e < text.size()) {
+        std::string_view digits = text.substr(e + 1);
+        const bool negative = digits.starts_with('-');
+        if (negative || digits.starts_with('+')) {
+            digits.remove_prefix(1);
+        }
+        // Beyond the range of the exponent only its sign matters.
+        constexpr std::int64_t huge = std::int64_t{1} << 40;
+        if (std::from_chars(digits.data(), digits.data() + digits.size(), exponent).ec !=
+            std::errc{}) {
+            exponent = huge;
+        }
+        exponent = std::min(exponent, huge);
+        if (negative) {
+            exponent = -exponent;
+        }
+    }
+    const auto point = static_cast<std::int64_t>(std::min(mantissa.find('.'), mantissa.size()));
+    const auto first = static_cast<std::int64_t>(mantissa.find_first_of("123456789"));
+    const std::int64_t order = first < point ? point - first - 1 : point - first;
+    return order + exponent < 0;
+}
+
+}  // namespace
+
+std::string escaped(std::string_view text, bool quotesToo) {
+    static constexpr char hex[] = "0123456789abcdef";
+    std::string result;
+    while (!text.empty()) {
+        const char c = text.front();
+        std::size_t length = printableLength(text);
+        if (quotesToo && (c == '"' || c == '\\')) {
+            result += '\\';
+            result += c;
+        } else if (length > 0) {
+            result += text.substr(0, length);
+        } else {
+            const auto byte = static_cast<unsigned char>(c);
+            result += "\\x";
+            result += hex[byte >> 4];
+            result += hex[byte & 0xF];
+            length = 1;
+        }
+        text.remove_prefix(length);
+    }
+    return result;
+}
+
+std::string quoted(std::string_view text) {
+    return '"' + escaped(text) + '"';
+}
+
+std::optional<std::string> parseNumber(std::string_view text, double& value) {
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, value);
+    if (error == std::errc::result_out_of_range && stop == end) {
+        if (!tooSmall(text)) {
+            return quoted(text) + " is out of range";
+        }
+        value = text.starts_with('-') ? -0.0 : 0.0;
+        return std::nullopt;
+    }
+    if (error != std::errc{} || stop != end) {
+        return quoted(text) + " is not a number";
+    }
+    if (!std::isfinite(value)) {
+        return quoted(text) + " is not a finite number";
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> parseDays(std::string_view text, std::int64_t& days) {
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, days);
+    if (error == std::errc::result_out_of_range && stop == end) {
+        return quoted(text) + " is out of range";
+    }
+    if (error != std::errc{} || stop != end) {
+        return quoted(text) + " is not a whole number of days";
+    }
+    if (days < 0) {
+        return quoted(text) + " is negative; a month has 0 or more days";
+    }
+    return std::nullopt;
+}
+
+}  // namespace velmora::cli
