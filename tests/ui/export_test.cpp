@@ -105,12 +105,10 @@ int pixelsOf(const QImage& image, QColor colour) {
     for (int y = 0; y < image.height(); ++y) {
         for (int x = 0; x < image.width(); ++x) {
             const QColor pixel = image.pixelColor(x, y);
-            count += std::abs(pixel.red() - colour.red()) +
+            const int distance = std::abs(pixel.red() - colour.red()) +
                                  std::abs(pixel.green() - colour.green()) +
-                                 std::abs(pixel.blue() - colour.blue()) <
-                             24
-                         ? 1
-                         : 0;
+                                 std::abs(pixel.blue() - colour.blue());
+            count += distance < 24 ? 1 : 0;
         }
     }
     return count;
