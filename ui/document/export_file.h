@@ -1,0 +1,20 @@
+#pragma once
+
+#include <functional>
+#include <optional>
+
+#include <QString>
+
+class QIODevice;
+
+namespace velmora {
+
+/// Writes a file the way a save does: `write` fills a temporary file beside
+/// `path`, which is renamed over it only when everything was written, so a
+/// failed export leaves an earlier file as it was. `write` returns why it
+/// failed, or an empty text. The result is the problem as one sentence naming
+/// the file ("FILE: cannot be written: REASON"), or nothing on success.
+[[nodiscard]] std::optional<QString> writeExport(const QString& path,
+                                                 const std::function<QString(QIODevice&)>& write);
+
+}  // namespace velmora
