@@ -11,10 +11,10 @@
 
 namespace {
 
-/// Turns SIGINT and SIGTERM into an orderly close of every window, read from a
-/// signalfd on the event loop, so that a terminal's Ctrl+C or a session's end
-/// closes the application as its Quit command does. Blocked before Qt starts
-/// any thread, so every thread inherits the mask.
+/// Turns SIGINT and SIGTERM into an orderly end of the application, read from
+/// a signalfd on the event loop, so that a terminal's Ctrl+C or a session's end
+/// closes every window without asking about unsaved changes. Blocked before Qt
+/// starts any thread, so every thread inherits the mask.
 int blockTerminationSignals() {
     sigset_t blocked;
     sigemptyset(&blocked);
@@ -36,18 +36,19 @@ int main(int argc, char** argv) {
     // Figures follow the user's locale; a system without one reads US English.
     QLocale::setDefault(velmora::figureLocale());
 
+    velmora::VelmoraApp app;
     if (signalFd >= 0) {
         auto* notifier = new QSocketNotifier(signalFd, QSocketNotifier::Read, &application);
-        QObject::connect(notifier, &QSocketNotifier::activated, &application, [signalFd] {
+        QObject::connect(notifier, &QSocketNotifier::activated, &app, [signalFd, &app] {
             signalfd_siginfo info{};
             while (read(signalFd, &info, sizeof info) == sizeof info) {
             }
-            QApplication::closeAllWindows();
+            app.terminate();
         });
     }
 
-    velmora::VelmoraApp app;
-    app.openWindow();
+    // Each document named on the command line opens in a window of its own.
+    app.openFiles(QApplication::arguments().mid(1));
     const int status = QApplication::exec();
     if (signalFd >= 0) {
         close(signalFd);
