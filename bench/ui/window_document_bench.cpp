@@ -92,8 +92,8 @@ void BM_Undo600Months(benchmark::State& state) {
     for (auto _ : state) {
         state.PauseTiming();
         trials += 1;
-        window.session()->editor()->setValue(*page.inputs(), SubscriptionInputs::Field::DailyNewSubs,
-                                             trials);
+        window.session()->editor()->setValue(*page.inputs(),
+                                             SubscriptionInputs::Field::DailyNewSubs, trials);
         scenarios.elapse();
         page.render(&canvas);
         state.ResumeTiming();

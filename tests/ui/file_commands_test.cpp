@@ -89,7 +89,8 @@ TEST_F(Files, SaveTakesWhatIsBeingTypedAndAFailedSaveKeepsTheMark) {
     dialogs.savePath = file("gone/plan.velmora");
     press(Qt::Key_S);
     ASSERT_EQ(dialogs.warnings.size(), 1);
-    EXPECT_TRUE(dialogs.warnings[0].startsWith(dialogs.savePath)) << dialogs.warnings[0].toStdString();
+    EXPECT_TRUE(dialogs.warnings[0].startsWith(dialogs.savePath))
+        << dialogs.warnings[0].toStdString();
     EXPECT_TRUE(window->isWindowModified());
     EXPECT_EQ(window->windowTitle(), "Untitled[*] — Velmora");
 
@@ -98,7 +99,8 @@ TEST_F(Files, SaveTakesWhatIsBeingTypedAndAFailedSaveKeepsTheMark) {
     EXPECT_FALSE(window->isWindowModified());
     const auto saved = readDocumentFile(dialogs.savePath);
     ASSERT_TRUE(std::holds_alternative<ScenarioDocument>(saved));
-    EXPECT_EQ(std::get<ScenarioDocument>(saved).basic.price, 3.25) << "the typed text was committed";
+    EXPECT_EQ(std::get<ScenarioDocument>(saved).basic.price, 3.25)
+        << "the typed text was committed";
 
     // Revert to Saved: only with a file and changes; asks first.
     QAction* revert = action(*window, "Re&vert to Saved");
@@ -123,7 +125,7 @@ TEST_F(Files, EachAnswerToTheCloseQuestionDoesWhatItSays) {
         bool written;
     };
     const Row rows[] = {
-        {Answer::Save, "a.velmora", true, true},  {Answer::Save, "", false, false},
+        {Answer::Save, "a.velmora", true, true},        {Answer::Save, "", false, false},
         {Answer::Save, "gone/b.velmora", false, false}, {Answer::Discard, "c.velmora", true, false},
         {Answer::Cancel, "d.velmora", false, false},
     };

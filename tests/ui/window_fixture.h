@@ -81,8 +81,8 @@ protected:
     }
     /// Presses `key` with `modifiers` where the focus is, as a shortcut would come.
     void press(int key, Qt::KeyboardModifiers modifiers = Qt::ControlModifier) const {
-        QWidget* target = QApplication::focusWidget() != nullptr ? QApplication::focusWidget()
-                                                                 : window;
+        QWidget* target =
+            QApplication::focusWidget() != nullptr ? QApplication::focusWidget() : window;
         QTest::keyClick(target, static_cast<Qt::Key>(key), modifiers);
         drain();
     }

@@ -58,8 +58,7 @@ DocumentDialogs::Answer QtDocumentDialogs::askToSave(QWidget* parent, const QStr
 
 bool QtDocumentDialogs::confirmRevert(QWidget* parent, const QString& name) {
     QMessageBox box(QMessageBox::Question, tr("Velmora"),
-                    tr("Revert “%1” to the saved version?").arg(name), QMessageBox::Cancel,
-                    parent);
+                    tr("Revert “%1” to the saved version?").arg(name), QMessageBox::Cancel, parent);
     box.setInformativeText(tr("Your changes since it was saved will be lost."));
     QPushButton* revert = box.addButton(tr("Revert"), QMessageBox::DestructiveRole);
     box.setDefaultButton(QMessageBox::Cancel);

@@ -66,10 +66,10 @@ bool FileCommands::save() {
 
 bool FileCommands::saveAs() {
     commitTyping();
-    const QString suggestion = session_->filePath().isEmpty()
-                                   ? QDir(folder()).filePath(session_->displayName() + '.' +
-                                                             QLatin1String(documentSuffix))
-                                   : session_->filePath();
+    const QString suggestion =
+        session_->filePath().isEmpty()
+            ? QDir(folder()).filePath(session_->displayName() + '.' + QLatin1String(documentSuffix))
+            : session_->filePath();
     QString path = dialogs_->fileToSave(window_, suggestion);
     if (path.isEmpty()) {
         return false;

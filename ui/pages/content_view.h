@@ -21,8 +21,7 @@ public:
     /// to `editor` (none: written directly).
     explicit ContentView(QWidget* parent = nullptr,
                          const ScenarioFactory& makeScenario = defaultScenarios(),
-                         const ScenarioDocument& document = {},
-                         ScenarioEditor* editor = nullptr);
+                         const ScenarioDocument& document = {}, ScenarioEditor* editor = nullptr);
 
     [[nodiscard]] SingleAnalysis* single() const { return single_; }
     [[nodiscard]] DualAnalysis* dual() const { return dual_; }

@@ -64,10 +64,11 @@ void VelmoraApp::openFiles(const QStringList& paths) {
     }
     if (!problems.isEmpty()) {
         // Shown without waiting for it, so a start never blocks.
-        auto* box = new QMessageBox(QMessageBox::Warning, tr("Velmora"),
-                                    problems.size() == 1 ? tr("A document could not be opened.")
-                                                         : tr("Some documents could not be opened."),
-                                    QMessageBox::Ok, windows().back());
+        auto* box =
+            new QMessageBox(QMessageBox::Warning, tr("Velmora"),
+                            problems.size() == 1 ? tr("A document could not be opened.")
+                                                 : tr("Some documents could not be opened."),
+                            QMessageBox::Ok, windows().back());
         box->setInformativeText(problems.join('\n'));
         box->setAttribute(Qt::WA_DeleteOnClose);
         box->open();
