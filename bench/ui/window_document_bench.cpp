@@ -6,12 +6,12 @@
 
 #include <benchmark/benchmark.h>
 
+#include "first_frame.h"
 #include "support/fake_scenarios.h"
 #include "ui/document/document_session.h"
 #include "ui/document/file_commands.h"
 #include "ui/pages/content_view.h"
 #include "ui/pages/single_analysis.h"
-#include "ui/window/first_paint.h"
 #include "ui/window/main_window.h"
 
 namespace velmora {
@@ -43,20 +43,13 @@ void BM_OpenDocumentToFirstPaint(benchmark::State& state) {
         state.SkipWithError("cannot write the document");
         return;
     }
-    for (auto _ : state) {
+    timeToFirstPaint(state, [&path] {
         const auto read = readDocumentFile(path);
-        MainWindow window(defaultScenarios(), std::get<ScenarioDocument>(read));
-        window.session()->setFilePath(path);
-        FirstPaint probe(&window);
-        window.show();
-        while (!probe.painted()) {
-            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-        }
-        state.PauseTiming();
-        window.close();
-        QCoreApplication::processEvents();
-        state.ResumeTiming();
-    }
+        auto window =
+            std::make_unique<MainWindow>(defaultScenarios(), std::get<ScenarioDocument>(read));
+        window->session()->setFilePath(path);
+        return window;
+    });
 }
 BENCHMARK(BM_OpenDocumentToFirstPaint)
     ->ArgName("showCohorts")
