@@ -38,7 +38,9 @@ TEST_F(Undo, EditsAreUndoneAndRedoneThroughTheForms) {
         EXPECT_TRUE(window->isWindowModified()) << row.typed;
         EXPECT_EQ(history().undoText(), QString(row.undoText).mid(5));
 
+        window->content()->setCurrentIndex(row.page == 0 ? 1 : 0);
         press(Qt::Key_Z);
+        EXPECT_EQ(window->content()->currentIndex(), row.page == 0 ? 0 : 1) << "shown where undone";
         EXPECT_EQ(form->inputs()->value(row.field), row.before) << row.typed;
         EXPECT_EQ(field->lastGoodValue(), row.before) << row.typed;
         // Only the first row's undo comes back to the clean point.

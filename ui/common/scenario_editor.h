@@ -24,8 +24,9 @@ public:
     virtual void step(SubscriptionInputs& scenario, Field field, double value) = 0;
     /// Ends the run of `step`s, if one is going on.
     virtual void endRun() = 0;
-    /// The user picked `chosen` where `shown` was shown; `apply` shows a type.
-    virtual void setChartType(ChartType shown, ChartType chosen,
+    /// On the page of `scenario`, the user picked the chart type `chosen`
+    /// where `shown` was shown; `apply` shows a type.
+    virtual void setChartType(SubscriptionInputs& scenario, ChartType shown, ChartType chosen,
                               std::function<void(ChartType)> apply) = 0;
 
 protected:
@@ -44,7 +45,8 @@ public:
         scenario.setValue(field, value);
     }
     void endRun() override {}
-    void setChartType(ChartType, ChartType chosen, std::function<void(ChartType)> apply) override {
+    void setChartType(SubscriptionInputs&, ChartType, ChartType chosen,
+                      std::function<void(ChartType)> apply) override {
         apply(chosen);
     }
 };

@@ -32,7 +32,13 @@ void write(SubscriptionInputs& scenario, const ScenarioValues& values) {
 }  // namespace
 
 DocumentSession::DocumentSession(QObject* parent)
-    : QObject(parent), history_(new QUndoStack(this)), editor_(new UndoEditor(history_)) {
+    : QObject(parent),
+      history_(new QUndoStack(this)),
+      editor_(new UndoEditor(history_, [this](const SubscriptionInputs& scenario) {
+          if (content_ != nullptr) {
+              content_->setCurrentIndex(&scenario == content_->single()->inputs() ? 0 : 1);
+          }
+      })) {
     connect(history_, &QUndoStack::cleanChanged, this, &DocumentSession::stateChanged);
 }
 

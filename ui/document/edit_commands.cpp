@@ -14,19 +14,22 @@ bool sameBits(double a, double b) {
 }
 
 FieldEditCommand::FieldEditCommand(SubscriptionInputs& scenario, Field field, double value,
-                                   bool continuesRun)
+                                   bool continuesRun, Reveal reveal)
     : QUndoCommand(fieldTitle(field)),
       scenario_(&scenario),
       field_(field),
       before_(scenario.value(field)),
       after_(value),
-      continuesRun_(continuesRun) {}
+      continuesRun_(continuesRun),
+      reveal_(std::move(reveal)) {}
 
 void FieldEditCommand::undo() {
+    reveal_(*scenario_);
     scenario_->setValue(field_, before_);
 }
 
 void FieldEditCommand::redo() {
+    reveal_(*scenario_);
     scenario_->setValue(field_, after_);
 }
 
@@ -40,11 +43,24 @@ bool FieldEditCommand::mergeWith(const QUndoCommand* other) {
     return true;
 }
 
-ChartTypeCommand::ChartTypeCommand(ChartType before, ChartType after,
-                                   std::function<void(ChartType)> apply)
+ChartTypeCommand::ChartTypeCommand(const SubscriptionInputs& scenario, ChartType before,
+                                   ChartType after, std::function<void(ChartType)> apply,
+                                   Reveal reveal)
     : QUndoCommand(QCoreApplication::translate("velmora", "Chart Type")),
+      scenario_(&scenario),
       before_(before),
       after_(after),
-      apply_(std::move(apply)) {}
+      apply_(std::move(apply)),
+      reveal_(std::move(reveal)) {}
+
+void ChartTypeCommand::undo() {
+    reveal_(*scenario_);
+    apply_(before_);
+}
+
+void ChartTypeCommand::redo() {
+    reveal_(*scenario_);
+    apply_(after_);
+}
 
 }  // namespace velmora

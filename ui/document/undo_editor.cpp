@@ -6,7 +6,8 @@
 
 namespace velmora {
 
-UndoEditor::UndoEditor(QUndoStack* history) : QObject(history), history_(history) {
+UndoEditor::UndoEditor(QUndoStack* history, Reveal reveal)
+    : QObject(history), history_(history), reveal_(std::move(reveal)) {
     const auto endUnlessStepping = [this] {
         if (!stepping_) {
             endRun();
@@ -18,7 +19,7 @@ UndoEditor::UndoEditor(QUndoStack* history) : QObject(history), history_(history
 
 void UndoEditor::setValue(SubscriptionInputs& scenario, Field field, double value) {
     if (!sameBits(scenario.value(field), value)) {
-        history_->push(new FieldEditCommand(scenario, field, value, false));
+        history_->push(new FieldEditCommand(scenario, field, value, false, reveal_));
     }
 }
 
@@ -28,7 +29,7 @@ void UndoEditor::step(SubscriptionInputs& scenario, Field field, double value) {
     }
     const int before = history_->index();
     stepping_ = true;
-    history_->push(new FieldEditCommand(scenario, field, value, isRunOpen()));
+    history_->push(new FieldEditCommand(scenario, field, value, isRunOpen(), reveal_));
     stepping_ = false;
     const int after = history_->index();
     if (after > before) {
@@ -38,10 +39,10 @@ void UndoEditor::step(SubscriptionInputs& scenario, Field field, double value) {
     }
 }
 
-void UndoEditor::setChartType(ChartType shown, ChartType chosen,
+void UndoEditor::setChartType(SubscriptionInputs& scenario, ChartType shown, ChartType chosen,
                               std::function<void(ChartType)> apply) {
     if (shown != chosen) {
-        history_->push(new ChartTypeCommand(shown, chosen, std::move(apply)));
+        history_->push(new ChartTypeCommand(scenario, shown, chosen, std::move(apply), reveal_));
     }
 }
 

@@ -3,6 +3,7 @@
 #include <QObject>
 
 #include "ui/common/scenario_editor.h"
+#include "ui/document/edit_commands.h"
 
 class QUndoCommand;
 class QUndoStack;
@@ -19,13 +20,14 @@ class UndoEditor final : public QObject, public ScenarioEditor {
     Q_OBJECT
 
 public:
-    /// Pushes onto `history`, whose child this becomes.
-    explicit UndoEditor(QUndoStack* history);
+    /// Pushes onto `history`, whose child this becomes; each command shows
+    /// the page of its scenario through `reveal` when it is done or undone.
+    UndoEditor(QUndoStack* history, Reveal reveal);
 
     void setValue(SubscriptionInputs& scenario, Field field, double value) override;
     void step(SubscriptionInputs& scenario, Field field, double value) override;
     void endRun() override { run_ = nullptr; }
-    void setChartType(ChartType shown, ChartType chosen,
+    void setChartType(SubscriptionInputs& scenario, ChartType shown, ChartType chosen,
                       std::function<void(ChartType)> apply) override;
 
     /// Whether a run is going on, its step at the top of the history.
@@ -33,6 +35,7 @@ public:
 
 private:
     QUndoStack* history_;
+    Reveal reveal_;
     /// The step the open run's positions merge into; it is the top of the history.
     const QUndoCommand* run_ = nullptr;
     bool stepping_ = false;

@@ -47,7 +47,8 @@ SingleAnalysis::SingleAnalysis(QWidget* parent, const ScenarioFactory& makeScena
         const ChartType chosen = picker_->itemData(index).toInt() == cohortChart
                                      ? ChartType::Cohorts
                                      : ChartType::Simple;
-        editor_->setChartType(chartType(), chosen, [this](ChartType type) { setChartType(type); });
+        editor_->setChartType(*inputs_, chartType(), chosen,
+                              [this](ChartType type) { setChartType(type); });
     });
 
     auto* column = new QVBoxLayout(content_);
