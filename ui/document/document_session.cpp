@@ -40,6 +40,7 @@ DocumentSession::DocumentSession(QObject* parent)
           }
       })) {
     connect(history_, &QUndoStack::cleanChanged, this, &DocumentSession::stateChanged);
+    connect(history_, &QUndoStack::indexChanged, this, &DocumentSession::edited);
 }
 
 ScenarioEditor* DocumentSession::editor() const {
@@ -64,12 +65,12 @@ void DocumentSession::load(const ScenarioDocument& document, const QString& path
     }
     content_->single()->setChartType(document.chartType);
     history_->clear();
-    path_ = path;
-    emit stateChanged();
+    setFilePath(path);
+    emit edited();
 }
 
 void DocumentSession::setFilePath(const QString& path) {
-    path_ = path;
+    path_ = path.isEmpty() ? path : QFileInfo(path).absoluteFilePath();
     emit stateChanged();
 }
 

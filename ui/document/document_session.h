@@ -40,7 +40,7 @@ public:
     /// type, makes `path` the document's file, and starts a new history.
     void load(const ScenarioDocument& document, const QString& path);
 
-    /// The file of the document; empty for one never saved.
+    /// The file of the document, as an absolute path; empty for one never saved.
     [[nodiscard]] const QString& filePath() const { return path_; }
     void setFilePath(const QString& path);
     /// "Untitled", or the file's name ("budget.velmora").
@@ -60,6 +60,9 @@ public:
 signals:
     /// The file, or whether the document is modified, changed.
     void stateChanged();
+    /// The document's values or chart type changed: an edit (each position of
+    /// a slider being dragged too), an undo, a redo, or a load.
+    void edited();
 
 private:
     QUndoStack* history_;
