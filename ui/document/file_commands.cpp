@@ -117,7 +117,7 @@ void FileCommands::commitTyping() {
     }
 }
 
-bool FileCommands::saveTo(QString path) {
+bool FileCommands::saveTo(const QString& path) {
     if (const auto problem = session_->saveTo(path)) {
         dialogs_->warn(window_, tr("The document could not be saved"), problem->message);
         return false;

@@ -47,7 +47,7 @@ signals:
 
 private:
     void commitTyping();
-    bool saveTo(QString path);
+    bool saveTo(const QString& path);
     void fillRecentMenu();
     [[nodiscard]] QString folder() const;
 
