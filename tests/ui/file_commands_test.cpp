@@ -129,14 +129,19 @@ TEST_F(Files, EachAnswerToTheCloseQuestionDoesWhatItSays) {
         {Answer::Save, "gone/b.velmora", false, false}, {Answer::Discard, "c.velmora", true, false},
         {Answer::Cancel, "d.velmora", false, false},
     };
+    int discarded = 0;
     for (const Row& row : rows) {
         MainWindow* edited = app.openWindow();
         type(edited->content()->single()->form()->field(SubscriptionInputs::Field::Price), "5");
         dialogs.savePath = *row.savePath != 0 ? file(row.savePath) : QString();
         dialogs.answers = {row.answer};
         dialogs.asked.clear();
+        discarded = 0;
+        QObject::connect(edited->fileCommands(), &FileCommands::changesDiscarded, edited,
+                         [&discarded] { ++discarded; });
         edited->close();
         settle();
+        EXPECT_EQ(discarded, row.answer == Answer::Discard ? 1 : 0);
         EXPECT_EQ(dialogs.asked, QStringList{"Untitled"}) << row.savePath;
         const bool open = std::ranges::count(app.windows(), edited) == 1;
         EXPECT_EQ(!open, row.closed) << row.savePath;

@@ -161,6 +161,13 @@ TEST_F(Undo, SavingSetsTheCleanPointAndOpeningClearsTheHistory) {
     window->session()->load(ScenarioDocument{}, file("other.velmora"));
     EXPECT_EQ(history().count(), 0);
     EXPECT_FALSE(window->isWindowModified());
+
+    // A restored document is unsaved, though nothing can be undone.
+    window->session()->markUnsaved();
+    EXPECT_TRUE(window->isWindowModified());
+    type(single().form()->field(Field::Price), "2.99");
+    press(Qt::Key_Z);
+    EXPECT_TRUE(window->isWindowModified());
 }
 
 }  // namespace

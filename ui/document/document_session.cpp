@@ -91,6 +91,10 @@ std::optional<DocumentProblem> DocumentSession::saveTo(const QString& path) {
     return std::nullopt;
 }
 
+void DocumentSession::markUnsaved() {
+    history_->resetClean();
+}
+
 std::optional<DocumentProblem> DocumentSession::revert() {
     auto read = readDocumentFile(path_);
     if (auto* problem = std::get_if<DocumentProblem>(&read)) {

@@ -56,6 +56,9 @@ public:
     [[nodiscard]] std::optional<DocumentProblem> saveTo(const QString& path);
     /// Loads the document's file again; on failure nothing changes.
     [[nodiscard]] std::optional<DocumentProblem> revert();
+    /// Marks the document modified with no step to undo back to a clean
+    /// point, as for a document restored from a recovery copy.
+    void markUnsaved();
 
 signals:
     /// The file, or whether the document is modified, changed.

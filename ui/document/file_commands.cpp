@@ -101,6 +101,7 @@ bool FileCommands::confirmClose() {
         case DocumentDialogs::Answer::Save:
             return save();
         case DocumentDialogs::Answer::Discard:
+            emit changesDiscarded();
             return true;
         case DocumentDialogs::Answer::Cancel:
             break;

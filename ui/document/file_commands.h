@@ -44,6 +44,8 @@ public:
 signals:
     /// The user chose a document to open, by Open… or from the recent files.
     void openRequested(const QString& path);
+    /// The user answered Discard: the window closes with its changes unsaved.
+    void changesDiscarded();
 
 private:
     void commitTyping();
