@@ -17,10 +17,10 @@
 
 namespace {
 
-/// Turns SIGINT and SIGTERM into an orderly close of every window, read from a
-/// signalfd on the event loop, so that a terminal's Ctrl+C or a session's end
-/// closes the application as its Quit command does. Blocked before Qt starts
-/// any thread, so every thread inherits the mask.
+/// Turns SIGINT and SIGTERM into an orderly end of the application, read from
+/// a signalfd on the event loop, so that a terminal's Ctrl+C or a session's end
+/// closes every window without asking about unsaved changes. Blocked before Qt
+/// starts any thread, so every thread inherits the mask.
 int blockTerminationSignals() {
     sigset_t blocked;
     sigemptyset(&blocked);
@@ -79,23 +79,23 @@ int main(int argc, char** argv) {
     }
     QApplication application(argc, argv);
     velmora::setApplicationIdentity();
-    // Opening the documents named here follows with the document reader.
-    [[maybe_unused]] const QStringList documents = parseCommandLine(application);
+    const QStringList documents = parseCommandLine(application);
     // Figures follow the user's locale; a system without one reads US English.
     QLocale::setDefault(velmora::figureLocale());
 
+    velmora::VelmoraApp app;
     if (signalFd >= 0) {
         auto* notifier = new QSocketNotifier(signalFd, QSocketNotifier::Read, &application);
-        QObject::connect(notifier, &QSocketNotifier::activated, &application, [signalFd] {
+        QObject::connect(notifier, &QSocketNotifier::activated, &app, [signalFd, &app] {
             signalfd_siginfo info{};
             while (read(signalFd, &info, sizeof info) == sizeof info) {
             }
-            QApplication::closeAllWindows();
+            app.terminate();
         });
     }
 
-    velmora::VelmoraApp app;
-    app.openWindow();
+    // Each document named on the command line opens in a window of its own.
+    app.openFiles(documents);
     const int status = QApplication::exec();
     if (signalFd >= 0) {
         close(signalFd);

@@ -9,11 +9,11 @@
 
 #include <benchmark/benchmark.h>
 
+#include "first_frame.h"
 #include "inputs/subscription_inputs.h"
 #include "support/fake_scenarios.h"
 #include "ui/pages/dual_analysis.h"
 #include "ui/pages/single_analysis.h"
-#include "ui/window/first_paint.h"
 #include "ui/window/main_window.h"
 
 namespace velmora {
@@ -80,18 +80,7 @@ BENCHMARK(BM_ComparisonPage600Months)->Unit(benchmark::kMillisecond);
 /// A new window (four projections and both pages) up to its first painted frame,
 /// in a process whose Qt is already loaded.
 void BM_NewWindowToFirstPaint(benchmark::State& state) {
-    for (auto _ : state) {
-        MainWindow window;
-        FirstPaint probe(&window);
-        window.show();
-        while (!probe.painted()) {
-            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-        }
-        state.PauseTiming();
-        window.close();
-        QCoreApplication::processEvents();
-        state.ResumeTiming();
-    }
+    timeToFirstPaint(state, [] { return std::make_unique<MainWindow>(); });
 }
 BENCHMARK(BM_NewWindowToFirstPaint)->Unit(benchmark::kMillisecond);
 

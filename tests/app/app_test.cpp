@@ -1,9 +1,11 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QFile>
 #include <QImage>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -15,12 +17,17 @@ constexpr int patienceMs = 60'000;
 
 class Application : public ::testing::Test {
 protected:
-    void SetUp() override {
+    /// Starts the application on `arguments`, its settings and data kept in a
+    /// folder of the test's own.
+    void start(const QStringList& arguments = {}) {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("QT_QPA_PLATFORM", "offscreen");
+        environment.insert("HOME", home.path());
+        environment.insert("XDG_CONFIG_HOME", home.filePath("config"));
+        environment.insert("XDG_DATA_HOME", home.filePath("data"));
         process.setProcessEnvironment(environment);
         process.setProcessChannelMode(QProcess::SeparateChannels);
-        process.start(VELMORA_EXECUTABLE, {});
+        process.start(VELMORA_EXECUTABLE, arguments);
         ASSERT_TRUE(process.waitForStarted(patienceMs));
     }
     void TearDown() override {
@@ -42,10 +49,12 @@ protected:
         return out;
     }
 
+    QTemporaryDir home;
     QProcess process;
 };
 
 TEST_F(Application, PrintsOneLinePerScenarioAtStartAndRunsUntilClosed) {
+    start();
     QByteArray out = readLines(4);
     EXPECT_EQ(out, "Calculated\nCalculated\nCalculated\nCalculated\n");
 
@@ -92,6 +101,29 @@ TEST(CommandLine, AnswersHelpAndVersionAnywhereAndRefusesUnknownOptions) {
         EXPECT_TRUE(out.startsWith(test.out)) << out.toStdString();
         EXPECT_EQ(out.isEmpty(), test.out.isEmpty());
         EXPECT_TRUE(process.readAllStandardError().contains(test.err));
+    }
+}
+
+// A document named at start is projected from its own values only: four
+// projections again. One that cannot be read is told on standard error, and
+// the warning shown for it does not hold up the end of the process.
+TEST_F(Application, OpensTheDocumentsNamedAtStart) {
+    const QString good = home.filePath("plan.velmora");
+    QFile file(good);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(R"({"format": "velmora", "version": 1, "basic": {"monthsToProject": 600}})");
+    file.close();
+    const QString missing = home.filePath("missing.velmora");
+    for (const QString& path : {good, missing}) {
+        start({path});
+        QByteArray out = readLines(4);
+        EXPECT_FALSE(process.waitForFinished(1000));
+        process.terminate();
+        ASSERT_TRUE(process.waitForFinished(patienceMs)) << path.toStdString();
+        out += process.readAllStandardOutput();
+        EXPECT_EQ(out, "Calculated\nCalculated\nCalculated\nCalculated\n") << path.toStdString();
+        EXPECT_EQ(process.exitCode(), 0);
+        EXPECT_EQ(process.readAllStandardError().contains(missing.toUtf8()), path == missing);
     }
 }
 

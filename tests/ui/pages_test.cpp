@@ -53,7 +53,7 @@ protected:
 };
 
 TEST_F(Window, OpensOnTheBasicAnalysisWithTheSimpleChart) {
-    EXPECT_EQ(window.windowTitle(), "Velmora");
+    EXPECT_EQ(window.windowTitle(), "Untitled[*] — Velmora");
     ASSERT_EQ(content().count(), 2);
     EXPECT_EQ(content().tabText(0), "Basic Analysis");
     EXPECT_EQ(content().tabText(1), "Comparative Analysis");

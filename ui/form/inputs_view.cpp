@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include <QEvent>
 #include <QGridLayout>
 #include <QLabel>
 #include <QSignalBlocker>
@@ -10,6 +11,7 @@
 #include <QSpacerItem>
 #include <QVBoxLayout>
 
+#include "ui/common/field_titles.h"
 #include "ui/common/rebuild.h"
 #include "ui/form/number_field.h"
 
@@ -30,7 +32,6 @@ constexpr int monthsPerPage = 12;
 
 constexpr std::array rateFields{Field::Rt1, Field::Rt2, Field::Rt3,   Field::Rt4,
                                 Field::Rt5, Field::Rt6, Field::RtPlus};
-constexpr std::array rateTitles{"1", "2", "3", "4", "5", "6", "Rest"};
 
 QString monthsText(double months) {
     if (!std::isfinite(months)) {
@@ -41,8 +42,11 @@ QString monthsText(double months) {
 
 }  // namespace
 
-InputsView::InputsView(SubscriptionInputs* inputs, QWidget* parent)
-    : QWidget(parent), inputs_(inputs), rebuild_(new Rebuild([this] { refresh(); }, this)) {
+InputsView::InputsView(SubscriptionInputs* inputs, QWidget* parent, ScenarioEditor* editor)
+    : QWidget(parent),
+      inputs_(inputs),
+      editor_(editor != nullptr ? editor : &direct_),
+      rebuild_(new Rebuild([this] { refresh(); }, this)) {
     auto* column = new QWidget(this);
     auto* stack = new QVBoxLayout(column);
     stack->setContentsMargins(0, 0, 0, 0);
@@ -55,10 +59,10 @@ InputsView::InputsView(SubscriptionInputs* inputs, QWidget* parent)
     rows->setVerticalSpacing(8);
     rows->setColumnStretch(1, 1);
     addMonthsRow(rows);
-    addFieldRow(rows, Field::StartingSubs, QStringLiteral("Starting Subscribers"));
-    addFieldRow(rows, Field::Price, QStringLiteral("Price"));
-    addFieldRow(rows, Field::DailyNewSubs, QStringLiteral("Daily Trials"));
-    addFieldRow(rows, Field::TrialRetention, QStringLiteral("Trial Retention"));
+    for (Field f :
+         {Field::StartingSubs, Field::Price, Field::DailyNewSubs, Field::TrialRetention}) {
+        addFieldRow(rows, f);
+    }
     stack->addLayout(rows);
     stack->addWidget(makeRatesBlock());
 
@@ -96,7 +100,7 @@ NumberField* InputsView::field(SubscriptionInputs::Field field) const {
 }
 
 void InputsView::addMonthsRow(QGridLayout* rows) {
-    const QString title = QStringLiteral("Months to Project");
+    const QString title = fieldTitle(Field::MonthsToProject);
     auto* label = new QLabel(title, this);
     slider_ = new QSlider(Qt::Horizontal, this);
     slider_->setAccessibleName(title);
@@ -104,9 +108,15 @@ void InputsView::addMonthsRow(QGridLayout* rows) {
     slider_->setSingleStep(sliderStepsPerMonth);
     slider_->setPageStep(monthsPerPage * sliderStepsPerMonth);
     label->setBuddy(slider_);
+    // A drag, or a run of key steps, is one edit: it ends when the slider is
+    // pressed again, released, or loses focus.
     connect(slider_, &QSlider::valueChanged, this, [this](int position) {
-        inputs_->setMonthsToProject(position / static_cast<double>(sliderStepsPerMonth));
+        editor_->step(*inputs_, Field::MonthsToProject,
+                      position / static_cast<double>(sliderStepsPerMonth));
     });
+    connect(slider_, &QSlider::sliderPressed, this, [this] { editor_->endRun(); });
+    connect(slider_, &QSlider::sliderReleased, this, [this] { editor_->endRun(); });
+    slider_->installEventFilter(this);
 
     monthsLabel_ = new QLabel(this);
     monthsLabel_->setFrameShape(QFrame::StyledPanel);
@@ -121,8 +131,8 @@ void InputsView::addMonthsRow(QGridLayout* rows) {
     rows->addLayout(controls, row, 1);
 }
 
-void InputsView::addFieldRow(QGridLayout* rows, SubscriptionInputs::Field field,
-                             const QString& title) {
+void InputsView::addFieldRow(QGridLayout* rows, SubscriptionInputs::Field field) {
+    const QString title = fieldTitle(field);
     auto* label = new QLabel(title, this);
     NumberField* input = makeField(field, title);
     input->setFixedWidth(fieldWidth);
@@ -144,7 +154,7 @@ QWidget* InputsView::makeRatesBlock() {
     grid->setHorizontalSpacing(6);
     grid->setVerticalSpacing(8);
     for (std::size_t i = 0; i < rateFields.size(); ++i) {
-        const QString name = QString::fromLatin1(rateTitles[i]);
+        const QString name = rateColumnTitle(rateFields[i]);
         auto* label = new QLabel(name, block);
         NumberField* input = makeField(rateFields[i], title + QLatin1Char(' ') + name);
         // Columns share the row equally whatever the texts ask for.
@@ -166,12 +176,19 @@ NumberField* InputsView::makeField(SubscriptionInputs::Field field, const QStrin
     fields_[static_cast<std::size_t>(field)] = input;
     connect(input, &NumberField::committed, this, [this, field](double value) {
         clearProblem();
-        inputs_->setValue(field, value);
+        editor_->setValue(*inputs_, field, value);
     });
     connect(input, &NumberField::unreadable, this,
             [this, input](const QString& text) { showProblem(input, text); });
     connect(input, &NumberField::restored, this, &InputsView::clearProblem);
     return input;
+}
+
+bool InputsView::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == slider_ && event->type() == QEvent::FocusOut) {
+        editor_->endRun();
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void InputsView::orderTabs() {

@@ -5,6 +5,7 @@
 #include <QWidget>
 
 #include "inputs/subscription_inputs.h"
+#include "ui/common/scenario_editor.h"
 
 class QGridLayout;
 class QLabel;
@@ -17,14 +18,15 @@ class Rebuild;
 
 /// The form of one scenario: the projection length on a slider, the other
 /// numbers in fields. Edits are written to the scenario as they are
-/// committed, and the form follows the scenario when it changes from
-/// elsewhere.
+/// committed, through the editor given (none: written directly), and the
+/// form follows the scenario when it changes from elsewhere.
 class InputsView final : public QWidget {
     Q_OBJECT
 
 public:
-    /// Edits `inputs`, which must outlive the form.
-    explicit InputsView(SubscriptionInputs* inputs, QWidget* parent = nullptr);
+    /// Edits `inputs` through `editor`; both must outlive the form.
+    explicit InputsView(SubscriptionInputs* inputs, QWidget* parent = nullptr,
+                        ScenarioEditor* editor = nullptr);
     ~InputsView() override;
 
     /// The field of `field`; none for `MonthsToProject`, which is on the slider.
@@ -40,9 +42,12 @@ public:
     /// Slider positions per month: months are fractional on the slider.
     static constexpr int sliderStepsPerMonth = 100;
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void addMonthsRow(QGridLayout* rows);
-    void addFieldRow(QGridLayout* rows, SubscriptionInputs::Field field, const QString& title);
+    void addFieldRow(QGridLayout* rows, SubscriptionInputs::Field field);
     QWidget* makeRatesBlock();
     NumberField* makeField(SubscriptionInputs::Field field, const QString& accessibleName);
     void orderTabs();
@@ -52,6 +57,8 @@ private:
     void clearProblem();
 
     SubscriptionInputs* inputs_;
+    DirectEditor direct_;
+    ScenarioEditor* editor_;
     std::array<NumberField*, 12> fields_{};
     QSlider* slider_ = nullptr;
     QLabel* monthsLabel_ = nullptr;

@@ -59,6 +59,18 @@ void NumberField::clearMark() {
     setProperty("unreadable", false);
 }
 
+bool NumberField::event(QEvent* event) {
+    // With nothing being typed, Undo and Redo are the window's, not the text's.
+    if (event->type() == QEvent::ShortcutOverride && !isEditing()) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->matches(QKeySequence::Undo) || key->matches(QKeySequence::Redo)) {
+            event->ignore();
+            return true;
+        }
+    }
+    return QLineEdit::event(event);
+}
+
 void NumberField::keyPressEvent(QKeyEvent* event) {
     switch (event->key()) {
         case Qt::Key_Return:

@@ -13,7 +13,9 @@ namespace velmora {
 /// when the edit is committed: on Return, or when focus leaves the field. Text
 /// that reads as a number is committed as typed, unchecked. Text that does not
 /// is reported in words, marks the field and writes nothing; the field keeps
-/// its last good value. Escape puts the last good value back.
+/// its last good value. Escape puts the last good value back. Undo and Redo
+/// act on the text only while it is being edited, and on the window's history
+/// otherwise.
 class NumberField final : public QLineEdit {
     Q_OBJECT
 
@@ -48,6 +50,7 @@ signals:
     void restored();
 
 protected:
+    bool event(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
 

@@ -5,10 +5,11 @@
 
 namespace velmora {
 
-ContentView::ContentView(QWidget* parent, const ScenarioFactory& makeScenario)
+ContentView::ContentView(QWidget* parent, const ScenarioFactory& makeScenario,
+                         const ScenarioDocument& document, ScenarioEditor* editor)
     : QTabWidget(parent),
-      single_(new SingleAnalysis(this, makeScenario)),
-      dual_(new DualAnalysis(this, makeScenario)) {
+      single_(new SingleAnalysis(this, makeScenario, document.basic, document.chartType, editor)),
+      dual_(new DualAnalysis(this, makeScenario, document.comparison, editor)) {
     addTab(single_, tr("Basic Analysis"));
     addTab(dual_, tr("Comparative Analysis"));
     setCurrentIndex(0);

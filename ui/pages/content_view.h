@@ -2,6 +2,8 @@
 
 #include <QTabWidget>
 
+#include "document/scenario_document.h"
+#include "ui/common/scenario_editor.h"
 #include "ui/common/scenario_factory.h"
 
 namespace velmora {
@@ -15,8 +17,11 @@ class ContentView final : public QTabWidget {
     Q_OBJECT
 
 public:
+    /// Shows `document`'s scenarios and chart type, sending the user's edits
+    /// to `editor` (none: written directly).
     explicit ContentView(QWidget* parent = nullptr,
-                         const ScenarioFactory& makeScenario = defaultScenarios());
+                         const ScenarioFactory& makeScenario = defaultScenarios(),
+                         const ScenarioDocument& document = {}, ScenarioEditor* editor = nullptr);
 
     [[nodiscard]] SingleAnalysis* single() const { return single_; }
     [[nodiscard]] DualAnalysis* dual() const { return dual_; }

@@ -15,14 +15,15 @@
 namespace velmora {
 
 DualAnalysis::DualAnalysis(QWidget* parent, const ScenarioFactory& makeScenario,
-                           const std::array<ScenarioValues, scenarioCount>& initial)
+                           const std::array<ScenarioValues, scenarioCount>& initial,
+                           ScenarioEditor* editor)
     : QWidget(parent),
       chart_(new ComparisonChart(this)),
       rebuild_(new Rebuild([this] { rebuild(); }, this)) {
     auto* columns = new QHBoxLayout;
     for (int i = 0; i < scenarioCount; ++i) {
         SubscriptionInputs* inputs = makeScenario(this, initial[static_cast<std::size_t>(i)]);
-        columns_[i] = new ScenarioColumn(inputs, seriesColour(i), seriesName(i), this);
+        columns_[i] = new ScenarioColumn(inputs, seriesColour(i), seriesName(i), this, editor);
         columns->addWidget(columns_[i], 1);
         rebuild_->watch(inputs);
     }

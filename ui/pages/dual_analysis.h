@@ -8,6 +8,7 @@
 #include <QWidget>
 
 #include "engine/uuid.h"
+#include "ui/common/scenario_editor.h"
 #include "ui/common/scenario_factory.h"
 
 namespace velmora {
@@ -26,10 +27,11 @@ public:
     static constexpr int scenarioCount = 3;
 
     /// Compares scenarios that start from `initial`: the baseline, then the
-    /// two alternates.
+    /// two alternates. The user's edits go to `editor` (none: written directly).
     explicit DualAnalysis(QWidget* parent = nullptr,
                           const ScenarioFactory& makeScenario = defaultScenarios(),
-                          const std::array<ScenarioValues, scenarioCount>& initial = {});
+                          const std::array<ScenarioValues, scenarioCount>& initial = {},
+                          ScenarioEditor* editor = nullptr);
 
     [[nodiscard]] SubscriptionInputs* baseline() const { return scenario(0); }
     [[nodiscard]] SubscriptionInputs* input1() const { return scenario(1); }

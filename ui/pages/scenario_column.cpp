@@ -10,11 +10,11 @@
 namespace velmora {
 
 ScenarioColumn::ScenarioColumn(SubscriptionInputs* inputs, QColor colour, const QString& name,
-                               QWidget* parent)
+                               QWidget* parent, ScenarioEditor* editor)
     : QWidget(parent),
       inputs_(inputs),
       colour_(colour),
-      form_(new InputsView(inputs, this)),
+      form_(new InputsView(inputs, this, editor)),
       table_(new TableView(this)) {
     setAccessibleName(name);
     table_->setFixedHeight(tableHeight);

@@ -3,6 +3,8 @@
 #include <QColor>
 #include <QWidget>
 
+#include "ui/common/scenario_editor.h"
+
 namespace velmora {
 
 class InputsView;
@@ -19,8 +21,9 @@ public:
     static constexpr qreal outlineRadius = 16;
     static constexpr qreal outlineWidth = 3;
 
+    /// Shows `inputs`, sending the user's edits to `editor` (none: written directly).
     ScenarioColumn(SubscriptionInputs* inputs, QColor colour, const QString& name,
-                   QWidget* parent = nullptr);
+                   QWidget* parent = nullptr, ScenarioEditor* editor = nullptr);
 
     [[nodiscard]] SubscriptionInputs* inputs() const { return inputs_; }
     [[nodiscard]] QColor colour() const { return colour_; }

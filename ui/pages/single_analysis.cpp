@@ -14,11 +14,14 @@
 namespace velmora {
 
 SingleAnalysis::SingleAnalysis(QWidget* parent, const ScenarioFactory& makeScenario,
-                               const ScenarioValues& initial)
+                               const ScenarioValues& initial, ChartType initialChart,
+                               ScenarioEditor* editor)
     : QWidget(parent),
       inputs_(makeScenario(this, initial)),
+      editor_(editor != nullptr ? editor : &direct_),
+      showCohorts_(initialChart == ChartType::Cohorts ? cohortChart : simpleChart),
       content_(new QWidget(this)),
-      form_(new InputsView(inputs_, content_)),
+      form_(new InputsView(inputs_, content_, editor_)),
       table_(new TableView(content_)),
       picker_(new QComboBox(content_)),
       chart_(new ProjectionChart(content_)),
@@ -40,8 +43,13 @@ SingleAnalysis::SingleAnalysis(QWidget* parent, const ScenarioFactory& makeScena
     pickerRow->addWidget(pickerLabel);
     pickerRow->addWidget(picker_);
     pickerRow->addStretch();
-    connect(picker_, &QComboBox::activated, this,
-            [this](int index) { setShowCohorts(picker_->itemData(index).toInt()); });
+    connect(picker_, &QComboBox::activated, this, [this](int index) {
+        const ChartType chosen = picker_->itemData(index).toInt() == cohortChart
+                                     ? ChartType::Cohorts
+                                     : ChartType::Simple;
+        editor_->setChartType(*inputs_, chartType(), chosen,
+                              [this](ChartType type) { setChartType(type); });
+    });
 
     auto* column = new QVBoxLayout(content_);
     column->addLayout(top);

@@ -2,6 +2,8 @@
 
 #include <QWidget>
 
+#include "document/scenario_document.h"
+#include "ui/common/scenario_editor.h"
 #include "ui/common/scenario_factory.h"
 
 class QComboBox;
@@ -24,15 +26,24 @@ public:
     static constexpr int cohortChart = 0;
     static constexpr int simpleChart = 1;
 
-    /// Shows a scenario that starts from `initial`.
+    /// Shows a scenario that starts from `initial`, drawn as `initialChart`, and
+    /// sends the user's edits to `editor` (none: written directly).
     explicit SingleAnalysis(QWidget* parent = nullptr,
                             const ScenarioFactory& makeScenario = defaultScenarios(),
-                            const ScenarioValues& initial = {});
+                            const ScenarioValues& initial = {},
+                            ChartType initialChart = ChartType::Simple,
+                            ScenarioEditor* editor = nullptr);
 
     [[nodiscard]] SubscriptionInputs* inputs() const { return inputs_; }
     /// 0 shows the cohort chart, any other value the simple chart.
     [[nodiscard]] int showCohorts() const { return showCohorts_; }
     void setShowCohorts(int value);
+    [[nodiscard]] ChartType chartType() const {
+        return showCohorts_ == cohortChart ? ChartType::Cohorts : ChartType::Simple;
+    }
+    void setChartType(ChartType type) {
+        setShowCohorts(type == ChartType::Cohorts ? cohortChart : simpleChart);
+    }
 
     [[nodiscard]] InputsView* form() const { return form_; }
     [[nodiscard]] TableView* table() const { return table_; }
@@ -45,7 +56,9 @@ private:
     void rebuild();
 
     SubscriptionInputs* inputs_;
-    int showCohorts_ = simpleChart;
+    DirectEditor direct_;
+    ScenarioEditor* editor_;
+    int showCohorts_;
     QWidget* content_;
     InputsView* form_;
     TableView* table_;

@@ -1,10 +1,15 @@
 #include "ui/window/main_window.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QMenuBar>
 #include <QScreen>
+#include <QUndoStack>
 #include <QVBoxLayout>
 
+#include "ui/document/document_dialogs.h"
+#include "ui/document/document_session.h"
+#include "ui/document/file_commands.h"
 #include "ui/pages/content_view.h"
 #include "ui/window/about_dialog.h"
 
@@ -19,27 +24,24 @@ constexpr int margin = 6;
 
 }  // namespace
 
-MainWindow::MainWindow(const ScenarioFactory& makeScenario, QWidget* parent) : QMainWindow(parent) {
-    setWindowTitle(tr("Velmora"));
-
+MainWindow::MainWindow(const ScenarioFactory& makeScenario, const ScenarioDocument& document,
+                       DocumentDialogs* dialogs, QWidget* parent)
+    : QMainWindow(parent),
+      ownDialogs_(dialogs != nullptr ? nullptr : std::make_unique<QtDocumentDialogs>()),
+      session_(new DocumentSession(this)) {
     auto* central = new QWidget(this);
-    content_ = new ContentView(central, makeScenario);
+    content_ = new ContentView(central, makeScenario, document, session_->editor());
+    session_->attach(content_);
     auto* layout = new QVBoxLayout(central);
     layout->setContentsMargins(margin, margin, margin, margin);
     layout->addWidget(content_);
     setCentralWidget(central);
 
-    QMenu* file = menuBar()->addMenu(tr("&File"));
-    QAction* newWindow = file->addAction(tr("&New Window"));
-    newWindow->setShortcut(QKeySequence::New);
-    connect(newWindow, &QAction::triggered, this, &MainWindow::newWindowRequested);
-    QAction* close = file->addAction(tr("&Close Window"));
-    close->setShortcut(QKeySequence::Close);
-    connect(close, &QAction::triggered, this, &QWidget::close);
-    file->addSeparator();
-    QAction* quit = file->addAction(tr("&Quit"));
-    quit->setShortcut(QKeySequence::Quit);
-    connect(quit, &QAction::triggered, qApp, &QApplication::closeAllWindows);
+    commands_ = new FileCommands(this, session_, dialogs != nullptr ? dialogs : ownDialogs_.get());
+    connect(commands_, &FileCommands::openRequested, this, &MainWindow::openRequested);
+    buildMenus();
+    connect(session_, &DocumentSession::stateChanged, this, &MainWindow::showState);
+    showState();
 
     QMenu* help = menuBar()->addMenu(tr("&Help"));
     QAction* about = help->addAction(tr("&About Velmora"));
@@ -64,6 +66,68 @@ void MainWindow::showAbout() {
     about_->show();
     about_->raise();
     about_->activateWindow();
+}
+
+// The pages go first: their controls send edits to the session's history
+// until they are gone.
+MainWindow::~MainWindow() {
+    delete takeCentralWidget();
+}
+
+void MainWindow::buildMenus() {
+    QMenu* file = menuBar()->addMenu(tr("&File"));
+    QAction* newWindow = file->addAction(tr("&New Window"));
+    newWindow->setShortcut(QKeySequence::New);
+    connect(newWindow, &QAction::triggered, this, &MainWindow::newWindowRequested);
+    commands_->addTo(file);
+    file->addSeparator();
+    exportTable_ = file->addAction(tr("Export &Table…"));
+    exportChart_ = file->addAction(tr("Export C&hart…"));
+    file->addSeparator();
+    QAction* close = file->addAction(tr("&Close Window"));
+    close->setShortcut(QKeySequence::Close);
+    connect(close, &QAction::triggered, this, &QWidget::close);
+    QAction* quit = file->addAction(tr("&Quit"));
+    quit->setShortcut(QKeySequence::Quit);
+    connect(quit, &QAction::triggered, this, &MainWindow::quitRequested);
+
+    QMenu* edit = menuBar()->addMenu(tr("&Edit"));
+    QAction* undo = session_->history()->createUndoAction(this);
+    undo->setShortcut(QKeySequence::Undo);
+    QAction* redo = session_->history()->createRedoAction(this);
+    redo->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
+    edit->addAction(undo);
+    edit->addAction(redo);
+    edit->addSeparator();
+    copyChart_ = edit->addAction(tr("&Copy Chart"));
+    copyChart_->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
+    for (QAction* waiting : {exportTable_, exportChart_, copyChart_}) {
+        waiting->setEnabled(false);
+    }
+}
+
+void MainWindow::showState() {
+    QString name = session_->displayName();
+    // "[*]" is where the modified mark goes; one in the name is written twice.
+    name.replace(QLatin1String("[*]"), QLatin1String("[*][*]"));
+    setWindowTitle(tr("%1[*] — Velmora").arg(name));
+    setWindowFilePath(session_->filePath());
+    setWindowModified(session_->isModified());
+}
+
+void MainWindow::closeWithoutAsking() {
+    askBeforeClosing_ = false;
+    close();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    // Asked again after the question: the application may have been told to
+    // end while it was being asked.
+    if (askBeforeClosing_ && !commands_->confirmClose() && askBeforeClosing_) {
+        event->ignore();
+        return;
+    }
+    QMainWindow::closeEvent(event);
 }
 
 }  // namespace velmora

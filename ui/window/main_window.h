@@ -1,24 +1,47 @@
 #pragma once
 
+#include <memory>
+
 #include <QMainWindow>
 
+#include "document/scenario_document.h"
 #include "ui/common/scenario_factory.h"
 
 namespace velmora {
 
 class AboutDialog;
 class ContentView;
+class DocumentDialogs;
+class DocumentSession;
+class FileCommands;
 
-/// One window of the application, titled "Velmora", with its own pages and
-/// scenarios.
+/// One window of the application: one document, with its own pages,
+/// scenarios and undo history, titled after its file ("Untitled" until it
+/// has one) and marked while it holds unsaved changes.
 class MainWindow final : public QMainWindow {
     Q_OBJECT
 
 public:
+    /// A window whose pages start from `document`'s values, asking its
+    /// questions through `dialogs` (none: Qt's own), which must outlive it.
     explicit MainWindow(const ScenarioFactory& makeScenario = defaultScenarios(),
+                        const ScenarioDocument& document = {}, DocumentDialogs* dialogs = nullptr,
                         QWidget* parent = nullptr);
+    ~MainWindow() override;
 
     [[nodiscard]] ContentView* content() const { return content_; }
+    [[nodiscard]] DocumentSession* session() const { return session_; }
+    [[nodiscard]] FileCommands* fileCommands() const { return commands_; }
+
+    /// File > Export Table…, Export Chart… and Edit > Copy Chart: disabled
+    /// until something handles them.
+    [[nodiscard]] QAction* exportTableAction() const { return exportTable_; }
+    [[nodiscard]] QAction* exportChartAction() const { return exportChart_; }
+    [[nodiscard]] QAction* copyChartAction() const { return copyChart_; }
+
+    /// Closes the window without asking about unsaved changes, also when a
+    /// question about them is being asked right now.
+    void closeWithoutAsking();
 
     /// Shows Help > About Velmora without waiting for it to close.
     void showAbout();
@@ -26,10 +49,27 @@ public:
 signals:
     /// The user asked for another window (File > New Window, Ctrl+N).
     void newWindowRequested();
+    /// The user chose a document to open (File > Open…, Open Recent).
+    void openRequested(const QString& path);
+    /// The user asked to quit (File > Quit, Ctrl+Q).
+    void quitRequested();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
 
 private:
+    void buildMenus();
+    void showState();
+
+    std::unique_ptr<DocumentDialogs> ownDialogs_;
+    DocumentSession* session_;
     ContentView* content_;
     AboutDialog* about_ = nullptr;  ///< made on first use, owned by the window
+    FileCommands* commands_;
+    QAction* exportTable_ = nullptr;
+    QAction* exportChart_ = nullptr;
+    QAction* copyChart_ = nullptr;
+    bool askBeforeClosing_ = true;
 };
 
 }  // namespace velmora

@@ -1,13 +1,25 @@
 #include "ui/window/velmora_app.h"
 
 #include <algorithm>
+#include <cstdio>
 
+#include <QApplication>
+#include <QFileInfo>
+#include <QMessageBox>
+
+#include "ui/document/document_dialogs.h"
+#include "ui/document/document_session.h"
+#include "ui/document/file_commands.h"
+#include "ui/document/recent_files.h"
 #include "ui/window/main_window.h"
 
 namespace velmora {
 
-VelmoraApp::VelmoraApp(ScenarioFactory makeScenario, QObject* parent)
-    : QObject(parent), makeScenario_(std::move(makeScenario)) {}
+VelmoraApp::VelmoraApp(ScenarioFactory makeScenario, DocumentDialogs* dialogs, QObject* parent)
+    : QObject(parent),
+      makeScenario_(std::move(makeScenario)),
+      ownDialogs_(dialogs != nullptr ? nullptr : std::make_unique<QtDocumentDialogs>()),
+      dialogs_(dialogs != nullptr ? dialogs : ownDialogs_.get()) {}
 
 VelmoraApp::~VelmoraApp() {
     for (const QPointer<MainWindow>& window : windows_) {
@@ -15,24 +27,125 @@ VelmoraApp::~VelmoraApp() {
     }
 }
 
-MainWindow* VelmoraApp::openWindow() {
+MainWindow* VelmoraApp::openWindow(const ScenarioDocument& document, const QString& path) {
     std::erase_if(windows_, [](const QPointer<MainWindow>& window) { return window.isNull(); });
-    auto* window = new MainWindow(makeScenario_);
+    auto* window = new MainWindow(makeScenario_, document, dialogs_);
     window->setAttribute(Qt::WA_DeleteOnClose);
-    connect(window, &MainWindow::newWindowRequested, this, &VelmoraApp::openWindow);
+    if (!path.isEmpty()) {
+        window->session()->setFilePath(path);
+    }
+    connect(window, &MainWindow::newWindowRequested, this, [this] { openWindow(); });
+    connect(window, &MainWindow::openRequested, this,
+            [this, window](const QString& file) { open(file, window); });
+    connect(window, &MainWindow::quitRequested, this, &VelmoraApp::quit);
     windows_.emplace_back(window);
     window->show();
     return window;
 }
 
+void VelmoraApp::openFiles(const QStringList& paths) {
+    QStringList problems;
+    for (const QString& path : paths) {
+        if (MainWindow* showing = windowShowing(path)) {
+            showing->raise();
+            continue;
+        }
+        auto read = readDocumentFile(path);
+        if (const auto* problem = std::get_if<DocumentProblem>(&read)) {
+            std::fprintf(stderr, "velmora: %s\n", qPrintable(problem->message));
+            problems << problem->message;
+            continue;
+        }
+        openWindow(std::get<ScenarioDocument>(read), path);
+        addRecentFile(path);
+    }
+    if (windows().empty()) {
+        openWindow();
+    }
+    if (!problems.isEmpty()) {
+        // Shown without waiting for it, so a start never blocks.
+        auto* box =
+            new QMessageBox(QMessageBox::Warning, tr("Velmora"),
+                            problems.size() == 1 ? tr("A document could not be opened.")
+                                                 : tr("Some documents could not be opened."),
+                            QMessageBox::Ok, windows().back());
+        box->setInformativeText(problems.join('\n'));
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->open();
+    }
+}
+
+void VelmoraApp::open(const QString& path, MainWindow* from) {
+    if (MainWindow* showing = windowShowing(path)) {
+        showing->raise();
+        showing->activateWindow();
+        addRecentFile(path);
+        return;
+    }
+    auto read = readDocumentFile(path);
+    if (const auto* problem = std::get_if<DocumentProblem>(&read)) {
+        dialogs_->warn(from, tr("The document could not be opened"), problem->message);
+        return;
+    }
+    const auto& document = std::get<ScenarioDocument>(read);
+    if (from != nullptr && from->session()->isPristine()) {
+        from->session()->load(document, path);
+    } else {
+        openWindow(document, path);
+    }
+    addRecentFile(path);
+}
+
+void VelmoraApp::quit() {
+    for (MainWindow* window : windows()) {
+        if (!window->fileCommands()->confirmClose() || terminating_) {
+            return;
+        }
+    }
+    for (MainWindow* window : windows()) {
+        window->closeWithoutAsking();
+    }
+}
+
+void VelmoraApp::terminate() {
+    terminating_ = true;
+    // Recovery copies of unsaved documents are to be written here, before any
+    // window closes.
+
+    // A question being asked goes unanswered, as a Cancel; the windows close
+    // all the same.
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (widget->isModal() && widget->isVisible()) {
+            widget->close();
+        }
+    }
+    for (MainWindow* window : windows()) {
+        window->closeWithoutAsking();
+    }
+}
+
 std::vector<MainWindow*> VelmoraApp::windows() const {
     std::vector<MainWindow*> open;
     for (const QPointer<MainWindow>& window : windows_) {
-        if (!window.isNull()) {
+        if (!window.isNull() && window->isVisible()) {
             open.push_back(window.data());
         }
     }
     return open;
+}
+
+MainWindow* VelmoraApp::windowShowing(const QString& path) const {
+    const QString wanted = QFileInfo(path).canonicalFilePath();
+    if (wanted.isEmpty()) {
+        return nullptr;
+    }
+    for (MainWindow* window : windows()) {
+        const QString& file = window->session()->filePath();
+        if (!file.isEmpty() && QFileInfo(file).canonicalFilePath() == wanted) {
+            return window;
+        }
+    }
+    return nullptr;
 }
 
 }  // namespace velmora

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+
+#include "inputs/subscription_inputs.h"
+
+namespace velmora {
+
+/// The name the window gives `field` where it stands alone, as in "Undo
+/// Price": "Months to Project", "Starting Subscribers", "Price", "Daily
+/// Trials", "Trial Retention", "Retention Rate 1" to "Retention Rate 6",
+/// "Retention Rate Rest".
+[[nodiscard]] QString fieldTitle(SubscriptionInputs::Field field);
+
+/// The heading of a renewal rate's column in the form: "1" to "6", "Rest";
+/// empty for the other fields.
+[[nodiscard]] QString rateColumnTitle(SubscriptionInputs::Field field);
+
+}  // namespace velmora

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+namespace velmora {
+
+/// The questions a window asks about its document, and the failures it tells
+/// of. An interface, so that tests answer in place of a person.
+class DocumentDialogs {
+public:
+    enum class Answer { Save, Discard, Cancel };
+
+    virtual ~DocumentDialogs() = default;
+
+    /// The document file to open, starting in `folder`; empty when cancelled.
+    [[nodiscard]] virtual QString fileToOpen(QWidget* parent, const QString& folder) = 0;
+    /// The file to save to, `suggestion` offered; empty when cancelled.
+    [[nodiscard]] virtual QString fileToSave(QWidget* parent, const QString& suggestion) = 0;
+    /// Save, Discard or Cancel the changes of `name` before it closes.
+    [[nodiscard]] virtual Answer askToSave(QWidget* parent, const QString& name) = 0;
+    /// Whether to throw the changes of `name` away and go back to its file.
+    [[nodiscard]] virtual bool confirmRevert(QWidget* parent, const QString& name) = 0;
+    /// Tells of a failure and waits until the user has read it.
+    virtual void warn(QWidget* parent, const QString& title, const QString& message) = 0;
+
+protected:
+    DocumentDialogs() = default;
+    DocumentDialogs(const DocumentDialogs&) = default;
+    DocumentDialogs& operator=(const DocumentDialogs&) = default;
+};
+
+/// The questions as Qt's file dialogs and message boxes, each modal.
+class QtDocumentDialogs final : public DocumentDialogs {
+public:
+    [[nodiscard]] QString fileToOpen(QWidget* parent, const QString& folder) override;
+    [[nodiscard]] QString fileToSave(QWidget* parent, const QString& suggestion) override;
+    [[nodiscard]] Answer askToSave(QWidget* parent, const QString& name) override;
+    [[nodiscard]] bool confirmRevert(QWidget* parent, const QString& name) override;
+    void warn(QWidget* parent, const QString& title, const QString& message) override;
+};
+
+}  // namespace velmora
