@@ -53,6 +53,7 @@ TEST(Records, EqualityComparesIdAndEveryFieldWithFloatingPointRules) {
     EXPECT_NE(SubscriptionSnapshot(ids, 0, 3, {a, b}), snapshot) << "made anew: new id";
     EXPECT_NE(SubscriptionSnapshot(snapshot.id, 0, 3, {b, a}), snapshot) << "order matters";
     EXPECT_NE(SubscriptionSnapshot(snapshot.id, 0, 3, {a}), snapshot) << "length matters";
+    EXPECT_NE(SubscriptionSnapshot(snapshot.id, 0, 3, {a, a}), snapshot) << "the last record too";
     EXPECT_EQ(SubscriptionSnapshot(snapshot.id, 0, 3, {a, b}), snapshot);
     const SubscriptionSnapshot nanActive(ids, 0, nan, {});
     EXPECT_NE(nanActive, SubscriptionSnapshot(nanActive));

@@ -1,32 +1,22 @@
 #include <cmath>
 #include <limits>
-#include <sstream>
 
 #include <gtest/gtest.h>
 
 #include "engine/table_figures.h"
+#include "support/projected.h"
 
 namespace velmora {
 namespace {
 
-std::vector<SubscriptionSnapshot> months(std::initializer_list<double> actives) {
-    UuidGenerator ids(3);
-    std::vector<SubscriptionSnapshot> list;
-    std::int64_t month = 0;
-    for (double active : actives) {
-        list.emplace_back(ids, month++, active, CohortList{});
-    }
-    return list;
-}
-
 TEST(TableFigures, ProceedsAndAnnualizedOfTwoThousandSubscribersAtOneNinetyNine) {
     EXPECT_DOUBLE_EQ(monthlyProceeds(2000, 1.99), 3383);
-    EXPECT_DOUBLE_EQ(annualized(3383), 3383.0 / 30 * 365);
+    EXPECT_NEAR(annualized(3383), 41159.83, 0.005);
 }
 
 TEST(TableFigures, ChangeIsDashFirstThenSignedDeltaAndMissingForNaN) {
     const double nan = std::numeric_limits<double>::quiet_NaN();
-    const auto rows = monthlyRows(months({100, 100, 90, nan, 50}), 2);
+    const auto rows = monthlyRows(withMonths({100, 100, 90, nan, 50})->monthlySnapshots, 2);
     ASSERT_EQ(rows.size(), 5u);
     EXPECT_EQ(rows[0].changeKind, ChangeKind::First);
     EXPECT_EQ(rows[1].changeKind, ChangeKind::Delta);
@@ -37,26 +27,20 @@ TEST(TableFigures, ChangeIsDashFirstThenSignedDeltaAndMissingForNaN) {
     EXPECT_TRUE(std::isnan(rows[4].change));
     EXPECT_EQ(rows[2].month, 2);
     EXPECT_DOUBLE_EQ(rows[0].proceeds, 170);
-    EXPECT_DOUBLE_EQ(rows[0].annualized, 170.0 / 30 * 365);
+    EXPECT_NEAR(rows[0].annualized, 2068.33, 0.005);
 }
 
 TEST(TableFigures, SummaryDescribesTheLastMonthAndMatchesItsRow) {
-    ScenarioValues values;
-    values.monthsToProject = 12;
-    const FixedScenario scenario(values);
-    std::ostringstream out;
-    const SubscriptionCalculation projection(scenario, out);
-    const auto summary = summarize(projection, 2.5);
+    const auto projection = project({.monthsToProject = 12});
+    const auto summary = summarize(*projection, 2.5);
     ASSERT_TRUE(summary);
-    const auto rows = monthlyRows(projection.monthlySnapshots, 2.5);
-    EXPECT_EQ(summary->subscribers, projection.monthlySnapshots.back().active);
+    const auto rows = monthlyRows(projection->monthlySnapshots, 2.5);
+    EXPECT_EQ(summary->subscribers, projection->monthlySnapshots.back().active);
     EXPECT_EQ(summary->monthlyProceeds, rows.back().proceeds);
     EXPECT_EQ(summary->annualProceeds, rows.back().annualized);
-    EXPECT_GT(summary->lifetimeValue, 0);
-
-    values.monthsToProject = 0;
-    const FixedScenario none(values);
-    EXPECT_FALSE(summarize(SubscriptionCalculation(none, out), 2.5));
+    // 23 payments of a converted trial at 2.5, the store keeping 15 %.
+    EXPECT_NEAR(summary->lifetimeValue, 9.407837327810308, 1e-12);
+    EXPECT_FALSE(summarize(*project({.monthsToProject = 0}), 2.5));
 }
 
 }  // namespace

@@ -110,26 +110,4 @@ ProjectionLists project(const ScenarioValues& inputs, UuidGenerator& ids) {
     return result;
 }
 
-double lifetimeValuePerTrial(std::int64_t months, const ScenarioValues& inputs, double price,
-                             double earlyShare, double lateShare) {
-    const double tr = inputs.trialRetention;
-    const auto R = inputs.retentionRates();
-    const auto c = static_cast<std::int64_t>(R.size());
-    double alive = tr;
-    double total = (alive * price) * earlyShare + 0;
-    std::int64_t paid = 1;
-    for (std::int64_t i = 0; i <= c - 2; ++i) {
-        alive = alive * R[static_cast<std::size_t>(i)];
-        total = total + (alive * price) * earlyShare;
-        paid = i + 2;
-    }
-    for (std::int64_t i = 0; i < months - c - 1; ++i) {
-        const double share = paid < 12 ? earlyShare : lateShare;
-        alive = R[static_cast<std::size_t>(c - 1)] * alive;
-        total = total + share * (alive * price);
-        paid = paid + 1;
-    }
-    return total;
-}
-
 }  // namespace velmora::reference

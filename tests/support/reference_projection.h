@@ -11,8 +11,4 @@ namespace velmora::reference {
 /// and obviously faithful; the engine must agree with it bit for bit.
 ProjectionLists project(const ScenarioValues& values, UuidGenerator& ids);
 
-/// The lifetime value of one trial, payment by payment, for horizons of 8 or more.
-double lifetimeValuePerTrial(std::int64_t months, const ScenarioValues& inputs, double price,
-                             double earlyShare, double lateShare);
-
 }  // namespace velmora::reference

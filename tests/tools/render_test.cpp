@@ -1,6 +1,7 @@
 #include <limits>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -8,53 +9,72 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
-#include "engine/table_figures.h"
+#include "support/projected.h"
 #include "tools/render.h"
 
 namespace velmora::cli {
 namespace {
 
-// A projection kept together with the scenario it reads from.
-struct Projected {
-    explicit Projected(const ScenarioValues& values) : scenario(values) {}
-    QJsonObject json() const {
-        std::ostringstream out;
-        writeJson(scenario.scenarioValues(), projection, out);
-        QJsonParseError error{};
-        const auto document = QJsonDocument::fromJson(QByteArray::fromStdString(out.str()), &error);
-        EXPECT_EQ(error.error, QJsonParseError::NoError) << error.errorString().toStdString();
-        return document.object();
-    }
-    FixedScenario scenario;
-    std::ostringstream announce;
-    SubscriptionCalculation projection{scenario, announce};
-};
+/// What the tool writes as JSON for `projection`, read back by Qt.
+QJsonObject json(const SubscriptionCalculation& projection) {
+    std::ostringstream out;
+    writeJson(projection.inputs->scenarioValues(), projection, out);
+    QJsonParseError error{};
+    const auto document = QJsonDocument::fromJson(QByteArray::fromStdString(out.str()), &error);
+    EXPECT_EQ(error.error, QJsonParseError::NoError) << error.errorString().toStdString();
+    return document.object();
+}
 
-// Two months of two days: 5 trials convert each day, the first month's two
-// cohorts renew at 0.8, so the months open with 5 and 4 + 5 + 5 = 14.
-TEST(CliRender, WorkedProjectionAsTableAndCsv) {
-    const Projected worked({.monthDuration = 2,
-                            .monthsToProject = 2,
-                            .dailyNewSubs = 10,
-                            .trialRetention = 0.5,
-                            .rt1 = 0.8});
-    std::ostringstream table;
-    writeTable(worked.projection, 1.99, table);
-    EXPECT_EQ(table.str(),
-              "   14 subscribers\n"
-              "  $24 monthly\n"
-              " $288 annually\n"
-              "$7.62 24mo LTV per trial\n"
-              "\n"
-              "Month  Active  Change  Proceeds  Annualized\n"
-              "M0          5       -        $8        $103\n"
-              "M1         14      +9       $24        $288\n");
-    std::ostringstream csv;
-    writeCsv(worked.projection.monthlySnapshots, 1.99, csv);
-    EXPECT_EQ(csv.str(),
-              "month,active,change,proceeds,annualized\n"
-              "0,5,,8.4575,102.89958333333333\n"
-              "1,14,9,23.680999999999997,288.11883333333327\n");
+// The worked projection: two months of two days, 5 trials converting each day
+// and the first month's two cohorts renewing at 0.8, so the months open with 5
+// and 4 + 5 + 5 = 14. Then months made by hand: an unchanged month gains "+0",
+// a month whose count is not a number has no change, and the next changes by NaN.
+TEST(CliRender, TableAndCsv) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const std::tuple<std::shared_ptr<SubscriptionCalculation>, double, const char*, const char*>
+        cases[] = {
+            {project({.monthDuration = 2,
+                      .monthsToProject = 2,
+                      .dailyNewSubs = 10,
+                      .trialRetention = 0.5,
+                      .rt1 = 0.8}),
+             1.99,
+             "   14 subscribers\n"
+             "  $24 monthly\n"
+             " $288 annually\n"
+             "$7.62 24mo LTV per trial\n"
+             "\n"
+             "Month  Active  Change  Proceeds  Annualized\n"
+             "M0          5       -        $8        $103\n"
+             "M1         14      +9       $24        $288\n",
+             "month,active,change,proceeds,annualized\n"
+             "0,5,,8.4575,102.89958333333333\n"
+             "1,14,9,23.680999999999997,288.11883333333327\n"},
+            {withMonths({100, 100, nan, 90}), 2,
+             "    90 subscribers\n"
+             "  $153 monthly\n"
+             "$1,861 annually\n"
+             " $7.53 24mo LTV per trial\n"
+             "\n"
+             "Month  Active  Change  Proceeds  Annualized\n"
+             "M0        100       -      $170      $2,068\n"
+             "M1        100      +0      $170      $2,068\n"
+             "M2        NaN               NaN         NaN\n"
+             "M3         90     NaN      $153      $1,861\n",
+             "month,active,change,proceeds,annualized\n"
+             "0,100,,170,2068.3333333333335\n"
+             "1,100,0,170,2068.3333333333335\n"
+             "2,nan,,nan,nan\n"
+             "3,90,nan,153,1861.4999999999998\n"},
+        };
+    for (const auto& [projection, price, expectedTable, expectedCsv] : cases) {
+        std::ostringstream table;
+        writeTable(*projection, price, table);
+        EXPECT_EQ(table.str(), expectedTable);
+        std::ostringstream csv;
+        writeCsv(projection->monthlySnapshots, price, csv);
+        EXPECT_EQ(csv.str(), expectedCsv);
+    }
 }
 
 // The records as Qt would write them, to compare with what the tool wrote.
@@ -80,22 +100,21 @@ QJsonValue expectedJson(const std::vector<SubscriptionSnapshot>& snapshots) {
 TEST(CliJson, CarriesEveryRecordExactly) {
     // Starting subscribers give negative cohort labels; 12 months of 30 days
     // write far more than one output buffer.
-    const Projected projected({.monthsToProject = 12, .startingSubs = 500, .price = 2.49});
-    const QJsonObject root = projected.json();
+    const auto projected = project({.monthsToProject = 12, .startingSubs = 500, .price = 2.49});
+    const QJsonObject root = json(*projected);
     EXPECT_EQ(root.size(), 4);
     EXPECT_EQ(root["inputs"].toObject().size(), 13);
     EXPECT_EQ(root["inputs"]["monthDuration"], QJsonValue(30));
     EXPECT_EQ(root["inputs"]["price"], QJsonValue(2.49));
-    EXPECT_EQ(root["lifetimeValuePerTrial"],
-              QJsonValue(shownLifetimeValue(projected.scenario.scenarioValues(), 2.49)));
-    EXPECT_EQ(root["snapshots"], expectedJson(projected.projection.snapshots));
-    EXPECT_EQ(root["monthlySnapshots"], expectedJson(projected.projection.monthlySnapshots));
+    EXPECT_NEAR(root["lifetimeValuePerTrial"].toDouble(), 9.37020597849907, 1e-12);
+    EXPECT_EQ(root["snapshots"], expectedJson(projected->snapshots));
+    EXPECT_EQ(root["monthlySnapshots"], expectedJson(projected->monthlySnapshots));
 }
 
 TEST(CliJson, NonFiniteNumbersAreStrings) {
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const QJsonObject root =
-        Projected({.monthDuration = 1, .monthsToProject = 1, .dailyNewSubs = nan}).json();
+        json(*project({.monthDuration = 1, .monthsToProject = 1, .dailyNewSubs = nan}));
     EXPECT_EQ(root["inputs"]["dailyNewSubs"], QJsonValue("nan"));
     const QJsonValue day = root["snapshots"][0];
     EXPECT_EQ(day["active"], QJsonValue("nan"));

@@ -1,51 +1,25 @@
 #include <array>
 #include <cmath>
 #include <limits>
-#include <memory>
 #include <set>
-#include <sstream>
+#include <tuple>
 
 #include <gtest/gtest.h>
 
 #include "inputs/subscription_inputs.h"
 #include "support/fake_scenarios.h"
+#include "support/projected.h"
 #include "ui/charts/chart_data.h"
 #include "ui/charts/cohort_bars.h"
 
 namespace velmora {
 namespace {
 
-using namespace std::chrono_literals;
-
 const double nan = std::numeric_limits<double>::quiet_NaN();
 const double inf = std::numeric_limits<double>::infinity();
 
 SubscriptionCohort record(std::int64_t month, std::int64_t label, double count) {
     return {Uuid{}, month, CohortLabel(label), count};
-}
-
-std::unique_ptr<SubscriptionCalculation> project(const FixedScenario& scenario) {
-    std::ostringstream announce;
-    return std::make_unique<SubscriptionCalculation>(scenario, announce);
-}
-
-TEST(CohortBars, ListsEveryMonthsBreakdownInOrder) {
-    ScenarioValues values;
-    values.monthsToProject = 4;
-    values.startingSubs = 300;
-    const FixedScenario scenario(values);
-    const auto projection = project(scenario);
-
-    const auto records = cohortBars(*projection);
-    ASSERT_EQ(static_cast<double>(records.size()), projectionSize(values)->cohortRecords);
-    std::size_t at = 0;
-    for (std::int64_t month = 0; month < 4; ++month) {
-        const CohortList& breakdown =
-            projection->snapshots[static_cast<std::size_t>(month * 30)].cohorts;
-        for (const SubscriptionCohort& expected : breakdown) {
-            ASSERT_EQ(records[at++], expected) << "month " << month;
-        }
-    }
 }
 
 struct StackCase {
@@ -102,11 +76,7 @@ TEST(CohortBars, StacksByMonthSignAndLabel) {
 }
 
 TEST(CohortBars, AProjectionStacksAsItsRecordsDoAndAddsUpToEachMonth) {
-    ScenarioValues values;
-    values.monthsToProject = 14;
-    values.startingSubs = 5000;
-    const FixedScenario scenario(values);
-    const auto projection = project(scenario);
+    const auto projection = project({.monthsToProject = 14, .startingSubs = 5000});
 
     const CohortStack expected = stackCohorts(cohortBars(*projection));
     ASSERT_EQ(expected.bars.size(), 14u);
@@ -119,25 +89,17 @@ TEST(CohortBars, AProjectionStacksAsItsRecordsDoAndAddsUpToEachMonth) {
     EXPECT_EQ(stack.bars.size(), expected.bars.size());
 }
 
-/// Three scenarios that rebuild only when the test lets the wait pass.
-struct ManualScenarios {
-    ManualScenarios() {
-        for (auto*& inputs : all) {
-            inputs = fake.factory()(&owner, {});
-        }
-    }
+TEST(ChartPoints, OneSeriesPerScenarioThroughEveryDayAtItsCurrentPrice) {
     QObject owner;
-    FakeScenarios fake;
-    std::array<SubscriptionInputs*, 3> all{};
-};
-
-TEST(ChartPoints, OneSeriesPerScenarioThroughEveryDay) {
-    ManualScenarios manual;
-    const auto& scenarios = manual.all;
+    FakeScenarios fake;  // the projections are built when the test lets the wait pass
+    std::array<SubscriptionInputs*, 3> scenarios{};
+    for (auto*& scenario : scenarios) {
+        scenario = fake.factory()(&owner, {});
+    }
     scenarios[1]->setPrice(2.99);
     scenarios[2]->setMonthDuration(45);
     scenarios[2]->setMonthsToProject(2);
-    manual.fake.elapse();
+    fake.elapse();
     // A price changed after the projection counts at once.
     scenarios[0]->setPrice(2.0);
     drain();
@@ -145,50 +107,30 @@ TEST(ChartPoints, OneSeriesPerScenarioThroughEveryDay) {
     UuidGenerator ids(3);
     const auto points = chartPoints(*scenarios[0], *scenarios[1], *scenarios[2], ids);
     ASSERT_EQ(points.size(), 1080u + 1080u + 90u);
-    const std::array<const char*, 3> names{"Baseline", "Alternate 1", "Alternate 2"};
-    const std::array<std::size_t, 3> firsts{0, 1080, 2160};
+    // 45-day months still count days in thirties.
+    const std::tuple<std::size_t, const char*, double> expected[] = {
+        {0, "Baseline", 0},       {45, "Baseline", 1.5},    {1079, "Baseline", 1079.0 / 30},
+        {1080, "Alternate 1", 0}, {2160, "Alternate 2", 0}, {2249, "Alternate 2", 89.0 / 30}};
+    for (const auto& [at, name, month] : expected) {
+        EXPECT_EQ(points[at].inputName.toStdString(), name) << at;
+        EXPECT_EQ(points[at].month, month) << at;
+    }
+    // The first day holds the day's 59 converted trials: income is 0.85 of their price.
+    EXPECT_DOUBLE_EQ(points[0].income, 100.3);
+    EXPECT_DOUBLE_EQ(points[1080].income, 149.9485);
+    EXPECT_DOUBLE_EQ(points[2160].income, 99.7985);
     std::set<std::string> distinct;
-    for (std::size_t s = 0; s < 3; ++s) {
-        const auto projection = scenarios[s]->projection();
-        const double price = scenarios[s]->price();
-        for (std::size_t day = 0; day < projection->snapshots.size(); ++day) {
-            const ChartData& point = points[firsts[s] + day];
-            const SubscriptionSnapshot& snapshot = projection->snapshots[day];
-            ASSERT_EQ(point.inputName.toStdString(), names[s]);
-            ASSERT_EQ(point.month, static_cast<double>(snapshot.epoch) / 30);
-            ASSERT_EQ(point.active, snapshot.active);
-            ASSERT_EQ(point.income, (snapshot.active * 0.85) * price);
-            distinct.insert(point.id.toString());
-        }
+    for (const ChartData& point : points) {
+        distinct.insert(point.id.toString());
     }
     EXPECT_EQ(distinct.size(), points.size());
-    EXPECT_EQ(points[45].month, 1.5);
-    // 45-day months still count days in thirties.
-    EXPECT_EQ(points[2160 + 89].month, 89.0 / 30);
-}
-
-TEST(ChartPoints, IncomeIsProceedsAtTheGivenPrice) {
-    ScenarioValues nothing;
-    nothing.monthsToProject = 0;
-    const FixedScenario scenario(nothing);
-    SubscriptionCalculation day = *project(scenario);
-    day.snapshots.emplace_back(Uuid{}, 0, 100.0, CohortList{});
-    day.snapshots.emplace_back(Uuid{}, 45, 100.0, CohortList{});
-    UuidGenerator ids(1);
-
-    const auto points = chartPoints(
-        {ComparedScenario{&day, 2.0}, ComparedScenario{&day, 2.0}, ComparedScenario{&day, 2.0}},
-        ids);
-    ASSERT_EQ(points.size(), 6u);
-    EXPECT_EQ(points[0].month, 0.0);
-    EXPECT_EQ(points[1].month, 1.5);
-    EXPECT_EQ(points[1].income, 170.0);
 
     for (std::size_t absent = 0; absent < 3; ++absent) {
-        std::array<ComparedScenario, 3> scenarios{
-            ComparedScenario{&day, 2.0}, ComparedScenario{&day, 2.0}, ComparedScenario{&day, 2.0}};
-        scenarios[absent].projection = nullptr;
-        EXPECT_TRUE(chartPoints(scenarios, ids).empty()) << "absent " << absent;
+        std::array<ComparedScenario, 3> compared{};
+        for (std::size_t s = 0; s < 3; ++s) {
+            compared[s] = {s == absent ? nullptr : scenarios[s]->projection().get(), 2.0};
+        }
+        EXPECT_TRUE(chartPoints(compared, ids).empty()) << "absent " << absent;
     }
 }
 
@@ -207,11 +149,6 @@ TEST(XAxisValues, EveryYearStrictlyBeforeTheEnd) {
         ASSERT_EQ(marks.size(), maxAxisMarks);
         EXPECT_EQ(marks.back(), 12.0 * (maxAxisMarks - 1));
     }
-    ManualScenarios manual;
-    SubscriptionInputs& baseline = *manual.all[0];
-    baseline.setMonthsToProject(60);
-    drain();
-    EXPECT_EQ(xAxisValues(baseline), (std::vector<double>{0, 12, 24, 36, 48}));
 }
 
 TEST(ChartTips, ReadLikeTheTable) {
