@@ -1,7 +1,3 @@
-#include <signal.h>
-#include <sys/signalfd.h>
-#include <unistd.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -9,28 +5,13 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QLocale>
-#include <QSocketNotifier>
 
 #include "ui/common/number_format.h"
 #include "ui/window/application_identity.h"
+#include "ui/window/termination_signals.h"
 #include "ui/window/velmora_app.h"
 
 namespace {
-
-/// Turns SIGINT and SIGTERM into an orderly end of the application, read from
-/// a signalfd on the event loop, so that a terminal's Ctrl+C or a session's end
-/// closes every window without asking about unsaved changes. Blocked before Qt
-/// starts any thread, so every thread inherits the mask.
-int blockTerminationSignals() {
-    sigset_t blocked;
-    sigemptyset(&blocked);
-    sigaddset(&blocked, SIGINT);
-    sigaddset(&blocked, SIGTERM);
-    if (pthread_sigmask(SIG_BLOCK, &blocked, nullptr) != 0) {
-        return -1;
-    }
-    return signalfd(-1, &blocked, SFD_CLOEXEC | SFD_NONBLOCK);
-}
 
 /// Whether the arguments ask only for text (help or version), which needs no
 /// display: a terminal without one still gets its answer.
@@ -73,7 +54,7 @@ QStringList parseCommandLine(const QApplication& application) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const int signalFd = blockTerminationSignals();
+    const velmora::TerminationSignals termination;
     if (asksOnlyForText(argc, argv) && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
@@ -84,21 +65,10 @@ int main(int argc, char** argv) {
     QLocale::setDefault(velmora::figureLocale());
 
     velmora::VelmoraApp app;
-    if (signalFd >= 0) {
-        auto* notifier = new QSocketNotifier(signalFd, QSocketNotifier::Read, &application);
-        QObject::connect(notifier, &QSocketNotifier::activated, &app, [signalFd, &app] {
-            signalfd_siginfo info{};
-            while (read(signalFd, &info, sizeof info) == sizeof info) {
-            }
-            app.terminate();
-        });
-    }
+    termination.deliverTo(app);
 
-    // Each document named on the command line opens in a window of its own.
+    // Each document named on the command line opens in a window of its own,
+    // and unsaved documents an earlier session left are offered.
     app.openFiles(documents);
-    const int status = QApplication::exec();
-    if (signalFd >= 0) {
-        close(signalFd);
-    }
-    return status;
+    return QApplication::exec();
 }

@@ -101,6 +101,10 @@ std::variant<std::unique_ptr<RecoveryCopy>, DocumentProblem> RecoveryStore::crea
 }
 
 std::vector<RecoveryLeftover> RecoveryStore::leftovers() {
+    // QDir reads an empty path as the working folder, whose documents are no copies.
+    if (folder_.isEmpty()) {
+        return {};
+    }
     const QDir folder(folder_);
     const QString copies = QStringLiteral("*.") + QLatin1String(documentSuffix);
     std::erase_if(claimed_,

@@ -1,3 +1,5 @@
+#include <functional>
+
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
@@ -9,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include "document/scenario_document.h"
+
 namespace {
 
 /// Generous bounds for a loaded machine: the test waits for events, and only
@@ -17,17 +21,20 @@ constexpr int patienceMs = 60'000;
 
 class Application : public ::testing::Test {
 protected:
-    /// Starts the application on `arguments`, its settings and data kept in a
-    /// folder of the test's own.
-    void start(const QStringList& arguments = {}) {
+    /// Its settings and data in a folder of the test's own.
+    [[nodiscard]] QProcessEnvironment environment() const {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("QT_QPA_PLATFORM", "offscreen");
         environment.insert("HOME", home.path());
         environment.insert("XDG_CONFIG_HOME", home.filePath("config"));
         environment.insert("XDG_DATA_HOME", home.filePath("data"));
-        process.setProcessEnvironment(environment);
+        return environment;
+    }
+    /// Starts the application (or `program`) on `arguments`.
+    void start(const QStringList& arguments = {}, const QString& program = VELMORA_EXECUTABLE) {
+        process.setProcessEnvironment(environment());
         process.setProcessChannelMode(QProcess::SeparateChannels);
-        process.start(VELMORA_EXECUTABLE, arguments);
+        process.start(program, arguments);
         ASSERT_TRUE(process.waitForStarted(patienceMs));
     }
     void TearDown() override {
@@ -39,10 +46,13 @@ protected:
 
     /// Reads standard output until it holds `lines` lines, or the process ends.
     QByteArray readLines(int lines) {
+        return readUntil([lines](const QByteArray& out) { return out.count('\n') >= lines; });
+    }
+    /// Reads standard output until `done` says so, or the process ends.
+    QByteArray readUntil(const std::function<bool(const QByteArray&)>& done) {
         QByteArray out;
         const QDeadlineTimer deadline(patienceMs);
-        while (out.count('\n') < lines && process.state() == QProcess::Running &&
-               !deadline.hasExpired()) {
+        while (!done(out) && process.state() == QProcess::Running && !deadline.hasExpired()) {
             process.waitForReadyRead(static_cast<int>(deadline.remainingTime()));
             out += process.readAllStandardOutput();
         }
@@ -125,6 +135,70 @@ TEST_F(Application, OpensTheDocumentsNamedAtStart) {
         EXPECT_EQ(process.exitCode(), 0);
         EXPECT_EQ(process.readAllStandardError().contains(missing.toUtf8()), path == missing);
     }
+}
+
+// A session ended by SIGKILL (a crash) or SIGTERM (a session's end) leaves
+// the recovery copy of its unsaved document; the next start offers it and
+// restores it bit for bit, with the file it came from.
+class Recovery : public Application {
+protected:
+    /// The edits the session child makes.
+    static velmora::ScenarioDocument edited(velmora::ScenarioDocument document) {
+        document.basic.price = 0.1 + 0.2;
+        document.comparison[1].startingSubs = -0.0;
+        document.comparison[2].rt3 = 5e-324;
+        return document;
+    }
+    void expectRestored(const velmora::ScenarioDocument& document, const QString& path) {
+        QProcess next;
+        next.setProcessEnvironment(environment());
+        const QString out = home.filePath("restored.velmora");
+        next.start(VELMORA_SESSION_CHILD, {"restore", out});
+        ASSERT_TRUE(next.waitForFinished(patienceMs));
+        EXPECT_EQ(next.exitCode(), 0) << next.readAllStandardError().toStdString();
+        EXPECT_EQ(next.readAllStandardOutput().replace("Calculated\n", ""),
+                  "offered 1\nrestored windows=1 modified=1 adopted=1\n");
+        velmora::DocumentMetadata metadata;
+        const auto read = velmora::readDocumentFile(out, &metadata);
+        ASSERT_TRUE(std::holds_alternative<velmora::ScenarioDocument>(read));
+        EXPECT_TRUE(velmora::identical(std::get<velmora::ScenarioDocument>(read), document));
+        EXPECT_EQ(metadata.recoveryOf, path);
+    }
+    /// Reads standard output until the session child prints `line`.
+    bool readUntilTold(const QByteArray& line) {
+        return readUntil([&line](const QByteArray& out) { return out.contains(line); })
+            .contains(line);
+    }
+};
+
+TEST_F(Recovery, AKilledSessionLosesNothingWrittenAndTheNextStartRestoresIt) {
+    velmora::ScenarioDocument plan;
+    plan.basic.monthsToProject = 24;
+    plan.comparison[0].price = 9.99;
+    const QString path = home.filePath("plan.velmora");
+    ASSERT_FALSE(velmora::saveDocumentFile(path, plan));
+    start({"edit", path}, VELMORA_SESSION_CHILD);
+    ASSERT_TRUE(readUntilTold("written\n"));
+    process.kill();
+    ASSERT_TRUE(process.waitForFinished(patienceMs));
+
+    // The real application offers it without waiting for an answer, and
+    // builds its four projections; ended unanswered, it leaves the copy.
+    start();
+    EXPECT_EQ(readLines(4), "Calculated\nCalculated\nCalculated\nCalculated\n");
+    process.terminate();
+    ASSERT_TRUE(process.waitForFinished(patienceMs));
+    expectRestored(edited(plan), path);
+}
+
+TEST_F(Recovery, SigtermQuitsWithoutAskingAndLeavesTheCopyOfAnUnsavedWindow) {
+    start({"edit"}, VELMORA_SESSION_CHILD);
+    ASSERT_TRUE(readUntilTold("edited\n"));
+    process.terminate();
+    ASSERT_TRUE(process.waitForFinished(patienceMs));
+    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(process.exitCode(), 0);
+    expectRestored(edited({}), "");
 }
 
 TEST(Screenshots, RendersEveryPageAndRefusesBadFlagsByName) {

@@ -27,6 +27,12 @@ class FakeDialogs final : public DocumentDialogs {
 public:
     QString fileToOpen(QWidget*, const QString&) override { return openPath; }
     QString fileToSave(QWidget*, const QString&) override { return savePath; }
+    QString fileToExport(QWidget*, const QString&, const QString& suggestion,
+                         const QString& filters) override {
+        exportSuggestions << suggestion;
+        exportFilters << filters;
+        return exportPath;
+    }
     Answer askToSave(QWidget*, const QString& name) override {
         asked << name;
         if (whileAsking) {
@@ -48,6 +54,9 @@ public:
 
     QString openPath;
     QString savePath;
+    QString exportPath;
+    QStringList exportSuggestions;
+    QStringList exportFilters;
     std::deque<Answer> answers;
     bool revert = true;
     std::function<void()> whileAsking;
@@ -55,14 +64,31 @@ public:
     QStringList warnings;
 };
 
+/// The clocks of the windows' recovery copies, in the order the windows opened.
+class RecoveryClocks {
+public:
+    /// Where an application keeps its copies (in `folder`) on these clocks.
+    RecoverySetup setup(const QString& folder) {
+        return {folder, [this] {
+                    auto timer = std::make_unique<FakeTimer>();
+                    made.push_back(timer.get());
+                    return std::unique_ptr<RecalculationTimer>(std::move(timer));
+                }};
+    }
+
+    std::vector<FakeTimer*> made;  // owned by the windows, gone with them
+};
+
 /// An application on a fake clock and fake dialogs, with one window open and
-/// a folder for its files.
+/// a folder for its files and one for its recovery copies.
 class DocumentWindow : public ::testing::Test {
 protected:
     using Field = SubscriptionInputs::Field;
     using Answer = DocumentDialogs::Answer;
 
-    DocumentWindow() : app(scenarios.factory(), &dialogs), window(app.openWindow()) {
+    DocumentWindow()
+        : app(scenarios.factory(), &dialogs, clocks.setup(recovery.path())),
+          window(app.openWindow()) {
         QApplication::setActiveWindow(window);
     }
 
@@ -95,6 +121,8 @@ protected:
     FakeScenarios scenarios;
     FakeDialogs dialogs;
     QTemporaryDir folder;
+    QTemporaryDir recovery;
+    RecoveryClocks clocks;
     VelmoraApp app;
     MainWindow* window;
 };

@@ -19,6 +19,35 @@ QString documentFilter() {
     return tr("Velmora documents (*.%1)").arg(QLatin1String(documentSuffix));
 }
 
+/// The extension a file dialog's filter names first: "csv" of "CSV (*.csv)".
+QString suffixOf(const QString& filter) {
+    const qsizetype start = filter.indexOf(QLatin1String("*.")) + 2;
+    if (start < 2) {
+        return {};
+    }
+    qsizetype end = start;
+    while (end < filter.size() && filter[end].isLetterOrNumber()) {
+        ++end;
+    }
+    return filter.mid(start, end - start);
+}
+
+QString fileToWrite(QWidget* parent, const QString& title, const QString& suggestion,
+                    const QString& filters) {
+    QFileDialog dialog(parent, title, suggestion, filters);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    // The dialog adds the chosen filter's suffix to a name without one itself,
+    // so that it asks before replacing the file that will really be written.
+    dialog.setDefaultSuffix(suffixOf(dialog.selectedNameFilter()));
+    QObject::connect(
+        &dialog, &QFileDialog::filterSelected, &dialog,
+        [&dialog](const QString& filter) { dialog.setDefaultSuffix(suffixOf(filter)); });
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return {};
+    }
+    return dialog.selectedFiles().constFirst();
+}
+
 }  // namespace
 
 QString QtDocumentDialogs::fileToOpen(QWidget* parent, const QString& folder) {
@@ -26,15 +55,12 @@ QString QtDocumentDialogs::fileToOpen(QWidget* parent, const QString& folder) {
 }
 
 QString QtDocumentDialogs::fileToSave(QWidget* parent, const QString& suggestion) {
-    // The dialog adds the suffix itself, so that it asks before replacing the
-    // file that will really be written.
-    QFileDialog dialog(parent, tr("Save As"), suggestion, documentFilter());
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setDefaultSuffix(QLatin1String(documentSuffix));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
-        return {};
-    }
-    return dialog.selectedFiles().constFirst();
+    return fileToWrite(parent, tr("Save As"), suggestion, documentFilter());
+}
+
+QString QtDocumentDialogs::fileToExport(QWidget* parent, const QString& title,
+                                        const QString& suggestion, const QString& filters) {
+    return fileToWrite(parent, title, suggestion, filters);
 }
 
 DocumentDialogs::Answer QtDocumentDialogs::askToSave(QWidget* parent, const QString& name) {

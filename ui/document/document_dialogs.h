@@ -18,6 +18,13 @@ public:
     [[nodiscard]] virtual QString fileToOpen(QWidget* parent, const QString& folder) = 0;
     /// The file to save to, `suggestion` offered; empty when cancelled.
     [[nodiscard]] virtual QString fileToSave(QWidget* parent, const QString& suggestion) = 0;
+    /// The file to export to, titled `title`, `suggestion` offered and `filters`
+    /// (as a file dialog takes them, ";;" between) to choose from; a name
+    /// given without an extension takes the chosen filter's. Empty when
+    /// cancelled.
+    [[nodiscard]] virtual QString fileToExport(QWidget* parent, const QString& title,
+                                               const QString& suggestion,
+                                               const QString& filters) = 0;
     /// Save, Discard or Cancel the changes of `name` before it closes.
     [[nodiscard]] virtual Answer askToSave(QWidget* parent, const QString& name) = 0;
     /// Whether to throw the changes of `name` away and go back to its file.
@@ -36,6 +43,8 @@ class QtDocumentDialogs final : public DocumentDialogs {
 public:
     [[nodiscard]] QString fileToOpen(QWidget* parent, const QString& folder) override;
     [[nodiscard]] QString fileToSave(QWidget* parent, const QString& suggestion) override;
+    [[nodiscard]] QString fileToExport(QWidget* parent, const QString& title,
+                                       const QString& suggestion, const QString& filters) override;
     [[nodiscard]] Answer askToSave(QWidget* parent, const QString& name) override;
     [[nodiscard]] bool confirmRevert(QWidget* parent, const QString& name) override;
     void warn(QWidget* parent, const QString& title, const QString& message) override;

@@ -1,6 +1,7 @@
 #include "ui/document/document_session.h"
 
 #include <QFileInfo>
+#include <QStandardPaths>
 #include <QUndoStack>
 
 #include "inputs/subscription_inputs.h"
@@ -72,6 +73,13 @@ void DocumentSession::load(const ScenarioDocument& document, const QString& path
 void DocumentSession::setFilePath(const QString& path) {
     path_ = path.isEmpty() ? path : QFileInfo(path).absoluteFilePath();
     emit stateChanged();
+}
+
+QString DocumentSession::folder() const {
+    if (!path_.isEmpty()) {
+        return QFileInfo(path_).absolutePath();
+    }
+    return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
 }
 
 QString DocumentSession::displayName() const {

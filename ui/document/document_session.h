@@ -43,6 +43,9 @@ public:
     /// The file of the document, as an absolute path; empty for one never saved.
     [[nodiscard]] const QString& filePath() const { return path_; }
     void setFilePath(const QString& path);
+    /// Where file dialogs for the document start: its file's folder, or the
+    /// user's documents folder while it has no file.
+    [[nodiscard]] QString folder() const;
     /// "Untitled", or the file's name ("budget.velmora").
     [[nodiscard]] QString displayName() const;
     [[nodiscard]] bool isModified() const;

@@ -4,7 +4,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QMenu>
-#include <QStandardPaths>
 #include <QWidget>
 
 #include "document/scenario_document.h"
@@ -50,7 +49,7 @@ void FileCommands::addTo(QMenu* menu) {
 }
 
 void FileCommands::open() {
-    const QString path = dialogs_->fileToOpen(window_, folder());
+    const QString path = dialogs_->fileToOpen(window_, session_->folder());
     if (!path.isEmpty()) {
         emit openRequested(path);
     }
@@ -68,7 +67,8 @@ bool FileCommands::saveAs() {
     commitTyping();
     const QString suggestion =
         session_->filePath().isEmpty()
-            ? QDir(folder()).filePath(session_->displayName() + '.' + QLatin1String(documentSuffix))
+            ? QDir(session_->folder())
+                  .filePath(session_->displayName() + '.' + QLatin1String(documentSuffix))
             : session_->filePath();
     QString path = dialogs_->fileToSave(window_, suggestion);
     if (path.isEmpty()) {
@@ -141,13 +141,6 @@ void FileCommands::fillRecentMenu() {
     recent_->addSeparator();
     QAction* clear = recent_->addAction(tr("Clear Menu"), this, [] { clearRecentFiles(); });
     clear->setEnabled(!paths.isEmpty());
-}
-
-QString FileCommands::folder() const {
-    if (!session_->filePath().isEmpty()) {
-        return QFileInfo(session_->filePath()).absolutePath();
-    }
-    return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
 }
 
 }  // namespace velmora

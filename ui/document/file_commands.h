@@ -51,7 +51,6 @@ private:
     void commitTyping();
     bool saveTo(const QString& path);
     void fillRecentMenu();
-    [[nodiscard]] QString folder() const;
 
     QWidget* window_;
     DocumentSession* session_;

@@ -30,7 +30,9 @@ void RecoveryWriter::documentClean() {
     if (copy_ != nullptr) {
         if (const auto failed = copy_->remove()) {
             emit problem(failed->message);
+            return;
         }
+        emit updated();
     }
 }
 
@@ -65,6 +67,7 @@ void RecoveryWriter::write() {
         return;
     }
     unwritten_ = false;
+    emit updated();
 }
 
 }  // namespace velmora

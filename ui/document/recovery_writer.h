@@ -58,6 +58,8 @@ signals:
     /// A copy could not be written or removed: the message names the file and
     /// the reason. A failed write is tried again at the next change.
     void problem(const QString& message);
+    /// The copy was written or removed as asked: a problem told before is over.
+    void updated();
 
 private:
     void write();

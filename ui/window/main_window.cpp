@@ -2,14 +2,19 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QLabel>
 #include <QMenuBar>
 #include <QScreen>
+#include <QStatusBar>
 #include <QUndoStack>
 #include <QVBoxLayout>
 
 #include "ui/document/document_dialogs.h"
 #include "ui/document/document_session.h"
+#include "ui/document/export_commands.h"
 #include "ui/document/file_commands.h"
+#include "ui/document/recovery_bar.h"
+#include "ui/document/recovery_writer.h"
 #include "ui/pages/content_view.h"
 #include "ui/window/about_dialog.h"
 
@@ -30,14 +35,18 @@ MainWindow::MainWindow(const ScenarioFactory& makeScenario, const ScenarioDocume
       ownDialogs_(dialogs != nullptr ? nullptr : std::make_unique<QtDocumentDialogs>()),
       session_(new DocumentSession(this)) {
     auto* central = new QWidget(this);
+    recoveryBar_ = new RecoveryBar(central);
     content_ = new ContentView(central, makeScenario, document, session_->editor());
     session_->attach(content_);
     auto* layout = new QVBoxLayout(central);
     layout->setContentsMargins(margin, margin, margin, margin);
+    layout->addWidget(recoveryBar_);
     layout->addWidget(content_);
     setCentralWidget(central);
 
-    commands_ = new FileCommands(this, session_, dialogs != nullptr ? dialogs : ownDialogs_.get());
+    DocumentDialogs* asking = dialogs != nullptr ? dialogs : ownDialogs_.get();
+    commands_ = new FileCommands(this, session_, asking);
+    exports_ = new ExportCommands(this, content_, session_, asking);
     connect(commands_, &FileCommands::openRequested, this, &MainWindow::openRequested);
     buildMenus();
     connect(session_, &DocumentSession::stateChanged, this, &MainWindow::showState);
@@ -81,8 +90,8 @@ void MainWindow::buildMenus() {
     connect(newWindow, &QAction::triggered, this, &MainWindow::newWindowRequested);
     commands_->addTo(file);
     file->addSeparator();
-    exportTable_ = file->addAction(tr("Export &Table…"));
-    exportChart_ = file->addAction(tr("Export C&hart…"));
+    exportTable_ = file->addAction(tr("Export &Table…"), exports_, &ExportCommands::exportTable);
+    exportChart_ = file->addAction(tr("Export C&hart…"), exports_, &ExportCommands::exportChart);
     file->addSeparator();
     QAction* close = file->addAction(tr("&Close Window"));
     close->setShortcut(QKeySequence::Close);
@@ -99,11 +108,8 @@ void MainWindow::buildMenus() {
     edit->addAction(undo);
     edit->addAction(redo);
     edit->addSeparator();
-    copyChart_ = edit->addAction(tr("&Copy Chart"));
+    copyChart_ = edit->addAction(tr("&Copy Chart"), exports_, &ExportCommands::copyChart);
     copyChart_->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
-    for (QAction* waiting : {exportTable_, exportChart_, copyChart_}) {
-        waiting->setEnabled(false);
-    }
 }
 
 void MainWindow::showState() {
@@ -113,6 +119,49 @@ void MainWindow::showState() {
     setWindowTitle(tr("%1[*] — Velmora").arg(name));
     setWindowFilePath(session_->filePath());
     setWindowModified(session_->isModified());
+}
+
+void MainWindow::keepRecoveryCopies(RecoveryStore& store,
+                                    std::unique_ptr<RecalculationTimer> timer) {
+    recovery_ = new RecoveryWriter(
+        store, [this] { return session_->document(); }, [this] { return session_->filePath(); },
+        std::move(timer), this);
+    connect(session_, &DocumentSession::edited, recovery_, [this] {
+        if (session_->isModified()) {
+            recovery_->documentChanged();
+        }
+    });
+    // Saved, reverted, or undone back to the file.
+    connect(session_, &DocumentSession::stateChanged, recovery_, [this] {
+        if (!session_->isModified()) {
+            recovery_->documentClean();
+        }
+    });
+    connect(commands_, &FileCommands::changesDiscarded, recovery_, &RecoveryWriter::documentClean);
+    connect(recovery_, &RecoveryWriter::problem, this, &MainWindow::showRecoveryProblem);
+    connect(recovery_, &RecoveryWriter::updated, this, [this] {
+        if (recoveryProblem_ != nullptr) {
+            showRecoveryProblem({});
+        }
+    });
+}
+
+void MainWindow::showRecoveryProblem(const QString& message) {
+    // A widget of its own: the status bar's messages are cleared by any menu
+    // item the pointer passes.
+    if (recoveryProblem_ == nullptr) {
+        recoveryProblem_ = new QLabel(this);
+        recoveryProblem_->setWordWrap(true);
+        statusBar()->addPermanentWidget(recoveryProblem_, 1);
+    }
+    recoveryProblem_->setText(message.isEmpty()
+                                  ? QString()
+                                  : tr("The recovery copy could not be updated: %1").arg(message));
+    statusBar()->setVisible(!message.isEmpty());
+}
+
+QString MainWindow::recoveryProblem() const {
+    return recoveryProblem_ != nullptr ? recoveryProblem_->text() : QString();
 }
 
 void MainWindow::closeWithoutAsking() {

@@ -7,13 +7,20 @@
 #include "document/scenario_document.h"
 #include "ui/common/scenario_factory.h"
 
+class QLabel;
+
 namespace velmora {
 
 class AboutDialog;
 class ContentView;
 class DocumentDialogs;
 class DocumentSession;
+class ExportCommands;
 class FileCommands;
+class RecalculationTimer;
+class RecoveryBar;
+class RecoveryStore;
+class RecoveryWriter;
 
 /// One window of the application: one document, with its own pages,
 /// scenarios and undo history, titled after its file ("Untitled" until it
@@ -33,11 +40,29 @@ public:
     [[nodiscard]] DocumentSession* session() const { return session_; }
     [[nodiscard]] FileCommands* fileCommands() const { return commands_; }
 
-    /// File > Export Table…, Export Chart… and Edit > Copy Chart: disabled
-    /// until something handles them.
+    /// File > Export Table…, Export Chart… and Edit > Copy Chart (Ctrl+Shift+C),
+    /// of the page shown.
     [[nodiscard]] QAction* exportTableAction() const { return exportTable_; }
     [[nodiscard]] QAction* exportChartAction() const { return exportChart_; }
     [[nodiscard]] QAction* copyChartAction() const { return copyChart_; }
+
+    /// The offer to restore unsaved documents, above the pages; hidden until
+    /// the application gives it something to offer.
+    [[nodiscard]] RecoveryBar* recoveryBar() const { return recoveryBar_; }
+
+    /// Keeps a recovery copy of the document in `store` (which must outlive
+    /// the window) while it has unsaved changes, waiting on `timer` after each
+    /// change: written after the wait, removed once the document is saved,
+    /// undone back to its file or discarded. Problems are told in the status
+    /// bar, without a box to close.
+    void keepRecoveryCopies(RecoveryStore& store, std::unique_ptr<RecalculationTimer> timer);
+    /// The writer of the recovery copies; null until they are kept.
+    [[nodiscard]] RecoveryWriter* recoveryWriter() const { return recovery_; }
+    /// Tells of a problem with the recovery copies in the status bar, or
+    /// clears what was told when `message` is empty.
+    void showRecoveryProblem(const QString& message);
+    /// What the status bar tells of the recovery copies now; empty for nothing.
+    [[nodiscard]] QString recoveryProblem() const;
 
     /// Closes the window without asking about unsaved changes, also when a
     /// question about them is being asked right now.
@@ -66,6 +91,10 @@ private:
     ContentView* content_;
     AboutDialog* about_ = nullptr;  ///< made on first use, owned by the window
     FileCommands* commands_;
+    ExportCommands* exports_;
+    RecoveryBar* recoveryBar_;
+    RecoveryWriter* recovery_ = nullptr;
+    QLabel* recoveryProblem_ = nullptr;  ///< made on the first problem, in the status bar
     QAction* exportTable_ = nullptr;
     QAction* exportChart_ = nullptr;
     QAction* copyChart_ = nullptr;

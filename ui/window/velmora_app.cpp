@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <utility>
 
 #include <QApplication>
 #include <QFileInfo>
@@ -11,15 +12,20 @@
 #include "ui/document/document_session.h"
 #include "ui/document/file_commands.h"
 #include "ui/document/recent_files.h"
+#include "ui/document/recovery_bar.h"
+#include "ui/document/recovery_writer.h"
 #include "ui/window/main_window.h"
 
 namespace velmora {
 
-VelmoraApp::VelmoraApp(ScenarioFactory makeScenario, DocumentDialogs* dialogs, QObject* parent)
+VelmoraApp::VelmoraApp(ScenarioFactory makeScenario, DocumentDialogs* dialogs,
+                       RecoverySetup recovery, QObject* parent)
     : QObject(parent),
       makeScenario_(std::move(makeScenario)),
       ownDialogs_(dialogs != nullptr ? nullptr : std::make_unique<QtDocumentDialogs>()),
-      dialogs_(dialogs != nullptr ? dialogs : ownDialogs_.get()) {}
+      dialogs_(dialogs != nullptr ? dialogs : ownDialogs_.get()),
+      recoveryStore_(std::move(recovery.folder)),
+      makeRecoveryTimer_(std::move(recovery.makeTimer)) {}
 
 VelmoraApp::~VelmoraApp() {
     for (const QPointer<MainWindow>& window : windows_) {
@@ -34,6 +40,11 @@ MainWindow* VelmoraApp::openWindow(const ScenarioDocument& document, const QStri
     if (!path.isEmpty()) {
         window->session()->setFilePath(path);
     }
+    window->keepRecoveryCopies(recoveryStore_, makeRecoveryTimer_());
+    connect(window->recoveryBar(), &RecoveryBar::restoreRequested, this,
+            [this, window] { restoreLeftovers(window); });
+    connect(window->recoveryBar(), &RecoveryBar::discardRequested, this,
+            [this, window] { discardLeftovers(window); });
     connect(window, &MainWindow::newWindowRequested, this, [this] { openWindow(); });
     connect(window, &MainWindow::openRequested, this,
             [this, window](const QString& file) { open(file, window); });
@@ -62,6 +73,7 @@ void VelmoraApp::openFiles(const QStringList& paths) {
     if (windows().empty()) {
         openWindow();
     }
+    offerLeftovers(windows().front());
     if (!problems.isEmpty()) {
         // Shown without waiting for it, so a start never blocks.
         auto* box =
@@ -97,10 +109,24 @@ void VelmoraApp::open(const QString& path, MainWindow* from) {
 }
 
 void VelmoraApp::quit() {
+    std::vector<QPointer<MainWindow>> asked;
     for (MainWindow* window : windows()) {
-        if (!window->fileCommands()->confirmClose() || terminating_) {
+        const bool agreed = window->fileCommands()->confirmClose();
+        if (terminating_) {
+            return;  // told to end while asking: every window is closing
+        }
+        if (!agreed) {
+            // Those answered Discard stay open with their changes, and need
+            // their recovery copies back.
+            for (const QPointer<MainWindow>& kept : asked) {
+                if (!kept.isNull() && kept->session()->isModified()) {
+                    kept->recoveryWriter()->documentChanged();
+                    kept->recoveryWriter()->writeNow();
+                }
+            }
             return;
         }
+        asked.emplace_back(window);
     }
     for (MainWindow* window : windows()) {
         window->closeWithoutAsking();
@@ -109,9 +135,10 @@ void VelmoraApp::quit() {
 
 void VelmoraApp::terminate() {
     terminating_ = true;
-    // Recovery copies of unsaved documents are to be written here, before any
-    // window closes.
-
+    // Before any window closes: a window's copy outlives it.
+    for (MainWindow* window : windows()) {
+        window->recoveryWriter()->writeNow();
+    }
     // A question being asked goes unanswered, as a Cancel; the windows close
     // all the same.
     for (QWidget* widget : QApplication::topLevelWidgets()) {
@@ -122,6 +149,43 @@ void VelmoraApp::terminate() {
     for (MainWindow* window : windows()) {
         window->closeWithoutAsking();
     }
+}
+
+void VelmoraApp::offerLeftovers(MainWindow* offering) {
+    offered_ = recoveryStore_.leftovers();
+    offering->recoveryBar()->setLeftovers(offered_);
+}
+
+void VelmoraApp::restoreLeftovers(MainWindow* offering) {
+    MainWindow* into = offering->session()->isPristine() ? offering : nullptr;
+    for (RecoveryLeftover& leftover : offered_) {
+        if (!leftover.readable()) {
+            continue;  // stays offered, to be discarded
+        }
+        std::unique_ptr<RecoveryCopy> copy = recoveryStore_.takeOver(leftover.name);
+        if (copy == nullptr) {
+            continue;
+        }
+        const auto& document = std::get<ScenarioDocument>(leftover.document);
+        MainWindow* window = std::exchange(into, nullptr);
+        if (window != nullptr) {
+            window->session()->load(document, leftover.recoveryOf);
+        } else {
+            window = openWindow(document, leftover.recoveryOf);
+        }
+        window->session()->markUnsaved();
+        window->recoveryWriter()->adopt(std::move(copy));
+    }
+    offerLeftovers(offering);
+}
+
+void VelmoraApp::discardLeftovers(MainWindow* offering) {
+    for (const RecoveryLeftover& leftover : offered_) {
+        if (const auto problem = recoveryStore_.discard(leftover.name)) {
+            offering->showRecoveryProblem(problem->message);
+        }
+    }
+    offerLeftovers(offering);
 }
 
 std::vector<MainWindow*> VelmoraApp::windows() const {
