@@ -11,6 +11,7 @@
 
 #include "inputs/subscription_inputs.h"
 #include "support/fake_timer.h"
+#include "ui/common/elided_label.h"
 #include "ui/form/inputs_view.h"
 #include "ui/form/number_field.h"
 
@@ -62,6 +63,7 @@ TEST_F(Form, ShowsTheDefaultsAsTheFormWritesThem) {
         EXPECT_EQ(text(allFields[i]).toStdString(), expected[i]) << i;
     }
     EXPECT_EQ(view.monthsLabel()->text(), "36");
+    EXPECT_EQ(view.monthsLabel()->frameShape(), QFrame::NoFrame) << "text, not a field";
     EXPECT_EQ(view.slider()->value(), 3600);
 }
 
