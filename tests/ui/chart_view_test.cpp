@@ -188,7 +188,7 @@ TEST(ChartAxes, FollowTheFiniteFiguresDrawnAndLabelThemCompactly) {
             EXPECT_GE(top, largest * (1 - 1e-9)) << kind;
             EXPECT_LE(top, largest * 1.1) << kind;
             for (const QString& label : chart.yAxis->tickVectorLabels()) {
-                EXPECT_LE(label.size(), 12) << kind << " " << label.toStdString();
+                EXPECT_LE(label.size(), 16) << kind << " " << label.toStdString();
             }
         }
     }

@@ -176,6 +176,13 @@ TEST(ProjectionTable, CapsItsFiguresWithAVisibleSignThenShrinksBack) {
     const QTableView* table = view.table();
     const int normal = table->sizeHint().width();
 
+    // Wider than the 150 px box, the figure widens it.
+    view.setProjection(withMonths({100, 161'601'591'019}), 1.99);
+    view.resize(view.sizeHint());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    EXPECT_GT(view.summaryValue(0)->width(), 150);
+    EXPECT_FALSE(view.summaryValue(0)->isElided());
+
     view.setProjection(withMonths({1e300, 1e306}), 1.99);
     for (int column = 1; column < ProjectionTableModel::columns; ++column) {
         EXPECT_EQ(table->columnWidth(column), view.columnCap()) << column;

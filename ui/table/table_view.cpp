@@ -215,7 +215,7 @@ bool TableView::eventFilter(QObject* watched, QEvent* event) {
         }
         return true;
     }
-    if (watched == table_ && event->type() == QEvent::Resize) {
+    if (watched == table_->viewport() && event->type() == QEvent::Resize) {
         spreadColumns();
     }
     if (watched == table_ &&
