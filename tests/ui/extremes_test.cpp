@@ -1,27 +1,18 @@
 #include <cstdlib>
 #include <vector>
 
-#include <QApplication>
 #include <QFontMetricsF>
 #include <QSlider>
 #include <QTableView>
-#include <QTest>
 
-#include <gtest/gtest.h>
-
-#include "support/fake_scenarios.h"
 #include "ui/charts/comparison_chart.h"
 #include "ui/charts/projection_chart.h"
 #include "ui/common/elided_label.h"
 #include "ui/form/inputs_view.h"
-#include "ui/form/number_field.h"
-#include "ui/pages/content_view.h"
-#include "ui/pages/dual_analysis.h"
 #include "ui/pages/scenario_column.h"
-#include "ui/pages/single_analysis.h"
 #include "ui/table/table_model.h"
 #include "ui/table/table_view.h"
-#include "ui/window/main_window.h"
+#include "window_fixture.h"
 
 namespace velmora {
 namespace {
@@ -107,16 +98,7 @@ void checkChart(const QCustomPlot& chart) {
 }
 
 /// Windows the size of a screen, on a fake clock, edited through their forms.
-class Extremes : public ::testing::TestWithParam<QSize> {
-protected:
-    static void type(NumberField* field, const QString& text) {
-        field->setFocus();
-        field->selectAll();
-        QTest::keyClicks(field, text);
-        QTest::keyClick(field, Qt::Key_Return);
-        drain();
-    }
-};
+class Extremes : public ::testing::TestWithParam<QSize> {};
 
 TEST_P(Extremes, KeepTheWindowOnTheScreenAndEveryFigureReadable) {
     const QSize screen = GetParam();
@@ -137,7 +119,7 @@ TEST_P(Extremes, KeepTheWindowOnTheScreenAndEveryFigureReadable) {
                 QTest::keyClick(form->slider(), Qt::Key_End);
             }
             for (const auto& [field, text] : extreme.typed) {
-                type(form->field(field), QString::fromLatin1(text));
+                typeAndCommit(form->field(field), QString::fromLatin1(text));
                 EXPECT_EQ(form->inputs()->value(field), std::strtod(text, nullptr)) << text;
             }
         }
