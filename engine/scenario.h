@@ -30,9 +30,12 @@ struct ScenarioValues {
         return {rt1, rt2, rt3, rt4, rt5, rt6, rtPlus};
     }
 
-    /// The twelve floating-point values, each with three decimals and "." as the
-    /// decimal point whatever the locale, joined by ",". Two scenarios with the
-    /// same key have the same projection.
+    /// What a projection reads of these values, as text: the whole months to
+    /// project, the eleven other floating-point values in their shortest exact
+    /// form ("1.99", "1e+308", "nan"; "." as the decimal point whatever the
+    /// locale), then the month length in days, joined by ",". Two scenarios have
+    /// the same key exactly when their projections are built from the same
+    /// values, however small the difference: the refresh compares keys.
     [[nodiscard]] std::string currentKey() const;
 
     friend bool operator==(const ScenarioValues&, const ScenarioValues&) = default;

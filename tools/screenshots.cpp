@@ -1,5 +1,6 @@
 // velmora-screenshots: renders the application's pages to PNG files, offscreen,
-// in US English, for the documentation and for looking at a change.
+// in US English unless told otherwise, for the documentation and for looking
+// at a change.
 #include <cstdio>
 #include <cstdlib>
 
@@ -23,11 +24,14 @@ namespace {
 struct Options {
     QString outputDirectory = QStringLiteral("docs");
     QSize size{1400, 860};
+    QLocale locale{QLocale::English, QLocale::UnitedStates};
     bool firstPaintOnly = false;
+    bool extremes = false;
 };
 
 constexpr const char* usage =
-    "usage: velmora-screenshots [--out DIR] [--size WIDTHxHEIGHT] [--first-paint]\n"
+    "usage: velmora-screenshots [--out DIR] [--size WIDTHxHEIGHT] [--locale NAME] [--extremes]\n"
+    "                           [--first-paint]\n"
     "Renders the pages of a Velmora window to DIR (default: docs):\n"
     "  basic.png             the default scenario with the simple chart\n"
     "  basic-cohorts.png     the same with the cohort chart\n"
@@ -36,6 +40,12 @@ constexpr const char* usage =
     "  comparison.png        the comparison page with three different scenarios\n"
     "--size is the window's size (default 1400x860); it cannot be smaller than the\n"
     "window's smallest layout, about 1140x760.\n"
+    "--locale writes figures as in NAME (default en_US), e.g. de_DE.\n"
+    "--extremes also renders figures far beyond the usual, for looking at a change:\n"
+    "  extreme-wide.png        10,000,000 daily trials at 9.99\n"
+    "  extreme-huge.png        1e300 daily trials\n"
+    "  extreme-infinite.png    figures that are all infinite\n"
+    "  extreme-comparison.png  the comparison of 1e300, 1e308 and 10,000,000 daily trials\n"
     "--first-paint prints the milliseconds from the start of the process to the\n"
     "first painted window, and renders nothing.\n";
 
@@ -47,7 +57,11 @@ bool parse(const QStringList& arguments, Options& options, QString& error) {
             options.firstPaintOnly = true;
             continue;
         }
-        if (flag != "--out" && flag != "--size") {
+        if (flag == "--extremes") {
+            options.extremes = true;
+            continue;
+        }
+        if (flag != "--out" && flag != "--size" && flag != "--locale") {
             error = QStringLiteral("unknown flag %1").arg(flag);
             return false;
         }
@@ -58,6 +72,14 @@ bool parse(const QStringList& arguments, Options& options, QString& error) {
         const QString value = arguments[++i];
         if (flag == "--out") {
             options.outputDirectory = value;
+            continue;
+        }
+        if (flag == "--locale") {
+            options.locale = QLocale(value);
+            if (options.locale.language() == QLocale::C) {
+                error = QStringLiteral("--locale: \"%1\" is not a locale").arg(value);
+                return false;
+            }
             continue;
         }
         const QStringList parts = value.split('x');
@@ -108,6 +130,30 @@ bool save(MainWindow& window, const QDir& directory, const QString& name) {
     return true;
 }
 
+bool renderExtremes(MainWindow& window, const QDir& directory) {
+    ContentView& content = *window.content();
+    SingleAnalysis& single = *content.single();
+    content.setCurrentWidget(&single);
+    single.setShowCohorts(SingleAnalysis::simpleChart);
+    single.inputs()->setMonthsToProject(36);
+    single.inputs()->setStartingSubs(0);
+    single.inputs()->setDailyNewSubs(10'000'000);
+    single.inputs()->setPrice(9.99);
+    bool ok = save(window, directory, "extreme-wide.png");
+    single.inputs()->setDailyNewSubs(1e300);
+    ok = ok && save(window, directory, "extreme-huge.png");
+    single.inputs()->setTrialRetention(1e308);
+    single.inputs()->setDailyNewSubs(1e308);
+    ok = ok && save(window, directory, "extreme-infinite.png");
+
+    DualAnalysis& dual = *content.dual();
+    content.setCurrentWidget(&dual);
+    dual.baseline()->setDailyNewSubs(1e300);
+    dual.input1()->setDailyNewSubs(1e308);
+    dual.input2()->setDailyNewSubs(10'000'000);
+    return ok && save(window, directory, "extreme-comparison.png");
+}
+
 int render(const Options& options) {
     MainWindow window;
     // The window cannot be made smaller than its layout; a picture of another
@@ -154,6 +200,9 @@ int render(const Options& options) {
     dual.input2()->setTrialRetention(0.7);
     dual.input2()->setRtPlus(0.97);
     ok = ok && save(window, directory, "comparison.png");
+    if (ok && options.extremes) {
+        ok = renderExtremes(window, directory);
+    }
     return ok ? 0 : 1;
 }
 
@@ -178,7 +227,6 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     QApplication application(argc, argv);
-    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
 
     velmora::Options options;
     QString error;
@@ -191,5 +239,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "velmora-screenshots: %s\n%s", qPrintable(error), velmora::usage);
         return 2;
     }
+    // Before any window: views read the locale once, when they are made.
+    QLocale::setDefault(options.locale);
     return options.firstPaintOnly ? velmora::firstPaint(options) : velmora::render(options);
 }

@@ -1,3 +1,4 @@
+#include <cmath>
 #include <iostream>
 #include <sstream>
 
@@ -48,8 +49,7 @@ protected:
 
 TEST_F(Refresh, ANewScenarioHasTheDefaultsAndTheirProjection) {
     EXPECT_EQ(inputs.monthDuration(), 30);
-    EXPECT_EQ(inputs.currentKey(),
-              "36.000,100.000,0.000,1.990,0.590,0.650,0.840,0.870,0.890,0.900,0.910,0.950");
+    EXPECT_EQ(inputs.currentKey(), "36,100,0,1.99,0.59,0.65,0.84,0.87,0.89,0.9,0.91,0.95,30");
     EXPECT_EQ(inputs.projectionKey(), inputs.currentKey());
     ASSERT_NE(projection(), nullptr);
     EXPECT_EQ(projection()->snapshots.size(), 36u * 30);
@@ -72,8 +72,8 @@ TEST_F(Refresh, WritesAnnounceBeforeStoringEvenWhenUnchangedAndStoreUnchecked) {
                         Field::Rt4, Field::Rt5, Field::Rt6, Field::RtPlus}) {
         inputs.setValue(field, v++);
     }
-    EXPECT_EQ(inputs.currentKey(),
-              "1.000,2.000,3.000,4.000,5.000,6.000,7.000,8.000,9.000,10.000,11.000,12.000");
+    inputs.setMonthDuration(7);
+    EXPECT_EQ(inputs.currentKey(), "1,2,3,4,5,6,7,8,9,10,11,12,7");
     inputs.setRt3(-95);
     EXPECT_EQ(inputs.retentionRates()[2], -95);
     EXPECT_EQ(inputs.rtPlus(), 12);
@@ -102,7 +102,7 @@ TEST_F(Refresh, ABurstOfWritesIsBuiltOnceFromTheLastValuesAndThenTheRefreshRests
 TEST_F(Refresh, WritesThatLeaveTheKeyAsItWasLeadToNoRebuild) {
     const std::pair<const char*, std::function<void()>> cases[] = {
         {"same value", [&] { inputs.setPrice(1.99); }},
-        {"below the key's precision", [&] { inputs.setMonthsToProject(36.0004); }},
+        {"months within the same whole month", [&] { inputs.setMonthsToProject(36.9); }},
         {"changed and changed back within the wait",
          [&] {
              inputs.setPrice(2.99);
@@ -110,7 +110,6 @@ TEST_F(Refresh, WritesThatLeaveTheKeyAsItWasLeadToNoRebuild) {
              EXPECT_TRUE(inputs.isRecalculationPending());
              inputs.setPrice(1.99);
          }},
-        {"month length, which is not in the key", [&] { inputs.setMonthDuration(7); }},
     };
     const auto before = inputs.projection();
     for (const auto& [what, edit] : cases) {
@@ -123,6 +122,45 @@ TEST_F(Refresh, WritesThatLeaveTheKeyAsItWasLeadToNoRebuild) {
         EXPECT_EQ(inputs.projection(), before) << what;
         EXPECT_FALSE(inputs.isRecalculationPending()) << what;
     }
+}
+
+// The key once kept three decimals: edits below them were never projected.
+TEST_F(Refresh, AnyChangeOfAValueTheProjectionReadsRebuildsItHoweverSmall) {
+    const std::pair<const char*, std::function<void()>> cases[] = {
+        {"daily trials by 1e-13", [&] { inputs.setDailyNewSubs(100.0000000000001); }},
+        {"price to the next double", [&] { inputs.setPrice(std::nextafter(1.99, 2.0)); }},
+        {"a rate by 0.0004", [&] { inputs.setRt3(0.8704); }},
+        {"into the next whole month", [&] { inputs.setMonthsToProject(37); }},
+        {"month length", [&] { inputs.setMonthDuration(31); }},
+        {"to not a number", [&] { inputs.setRt2(std::nan("")); }},
+    };
+    for (const auto& [what, edit] : cases) {
+        const auto before = inputs.projection();
+        EXPECT_EQ(printedBy([&] {
+                      edit();
+                      advance(10s);
+                  }),
+                  "Calculated\n")
+            << what;
+        EXPECT_NE(inputs.projection(), before) << what;
+        EXPECT_EQ(inputs.projectionKey(), inputs.currentKey()) << what;
+    }
+    EXPECT_EQ(printedBy([&] {
+                  inputs.setRt2(std::nan(""));
+                  advance(10s);
+              }),
+              "")
+        << "not a number again is no change, though it equals nothing";
+}
+
+TEST_F(Refresh, ATinyEditOfALongProjectionShowsItsTrueFigures) {
+    inputs.setMonthsToProject(600);
+    inputs.setRtPlus(1);
+    advance(10s);
+    EXPECT_EQ(std::lround(projection()->monthlySnapshots.back().active), 369'594);
+    inputs.setRtPlus(1.0004);
+    advance(10s);
+    EXPECT_EQ(std::lround(projection()->monthlySnapshots.back().active), 416'229);
 }
 
 TEST_F(Refresh, ARebuildReadsTheValuesAsTheyAreWhenItRuns) {

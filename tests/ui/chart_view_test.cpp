@@ -1,5 +1,8 @@
 #include <array>
+#include <cmath>
+#include <limits>
 #include <memory>
+#include <tuple>
 
 #include <QCoreApplication>
 #include <QMouseEvent>
@@ -7,11 +10,13 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/table_figures.h"
 #include "support/projected.h"
 #include "ui/charts/chart_data.h"
 #include "ui/charts/cohort_plottable.h"
 #include "ui/charts/comparison_chart.h"
 #include "ui/charts/projection_chart.h"
+#include "ui/charts/value_axis.h"
 
 namespace velmora {
 namespace {
@@ -35,9 +40,12 @@ QPointF at(const QCustomPlot& plot, double key, double value) {
     return {plot.xAxis->coordToPixel(key), plot.yAxis->coordToPixel(value)};
 }
 
-TEST(ProjectionChart, SwitchesBetweenBarsAndLineWithFixedMonthMarks) {
+const std::vector<double> fiveYears{0, 12, 24, 36, 48};
+
+TEST(ProjectionChart, SwitchesBetweenBarsAndLine) {
     const auto data = project({.monthsToProject = 60, .startingSubs = 500});
     ProjectionChart chart;
+    showAt(chart, 900, 400);
 
     chart.setProjection(data);
     ASSERT_TRUE(chart.showsCohorts());
@@ -47,12 +55,14 @@ TEST(ProjectionChart, SwitchesBetweenBarsAndLineWithFixedMonthMarks) {
     EXPECT_FALSE(chart.monthlyPoints()->visible());
     // The line is made only when it is shown.
     EXPECT_EQ(chart.dailyLine()->dataCount(), 0);
-    EXPECT_EQ(tickPositions(chart.xAxis), ProjectionChart::monthMarks());
+    EXPECT_EQ(tickPositions(chart.xAxis), fiveYears);
+    EXPECT_EQ(chart.yAxis->label(), "Subscribers by cohort");
     EXPECT_LT(chart.xAxis->range().lower, 0);
     EXPECT_GT(chart.xAxis->range().upper, 59);
 
     for (const int simple : {1, 2, -1}) {
         chart.setShowCohorts(simple);
+        chart.replot();
         EXPECT_FALSE(chart.cohortBars()->visible());
         EXPECT_TRUE(chart.dailyLine()->visible());
         EXPECT_TRUE(chart.monthlyPoints()->visible());
@@ -63,7 +73,9 @@ TEST(ProjectionChart, SwitchesBetweenBarsAndLineWithFixedMonthMarks) {
     EXPECT_EQ(chart.monthlyPoints()->data()->at(59)->key, 59);
     EXPECT_EQ(chart.monthlyPoints()->data()->at(59)->value, data->monthlySnapshots[59].active);
     EXPECT_EQ(chart.yAxis->range().lower, 0);
-    EXPECT_EQ(tickPositions(chart.xAxis), ProjectionChart::monthMarks());
+    EXPECT_EQ(tickPositions(chart.xAxis), fiveYears);
+    EXPECT_EQ(chart.xAxis->label(), "Month");
+    EXPECT_EQ(chart.yAxis->label(), "Active subscribers");
 
     EXPECT_EQ(chart.accessibleDescription(), "Month, Active");
     chart.setShowCohorts(0);
@@ -85,7 +97,7 @@ TEST(ProjectionChart, ShowsNothingWithoutAProjection) {
             EXPECT_TRUE(chart.cohortBars()->stack().empty());
             EXPECT_EQ(chart.dailyLine()->dataCount(), 0);
             EXPECT_EQ(chart.monthlyPoints()->dataCount(), 0);
-            EXPECT_EQ(tickPositions(chart.xAxis), ProjectionChart::monthMarks());
+            EXPECT_EQ(tickPositions(chart.xAxis), fiveYears);
             EXPECT_FALSE(chart.toPixmap(600, 300).isNull());
             EXPECT_TRUE(chart.toolTipAt(at(chart, 12, 0.5)).isEmpty());
         }
@@ -113,6 +125,92 @@ TEST(ProjectionChart, TellsTheFiguresUnderThePointer) {
                      Qt::NoButton, Qt::NoModifier);
     QCoreApplication::sendEvent(&chart, &move);
     EXPECT_EQ(QToolTip::text(), "Month 12\n9,412 active");
+}
+
+TEST(ProjectionChart, MarksEveryYearToTheEndAndDrawsPointsOnlyWhereTheyStandApart) {
+    ProjectionChart chart;
+    showAt(chart, 1200, 400);
+    chart.setShowCohorts(1);
+    chart.setProjection(project({.monthsToProject = 600}));
+    chart.replot();
+    // All 50 years marked, every other one labelled; points 2 px apart would fuse.
+    const auto ticks = chart.xAxis->ticker().dynamicCast<QCPAxisTickerText>()->ticks();
+    ASSERT_EQ(ticks.size(), 50);
+    EXPECT_EQ(ticks.value(24), "24");
+    EXPECT_EQ(ticks.value(36), "");
+    EXPECT_EQ(ticks.value(576), "576");
+    EXPECT_TRUE(chart.dailyLine()->visible());
+    EXPECT_FALSE(chart.monthlyPoints()->visible());
+
+    // 120 months: about 9 px apart, then 3 px once the chart is made narrower.
+    chart.setProjection(project({.monthsToProject = 120}));
+    chart.replot();
+    EXPECT_TRUE(chart.monthlyPoints()->visible());
+    chart.resize(500, 400);
+    chart.replot();
+    EXPECT_FALSE(chart.monthlyPoints()->visible());
+}
+
+// Figures beyond 1e250 or below 1e-280 are beyond what the chart library
+// draws as they are; infinite ones cannot be drawn at all.
+TEST(ChartAxes, FollowTheFiniteFiguresDrawnAndLabelThemCompactly) {
+    const double inf = std::numeric_limits<double>::infinity();
+    for (const double trials : {100.0, 1e200, 1e300, 1e-320, inf}) {
+        SCOPED_TRACE(trials);
+        const auto data = project({.dailyNewSubs = trials});
+        double largest = 0;  // the largest finite count of a day (all are positive)
+        for (const SubscriptionSnapshot& day : data->snapshots) {
+            largest = std::isfinite(day.active) ? std::max(largest, day.active) : largest;
+        }
+        ProjectionChart single;
+        showAt(single, 900, 400);
+        single.setProjection(data);
+        ComparisonChart comparison;
+        showAt(comparison, 900, 400);
+        UuidGenerator ids(1);
+        const ComparedScenario same{data.get(), 1.0 / proceedsShare};  // income = count
+        comparison.setData(chartPoints({same, same, same}, ids), xAxisValues(36));
+        for (int kind = 0; kind < 3; ++kind) {  // the bars, the line, the comparison
+            single.setShowCohorts(kind);
+            QCustomPlot& chart = kind < 2 ? static_cast<QCustomPlot&>(single) : comparison;
+            const ValueScale scale = kind < 2 ? single.valueScale() : comparison.valueScale();
+            const QCPItemText* note =
+                kind < 2 ? single.nothingDrawnNote() : comparison.nothingDrawnNote();
+            chart.replot();
+            EXPECT_EQ(note->visible(), largest == 0) << kind;
+            EXPECT_EQ(chart.yAxis->tickLabels(), largest > 0) << kind;
+            if (largest == 0) {
+                continue;
+            }
+            EXPECT_EQ(chart.yAxis->range().lower, 0) << kind;
+            const double top = scale.toFigure(chart.yAxis->range().upper);
+            // The cohort bars add the month's counts in another order.
+            EXPECT_GE(top, largest * (1 - 1e-9)) << kind;
+            EXPECT_LE(top, largest * 1.1) << kind;
+            for (const QString& label : chart.yAxis->tickVectorLabels()) {
+                EXPECT_LE(label.size(), 16) << kind << " " << label.toStdString();
+            }
+        }
+    }
+}
+
+TEST(ChartAxes, LabelFiguresOfAnySizeCompactlyAndExactly) {
+    using Style = NumberFormatter::Style;
+    const QLocale us(QLocale::English, QLocale::UnitedStates);
+    const QLocale german(QLocale::German, QLocale::Germany);
+    const std::tuple<QVector<double>, Style, QLocale, const char*> cases[] = {
+        {{0, 2500, 5000}, Style::Decimal, us, "0|2,500|5,000"},
+        {{0, 0.25, 0.5}, Style::Currency, us, "$0.00|$0.25|$0.50"},
+        {{1e11, 5e11}, Style::Currency, us, "$100,000,000,000|$500,000,000,000"},
+        {{5e14, 1e15, 1.25e15}, Style::Decimal, us, "5e+14|1e+15|1.25e+15"},
+        {{-2e300, 0, 2e300}, Style::Currency, us, "($2e+300)|$0|$2e+300"},
+        {{0, 5e-321, 1e-320}, Style::Decimal, us, "0|5e-321|1e-320"},
+        {{0, -1.5e15}, Style::Currency, german, "0\u00a0€|-1,5e+15\u00a0€"},
+    };
+    for (const auto& [figures, style, locale, expected] : cases) {
+        EXPECT_EQ(QStringList(axisLabels(figures, style, locale)).join(u'|').toStdString(),
+                  expected);
+    }
 }
 
 TEST(ProjectionChart, TellsTheBarOnTopWhereBarsOverlap) {
@@ -144,11 +242,16 @@ TEST(ComparisonChart, DrawsOneLinePerScenario) {
     }
     ASSERT_EQ(chart.graphCount(), 3);
     EXPECT_TRUE(chart.legend->visible());
+    EXPECT_EQ(chart.xAxis->label(), "Month");
+    EXPECT_EQ(chart.yAxis->label(), "Income");
     const std::array<int, 3> sizes{1080, 1080, 720};
     for (int i = 0; i < 3; ++i) {
         EXPECT_EQ(chart.graph(i)->dataCount(), sizes[static_cast<std::size_t>(i)]);
     }
     chart.replot();
+    // Above the plot, where it covers no line.
+    EXPECT_LE(chart.legend->outerRect().bottom(), chart.axisRect()->rect().top());
+    EXPECT_TRUE(chart.rect().contains(chart.legend->outerRect()));
     EXPECT_EQ(chart.toolTipAt(at(chart, 11.8, 10000)),
               "Month 12\nBaseline $15,920\nAlternate 1 $23,919\nAlternate 2 $7,920");
     // Past the shorter scenario's end, its last day stands in.

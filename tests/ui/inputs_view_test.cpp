@@ -11,6 +11,7 @@
 
 #include "inputs/subscription_inputs.h"
 #include "support/fake_timer.h"
+#include "ui/common/elided_label.h"
 #include "ui/form/inputs_view.h"
 #include "ui/form/number_field.h"
 
@@ -62,6 +63,7 @@ TEST_F(Form, ShowsTheDefaultsAsTheFormWritesThem) {
         EXPECT_EQ(text(allFields[i]).toStdString(), expected[i]) << i;
     }
     EXPECT_EQ(view.monthsLabel()->text(), "36");
+    EXPECT_EQ(view.monthsLabel()->frameShape(), QFrame::NoFrame) << "text, not a field";
     EXPECT_EQ(view.slider()->value(), 3600);
 }
 
@@ -95,12 +97,17 @@ TEST_F(Form, StoresWhatIsTypedUnchecked) {
         {Field::RtPlus, "0", 0, "0"},
         {Field::DailyNewSubs, " 1,000 ", 1000, "1,000"},
         {Field::Price, "0.12345", 0.12345, "0.123"},
+        // Past 1e15 the digits would run far beyond the field.
+        {Field::DailyNewSubs, "1e308", 1e308, "1e+308"},
+        {Field::StartingSubs, "-12345678901234567", -12345678901234567.0,
+         "-1.2345678901234568e+16"},
     };
     for (const auto& [f, typed, stored, shown] : cases) {
         type(f, typed);
         leave(f);
         EXPECT_EQ(inputs.value(f), stored) << typed;
         EXPECT_EQ(text(f).toStdString(), shown) << typed;
+        EXPECT_EQ(field(f)->cursorPosition(), 0) << "shown from its start";
     }
     leave(Field::Price);
     EXPECT_EQ(announcements, static_cast<int>(std::size(cases))) << "focus-out without an edit";

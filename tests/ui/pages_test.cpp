@@ -1,9 +1,11 @@
 #include <QAction>
 #include <QComboBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QMainWindow>
 #include <QSlider>
 #include <QTabBar>
+#include <QTableView>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -146,6 +148,24 @@ TEST_F(Window, TheComparisonFollowsItsThreeScenariosInTheirColours) {
     dual().baseline()->setMonthsToProject(37);
     scenarios.elapse();
     EXPECT_EQ(xTicks(*dual().chart()), (std::vector<double>{0, 12, 24, 36}));
+}
+
+TEST_F(Window, TheComparisonTablesFillTheirColumns) {
+    window.show();
+    content().setCurrentIndex(1);
+    int shown = 0;  // height of the first table's rows in view
+    for (const QSize screen : {QSize(1280, 800), QSize(1400, 860), QSize(1920, 1080)}) {
+        window.resize(screen);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        for (int i = 0; i < DualAnalysis::scenarioCount; ++i) {
+            const QTableView& table = *dual().column(i)->table()->table();
+            EXPECT_EQ(table.horizontalHeader()->length(), table.viewport()->width()) << i;
+            EXPECT_GE(table.viewport()->height(), 4 * table.rowHeight(0)) << i;
+        }
+        const int height = dual().column(0)->table()->table()->viewport()->height();
+        EXPECT_GT(height, shown) << "more months in view in a taller window";
+        shown = height;
+    }
 }
 
 TEST_F(Window, TabWalksTheFormThenTheTableThePickerAndTheChart) {

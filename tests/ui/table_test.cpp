@@ -12,12 +12,14 @@
 #include <QStyleOptionViewItem>
 #include <QTableView>
 #include <QTest>
+#include <QToolTip>
 
 #include <gtest/gtest.h>
 
 #include "engine/calculation.h"
 #include "support/fake_timer.h"
 #include "support/projected.h"
+#include "ui/common/elided_label.h"
 #include "ui/table/table_model.h"
 #include "ui/table/table_view.h"
 
@@ -129,10 +131,11 @@ TEST(ProjectionTable, NoFigureOrHeaderIsCutOff) {
     ScenarioValues longRun;
     longRun.monthsToProject = 600;
     longRun.startingSubs = 5000;
-    // Figures far wider than the starting widths, in every figure column.
-    const auto huge = withMonths({1e3, 9.87654e12, -4e12, 1e13});
+    // Figures far wider than the starting widths, in every figure column, and
+    // as wide as columns grow ("$101,989,800,000,000").
+    const auto huge = withMonths({1e3, 9.87654e11, -4e11, 1e12});
     const std::pair<std::shared_ptr<SubscriptionCalculation>, double> shown[] = {
-        {project(), 1.99}, {project(longRun), 1.99}, {huge, 999.99}};
+        {project(), 1.99}, {project(longRun), 1.99}, {huge, 9.99}};
     for (const auto& [projection, price] : shown) {
         TableView view;
         view.setProjection(projection, price);
@@ -161,6 +164,53 @@ TEST(ProjectionTable, NoFigureOrHeaderIsCutOff) {
             EXPECT_GE(width, needed + grid) << "column " << column;
         }
     }
+}
+
+// A figure of 1e300 has 401 characters: the columns once grew the
+// window to 6,000 px, and the summary showed the last digits of figures
+// wider than its box as if they were the whole.
+TEST(ProjectionTable, CapsItsFiguresWithAVisibleSignThenShrinksBack) {
+    TableView view;
+    view.show();
+    view.setProjection(withMonths({100, 200}), 1.99);
+    const QTableView* table = view.table();
+    const int normal = table->sizeHint().width();
+
+    // Wider than the 150 px box, the figure widens it.
+    view.setProjection(withMonths({100, 161'601'591'019}), 1.99);
+    view.resize(view.sizeHint());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    EXPECT_GT(view.summaryValue(0)->width(), 150);
+    EXPECT_FALSE(view.summaryValue(0)->isElided());
+
+    view.setProjection(withMonths({1e300, 1e306}), 1.99);
+    for (int column = 1; column < ProjectionTableModel::columns; ++column) {
+        EXPECT_EQ(table->columnWidth(column), view.columnCap()) << column;
+    }
+    // The shortened cell shows "…" and tells its whole text; a whole one tells nothing.
+    const QString whole = view.model()->text(0, ProjectionTableModel::Active);
+    ASSERT_GT(whole.size(), 400);
+    const auto tipAt = [&](int column) {
+        const QPoint centre = table->visualRect(view.model()->index(0, column)).center();
+        QHelpEvent help(QEvent::ToolTip, centre, table->viewport()->mapToGlobal(centre));
+        QCoreApplication::sendEvent(table->viewport(), &help);
+        return QToolTip::text();
+    };
+    EXPECT_EQ(tipAt(ProjectionTableModel::Active), whole);
+    EXPECT_NE(tipAt(ProjectionTableModel::Month), "M0");
+    // The summary tells the last month.
+    const QString last = view.model()->text(1, ProjectionTableModel::Active);
+    const ElidedLabel& subscribers = *view.summaryValue(0);
+    EXPECT_TRUE(subscribers.isElided());
+    EXPECT_TRUE(subscribers.text().endsWith(u'…'));
+    EXPECT_TRUE(subscribers.text().startsWith(last.left(5)));
+    EXPECT_EQ(subscribers.toolTip(), last);
+    EXPECT_EQ(subscribers.accessibleName(), last + " subscribers");
+
+    view.setProjection(withMonths({100, 200}), 1.99);
+    EXPECT_EQ(table->sizeHint().width(), normal);
+    EXPECT_FALSE(subscribers.isElided());
+    EXPECT_EQ(subscribers.toolTip(), "");
 }
 
 TEST(ProjectionTable, KeepsTheTableInViewAtTheComparisonHeight) {

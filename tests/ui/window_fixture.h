@@ -22,6 +22,15 @@
 
 namespace velmora {
 
+/// Types `text` into `field` and commits it with Return, as a user does.
+inline void typeAndCommit(NumberField* field, const QString& text) {
+    field->setFocus();
+    field->selectAll();
+    QTest::keyClicks(field, text);
+    QTest::keyClick(field, Qt::Key_Return);
+    drain();
+}
+
 /// Answers the window's questions as the test says, and keeps what was asked.
 class FakeDialogs final : public DocumentDialogs {
 public:
@@ -97,14 +106,7 @@ protected:
     [[nodiscard]] QUndoStack& history() const { return *window->session()->history(); }
     [[nodiscard]] QString file(const QString& name) const { return folder.filePath(name); }
 
-    /// Types `text` into `field` and commits it with Return, as a user does.
-    static void type(NumberField* field, const QString& text) {
-        field->setFocus();
-        field->selectAll();
-        QTest::keyClicks(field, text);
-        QTest::keyClick(field, Qt::Key_Return);
-        drain();
-    }
+    static void type(NumberField* field, const QString& text) { typeAndCommit(field, text); }
     /// Presses `key` with `modifiers` where the focus is, as a shortcut would come.
     void press(int key, Qt::KeyboardModifiers modifiers = Qt::ControlModifier) const {
         QWidget* target =

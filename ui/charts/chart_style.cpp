@@ -23,40 +23,6 @@ const std::array<QColor, cohortPaletteSize> palette{
     QColor(0xBA, 0xB0, 0xAC),
 };
 
-/// Automatic ticks labelled through the figure formatter rather than Qt's "C"
-/// locale default, so the axis reads like the table.
-class FormattedTicker final : public QCPAxisTicker {
-public:
-    explicit FormattedTicker(NumberFormatter::Style style) : style_(style) {}
-
-protected:
-    QVector<QString> createLabelVector(const QVector<double>& ticks, const QLocale&, QChar,
-                                       int) override {
-        // Enough digits to tell neighbouring ticks apart, none for whole steps.
-        int digits = 0;
-        if (ticks.size() > 1) {
-            const double step = std::abs(ticks[1] - ticks[0]);
-            if (step > 0 && step < 1) {
-                digits = std::min(6, static_cast<int>(std::ceil(-std::log10(step) - 1e-9)));
-            }
-        }
-        // Money reads in whole cents or not at all.
-        if (style_ == NumberFormatter::Style::Currency && digits > 0) {
-            digits = std::max(digits, 2);
-        }
-        const NumberFormatter formatter(style_, digits);
-        QVector<QString> labels;
-        labels.reserve(ticks.size());
-        for (const double tick : ticks) {
-            labels.append(formatter.format(tick));
-        }
-        return labels;
-    }
-
-private:
-    NumberFormatter::Style style_;
-};
-
 const std::array<QColor, 3> series{QColor(0x00, 0x7A, 0xFF), QColor(0x34, 0xC7, 0x59),
                                    QColor(0xFF, 0x3B, 0x30)};
 
@@ -102,10 +68,6 @@ void setTicksAt(QCPAxis* axis, const std::vector<double>& values) {
     }
     ticker->setSubTickCount(0);
     axis->setTicker(ticker);
-}
-
-void setValueLabels(QCPAxis* axis, NumberFormatter::Style style) {
-    axis->setTicker(QSharedPointer<FormattedTicker>::create(style));
 }
 
 void showToolTip(QCustomPlot* plot, const QMouseEvent* event, const QString& tip) {

@@ -31,10 +31,6 @@ inline constexpr std::size_t cohortPaletteSize = 10;
 /// labelled as whole numbers.
 void setTicksAt(QCPAxis* axis, const std::vector<double>& values);
 
-/// Writes the automatic tick labels of `axis` in `style`, with as many
-/// fraction digits as the tick step needs.
-void setValueLabels(QCPAxis* axis, NumberFormatter::Style style);
-
 /// Shows `tip` at the pointer of `event` over `plot`, or hides the tip when
 /// `tip` is empty (nothing under the pointer).
 void showToolTip(QCustomPlot* plot, const QMouseEvent* event, const QString& tip);

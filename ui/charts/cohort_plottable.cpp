@@ -34,8 +34,9 @@ CohortPlottable::CohortPlottable(QCPAxis* keyAxis, QCPAxis* valueAxis)
     setAntialiased(false);
 }
 
-void CohortPlottable::setStack(CohortStack stack) {
+void CohortPlottable::setStack(CohortStack stack, const ValueScale& scale) {
     stack_ = std::move(stack);
+    scale_ = scale;
 }
 
 std::optional<CohortPlottable::Hit> CohortPlottable::hitAt(const QPointF& pixel) const {
@@ -44,7 +45,7 @@ std::optional<CohortPlottable::Hit> CohortPlottable::hitAt(const QPointF& pixel)
     if (!keyAxis || !valueAxis || !clipRect().contains(pixel.toPoint())) {
         return std::nullopt;
     }
-    const double value = valueAxis->pixelToCoord(pixel.y());
+    const double value = scale_.toFigure(valueAxis->pixelToCoord(pixel.y()));
     for (auto bar = stack_.bars.rbegin(); bar != stack_.bars.rend(); ++bar) {
         const int left = leftEdge(keyAxis->coordToPixel(bar->month));
         if (pixel.x() < left || pixel.x() >= left + barWidth || value < bar->low ||
@@ -88,9 +89,10 @@ QCPRange CohortPlottable::getValueRange(bool& foundRange, QCP::SignDomain inSign
         if (!allKeys && !inKeyRange.contains(bar.month)) {
             continue;
         }
-        range = foundRange
-                    ? QCPRange(std::min(range.lower, bar.low), std::max(range.upper, bar.high))
-                    : QCPRange(bar.low, bar.high);
+        const double low = scale_.toDrawn(bar.low);
+        const double high = scale_.toDrawn(bar.high);
+        range = foundRange ? QCPRange(std::min(range.lower, low), std::max(range.upper, high))
+                           : QCPRange(low, high);
         foundRange = true;
     }
     if (foundRange) {
@@ -116,8 +118,10 @@ void CohortPlottable::draw(QCPPainter* painter) {
     const bool linear = valueAxis->scaleType() == QCPAxis::stLinear;
     const double origin = valueAxis->coordToPixel(0);
     const double slope = valueAxis->coordToPixel(1) - origin;
+    const bool scaled = scale_.exponent() != 0;
     const auto row = [&](double value) {
-        const double pixel = linear ? origin + value * slope : valueAxis->coordToPixel(value);
+        const double drawn = scaled ? scale_.toDrawn(value) : value;
+        const double pixel = linear ? origin + drawn * slope : valueAxis->coordToPixel(drawn);
         // A pixel that is not a number fails the first test and lands above.
         const double pinned = pixel >= above ? std::min(pixel, below) : above;
         return static_cast<int>(pinned + 1.5) - 1;  // rounded: pinned + 1.5 is positive

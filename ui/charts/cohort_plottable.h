@@ -5,6 +5,7 @@
 #include <qcustomplot.h>
 
 #include "ui/charts/cohort_bars.h"
+#include "ui/charts/value_axis.h"
 
 namespace velmora {
 
@@ -25,7 +26,8 @@ public:
     /// Belongs to the plot of `keyAxis`, like every QCustomPlot plottable.
     CohortPlottable(QCPAxis* keyAxis, QCPAxis* valueAxis);
 
-    void setStack(CohortStack stack);
+    /// Draws `stack`, its counts at `scale` on the value axis.
+    void setStack(CohortStack stack, const ValueScale& scale = {});
     [[nodiscard]] const CohortStack& stack() const { return stack_; }
 
     /// The segment painted at `pixel`, topmost first, as bars painted later
@@ -45,6 +47,7 @@ protected:
 
 private:
     CohortStack stack_;
+    ValueScale scale_;
 };
 
 }  // namespace velmora

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numeric>
 #include <unordered_map>
 
 #include "ui/charts/chart_style.h"
@@ -16,26 +17,59 @@ struct Series {
     QVector<double> incomes;
 };
 
-/// The point of `graph` nearest to `key`; the graph must hold at least one.
-QCPGraphData nearest(const QCPGraph& graph, double key) {
+/// Puts the points of `line` in order of month, as the plot keeps them, so
+/// that the plot's point n is the line's income n.
+void sortByMonth(Series& line) {
+    if (std::is_sorted(line.months.cbegin(), line.months.cend())) {
+        return;
+    }
+    std::vector<qsizetype> order(static_cast<std::size_t>(line.months.size()));
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(),
+                     [&](qsizetype a, qsizetype b) { return line.months[a] < line.months[b]; });
+    Series sorted{line.name, {}, {}};
+    for (const qsizetype i : order) {
+        sorted.months.append(line.months[i]);
+        sorted.incomes.append(line.incomes[i]);
+    }
+    line = std::move(sorted);
+}
+
+/// The index of the point of `graph` nearest to `key`; the graph must hold at least one.
+std::size_t nearest(const QCPGraph& graph, double key) {
     const auto& data = *graph.data();
-    auto after = data.findBegin(key, false);
-    if (after == data.constEnd()) {
-        return *(after - 1);
+    auto at = data.findBegin(key, false);
+    if (at == data.constEnd() || (at != data.constBegin() && key - (at - 1)->key < at->key - key)) {
+        --at;
     }
-    if (after != data.constBegin() && key - (after - 1)->key < after->key - key) {
-        return *(after - 1);
-    }
-    return *after;
+    return static_cast<std::size_t>(at - data.constBegin());
 }
 
 }  // namespace
 
-ComparisonChart::ComparisonChart(QWidget* parent) : QCustomPlot(parent) {
+ComparisonChart::ComparisonChart(QWidget* parent)
+    : QCustomPlot(parent), note_(addNothingDrawnNote(this)) {
     applyChartStyle(this, QStringLiteral("Income comparison chart"));
     // What each mark stands for, as assistive technology reads the chart out.
     setAccessibleDescription(QStringLiteral("Date, Income, Projection"));
-    axisRect()->insetLayout()->setInsetAlignment(0, Qt::AlignBottom | Qt::AlignRight);
+    // The legend goes in a row of its own above the plot, centred between two
+    // empty cells, where it covers no line.
+    axisRect()->insetLayout()->take(legend);
+    auto* legendRow = new QCPLayoutGrid;
+    plotLayout()->insertRow(0);
+    plotLayout()->addElement(0, 0, legendRow);
+    plotLayout()->setRowStretchFactor(0, 0.001);
+    legendRow->addElement(0, 0, new QCPLayoutElement(this));
+    legendRow->addElement(0, 1, legend);
+    legendRow->addElement(0, 2, new QCPLayoutElement(this));
+    legendRow->setColumnStretchFactor(1, 0.001);
+    legendRow->setMargins({});
+    legend->setFillOrder(QCPLegend::foColumnsFirst);
+    legend->setBorderPen(Qt::NoPen);
+    legend->setBrush(Qt::NoBrush);
+    legend->setSizeConstraintRect(QCPLayoutElement::scrOuterRect);
+    xAxis->setLabel(QStringLiteral("Month"));
+    yAxis->setLabel(QStringLiteral("Income"));
     setValueLabels(yAxis, NumberFormatter::Style::Currency);
     setTicksAt(xAxis, {});
     connect(this, &QCustomPlot::mouseMove, this,
@@ -58,26 +92,39 @@ void ComparisonChart::setData(const std::vector<ChartData>& points,
     while (graphCount() > static_cast<int>(series.size())) {
         removeGraph(graphCount() - 1);
     }
+    FiniteSpan span;
+    for (const Series& line : series) {
+        for (const double income : line.incomes) {
+            span.add(income);
+        }
+    }
+    scale_ = ValueScale::forLargest(span.largest());
+    incomes_.clear();
     for (std::size_t i = 0; i < series.size(); ++i) {
         const int number = static_cast<int>(i);
         QCPGraph* graph = number < graphCount() ? this->graph(number) : addGraph();
         graph->setName(series[i].name);
         graph->setPen(QPen(seriesColour(number), 2));
-        const bool sorted = std::is_sorted(series[i].months.cbegin(), series[i].months.cend());
-        graph->setData(series[i].months, series[i].incomes, sorted);
+        sortByMonth(series[i]);
+        incomes_.push_back(series[i].incomes);
+        QVector<double> drawn = series[i].incomes;
+        toDrawn(drawn, scale_);
+        graph->setData(series[i].months, drawn, true);
     }
     setTicksAt(xAxis, xTicks);
     legend->setVisible(!series.empty());
+    legend->setMaximumSize(legend->minimumOuterSizeHint());
+    note_->setVisible(!series.empty() && span.empty());
     if (series.empty()) {
         xAxis->setRange(0, 1);
         yAxis->setRange(0, 1);
     } else {
-        rescaleAxes();
+        xAxis->rescale();
         const QCPRange months = xAxis->range();
         const double pad = std::max(0.5, months.size() * 0.02);
         xAxis->setRange(months.lower - pad, months.upper + pad);
-        yAxis->scaleRange(1.1, yAxis->range().center());
     }
+    fitValueAxis(yAxis, series.empty() ? FiniteSpan{.low = 0, .high = 0} : span, scale_);
     replot(rpQueuedReplot);
 }
 
@@ -102,7 +149,8 @@ QString ComparisonChart::toolTipAt(const QPointF& pixel) const {
     for (int i = 0; i < graphCount(); ++i) {
         const QCPGraph* line = graph(i);
         if (!line->data()->isEmpty()) {
-            lines.push_back({line->name(), nearest(*line, month).value});
+            lines.push_back({line->name(), incomes_[static_cast<std::size_t>(
+                                               i)][static_cast<qsizetype>(nearest(*line, month))]});
         }
     }
     return comparisonChartTip(month, lines);

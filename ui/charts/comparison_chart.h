@@ -5,11 +5,14 @@
 #include <qcustomplot.h>
 
 #include "ui/charts/chart_data.h"
+#include "ui/charts/value_axis.h"
 
 namespace velmora {
 
 /// The income of the compared scenarios over time, one line each, with a
-/// legend. Hovering tells every scenario's income in the month under the pointer.
+/// legend in a row above the plot. Hovering tells every scenario's income in
+/// the month under the pointer. The value axis follows the finite incomes
+/// drawn, whatever their size.
 class ComparisonChart final : public QCustomPlot {
     Q_OBJECT
 
@@ -22,6 +25,16 @@ public:
 
     /// The tip for the pointer at `pixel`; empty where nothing is under it.
     [[nodiscard]] QString toolTipAt(const QPointF& pixel) const;
+
+    /// How the incomes are drawn on the value axis.
+    [[nodiscard]] const ValueScale& valueScale() const { return scale_; }
+    /// Shown when there are incomes but none finite to draw.
+    [[nodiscard]] QCPItemText* nothingDrawnNote() const { return note_; }
+
+private:
+    std::vector<QVector<double>> incomes_;  ///< each line's incomes as figures, for the tip
+    ValueScale scale_;
+    QCPItemText* note_;
 };
 
 }  // namespace velmora

@@ -14,15 +14,28 @@ ProjectionChart::ProjectionChart(QWidget* parent)
     : QCustomPlot(parent),
       line_(addGraph()),
       points_(addGraph()),
-      bars_(new CohortPlottable(xAxis, yAxis)) {
+      bars_(new CohortPlottable(xAxis, yAxis)),
+      note_(addNothingDrawnNote(this)) {
     applyChartStyle(this, QStringLiteral("Projection chart"));
     points_->setLineStyle(QCPGraph::lsNone);
     points_->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssDisc, 5));
-    setTicksAt(xAxis, monthMarks());
+    xAxis->setLabel(QStringLiteral("Month"));
+    setTicksAt(xAxis, monthMarks(0));
     setValueLabels(yAxis, NumberFormatter::Style::Decimal);
     connect(this, &QCustomPlot::mouseMove, this,
             [this](QMouseEvent* event) { showToolTip(this, event, toolTipAt(event->position())); });
+    // Laid out afresh (resized, or new ranges), the plot knows how far apart the points stand.
+    connect(this, &QCustomPlot::afterLayout, this, &ProjectionChart::showPointsWhereSpaced);
     refresh();
+}
+
+std::vector<double> ProjectionChart::monthMarks(std::size_t months) {
+    constexpr std::size_t alwaysMarked = 49;  // 0 to 48
+    return xAxisValues(static_cast<double>(std::max(months, alwaysMarked)));
+}
+
+const ValueScale& ProjectionChart::valueScale() const {
+    return showCohorts_ ? barsScale_ : lineScale_;
 }
 
 void ProjectionChart::setProjection(std::shared_ptr<const SubscriptionCalculation> projection) {
@@ -36,6 +49,7 @@ void ProjectionChart::setProjection(std::shared_ptr<const SubscriptionCalculatio
     points_->data()->clear();
     lineCurrent_ = false;
     barsCurrent_ = false;
+    setTicksAt(xAxis, monthMarks(projection_ ? projection_->monthlySnapshots.size() : 0));
     refresh();
 }
 
@@ -61,9 +75,16 @@ void ProjectionChart::refresh() {
     setAccessibleDescription(showCohorts_ ? QStringLiteral("Shape Type, Total Count, Shape Color")
                                           : QStringLiteral("Month, Active"));
     line_->setVisible(!showCohorts_);
-    points_->setVisible(!showCohorts_);
+    yAxis->setLabel(showCohorts_ ? QStringLiteral("Subscribers by cohort")
+                                 : QStringLiteral("Active subscribers"));
     fitRanges();
+    showPointsWhereSpaced();
     replot(rpQueuedReplot);
+}
+
+void ProjectionChart::showPointsWhereSpaced() {
+    const double spacing = std::abs(xAxis->coordToPixel(1) - xAxis->coordToPixel(0));
+    points_->setVisible(!showCohorts_ && spacing >= leastPointSpacing);
 }
 
 void ProjectionChart::fillLine() {
@@ -72,6 +93,7 @@ void ProjectionChart::fillLine() {
     QVector<double> active;
     QVector<double> months;
     QVector<double> monthly;
+    FiniteSpan span;
     if (projection_) {
         const auto& snapshots = projection_->snapshots;
         days.reserve(static_cast<qsizetype>(snapshots.size()));
@@ -79,55 +101,60 @@ void ProjectionChart::fillLine() {
         for (const SubscriptionSnapshot& snapshot : snapshots) {
             days.append(static_cast<double>(snapshot.epoch) / 30);
             active.append(snapshot.active);
+            span.add(snapshot.active);
         }
         for (const SubscriptionSnapshot& snapshot : projection_->monthlySnapshots) {
             months.append(static_cast<double>(snapshot.epoch));
             monthly.append(snapshot.active);
         }
     }
+    lineSpan_ = span;
+    lineScale_ = ValueScale::forLargest(span.largest());
+    toDrawn(active, lineScale_);
+    toDrawn(monthly, lineScale_);
     line_->setData(days, active, true);
     points_->setData(months, monthly, true);
 }
 
 void ProjectionChart::fillBars() {
     barsCurrent_ = true;
-    bars_->setStack(projection_ ? stackProjection(*projection_) : CohortStack{});
+    CohortStack stack = projection_ ? stackProjection(*projection_) : CohortStack{};
+    FiniteSpan span;
+    for (const CohortBar& bar : stack.bars) {
+        if (std::isfinite(bar.low) && std::isfinite(bar.high)) {
+            span.add(bar.low);
+            span.add(bar.high);
+            continue;
+        }
+        // A stack that overflowed: its finite ends still count.
+        for (std::size_t i = bar.first; i < bar.end; ++i) {
+            span.add(stack.segments[i].base);
+            span.add(stack.segments[i].top);
+        }
+    }
+    barsSpan_ = span;
+    barsScale_ = ValueScale::forLargest(span.largest());
+    bars_->setStack(std::move(stack), barsScale_);
 }
 
 void ProjectionChart::fitRanges() {
-    bool found = false;
-    QCPRange keys;
-    QCPRange values;
-    const std::array<const QCPAbstractPlottable*, 3> plottables{bars_, line_, points_};
-    for (const QCPAbstractPlottable* shown : plottables) {
-        bool has = false;
-        const QCPRange key = shown->getKeyRange(has);
-        bool hasValue = false;
-        const QCPRange value = shown->getValueRange(hasValue);
-        if (!shown->visible() || !has || !hasValue) {
-            continue;
-        }
-        keys = found ? QCPRange(std::min(keys.lower, key.lower), std::max(keys.upper, key.upper))
-                     : key;
-        values = found ? QCPRange(std::min(values.lower, value.lower),
-                                  std::max(values.upper, value.upper))
-                       : value;
-        found = true;
-    }
-    if (!found) {
+    // The months the projection covers, whatever can be drawn of them.
+    const std::size_t months = projection_ ? projection_->monthlySnapshots.size() : 0;
+    const FiniteSpan& span = showCohorts_ ? barsSpan_ : lineSpan_;
+    note_->setVisible(months > 0 && span.empty());
+    if (months == 0) {
         // Nothing to fit: the month marks alone, on a unit scale.
         xAxis->setRange(-1, 49);
         yAxis->setRange(0, 1);
+        yAxis->setTickLabels(true);
         return;
     }
-    const double low = std::min(keys.lower, 0.0);
-    const double pad = std::max(1.0, (keys.upper - low) * 0.02);
-    xAxis->setRange(low - pad, keys.upper + pad);
-    const double bottom = std::min(values.lower, 0.0);
-    const double top = std::max(values.upper, 0.0);
-    const double span = top - bottom;
-    const double margin = span > 0 ? span * 0.05 : 1.0;
-    yAxis->setRange(bottom < 0 ? bottom - margin : 0.0, top + margin);
+    const double last = static_cast<double>(months - 1);
+    const double end =
+        showCohorts_ ? last : static_cast<double>(projection_->snapshots.size() - 1) / 30;
+    const double pad = std::max(1.0, end * 0.02);
+    xAxis->setRange(-pad, end + pad);
+    fitValueAxis(yAxis, span, valueScale());
 }
 
 QString ProjectionChart::toolTipAt(const QPointF& pixel) const {

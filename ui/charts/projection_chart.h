@@ -6,6 +6,7 @@
 #include <qcustomplot.h>
 
 #include "engine/calculation.h"
+#include "ui/charts/value_axis.h"
 
 namespace velmora {
 
@@ -14,10 +15,16 @@ class CohortPlottable;
 /// The subscribers of one scenario's projection over time: either a line
 /// through every day with a point on the first day of each month, or stacked
 /// bars of each month's cohorts. Hovering tells the figures under the pointer.
+/// The value axis follows the finite figures drawn, whatever their size.
 class ProjectionChart final : public QCustomPlot {
     Q_OBJECT
 
 public:
+    /// The monthly points are drawn while they stand at least this many
+    /// pixels apart; closer, they would fuse into a band, and the line is
+    /// drawn alone.
+    static constexpr double leastPointSpacing = 6;
+
     explicit ProjectionChart(QWidget* parent = nullptr);
 
     /// Shows `projection` (none: an empty chart). Setting the projection shown
@@ -30,8 +37,13 @@ public:
     /// The tip for the pointer at `pixel`; empty where nothing is under it.
     [[nodiscard]] QString toolTipAt(const QPointF& pixel) const;
 
-    /// The marks of the month axis, the same for every projection.
-    [[nodiscard]] static std::vector<double> monthMarks() { return {0, 12, 24, 36, 48}; }
+    /// The marks of the month axis for a projection of `months` months: every
+    /// twelfth month from 0 to its end, and 0 to 48 whatever its length.
+    [[nodiscard]] static std::vector<double> monthMarks(std::size_t months);
+    /// How the figures of the chart shown are drawn on the value axis.
+    [[nodiscard]] const ValueScale& valueScale() const;
+    /// Shown when the projection has months but no finite figure to draw.
+    [[nodiscard]] QCPItemText* nothingDrawnNote() const { return note_; }
 
     [[nodiscard]] QCPGraph* dailyLine() const { return line_; }
     [[nodiscard]] QCPGraph* monthlyPoints() const { return points_; }
@@ -42,6 +54,7 @@ private:
     void fillLine();
     void fillBars();
     void fitRanges();
+    void showPointsWhereSpaced();
 
     std::shared_ptr<const SubscriptionCalculation> projection_;
     bool showCohorts_ = true;
@@ -50,6 +63,11 @@ private:
     QCPGraph* line_;
     QCPGraph* points_;
     CohortPlottable* bars_;
+    QCPItemText* note_;
+    FiniteSpan lineSpan_;
+    FiniteSpan barsSpan_;
+    ValueScale lineScale_;
+    ValueScale barsScale_;
 };
 
 }  // namespace velmora

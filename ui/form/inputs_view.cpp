@@ -11,6 +11,7 @@
 #include <QSpacerItem>
 #include <QVBoxLayout>
 
+#include "ui/common/elided_label.h"
 #include "ui/common/field_titles.h"
 #include "ui/common/rebuild.h"
 #include "ui/form/number_field.h"
@@ -118,8 +119,8 @@ void InputsView::addMonthsRow(QGridLayout* rows) {
     connect(slider_, &QSlider::sliderReleased, this, [this] { editor_->endRun(); });
     slider_->installEventFilter(this);
 
-    monthsLabel_ = new QLabel(this);
-    monthsLabel_->setFrameShape(QFrame::StyledPanel);
+    // Plain text, not a panel: it reads the slider and takes no typing.
+    monthsLabel_ = new ElidedLabel(this);
     monthsLabel_->setFixedWidth(monthsLabelWidth);
     monthsLabel_->setAlignment(Qt::AlignCenter);
 
@@ -219,7 +220,7 @@ void InputsView::refresh() {
                        static_cast<double>(slider_->maximum()));
         slider_->setValue(static_cast<int>(std::lround(position)));
     }
-    monthsLabel_->setText(monthsText(months));
+    monthsLabel_->setFullText(monthsText(months));
 }
 
 void InputsView::showProblem(NumberField* source, const QString& text) {

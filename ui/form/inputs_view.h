@@ -13,6 +13,7 @@ class QSlider;
 
 namespace velmora {
 
+class ElidedLabel;
 class NumberField;
 class Rebuild;
 
@@ -33,8 +34,8 @@ public:
     [[nodiscard]] NumberField* field(SubscriptionInputs::Field field) const;
     /// Months to project, in hundredths of a month.
     [[nodiscard]] QSlider* slider() const { return slider_; }
-    /// The whole months the slider stands for.
-    [[nodiscard]] QLabel* monthsLabel() const { return monthsLabel_; }
+    /// The whole months the slider stands for, as plain text.
+    [[nodiscard]] ElidedLabel* monthsLabel() const { return monthsLabel_; }
     /// The last text a field could not read, until an edit goes through.
     [[nodiscard]] QLabel* message() const { return message_; }
     [[nodiscard]] SubscriptionInputs* inputs() const { return inputs_; }
@@ -61,7 +62,7 @@ private:
     ScenarioEditor* editor_;
     std::array<NumberField*, 12> fields_{};
     QSlider* slider_ = nullptr;
-    QLabel* monthsLabel_ = nullptr;
+    ElidedLabel* monthsLabel_ = nullptr;
     QLabel* message_ = nullptr;
     Rebuild* rebuild_ = nullptr;
 };

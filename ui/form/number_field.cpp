@@ -1,5 +1,7 @@
 #include "ui/form/number_field.h"
 
+#include <cmath>
+
 #include <QFocusEvent>
 #include <QKeyEvent>
 
@@ -9,6 +11,9 @@ namespace {
 
 // Long pastes are cut in the message so it stays one or two lines.
 constexpr qsizetype quotedLength = 24;
+// From here on a double holds no whole number exactly, and its digits would
+// run far past the field: such values read in e-notation ("1e+308").
+constexpr double plainBelow = 1e15;
 
 // Only a marked field carries a style sheet, so an unmarked one keeps the
 // look of the platform style.
@@ -21,14 +26,28 @@ NumberField::NumberField(const QString& accessibleName, QWidget* parent)
     : QLineEdit(parent), formatter_(formFormatter()) {
     setAccessibleName(accessibleName);
     setPlaceholderText(QStringLiteral("Enter your score"));
-    setText(shownText());
+    showText(shownText());
+}
+
+QString NumberField::shownText() const {
+    if (!(std::abs(lastGood_) >= plainBelow) || !std::isfinite(lastGood_)) {
+        return formatter_.format(lastGood_);
+    }
+    const QLocale& locale = formatter_.locale();
+    return locale.toString(lastGood_, 'e', QLocale::FloatingPointShortest)
+        .replace(locale.exponential(), QStringLiteral("e"));
+}
+
+void NumberField::showText(const QString& text) {
+    setText(text);
+    setCursorPosition(0);
 }
 
 void NumberField::setFormatter(const NumberFormatter& formatter) {
     const bool editing = isEditing();
     formatter_ = formatter;
     if (!editing) {
-        setText(shownText());
+        showText(shownText());
     }
 }
 
@@ -40,7 +59,7 @@ void NumberField::showValue(double value) {
     }
     // Setting equal text would still move the cursor to the end.
     if (const QString shown = shownText(); text() != shown) {
-        setText(shown);
+        showText(shown);
     }
 }
 
@@ -84,7 +103,7 @@ void NumberField::keyPressEvent(QKeyEvent* event) {
             return;
         case Qt::Key_Escape:
             if (isEditing() || isMarkedUnreadable()) {
-                setText(shownText());
+                showText(shownText());
                 clearMark();
                 emit restored();
                 event->accept();
@@ -101,7 +120,7 @@ void NumberField::keyPressEvent(QKeyEvent* event) {
 void NumberField::focusOutEvent(QFocusEvent* event) {
     // A context menu takes focus for a moment; the edit goes on after it.
     if (event->reason() != Qt::PopupFocusReason && !commit()) {
-        setText(shownText());
+        showText(shownText());
     }
     QLineEdit::focusOutEvent(event);
 }
@@ -114,7 +133,7 @@ bool NumberField::commit() {
     if (const std::optional<double> value = formatter_.read(typed)) {
         lastGood_ = *value;
         // Written as the field writes it, so the later refresh finds nothing being edited.
-        setText(shownText());
+        showText(shownText());
         clearMark();
         emit committed(*value);
         return true;

@@ -58,7 +58,9 @@ private:
     /// Commits an edit; false when its text could not be read.
     bool commit();
     void markUnreadable(const QString& message);
-    [[nodiscard]] QString shownText() const { return formatter_.format(lastGood_); }
+    [[nodiscard]] QString shownText() const;
+    /// Shows `text` from its start, the end of a long one out of sight.
+    void showText(const QString& text);
     [[nodiscard]] QString unreadableMessage(const QString& typed) const;
 
     NumberFormatter formatter_;

@@ -31,7 +31,8 @@ DualAnalysis::DualAnalysis(QWidget* parent, const ScenarioFactory& makeScenario,
 
     auto* page = new QVBoxLayout(this);
     page->setContentsMargins(6, 6, 6, 6);
-    page->addLayout(columns);
+    // The columns' tables and the chart share the height the window offers.
+    page->addLayout(columns, 2);
     page->addWidget(chart_, 1);
 
     // Tab walks the columns left to right (the order they were made in), then the chart.

@@ -15,16 +15,15 @@ ScenarioColumn::ScenarioColumn(SubscriptionInputs* inputs, QColor colour, const 
       inputs_(inputs),
       colour_(colour),
       form_(new InputsView(inputs, this, editor)),
-      table_(new TableView(this)) {
+      table_(new TableView(this, TableView::Width::Fill)) {
     setAccessibleName(name);
-    table_->setFixedHeight(tableHeight);
+    table_->setMinimumHeight(tableHeight);
     auto* layout = new QVBoxLayout(this);
     // Room for the outline, so it never touches the controls inside.
     const int inset = static_cast<int>(outlineWidth) + 4;
     layout->setContentsMargins(inset, inset, inset, inset);
     layout->addWidget(form_);
-    layout->addWidget(table_);
-    layout->addStretch();
+    layout->addWidget(table_, 1);
     refresh();
 }
 

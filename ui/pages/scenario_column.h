@@ -17,6 +17,7 @@ class ScenarioColumn final : public QWidget {
     Q_OBJECT
 
 public:
+    /// The least height of the table with its summary: four months in view.
     static constexpr int tableHeight = 200;
     static constexpr qreal outlineRadius = 16;
     static constexpr qreal outlineWidth = 3;

@@ -7,28 +7,59 @@
 #include <QClipboard>
 #include <QEvent>
 #include <QFontMetricsF>
+#include <QGridLayout>
 #include <QGuiApplication>
-#include <QHBoxLayout>
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QScrollBar>
 #include <QStyle>
 #include <QTableView>
+#include <QToolTip>
 #include <QVBoxLayout>
 
 #include "engine/calculation.h"
 #include "engine/table_figures.h"
+#include "ui/common/elided_label.h"
 #include "ui/table/table_model.h"
 
 namespace velmora {
+
+/// A table that asks for the width its columns take, and makes do with less.
+class FittedTable final : public QTableView {
+public:
+    using QTableView::QTableView;
+
+    void setWidths(int preferred, int least) {
+        if (preferred != preferred_ || least != least_) {
+            preferred_ = preferred;
+            least_ = least;
+            updateGeometry();
+        }
+    }
+    [[nodiscard]] QSize sizeHint() const override {
+        return {preferred_, QTableView::sizeHint().height()};
+    }
+    [[nodiscard]] QSize minimumSizeHint() const override {
+        return {least_, QTableView::minimumSizeHint().height()};
+    }
+
+private:
+    int preferred_ = 0;
+    int least_ = 0;
+};
 
 namespace {
 
 using Style = NumberFormatter::Style;
 
+static_assert(ProjectionTableModel::columns == 5, "TableView keeps one width per column");
 constexpr std::array<int, ProjectionTableModel::columns> startWidths = {44, 65, 50, 80, 80};
 constexpr int summaryWidth = 150;
+// Figures of up to about twenty characters ("$999,999,999,999,999") show
+// whole; beyond that, columns and summary figures stop growing.
+constexpr int cappedDigits = 20;
 constexpr double titleScale = 1.6;
 constexpr double title2Scale = 1.3;
 
@@ -48,31 +79,31 @@ QFont scaled(const QFont& base, double factor) {
 
 }  // namespace
 
-TableView::TableView(QWidget* parent)
+TableView::TableView(QWidget* parent, Width width)
     : QWidget(parent),
       formatters_{NumberFormatter(Style::Decimal, 0), NumberFormatter(Style::Currency, 0),
                   NumberFormatter(Style::Currency, 0), NumberFormatter(Style::Currency, 2)},
       summary_(new QWidget(this)),
       model_(new ProjectionTableModel(this)),
-      table_(new QTableView(this)) {
-    auto* lines = new QVBoxLayout(summary_);
+      table_(new FittedTable(this)),
+      width_(width) {
+    // One grid: the four figures share a width and end at the same edge.
+    auto* lines = new QGridLayout(summary_);
     lines->setContentsMargins(0, 0, 0, 0);
     lines->setSpacing(0);
     for (std::size_t i = 0; i < summaryLines; ++i) {
-        auto* line = new QHBoxLayout;
-        line->setSpacing(0);
-        values_[i] = new QLabel(summary_);
+        values_[i] = new ElidedLabel(summary_);
         values_[i]->setAlignment(Qt::AlignRight | Qt::AlignBottom);
-        values_[i]->setFixedWidth(summaryWidth);
+        values_[i]->setMinimumWidth(summaryWidth);
         captions_[i] = new QLabel(captionTexts[i], summary_);
         captions_[i]->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
         captions_[i]->setFixedWidth(summaryWidth);
         captions_[i]->setBuddy(values_[i]);
-        line->addWidget(values_[i]);
-        line->addWidget(captions_[i]);
-        line->addStretch();
-        lines->addLayout(line);
+        const int row = static_cast<int>(i);
+        lines->addWidget(values_[i], row, 0);
+        lines->addWidget(captions_[i], row, 1);
     }
+    lines->addItem(new QSpacerItem(0, 0, QSizePolicy::Expanding, QSizePolicy::Minimum), 0, 2);
     summary_->hide();
 
     table_->setModel(model_);
@@ -85,9 +116,14 @@ TableView::TableView(QWidget* parent)
     // Arrow keys move through the rows; Tab moves on to the next control.
     table_->setTabKeyNavigation(false);
     table_->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    table_->setTextElideMode(Qt::ElideNone);
+    table_->setTextElideMode(Qt::ElideRight);
     table_->setWordWrap(false);
     table_->installEventFilter(this);
+    table_->viewport()->installEventFilter(this);
+    const QSizePolicy::Policy across =
+        width_ == Width::Fit ? QSizePolicy::Maximum : QSizePolicy::Expanding;
+    table_->setSizePolicy(across, QSizePolicy::Expanding);
+    setSizePolicy(across, QSizePolicy::Preferred);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -113,7 +149,7 @@ void TableView::setProjection(std::shared_ptr<const SubscriptionCalculation> pro
             summary->lifetimeValue};
         for (std::size_t i = 0; i < summaryLines; ++i) {
             const QString value = formatters_[i].format(figures[i]);
-            values_[i]->setText(value);
+            values_[i]->setFullText(value);
             // Read as one phrase, not as a bare number and a stray caption.
             values_[i]->setAccessibleName(value + captionTexts[i]);
         }
@@ -129,10 +165,18 @@ QStringList TableView::summaryTexts() const {
     if (summary_->isHidden()) {
         return texts;
     }
-    for (const QLabel* value : values_) {
-        texts.append(value->text());
+    for (const ElidedLabel* value : values_) {
+        texts.append(value->fullText());
     }
     return texts;
+}
+
+const ElidedLabel* TableView::summaryValue(int line) const {
+    return values_.at(static_cast<std::size_t>(line));
+}
+
+QTableView* TableView::table() const {
+    return table_;
 }
 
 void TableView::copySelection() const {
@@ -157,6 +201,23 @@ void TableView::changeEvent(QEvent* event) {
 }
 
 bool TableView::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == table_->viewport() && event->type() == QEvent::ToolTip) {
+        // A shortened cell tells its whole text; the others tell nothing.
+        const auto* help = static_cast<QHelpEvent*>(event);
+        const QModelIndex index = table_->indexAt(help->pos());
+        const QString whole =
+            index.isValid() ? model_->text(index.row(), index.column()) : QString();
+        if (!whole.isEmpty() && isCut(index.column(), whole)) {
+            QToolTip::showText(help->globalPos(), whole, table_->viewport(),
+                               table_->visualRect(index));
+        } else {
+            QToolTip::hideText();
+        }
+        return true;
+    }
+    if (watched == table_->viewport() && event->type() == QEvent::Resize) {
+        spreadColumns();
+    }
     if (watched == table_ &&
         (event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress) &&
         static_cast<QKeyEvent*>(event)->matches(QKeySequence::Copy)) {
@@ -182,8 +243,11 @@ void TableView::applyFonts() {
     const QFontMetrics title2Metrics(title2);
     const int lift = titleMetrics.descent() - title2Metrics.descent();
     const int height = std::max(titleMetrics.height(), title2Metrics.height() + lift);
+    const auto widestSummary = static_cast<int>(
+        std::ceil(QFontMetricsF(title).horizontalAdvance(QString(cappedDigits, u'0'))));
     for (std::size_t i = 0; i < summaryLines; ++i) {
         values_[i]->setFont(title);
+        values_[i]->setWidest(std::max(summaryWidth, widestSummary));
         values_[i]->setFixedHeight(height);
         captions_[i]->setFont(title2);
         captions_[i]->setContentsMargins(0, 0, 0, lift);
@@ -202,28 +266,58 @@ void TableView::applyFonts() {
 void TableView::fitColumns() {
     // The delegate keeps a focus-frame margin plus one pixel free on each side
     // of the text, and a grid line takes the last pixel of the cell.
-    const int margin =
+    cellMargin_ =
         2 * (table_->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, table_) + 1) +
         (table_->showGrid() ? 1 : 0);
     const QFontMetricsF metrics(model_->figureFont());
+    columnCap_ =
+        static_cast<int>(std::ceil(metrics.horizontalAdvance(QString(cappedDigits, u'0')))) +
+        cellMargin_;
     const QHeaderView* header = table_->horizontalHeader();
     const int rows = model_->rowCount();
     int total = 0;
+    int least = 0;
     for (int column = 0; column < ProjectionTableModel::columns; ++column) {
         qreal widest = 0;
         for (int row = 0; row < rows; ++row) {
             widest = std::max(widest, metrics.horizontalAdvance(model_->text(row, column)));
         }
-        const int width = std::max({startWidths[static_cast<std::size_t>(column)],
-                                    static_cast<int>(std::ceil(widest)) + margin,
-                                    header->sectionSizeHint(column)});
-        table_->setColumnWidth(column, width);
+        const int start = std::max(startWidths[static_cast<std::size_t>(column)],
+                                   header->sectionSizeHint(column));
+        const int width = std::max(
+            start, std::min(static_cast<int>(std::ceil(widest)) + cellMargin_, columnCap_));
+        columnWidths_[static_cast<std::size_t>(column)] = width;
+        total += width;
+        least += start;
+    }
+    const int frame = table_->verticalScrollBar()->sizeHint().width() + 2 * table_->frameWidth();
+    table_->setWidths(total + frame, least + frame);
+    spreadColumns();
+}
+
+void TableView::spreadColumns() {
+    int total = 0;
+    for (const int width : columnWidths_) {
         total += width;
     }
-    // Exactly as wide as its columns: figures never hide behind a scroll, and
-    // the table takes no width it would leave blank.
-    table_->setFixedWidth(total + table_->verticalScrollBar()->sizeHint().width() +
-                          2 * table_->frameWidth());
+    // Filling its place, the table shares what its columns leave among the figures.
+    const int figureColumns = ProjectionTableModel::columns - 1;
+    const int spare = width_ == Width::Fill ? std::max(0, table_->viewport()->width() - total) : 0;
+    for (int column = 0; column < ProjectionTableModel::columns; ++column) {
+        int width = columnWidths_[static_cast<std::size_t>(column)];
+        if (column > 0) {
+            width += spare / figureColumns + (column <= spare % figureColumns ? 1 : 0);
+        }
+        if (table_->columnWidth(column) != width) {
+            table_->setColumnWidth(column, width);
+        }
+    }
+}
+
+bool TableView::isCut(int column, const QString& text) const {
+    const auto needed =
+        static_cast<int>(std::ceil(QFontMetricsF(model_->figureFont()).horizontalAdvance(text)));
+    return needed + cellMargin_ > table_->columnWidth(column);
 }
 
 }  // namespace velmora

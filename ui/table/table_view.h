@@ -15,26 +15,41 @@ class QTableView;
 namespace velmora {
 
 struct SubscriptionCalculation;
+class ElidedLabel;
+class FittedTable;
 class ProjectionTableModel;
 
 /// One projection as figures: four summary lines about its last month above a
 /// table of every month. Selected rows copy to the clipboard as tab-separated
 /// text.
+///
+/// Columns and summary figures grow with their texts up to a cap; a text
+/// beyond it is shortened with "…" and told whole in a tooltip, so that no
+/// figure is ever shown cut without a sign and no figure widens the window.
 class TableView final : public QWidget {
     Q_OBJECT
 
 public:
-    explicit TableView(QWidget* parent = nullptr);
+    /// How the table takes its width: as wide as its columns (`Fit`), or the
+    /// width of its place, the figure columns sharing what is left (`Fill`).
+    /// Given less than its columns need, it scrolls sideways.
+    enum class Width { Fit, Fill };
+
+    explicit TableView(QWidget* parent = nullptr, Width width = Width::Fit);
 
     /// Shows `projection` (nothing but the table header when it is null or has
     /// no month) at `price`. Showing the same projection at the same price
     /// again does nothing.
     void setProjection(std::shared_ptr<const SubscriptionCalculation> projection, double price);
 
-    [[nodiscard]] QTableView* table() const { return table_; }
+    [[nodiscard]] QTableView* table() const;
     [[nodiscard]] ProjectionTableModel* model() const { return model_; }
-    /// The four summary figures as shown; empty while the summary is hidden.
+    /// The four summary figures, whole; empty while the summary is hidden.
     [[nodiscard]] QStringList summaryTexts() const;
+    /// The label of summary figure `line` (0 to 3).
+    [[nodiscard]] const ElidedLabel* summaryValue(int line) const;
+    /// The widest a column grows for its figures, in pixels.
+    [[nodiscard]] int columnCap() const { return columnCap_; }
 
     /// Copies the selected rows, with the header line, to the clipboard.
     void copySelection() const;
@@ -48,15 +63,21 @@ private:
 
     void applyFonts();
     void fitColumns();
+    void spreadColumns();
+    [[nodiscard]] bool isCut(int column, const QString& text) const;
 
     std::weak_ptr<const SubscriptionCalculation> shown_;
     double price_ = std::numeric_limits<double>::quiet_NaN();
     std::array<NumberFormatter, summaryLines> formatters_;
     QWidget* summary_;
-    std::array<QLabel*, summaryLines> values_{};
+    std::array<ElidedLabel*, summaryLines> values_{};
     std::array<QLabel*, summaryLines> captions_{};
     ProjectionTableModel* model_;
-    QTableView* table_;
+    FittedTable* table_;
+    Width width_;
+    std::array<int, 5> columnWidths_{};  ///< what each column's texts ask for, capped
+    int columnCap_ = 0;
+    int cellMargin_ = 0;
 };
 
 }  // namespace velmora

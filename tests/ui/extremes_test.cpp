@@ -1,0 +1,163 @@
+#include <cstdlib>
+#include <vector>
+
+#include <QFontMetricsF>
+#include <QSlider>
+#include <QTableView>
+
+#include "ui/charts/comparison_chart.h"
+#include "ui/charts/projection_chart.h"
+#include "ui/common/elided_label.h"
+#include "ui/form/inputs_view.h"
+#include "ui/pages/scenario_column.h"
+#include "ui/table/table_model.h"
+#include "ui/table/table_view.h"
+#include "window_fixture.h"
+
+namespace velmora {
+namespace {
+
+using Field = SubscriptionInputs::Field;
+
+struct Typed {
+    Field field;
+    const char* text;
+};
+
+/// Values a user may type, each into the form of both pages, on a fresh window.
+struct Extreme {
+    const char* name;
+    std::vector<Typed> typed;
+    bool longest = false;  ///< the slider taken to its end, 600 months
+};
+
+const Extreme extremes[] = {
+    {"10,000,000 daily trials at 9.99",
+     {{Field::DailyNewSubs, "10000000"}, {Field::Price, "9.99"}}},
+    {"1e308 daily trials", {{Field::DailyNewSubs, "1e308"}}},
+    {"-1e308 daily trials", {{Field::DailyNewSubs, "-1e308"}}},
+    {"5e-324 daily trials", {{Field::DailyNewSubs, "5e-324"}}},
+    {"-0 daily trials", {{Field::DailyNewSubs, "-0"}}},
+    {"0 daily trials", {{Field::DailyNewSubs, "0"}}},
+    {"a rate of 95", {{Field::Rt1, "95"}}},
+    {"a negative trial retention", {{Field::TrialRetention, "-0.5"}}},
+    {"600 months from 1e9 subscribers", {{Field::StartingSubs, "1e9"}}, true},
+};
+
+/// No "nan", "inf" or "infinity" in any case: the app writes "n/a" and "∞".
+::testing::AssertionResult readable(const QString& text) {
+    if (text.contains(QLatin1String("nan"), Qt::CaseInsensitive) ||
+        text.contains(QLatin1String("inf"), Qt::CaseInsensitive)) {
+        return ::testing::AssertionFailure() << "raw text: " << text.toStdString();
+    }
+    return ::testing::AssertionSuccess();
+}
+
+/// The label shows its text whole within its width, or shortened with "…"
+/// and the whole text in its tooltip.
+::testing::AssertionResult notCut(const ElidedLabel& label) {
+    const double shown = QFontMetricsF(label.font()).horizontalAdvance(label.text());
+    const bool fits = shown <= label.contentsRect().width();
+    const bool whole = !label.isElided();
+    const bool marked = label.text().endsWith(u'…') && label.toolTip() == label.fullText();
+    if (fits && (whole || marked) && readable(label.fullText())) {
+        return ::testing::AssertionSuccess();
+    }
+    return ::testing::AssertionFailure()
+           << '"' << label.text().toStdString() << "\" (" << shown << " px) in "
+           << label.contentsRect().width() << " px, of \"" << label.fullText().toStdString() << '"';
+}
+
+void checkTable(const TableView& view) {
+    const ProjectionTableModel& model = *view.model();
+    const QTableView& table = *view.table();
+    const QFontMetricsF metrics(model.figureFont());
+    for (int column = 0; column < ProjectionTableModel::columns; ++column) {
+        for (int row = 0; row < model.rowCount(); ++row) {
+            const QString& text = model.text(row, column);
+            ASSERT_TRUE(readable(text)) << "row " << row;
+            // Wider than its column, a figure is shortened with "…" (and told whole in a tip).
+            if (metrics.horizontalAdvance(text) > table.columnWidth(column)) {
+                ASSERT_EQ(table.textElideMode(), Qt::ElideRight) << text.toStdString();
+                ASSERT_GE(table.columnWidth(column), view.columnCap()) << text.toStdString();
+            }
+        }
+    }
+    for (int line = 0; line < 4; ++line) {
+        EXPECT_TRUE(notCut(*view.summaryValue(line))) << "summary line " << line;
+    }
+}
+
+void checkChart(const QCustomPlot& chart) {
+    if (chart.yAxis->tickLabels()) {
+        for (const QString& label : chart.yAxis->tickVectorLabels()) {
+            EXPECT_TRUE(readable(label));
+            EXPECT_LE(label.size(), 16) << label.toStdString();
+        }
+    }
+}
+
+/// Windows the size of a screen, on a fake clock, edited through their forms.
+class Extremes : public ::testing::TestWithParam<QSize> {};
+
+TEST_P(Extremes, KeepTheWindowOnTheScreenAndEveryFigureReadable) {
+    const QSize screen = GetParam();
+    for (const Extreme& extreme : extremes) {
+        SCOPED_TRACE(extreme.name);
+        FakeScenarios scenarios;
+        MainWindow window(scenarios.factory());
+        window.resize(screen);
+        window.show();
+        QApplication::setActiveWindow(&window);
+        ContentView& content = *window.content();
+        SingleAnalysis& single = *content.single();
+        DualAnalysis& dual = *content.dual();
+        for (InputsView* form : {single.form(), dual.column(1)->form()}) {
+            content.setCurrentIndex(form == single.form() ? 0 : 1);
+            if (extreme.longest) {
+                form->slider()->setFocus();
+                QTest::keyClick(form->slider(), Qt::Key_End);
+            }
+            for (const auto& [field, text] : extreme.typed) {
+                typeAndCommit(form->field(field), QString::fromLatin1(text));
+                EXPECT_EQ(form->inputs()->value(field), std::strtod(text, nullptr)) << text;
+            }
+        }
+        scenarios.elapse();
+        for (const int tab : {0, 1}) {
+            content.setCurrentIndex(tab);
+            EXPECT_FALSE(window.grab().isNull());
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+            EXPECT_EQ(window.size(), screen) << "tab " << tab;
+            const QSize least = window.minimumSizeHint();
+            EXPECT_TRUE(least.width() <= screen.width() && least.height() <= screen.height())
+                << least.width() << "x" << least.height();
+        }
+        checkTable(*single.table());
+        checkChart(*single.chart());
+        EXPECT_TRUE(notCut(*single.form()->monthsLabel()));
+        for (int i = 0; i < DualAnalysis::scenarioCount; ++i) {
+            checkTable(*dual.column(i)->table());
+        }
+        checkChart(*dual.chart());
+        for (NumberField* field : window.findChildren<NumberField*>()) {
+            EXPECT_TRUE(readable(field->text()));
+        }
+        for (NumberField* field : {single.form()->field(Field::DailyNewSubs),
+                                   single.form()->field(Field::StartingSubs)}) {
+            // The frame and the text's margins take 4 px on each side.
+            EXPECT_LE(QFontMetricsF(field->font()).horizontalAdvance(field->text()),
+                      field->width() - 8)
+                << field->text().toStdString();
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Screens, Extremes, ::testing::Values(QSize(1280, 800), QSize(1400, 860)),
+                         [](const auto& info) {
+                             return std::to_string(info.param.width()) + "x" +
+                                    std::to_string(info.param.height());
+                         });
+
+}  // namespace
+}  // namespace velmora
