@@ -221,8 +221,33 @@ TEST_F(Insights, TheTornadoDrawsTheEngineFiguresLargestFirst) {
         EXPECT_TRUE(tornado().accessibleDescription().contains(text)) << text;
     }
 
-    // The keyboard steps through the rows and reads each one out.
+    // Largest on top; each label at the end of its bar, beyond it.
     window->content()->setCurrentWidget(&page());
+    tornado().replot(QCustomPlot::rpImmediateRefresh);
+    const QRect plot = tornado().axisRect()->rect();
+    const int rowMiddle = plot.height() * 6 / 112;  // 11 rows and a tenth above and below
+    EXPECT_TRUE(tornado()
+                    .toolTipAt(QPoint(plot.center().x(), plot.top() + rowMiddle))
+                    .startsWith("Retention Rate Rest\nAt 0.855 (90%): $17,475 monthly, -$8,983"));
+    EXPECT_TRUE(tornado()
+                    .toolTipAt(QPoint(plot.center().x(), plot.bottom() - rowMiddle))
+                    .startsWith("Starting Subscribers\n"));
+    for (const bool up : {false, true}) {
+        const auto bar = (up ? tornado().upBars() : tornado().downBars())->data()->at(0);
+        int found = 0;
+        for (int i = 0; i < tornado().itemCount(); ++i) {
+            const auto* label = qobject_cast<QCPItemText*>(tornado().item(i));
+            if (label != nullptr && label->text() == tornado().barLabel(0, up)) {
+                ++found;
+                EXPECT_EQ(label->position->coords(), QPointF(bar->value, bar->key));
+                EXPECT_EQ(label->positionAlignment() & Qt::AlignHorizontal_Mask,
+                          up ? Qt::AlignLeft : Qt::AlignRight);
+            }
+        }
+        EXPECT_EQ(found, 1) << up;
+    }
+
+    // The keyboard steps through the rows and reads each one out.
     tornado().setFocus();
     press(Qt::Key_Down, Qt::NoModifier);
     EXPECT_EQ(tornado().currentRow(), 1);
