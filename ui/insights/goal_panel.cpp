@@ -49,7 +49,7 @@ GoalPanel::GoalPanel(SubscriptionInputs* inputs, ScenarioEditor* editor, QWidget
     warning.setColor(QPalette::WindowText, QColor(0xb7, 0x1c, 0x1c));
     message_->setPalette(warning);
     message_->hide();
-    status_->setAccessibleName(QStringLiteral("Goal seek answer"));
+    status_->setAccessibleDescription(QStringLiteral("Whether the value found reaches the target"));
     apply_->setAccessibleName(QStringLiteral("Apply the value found"));
     apply_->setAccessibleDescription(QStringLiteral(
         "Writes the value found into the scenario, as one edit that Undo takes back"));

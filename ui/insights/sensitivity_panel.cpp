@@ -41,7 +41,7 @@ SensitivityPanel::SensitivityPanel(QWidget* parent)
     note->setWordWrap(true);
     details_->setWordWrap(true);
     details_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    details_->setAccessibleName(QStringLiteral("Figures of the chosen input"));
+    details_->setAccessibleDescription(QStringLiteral("The exact figures of the chosen input"));
     details_->setText(
         QStringLiteral("Hover over a row, or give the chart the focus and use the "
                        "arrow keys, to read its exact figures."));
