@@ -12,6 +12,9 @@
 #include <QStringList>
 
 #include "inputs/subscription_inputs.h"
+#include "ui/insights/insights_page.h"
+#include "ui/insights/sensitivity_panel.h"
+#include "ui/insights/tornado_chart.h"
 #include "ui/pages/content_view.h"
 #include "ui/pages/dual_analysis.h"
 #include "ui/pages/single_analysis.h"
@@ -38,6 +41,7 @@ constexpr const char* usage =
     "  basic-600-months.png  600 months with 5,000 starting subscribers\n"
     "  basic-600-months-cohorts.png  the same with the cohort chart\n"
     "  comparison.png        the comparison page with three different scenarios\n"
+    "  insights.png          the decision tools about the default scenario\n"
     "--size is the window's size (default 1400x860); it cannot be smaller than the\n"
     "window's smallest layout, about 1140x760.\n"
     "--locale writes figures as in NAME (default en_US), e.g. de_DE.\n"
@@ -104,7 +108,8 @@ bool parse(const QStringList& arguments, Options& options, QString& error) {
 void settle(const ContentView& content) {
     const auto pending = [&] {
         const DualAnalysis& dual = *content.dual();
-        bool any = content.single()->inputs()->isRecalculationPending();
+        bool any =
+            content.single()->inputs()->isRecalculationPending() || content.insights()->isBusy();
         for (int i = 0; i < DualAnalysis::scenarioCount; ++i) {
             any = any || dual.scenario(i)->isRecalculationPending();
         }
@@ -200,6 +205,14 @@ int render(const Options& options) {
     dual.input2()->setTrialRetention(0.7);
     dual.input2()->setRtPlus(0.97);
     ok = ok && save(window, directory, "comparison.png");
+
+    // The default question (monthly proceeds of $50,000 by changing the daily
+    // trials) answered, and the keyboard on the chart's top row.
+    single.inputs()->setMonthsToProject(36);
+    single.inputs()->setStartingSubs(0);
+    content.setCurrentWidget(content.insights());
+    content.insights()->sensitivity()->chart()->setFocus();
+    ok = ok && save(window, directory, "insights.png");
     if (ok && options.extremes) {
         ok = renderExtremes(window, directory);
     }

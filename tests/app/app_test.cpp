@@ -209,7 +209,7 @@ TEST(Screenshots, RendersEveryPageAndRefusesBadFlagsByName) {
     ASSERT_TRUE(good.waitForFinished(patienceMs));
     EXPECT_EQ(good.exitCode(), 0) << good.readAllStandardError().toStdString();
     for (const char* page : {"basic.png", "basic-cohorts.png", "basic-600-months.png",
-                             "basic-600-months-cohorts.png", "comparison.png"}) {
+                             "basic-600-months-cohorts.png", "comparison.png", "insights.png"}) {
         const QImage image(QDir(directory).filePath(page));
         EXPECT_EQ(image.size(), QSize(1280, 780)) << page;
     }

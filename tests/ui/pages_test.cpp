@@ -15,6 +15,7 @@
 #include "ui/charts/projection_chart.h"
 #include "ui/form/inputs_view.h"
 #include "ui/form/number_field.h"
+#include "ui/pages/baseline_difference.h"
 #include "ui/pages/content_view.h"
 #include "ui/pages/dual_analysis.h"
 #include "ui/pages/scenario_column.h"
@@ -54,7 +55,7 @@ protected:
 
 TEST_F(Window, OpensOnTheBasicAnalysisWithTheSimpleChart) {
     EXPECT_EQ(window.windowTitle(), "Untitled[*] — Velmora");
-    ASSERT_EQ(content().count(), 2);
+    ASSERT_EQ(content().count(), 3);
     EXPECT_EQ(content().tabText(0), "Basic Analysis");
     EXPECT_EQ(content().tabText(1), "Comparative Analysis");
     EXPECT_EQ(content().currentWidget(), &single());
@@ -257,6 +258,33 @@ TEST(VelmoraApp, EachWindowHasItsOwnScenariosAndClosedOnesGo) {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     ASSERT_EQ(app.windows().size(), 1u);
     EXPECT_EQ(app.windows()[0], second);
+}
+
+TEST_F(Window, AlternatesShowTheirDifferenceFromTheBaseline) {
+    dual().input1()->setPrice(2.99);
+    dual().input2()->setTrialRetention(0.5);
+    scenarios.elapse();
+    const auto difference = [this](int column) {
+        return dual().column(column)->findChild<BaselineDifference*>();
+    };
+    EXPECT_EQ(difference(0), nullptr);
+    EXPECT_EQ(difference(1)->texts(),
+              QStringList({"= 0 (0.0%) subscribers", "▲ +$13,296 (+50.3%) monthly",
+                           "▲ +$3.76 (+50.3%) 24mo LTV per trial"}));
+    EXPECT_EQ(difference(2)->texts(),
+              QStringList({"▼ -2,386 (-15.3%) subscribers", "▼ -$4,036 (-15.3%) monthly",
+                           "▼ -$1.14 (-15.3%) 24mo LTV per trial"}));
+    const auto* fewer = difference(2)->findChildren<QLabel*>().at(1);
+    EXPECT_EQ(fewer->accessibleName(), "Subscribers: 2,386 less than the baseline (-15.3%)");
+    EXPECT_EQ(fewer->palette().color(QPalette::WindowText), QColor(0xB7, 0x1C, 0x1C));
+    const auto* more = difference(1)->findChildren<QLabel*>().at(2);
+    EXPECT_EQ(more->palette().color(QPalette::WindowText), QColor(0x1B, 0x7F, 0x3B));
+
+    dual().baseline()->setPrice(2.99);
+    scenarios.elapse();
+    EXPECT_EQ(difference(1)->texts().value(1), "= $0 (0.0%) monthly");
+    EXPECT_EQ(difference(1)->findChildren<QLabel*>().at(2)->accessibleName(),
+              "Monthly proceeds: the same as the baseline");
 }
 
 }  // namespace

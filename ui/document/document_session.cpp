@@ -37,7 +37,7 @@ DocumentSession::DocumentSession(QObject* parent)
       history_(new QUndoStack(this)),
       editor_(new UndoEditor(history_, [this](const SubscriptionInputs& scenario) {
           if (content_ != nullptr) {
-              content_->setCurrentIndex(&scenario == content_->single()->inputs() ? 0 : 1);
+              content_->reveal(scenario);
           }
       })) {
     connect(history_, &QUndoStack::cleanChanged, this, &DocumentSession::stateChanged);

@@ -1,5 +1,6 @@
 #include "ui/pages/content_view.h"
 
+#include "ui/insights/insights_page.h"
 #include "ui/pages/dual_analysis.h"
 #include "ui/pages/single_analysis.h"
 
@@ -9,11 +10,21 @@ ContentView::ContentView(QWidget* parent, const ScenarioFactory& makeScenario,
                          const ScenarioDocument& document, ScenarioEditor* editor)
     : QTabWidget(parent),
       single_(new SingleAnalysis(this, makeScenario, document.basic, document.chartType, editor)),
-      dual_(new DualAnalysis(this, makeScenario, document.comparison, editor)) {
+      dual_(new DualAnalysis(this, makeScenario, document.comparison, editor)),
+      insights_(new InsightsPage(single_->inputs(), editor, this)) {
     addTab(single_, tr("Basic Analysis"));
     addTab(dual_, tr("Comparative Analysis"));
+    addTab(insights_, tr("Insights"));
     setCurrentIndex(0);
     setAccessibleName(tr("Analyses"));
+}
+
+void ContentView::reveal(const SubscriptionInputs& scenario) {
+    if (&scenario != single_->inputs()) {
+        setCurrentWidget(dual_);
+    } else if (currentWidget() != insights_) {
+        setCurrentWidget(single_);
+    }
 }
 
 }  // namespace velmora

@@ -9,10 +9,13 @@
 namespace velmora {
 
 class DualAnalysis;
+class InsightsPage;
 class SingleAnalysis;
+class SubscriptionInputs;
 
-/// The content of a window: the two pages as tabs, "Basic Analysis" first.
-/// Each page owns its scenarios, so the tabs share nothing.
+/// The content of a window: the two pages as tabs, "Basic Analysis" first,
+/// then "Insights", the decision tools about the scenario of "Basic
+/// Analysis". Each of the two pages owns its scenarios, so they share nothing.
 class ContentView final : public QTabWidget {
     Q_OBJECT
 
@@ -25,10 +28,16 @@ public:
 
     [[nodiscard]] SingleAnalysis* single() const { return single_; }
     [[nodiscard]] DualAnalysis* dual() const { return dual_; }
+    [[nodiscard]] InsightsPage* insights() const { return insights_; }
+
+    /// Brings a page that shows `scenario` into view: its own, or "Insights"
+    /// when that is shown and speaks of it.
+    void reveal(const SubscriptionInputs& scenario);
 
 private:
     SingleAnalysis* single_;
     DualAnalysis* dual_;
+    InsightsPage* insights_;
 };
 
 }  // namespace velmora

@@ -9,6 +9,7 @@
 #include "ui/charts/chart_style.h"
 #include "ui/charts/comparison_chart.h"
 #include "ui/common/rebuild.h"
+#include "ui/pages/baseline_difference.h"
 #include "ui/pages/scenario_column.h"
 #include "ui/table/table_view.h"
 
@@ -25,9 +26,14 @@ DualAnalysis::DualAnalysis(QWidget* parent, const ScenarioFactory& makeScenario,
         SubscriptionInputs* inputs = makeScenario(this, initial[static_cast<std::size_t>(i)]);
         columns_[i] = new ScenarioColumn(inputs, seriesColour(i), seriesName(i), this, editor);
         columns->addWidget(columns_[i], 1);
+        if (i > 0) {
+            BaselineDifference::addTo(columns_[i], baseline());
+        }
         rebuild_->watch(inputs);
     }
-    chart_->setMinimumHeight(200);
+    // Low enough that the window, with the alternates' differences from the
+    // baseline, still fits a 1280 x 800 screen.
+    chart_->setMinimumHeight(140);
 
     auto* page = new QVBoxLayout(this);
     page->setContentsMargins(6, 6, 6, 6);

@@ -1,0 +1,304 @@
+#include <deque>
+
+#include <QComboBox>
+#include <QLabel>
+#include <QPromise>
+#include <QPushButton>
+
+#include "engine/sensitivity.h"
+#include "ui/document/edit_commands.h"
+#include "ui/form/inputs_view.h"
+#include "ui/insights/figure_line.h"
+#include "ui/insights/goal_panel.h"
+#include "ui/insights/insights_page.h"
+#include "ui/insights/sensitivity_panel.h"
+#include "ui/insights/settle_panel.h"
+#include "ui/insights/tornado_chart.h"
+#include "ui/table/table_view.h"
+#include "window_fixture.h"
+
+namespace velmora {
+namespace {
+
+/// The Insights tab of a window whose tools' jobs run when the test says:
+/// at once, or held until released.
+class Insights : public DocumentWindow {
+protected:
+    struct Held {
+        std::function<void()> job;
+        QPromise<void> promise;
+    };
+
+    Insights() {
+        page().setRunner([](std::function<void()> job) {
+            job();
+            return QtFuture::makeReadyFuture();
+        });
+        drain();
+    }
+
+    [[nodiscard]] InsightsPage& page() const { return *window->content()->insights(); }
+    [[nodiscard]] GoalPanel& goal() const { return *page().goal(); }
+    [[nodiscard]] TornadoChart& tornado() const { return *page().sensitivity()->chart(); }
+
+    /// Holds every job from now on, in `held`.
+    void holdJobs() {
+        page().setRunner([this](std::function<void()> job) {
+            Held& kept = held.emplace_back(Held{std::move(job), {}});
+            kept.promise.start();
+            return kept.promise.future();
+        });
+    }
+    /// Runs a held job to its end and lets its answer come.
+    static void release(Held& kept) {
+        kept.job();
+        kept.promise.finish();
+        drain();
+    }
+
+    /// Makes `values` the scenario of Basic Analysis, rebuilt.
+    void useScenario(const ScenarioValues& values) {
+        ScenarioDocument document;
+        document.basic = values;
+        window->session()->load(document, {});
+        scenarios.elapse();
+    }
+    /// Asks what `input` must be for `metric` to reach `target`, through the controls.
+    void ask(Metric metric, const QString& target, Input input) {
+        goal().metricPicker()->setCurrentIndex(static_cast<int>(metric));
+        type(goal().targetField(), target);
+        goal().inputPicker()->setCurrentIndex(static_cast<int>(input));
+        drain();
+    }
+
+    std::deque<Held> held;
+};
+
+TEST_F(Insights, TheSettlePanelFollowsTheScenario) {
+    struct Row {
+        const char* name;
+        ScenarioValues values;
+        QStringList lines;
+    };
+    const Row rows[] = {
+        {"settles after the projection",
+         {},
+         {"18,407 subscribers when settled", "$31,135 monthly when settled",
+          "None of the 36 months projected reaches 90% of it yet."}},
+        {"reaches 90% within it",
+         {.monthsToProject = 120},
+         {"18,407 subscribers when settled", "$31,135 monthly when settled",
+          "M43 the first month at 90% of that"}},
+        {"grows",
+         {.rtPlus = 1},
+         {"It does not settle. Subscribers past their sixth renewal keep "
+          "a share of 1 or more at every later renewal, so the "
+          "subscribers grow without bound."}},
+        {"cannot be computed",
+         {.trialRetention = -0.1},
+         {"Velmora cannot tell where it settles. The trial retention must be a number of 0 or "
+          "more."}},
+    };
+    for (const Row& row : rows) {
+        useScenario(row.values);
+        EXPECT_EQ(page().settle()->lines(), row.lines) << row.name;
+    }
+    EXPECT_EQ(window->content()->tabText(2), "Insights");
+    EXPECT_EQ(page().scenarioLine()->text(),
+              "The scenario of Basic Analysis: $1.99 a month, 100 daily trials, 36 months "
+              "projected.");
+}
+
+TEST_F(Insights, GoalSeekAnswersTheQuestionAsked) {
+    struct Row {
+        Metric metric;
+        const char* target;
+        Input input;
+        const char* value;
+        const char* status;
+        bool canApply;
+    };
+    const Row rows[] = {
+        {Metric::MonthlyProceeds, "50000", Input::DailyNewSubs, "188.977 Daily Trials",
+         "Reaches the target: gives $50,000 monthly.", true},
+        {Metric::LifetimeValue, "5", Input::Rt1, "0.401 Retention Rate 1",
+         "Reaches the target: gives $5.00 24mo LTV per trial.", true},
+        {Metric::Subscribers, "1,000,000", Input::TrialRetention, "1 Trial Retention (nearest)",
+         "Out of reach: no Trial Retention from 0 to 1 reaches 1,000,000 subscribers. The "
+         "nearest, 1, gives 26,512 subscribers.",
+         false},
+        {Metric::Subscribers, "20000", Input::Price, "1.99 Price",
+         "Price does not change this figure, which stays at 15,642 subscribers.", false},
+        {Metric::Subscribers, "15642", Input::Rt2, "0.84 Retention Rate 2",
+         "Already reached: the scenario gives 15,642 subscribers.", false},
+    };
+    for (const Row& row : rows) {
+        ask(row.metric, row.target, row.input);
+        EXPECT_EQ(goal().valueLine()->text(), row.value) << row.target;
+        EXPECT_EQ(goal().status()->text(), row.status) << row.target;
+        EXPECT_EQ(goal().applyButton()->isEnabled(), row.canApply) << row.target;
+    }
+
+    type(goal().targetField(), "lots");
+    EXPECT_EQ(goal().message()->text(), "“lots” is not a number. Kept 15,642.");
+    EXPECT_TRUE(goal().message()->isVisibleTo(&goal()));
+    EXPECT_EQ(goal().goal().target, 15642) << "the last good value stays the question";
+    EXPECT_EQ(goal().status()->text(), "Already reached: the scenario gives 15,642 subscribers.");
+}
+
+TEST_F(Insights, ApplyWritesTheExactValueAsOneUndoableStep) {
+    window->content()->setCurrentWidget(&page());
+    ask(Metric::MonthlyProceeds, "50000", Input::Price);
+    EXPECT_EQ(goal().valueLine()->text(), "3.761 Price") << "shown in the form's format";
+    ASSERT_TRUE(goal().applyButton()->isEnabled());
+
+    goal().applyButton()->click();
+    drain();
+    EXPECT_EQ(single().inputs()->price(), 3.7606) << "the value found, not the text shown";
+    EXPECT_EQ(history().count(), 1);
+    EXPECT_EQ(history().undoText(), "Price");
+    EXPECT_TRUE(window->isWindowModified());
+    EXPECT_EQ(window->content()->currentWidget(), &page()) << "the answer stays in view";
+    EXPECT_FALSE(goal().applyButton()->isEnabled()) << "nothing to offer while it rebuilds";
+    EXPECT_EQ(goal().status()->text(), "Solving…");
+
+    scenarios.elapse();
+    EXPECT_EQ(single().table()->summaryTexts().value(1), "$50,000");
+    EXPECT_EQ(single().form()->field(Field::Price)->text(), "3.761");
+    EXPECT_EQ(goal().status()->text(), "Already reached: the scenario gives $50,000 monthly.");
+
+    press(Qt::Key_Z);
+    EXPECT_TRUE(sameBits(single().inputs()->price(), 1.99));
+    EXPECT_FALSE(window->isWindowModified());
+    scenarios.elapse();
+    EXPECT_EQ(single().table()->summaryTexts().value(1), "$26,458");
+    EXPECT_EQ(goal().valueLine()->text(), "3.761 Price");
+}
+
+// The jobs run before the change and finish after it, as on a thread that
+// was not quick enough: their answers must not be shown.
+TEST_F(Insights, AnAnswerForAnOlderScenarioOrQuestionIsDropped) {
+    holdJobs();
+    ASSERT_EQ(held.size(), 2u) << "the goal and the chart asked anew";
+    held[0].job();
+    held[1].job();
+    type(single().form()->field(Field::Price), "2.99");
+    EXPECT_EQ(goal().status()->text(), "Solving…");
+    scenarios.elapse();
+    ASSERT_EQ(held.size(), 4u);
+
+    release(held[3]);
+    EXPECT_EQ(tornado().barLabel(0, false), "-$13,497 at 90%") << "at the price of 2.99";
+    held[0].promise.finish();
+    held[1].promise.finish();
+    drain();
+    EXPECT_FALSE(goal().answer()) << "found for the price of 1.99";
+    EXPECT_EQ(goal().status()->text(), "Solving…");
+    ASSERT_TRUE(tornado().sensitivity());
+    EXPECT_EQ(tornado().barLabel(0, false), "-$13,497 at 90%") << "not at the price of 1.99";
+
+    held[2].job();
+    goal().inputPicker()->setCurrentIndex(static_cast<int>(Input::TrialRetention));
+    ASSERT_EQ(held.size(), 5u);
+    held[2].promise.finish();
+    drain();
+    EXPECT_FALSE(goal().answer()) << "the answer to the question before";
+    release(held[4]);
+    ASSERT_TRUE(goal().answer());
+    EXPECT_EQ(goal().goal().input, Input::TrialRetention);
+    EXPECT_EQ(goal().status()->text(), "Reaches the target: gives $50,000 monthly.");
+    EXPECT_FALSE(page().isBusy());
+}
+
+TEST_F(Insights, TheTornadoDrawsTheEngineFiguresLargestFirst) {
+    ASSERT_EQ(tornado().rowCount(), 11);
+    const std::optional<Sensitivity> engine = sensitivity(ScenarioValues{});
+    for (int row = 0; row < tornado().rowCount(); ++row) {
+        const SensitivityBar& bar = engine->bars[static_cast<std::size_t>(row)];
+        EXPECT_EQ(tornado().downBars()->data()->at(row)->value, bar.down) << row;
+        EXPECT_EQ(tornado().upBars()->data()->at(row)->value, bar.up) << row;
+    }
+    const std::pair<int, const char*> summaries[] = {
+        {0, "Retention Rate Rest: -$8,983 at 90%, +$14,041 at 1 (capped)"},
+        {1, "Daily Trials: -$2,646 at 90%, +$2,646 at 110%"},
+        {9, "Retention Rate 6: -$1,606 at 90%, +$1,588 at 1 (capped)"},
+        {10, "Starting Subscribers: +$0 at 90%, +$0 at 110%"}};
+    for (const auto& [row, text] : summaries) {
+        EXPECT_EQ(tornado().rowSummary(row), text);
+        EXPECT_TRUE(tornado().accessibleDescription().contains(text)) << text;
+    }
+
+    // Largest on top; each label at the end of its bar, beyond it.
+    window->content()->setCurrentWidget(&page());
+    tornado().replot(QCustomPlot::rpImmediateRefresh);
+    const QRect plot = tornado().axisRect()->rect();
+    const int rowMiddle = plot.height() * 6 / 112;  // 11 rows and a tenth above and below
+    EXPECT_TRUE(tornado()
+                    .toolTipAt(QPoint(plot.center().x(), plot.top() + rowMiddle))
+                    .startsWith("Retention Rate Rest\nAt 0.855 (90%): $17,475 monthly, -$8,983"));
+    EXPECT_TRUE(tornado()
+                    .toolTipAt(QPoint(plot.center().x(), plot.bottom() - rowMiddle))
+                    .startsWith("Starting Subscribers\n"));
+    for (const bool up : {false, true}) {
+        const auto bar = (up ? tornado().upBars() : tornado().downBars())->data()->at(0);
+        int found = 0;
+        for (int i = 0; i < tornado().itemCount(); ++i) {
+            const auto* label = qobject_cast<QCPItemText*>(tornado().item(i));
+            if (label != nullptr && label->text() == tornado().barLabel(0, up)) {
+                ++found;
+                EXPECT_EQ(label->position->coords(), QPointF(bar->value, bar->key));
+                EXPECT_EQ(label->positionAlignment() & Qt::AlignHorizontal_Mask,
+                          up ? Qt::AlignLeft : Qt::AlignRight);
+            }
+        }
+        EXPECT_EQ(found, 1) << up;
+    }
+
+    // The keyboard steps through the rows and reads each one out.
+    tornado().setFocus();
+    press(Qt::Key_Down, Qt::NoModifier);
+    EXPECT_EQ(tornado().currentRow(), 1);
+    EXPECT_EQ(page().sensitivity()->details()->text(),
+              "Daily Trials\nAt 90 (90%): $23,812 monthly, -$2,646\n"
+              "At 110 (110%): $29,104 monthly, +$2,646");
+    press(Qt::Key_End, Qt::NoModifier);
+    EXPECT_EQ(tornado().currentRow(), 10);
+
+    page().sensitivity()->metricPicker()->setCurrentIndex(1);  // subscribers
+    drain();
+    EXPECT_EQ(tornado().rowSummary(0), "Retention Rate Rest: -5,311 at 90%, +8,301 at 1 (capped)");
+    EXPECT_EQ(tornado().rowSummary(9), "Price: +0 at 90%, +0 at 110%");
+
+    type(single().form()->field(Field::Rt1), "0.5");
+    scenarios.elapse();
+    EXPECT_EQ(tornado().rowSummary(0), "Retention Rate Rest: -4,085 at 90%, +6,385 at 1 (capped)");
+}
+
+TEST_F(Insights, EveryControlIsNamedAndReachedByKeyboard) {
+    window->content()->setCurrentWidget(&page());
+    const std::pair<Qt::Key, QWidget*> mnemonics[] = {
+        {Qt::Key_T, goal().metricPicker()},
+        {Qt::Key_V, goal().targetField()},
+        {Qt::Key_B, goal().inputPicker()},
+        {Qt::Key_M, page().sensitivity()->metricPicker()}};
+    for (const auto& [key, control] : mnemonics) {
+        QTest::keyClick(window, key, Qt::AltModifier);
+        EXPECT_EQ(QApplication::focusWidget(), control) << control->accessibleName().toStdString();
+    }
+    QWidget* next = goal().metricPicker();
+    const std::initializer_list<QWidget*> order = {
+        goal().targetField(), goal().inputPicker(), goal().applyButton(),
+        page().sensitivity()->metricPicker(), &tornado()};
+    for (QWidget* control : order) {
+        next = next->nextInFocusChain();
+        while ((next->focusPolicy() & Qt::TabFocus) == 0) {
+            next = next->nextInFocusChain();
+        }
+        EXPECT_EQ(next, control);
+        EXPECT_FALSE(control->accessibleName().isEmpty());
+        EXPECT_FALSE(control->accessibleDescription().isEmpty());
+    }
+}
+
+}  // namespace
+}  // namespace velmora
