@@ -7,7 +7,7 @@
 
 #include <csignal>
 
-// Faults of the file system for tests of what a failed write leaves behind.
+// Faults of the file system, for tests of what a failed write leaves behind.
 namespace velmora {
 
 /// While it lives, this thread meets the permissions of files and folders as
@@ -35,19 +35,17 @@ private:
 /// disk: a longer write fails instead of ending the process.
 class FullDisk {
 public:
-    FullDisk() : signal_(std::signal(SIGXFSZ, SIG_IGN)) {
-        getrlimit(RLIMIT_FSIZE, &saved_);
-        const rlimit full{100, saved_.rlim_max};
-        setrlimit(RLIMIT_FSIZE, &full);
-    }
-    ~FullDisk() {
-        setrlimit(RLIMIT_FSIZE, &saved_);
-        std::signal(SIGXFSZ, signal_);
-    }
+    FullDisk() { setrlimit(RLIMIT_FSIZE, &full_); }
+    ~FullDisk() { setrlimit(RLIMIT_FSIZE, &saved_); }
 
 private:
-    rlimit saved_{};
-    void (*signal_)(int);
+    rlimit saved_ = [] {
+        rlimit limit{};
+        getrlimit(RLIMIT_FSIZE, &limit);
+        std::signal(SIGXFSZ, SIG_IGN);
+        return limit;
+    }();
+    rlimit full_{100, saved_.rlim_max};
 };
 
 }  // namespace velmora

@@ -29,15 +29,9 @@ TEST_F(SaveFaults, AFailedSaveSaysWhyKeepsTheEarlierFileAndTheDocumentModified) 
              });
          }},
         {"file-is-a-folder", "plan2.velmora", "directory",
-         [](const QString& folder) {
-             QDir(folder).mkdir("plan2.velmora");
-             return nullptr;
-         }},
+         [](const QString& folder) { return QDir(folder).mkdir("plan2.velmora"), nullptr; }},
         {"deleted", nullptr, "No such file or directory",
-         [](const QString& folder) {
-             QDir(folder).removeRecursively();
-             return nullptr;
-         }},
+         [](const QString& folder) { return QDir(folder).removeRecursively(), nullptr; }},
         {"full-disk", nullptr, "File too large",
          [](const QString&) { return std::make_shared<FullDisk>(); }},
     };
@@ -50,27 +44,23 @@ TEST_F(SaveFaults, AFailedSaveSaysWhyKeepsTheEarlierFileAndTheDocumentModified) 
         MainWindow* edited = app.openWindow();
         edited->session()->load(ScenarioDocument{}, earlier);
         type(edited->content()->single()->form()->field(Field::Price), "3.5");
-        const QString target = row.saveAs ? folder + "/" + row.saveAs : earlier;
-        dialogs.savePath = target;
+        dialogs.savePath = row.saveAs ? folder + "/" + row.saveAs : earlier;
         dialogs.warnings.clear();
 
         const std::shared_ptr<void> fault = row.fault(folder);
-        const auto listing = [&folder] {
-            return QDir(folder).entryList(QDir::Files | QDir::Hidden)
-                   << "|" << QDir(folder).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+        const auto state = [&folder, &earlier] {
+            QFile file(earlier);
+            return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot)
+                   << (file.open(QFile::ReadOnly) ? file.readAll() : "(none)");
         };
-        QFile before(earlier);
-        const QByteArray bytes = before.open(QFile::ReadOnly) ? before.readAll() : "(none)";
-        const QStringList entries = listing();
+        const QStringList before = state();
         EXPECT_FALSE(row.saveAs ? edited->fileCommands()->saveAs()
                                 : edited->fileCommands()->save());
         ASSERT_EQ(dialogs.warnings.size(), 1);
-        EXPECT_TRUE(dialogs.warnings[0].startsWith(target + ": cannot be saved: ") &&
+        EXPECT_TRUE(dialogs.warnings[0].startsWith(dialogs.savePath + ": cannot be saved: ") &&
                     dialogs.warnings[0].contains(row.reason))
             << dialogs.warnings[0].toStdString();
-        EXPECT_EQ(listing(), entries) << "no temporary file left, nothing in place of another";
-        QFile after(earlier);
-        EXPECT_EQ(after.open(QFile::ReadOnly) ? after.readAll() : "(none)", bytes);
+        EXPECT_EQ(state(), before) << "the earlier file intact, no temporary file left";
         EXPECT_TRUE(edited->isWindowModified());
         EXPECT_EQ(edited->session()->filePath(), earlier);
     }
