@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include "document/atomic_file.h"
 #include "document/scenario_document.h"
 
 namespace velmora {
@@ -66,14 +67,31 @@ std::optional<DocumentProblem> saveDocumentFile(const QString& path,
     if (const QFileInfo target(path); target.exists() && !target.isFile() && !target.isDir()) {
         return problemWith(path, QStringLiteral("cannot be saved: not a regular file"));
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        return problemWith(path, QStringLiteral("cannot be saved: ") + file.errorString());
+    if (const auto reason = writeFileAtomically(path, documentText(document, metadata))) {
+        return problemWith(path, QStringLiteral("cannot be saved: ") + *reason);
     }
-    // A failed write is remembered by QSaveFile and makes the commit fail.
-    file.write(documentText(document, metadata));
+    return std::nullopt;
+}
+
+std::optional<QString> writeFileAtomically(const QString& path, QByteArrayView bytes) {
+    QSaveFile file(path);
+    // Unbuffered, and written until every byte is in: QSaveFile takes a write
+    // cut short (as on a full disk) for a whole one and commits it; only the
+    // write after it fails, with the reason.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        return file.errorString();
+    }
+    for (qint64 written = 0; written < bytes.size();) {
+        const qint64 more = file.write(bytes.data() + written, bytes.size() - written);
+        if (more <= 0) {
+            const QString reason = file.errorString();
+            file.cancelWriting();
+            return reason;
+        }
+        written += more;
+    }
     if (!file.commit()) {
-        return problemWith(path, QStringLiteral("cannot be saved: ") + file.errorString());
+        return file.errorString();
     }
     return std::nullopt;
 }

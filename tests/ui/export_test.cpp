@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include "support/file_faults.h"
 #include "ui/charts/chart_style.h"
 #include "ui/charts/comparison_chart.h"
 #include "ui/charts/projection_chart.h"
@@ -191,6 +192,11 @@ TEST(Export, RefusesWhatItCannotWriteNamingTheFile) {
         {exportChart(chart, missing), missing, "cannot be written"},
         {exportTable(content, folder.filePath("gone/table.csv")), folder.filePath("gone/table.csv"),
          "cannot be written"},
+        {[&] {  // a write cut short by a full disk is not committed
+             const FullDisk full;
+             return exportTable(content, folder.filePath("full.csv"));
+         }(),
+         folder.filePath("full.csv"), "File too large"},
     };
     for (const auto& c : cases) {
         ASSERT_TRUE(c.problem.has_value()) << c.path.toStdString();

@@ -1,7 +1,9 @@
 #include "ui/document/export_file.h"
 
+#include <QBuffer>
 #include <QDir>
-#include <QSaveFile>
+
+#include "document/atomic_file.h"
 
 namespace velmora {
 
@@ -10,17 +12,13 @@ std::optional<QString> writeExport(const QString& path,
     const auto problem = [&path](const QString& reason) {
         return QDir::toNativeSeparators(path) + QStringLiteral(": cannot be written: ") + reason;
     };
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        return problem(file.errorString());
-    }
-    if (const QString failed = write(file); !failed.isEmpty()) {
-        file.cancelWriting();
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    if (const QString failed = write(buffer); !failed.isEmpty()) {
         return problem(failed);
     }
-    // A failed write is remembered by QSaveFile and makes the commit fail.
-    if (!file.commit()) {
-        return problem(file.errorString());
+    if (const auto reason = writeFileAtomically(path, buffer.data())) {
+        return problem(*reason);
     }
     return std::nullopt;
 }
