@@ -69,4 +69,14 @@ NumberFormatter formFormatter() {
     return NumberFormatter(NumberFormatter::Style::Decimal, 3);
 }
 
+QString formText(const NumberFormatter& formatter, double value) {
+    constexpr double plainBelow = 1e15;
+    if (!(std::abs(value) >= plainBelow) || !std::isfinite(value)) {
+        return formatter.format(value);
+    }
+    const QLocale& locale = formatter.locale();
+    return locale.toString(value, 'e', QLocale::FloatingPointShortest)
+        .replace(locale.exponential(), QStringLiteral("e"));
+}
+
 }  // namespace velmora

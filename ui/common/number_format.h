@@ -42,4 +42,9 @@ private:
 /// The decimal formatter of the inputs form: at most three fraction digits.
 [[nodiscard]] NumberFormatter formFormatter();
 
+/// `value` as a field of the form shows it: in `formatter`'s format, or in
+/// e-notation ("1e+308") from 1e15 on, where the digits would run far past
+/// any field and a double no longer holds whole numbers exactly.
+[[nodiscard]] QString formText(const NumberFormatter& formatter, double value);
+
 }  // namespace velmora

@@ -11,9 +11,6 @@ namespace {
 
 // Long pastes are cut in the message so it stays one or two lines.
 constexpr qsizetype quotedLength = 24;
-// From here on a double holds no whole number exactly, and its digits would
-// run far past the field: such values read in e-notation ("1e+308").
-constexpr double plainBelow = 1e15;
 
 // Only a marked field carries a style sheet, so an unmarked one keeps the
 // look of the platform style.
@@ -30,12 +27,7 @@ NumberField::NumberField(const QString& accessibleName, QWidget* parent)
 }
 
 QString NumberField::shownText() const {
-    if (!(std::abs(lastGood_) >= plainBelow) || !std::isfinite(lastGood_)) {
-        return formatter_.format(lastGood_);
-    }
-    const QLocale& locale = formatter_.locale();
-    return locale.toString(lastGood_, 'e', QLocale::FloatingPointShortest)
-        .replace(locale.exponential(), QStringLiteral("e"));
+    return formText(formatter_, lastGood_);
 }
 
 void NumberField::showText(const QString& text) {

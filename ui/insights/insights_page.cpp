@@ -28,7 +28,7 @@ QString describe(const ScenarioValues& values, const SubscriptionCalculation* pr
                "The scenario of Basic Analysis: %1 a month, %2 daily trials, %3 "
                "months projected.")
         .arg(NumberFormatter(Style::Currency, 2).format(values.price),
-             formFormatter().format(values.dailyNewSubs),
+             formText(formFormatter(), values.dailyNewSubs),
              NumberFormatter(Style::Decimal, 0).format(months));
 }
 

@@ -8,6 +8,7 @@
 
 #include "engine/table_figures.h"
 #include "inputs/subscription_inputs.h"
+#include "ui/common/elided_label.h"
 #include "ui/common/rebuild.h"
 #include "ui/common/signed_figure.h"
 #include "ui/pages/scenario_column.h"
@@ -86,7 +87,7 @@ BaselineDifference::BaselineDifference(SubscriptionInputs* baseline, Subscriptio
     title->setFont(bold);
     grid->addWidget(title, 0, 0, Qt::AlignTop | Qt::AlignLeft);
     for (std::size_t i = 0; i < lineCount; ++i) {
-        lines_[i] = new QLabel(this);
+        lines_[i] = new ElidedLabel(this);
         grid->addWidget(lines_[i], static_cast<int>(i), 1);
     }
     grid->setColumnStretch(1, 1);
@@ -105,9 +106,9 @@ BaselineDifference* BaselineDifference::addTo(ScenarioColumn* column,
 
 QStringList BaselineDifference::texts() const {
     QStringList shown;
-    for (const QLabel* line : lines_) {
+    for (const ElidedLabel* line : lines_) {
         if (!line->isHidden()) {
-            shown << line->text();
+            shown << line->fullText();
         }
     }
     return shown;
@@ -118,7 +119,7 @@ void BaselineDifference::refresh() {
     const auto other = alternate_->projection();
     const auto from = base ? summarize(*base, baseline_->price()) : std::nullopt;
     const auto to = other ? summarize(*other, alternate_->price()) : std::nullopt;
-    for (QLabel* line : lines_) {
+    for (ElidedLabel* line : lines_) {
         line->setVisible(from && to);
     }
     if (!from || !to) {
@@ -130,10 +131,11 @@ void BaselineDifference::refresh() {
                                               to->lifetimeValue};
     for (std::size_t i = 0; i < lineCount; ++i) {
         const Difference shown = difference(lineKinds()[i], was[i], is[i]);
-        QLabel* line = lines_[i];
-        line->setText(shown.text);
+        ElidedLabel* line = lines_[i];
+        // Figures of 1e300 and more would widen the column past the screen:
+        // the label shortens them visibly, with the whole line in its tooltip.
+        line->setFullText(shown.text);
         line->setAccessibleName(shown.spoken);
-        line->setToolTip(shown.spoken);
         QPalette colours = palette();
         if (shown.direction != 0) {
             colours.setColor(QPalette::WindowText, shown.direction > 0 ? gain : loss);

@@ -5,10 +5,9 @@
 #include <QStringList>
 #include <QWidget>
 
-class QLabel;
-
 namespace velmora {
 
+class ElidedLabel;
 class Rebuild;
 class ScenarioColumn;
 class SubscriptionInputs;
@@ -39,7 +38,7 @@ private:
 
     SubscriptionInputs* baseline_;
     SubscriptionInputs* alternate_;
-    std::array<QLabel*, lineCount> lines_{};
+    std::array<ElidedLabel*, lineCount> lines_{};
     Rebuild* rebuild_;
 };
 

@@ -38,7 +38,7 @@ DualAnalysis::DualAnalysis(QWidget* parent, const ScenarioFactory& makeScenario,
     auto* page = new QVBoxLayout(this);
     page->setContentsMargins(6, 6, 6, 6);
     // The columns' tables and the chart share the height the window offers.
-    page->addLayout(columns, 2);
+    page->addLayout(columns, 3);
     page->addWidget(chart_, 1);
 
     // Tab walks the columns left to right (the order they were made in), then the chart.
