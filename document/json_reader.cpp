@@ -349,7 +349,12 @@ private:
         if (c < 0x20 || c == 0x7F) {
             return "a control character";
         }
-        return "'" + std::string(text_.substr(pos_, sequenceLength(c))) + "'";
+        // Appended piece by piece: GCC 12 warns falsely (-Wrestrict) on a
+        // literal added to a temporary string.
+        std::string quoted(1, '\'');
+        quoted.append(text_.substr(pos_, sequenceLength(c)));
+        quoted.push_back('\'');
+        return quoted;
     }
 
     std::string_view text_;
