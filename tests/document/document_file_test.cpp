@@ -57,7 +57,7 @@ ScenarioDocument awkwardDocument() {
 TEST(DocumentFile, SavedAndReopenedIsBitIdentical) {
     QTemporaryDir folder;
     const QString path = folder.filePath(QStringLiteral("Q3 plan é.velmora"));
-    const DocumentMetadata metadata{QStringLiteral("/home/ann/Q3 \"plan\" é\n.velmora")};
+    const DocumentMetadata metadata{QStringLiteral("/home/ann/Q3 \"plan\" é\\\n.velmora")};
     // Saved twice: the second save replaces the first and leaves no temporary file.
     for (const ScenarioDocument& document : {ScenarioDocument{}, awkwardDocument()}) {
         ASSERT_EQ(saveDocumentFile(path, document, metadata), std::nullopt);

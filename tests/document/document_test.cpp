@@ -101,7 +101,7 @@ TEST(ParseDocument, TakesDefaultsForWhatIsLeftOutAndIgnoresUnknownKeys) {
         // Unknown keys at every level, of every kind, also nested deeply.
         {R"({"format": "velmora", "version": 1, "note": [1, {"a": [[]]}], "basic": {"x": null,
             "monthDuration": 28.0, "rt6": -0}, "comparison": {"alternate2": {"rtPlus": 1e-400,
-            "y": {"z": "\u00e9\ud83d\ude00"}, "rt1": -1e-400}, "other": true},
+            "y": {"z": "\u00e9\ud83d\ude00\t\\\/\b\f\n\r\""}, "rt1": -1e-400}, "other": true},
             "chartType": "cohorts", "chart": false})",
          with([](ScenarioDocument& d) {
              d.basic.monthDuration = 28;
