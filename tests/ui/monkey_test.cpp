@@ -155,6 +155,9 @@ protected:
         std::string said;
         for (MainWindow* shown : app.windows()) {
             const std::string name = shown->windowTitle().toStdString() + ": ";
+            if (shown == window && shown->grab().isNull()) {  // draws whatever was typed
+                said += name + "cannot be drawn\n";
+            }
             const SingleAnalysis& basic = *shown->content()->single();
             const DualAnalysis& dual = *shown->content()->dual();
             const std::pair<SubscriptionInputs*, TableView*> tables[] = {
