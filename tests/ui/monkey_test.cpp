@@ -266,7 +266,7 @@ TEST_F(Monkey, RandomActionsKeepEveryFigureAndMarkTrue) {
         if (last.size() > 20) {
             last.pop_front();
         }
-        if (done % 25 == 0 || done == actions) {
+        if (done % 40 == 0 || done == actions) {
             if (const std::string problem = broken(); !problem.empty()) {
                 std::string replay;
                 for (const std::string& action : last) {
