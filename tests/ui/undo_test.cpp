@@ -1,7 +1,5 @@
 #include <QComboBox>
 #include <QSlider>
-#include <QStyle>
-#include <QStyleOptionSlider>
 
 #include "ui/form/inputs_view.h"
 #include "ui/pages/scenario_column.h"
@@ -72,20 +70,6 @@ TEST_F(Undo, TheTableFollowsAnUndoneEditAfterTheWait) {
     EXPECT_EQ(subscribers(), "39,105") << "the rebuild waits";
     scenarios.elapse();
     EXPECT_EQ(subscribers(), "15,642");
-}
-
-/// The centre of the slider's handle.
-QPoint handleCentre(const QSlider& slider) {
-    QStyleOptionSlider option;
-    option.initFrom(&slider);
-    option.orientation = slider.orientation();
-    option.minimum = slider.minimum();
-    option.maximum = slider.maximum();
-    option.sliderPosition = slider.sliderPosition();
-    option.sliderValue = slider.value();
-    return slider.style()
-        ->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, &slider)
-        .center();
 }
 
 TEST_F(Undo, ASliderDragOrARunOfKeyStepsIsOneStep) {

@@ -4,6 +4,9 @@
 #include <functional>
 
 #include <QApplication>
+#include <QSlider>
+#include <QStyle>
+#include <QStyleOptionSlider>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUndoStack>
@@ -29,6 +32,20 @@ inline void typeAndCommit(NumberField* field, const QString& text) {
     QTest::keyClicks(field, text);
     QTest::keyClick(field, Qt::Key_Return);
     drain();
+}
+
+/// The centre of the slider's handle.
+inline QPoint handleCentre(const QSlider& slider) {
+    QStyleOptionSlider option;
+    option.initFrom(&slider);
+    option.orientation = slider.orientation();
+    option.minimum = slider.minimum();
+    option.maximum = slider.maximum();
+    option.sliderPosition = slider.sliderPosition();
+    option.sliderValue = slider.value();
+    return slider.style()
+        ->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, &slider)
+        .center();
 }
 
 /// Answers the window's questions as the test says, and keeps what was asked.
