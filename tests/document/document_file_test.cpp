@@ -198,10 +198,10 @@ INSTANTIATE_TEST_SUITE_P(Refusals, RefusedFile, testing::ValuesIn(refusals),
 
 struct SaveFailure {
     const char* name;
-    // Prepares `folder` and returns the path saved to.
-    QString (*setup)(const QString& folder);
+    const char* file;    // saved to, in a folder holding earlier.velmora
     std::string reason;  // the message after "PATH: cannot be saved: "; empty when it is Qt's
     ScenarioDocument document = {};
+    bool pipe = false;  // a pipe made at the file's path first
 };
 
 void PrintTo(const SaveFailure& row, std::ostream* out) {
@@ -220,7 +220,8 @@ TEST_P(FailedSave, SaysWhyAndLeavesTheEarlierFile) {
     ASSERT_TRUE(QDir().mkdir(folder));
     const QByteArray earlier("earlier contents");
     write(folder + QStringLiteral("/earlier.velmora"), earlier);
-    const QString path = row.setup(folder);
+    const QString path = folder + "/" + row.file;
+    ASSERT_TRUE(!row.pipe || mkfifo(path.toLocal8Bit().constData(), 0600) == 0);
     const QFileInfo before(path);
 
     const auto problem = saveDocumentFile(path, row.document);
@@ -239,38 +240,18 @@ TEST_P(FailedSave, SaysWhyAndLeavesTheEarlierFile) {
     EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden).size(), 1);
 }
 
-ScenarioDocument withAlternate2Price(double price) {
-    ScenarioDocument document;
-    document.comparison[2].price = price;
-    return document;
-}
-
-ScenarioDocument withBasicMonths(double months) {
-    ScenarioDocument document;
-    document.basic.monthsToProject = months;
-    return document;
-}
-
 const SaveFailure saveFailures[] = {
-    {"FolderGone", [](const QString& folder) { return folder + QStringLiteral("/gone/a.velmora"); },
-     ""},
-    {"PathIsAPipe",
-     [](const QString& folder) {
-         const QString path = folder + QStringLiteral("/a.velmora");
-         mkfifo(path.toLocal8Bit().constData(), 0600);
-         return path;
-     },
-     "not a regular file"},
-    {"ParentIsAFile",
-     [](const QString& folder) { return folder + QStringLiteral("/earlier.velmora/a.velmora"); },
-     ""},
-    {"NotFinite", [](const QString& folder) { return folder + QStringLiteral("/earlier.velmora"); },
+    {"FolderGone", "gone/a.velmora", ""},
+    {"PathIsAPipe", "a.velmora", "not a regular file", {}, true},
+    {"ParentIsAFile", "earlier.velmora/a.velmora", ""},
+    {"NotFinite",
+     "earlier.velmora",
      "comparison.alternate2.price: expected a finite number, found -inf",
-     withAlternate2Price(-Limits::infinity())},
+     {.basic = {}, .comparison = {{{}, {}, {.price = -Limits::infinity()}}}}},
     {"TooManyMonths",
-     [](const QString& folder) { return folder + QStringLiteral("/earlier.velmora"); },
+     "earlier.velmora",
      "basic.monthsToProject: expected a number of months from 0 to 600, found 600.5",
-     withBasicMonths(600.5)},
+     {.basic = {.monthsToProject = 600.5}, .comparison = {}}},
 };
 
 INSTANTIATE_TEST_SUITE_P(SaveFailures, FailedSave, testing::ValuesIn(saveFailures),

@@ -40,6 +40,13 @@ protected:
         timer->advance(span);
         drain();
     }
+    /// What `edit` and the wait after it print.
+    std::string printedByEdit(const std::function<void()>& edit) {
+        return printedBy([&] {
+            edit();
+            advance(10s);
+        });
+    }
     const SubscriptionCalculation* projection() const { return inputs.projection().get(); }
 
     FakeTimer* timer;  // owned by `inputs`
@@ -113,12 +120,7 @@ TEST_F(Refresh, WritesThatLeaveTheKeyAsItWasLeadToNoRebuild) {
     };
     const auto before = inputs.projection();
     for (const auto& [what, edit] : cases) {
-        EXPECT_EQ(printedBy([&] {
-                      edit();
-                      advance(10s);
-                  }),
-                  "")
-            << what;
+        EXPECT_EQ(printedByEdit(edit), "") << what;
         EXPECT_EQ(inputs.projection(), before) << what;
         EXPECT_FALSE(inputs.isRecalculationPending()) << what;
     }
@@ -136,20 +138,11 @@ TEST_F(Refresh, AnyChangeOfAValueTheProjectionReadsRebuildsItHoweverSmall) {
     };
     for (const auto& [what, edit] : cases) {
         const auto before = inputs.projection();
-        EXPECT_EQ(printedBy([&] {
-                      edit();
-                      advance(10s);
-                  }),
-                  "Calculated\n")
-            << what;
+        EXPECT_EQ(printedByEdit(edit), "Calculated\n") << what;
         EXPECT_NE(inputs.projection(), before) << what;
         EXPECT_EQ(inputs.projectionKey(), inputs.currentKey()) << what;
     }
-    EXPECT_EQ(printedBy([&] {
-                  inputs.setRt2(std::nan(""));
-                  advance(10s);
-              }),
-              "")
+    EXPECT_EQ(printedByEdit([&] { inputs.setRt2(std::nan("")); }), "")
         << "not a number again is no change, though it equals nothing";
 }
 

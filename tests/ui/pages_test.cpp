@@ -2,32 +2,18 @@
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLabel>
-#include <QMainWindow>
-#include <QSlider>
-#include <QTabBar>
 #include <QTableView>
-#include <QTest>
 
-#include <gtest/gtest.h>
-
-#include "support/fake_scenarios.h"
 #include "ui/charts/comparison_chart.h"
 #include "ui/charts/projection_chart.h"
 #include "ui/form/inputs_view.h"
-#include "ui/form/number_field.h"
 #include "ui/pages/baseline_difference.h"
-#include "ui/pages/content_view.h"
-#include "ui/pages/dual_analysis.h"
 #include "ui/pages/scenario_column.h"
-#include "ui/pages/single_analysis.h"
 #include "ui/table/table_view.h"
-#include "ui/window/main_window.h"
-#include "ui/window/velmora_app.h"
+#include "window_fixture.h"
 
 namespace velmora {
 namespace {
-
-using Field = SubscriptionInputs::Field;
 
 std::vector<double> xTicks(const QCustomPlot& plot) {
     const auto ticker = plot.xAxis->ticker().dynamicCast<QCPAxisTickerText>();
@@ -38,20 +24,13 @@ std::vector<double> xTicks(const QCustomPlot& plot) {
     return {keys.begin(), keys.end()};
 }
 
-class Window : public ::testing::Test {
+class Window : public DocumentWindow {
 protected:
-    Window() : window(scenarios.factory()) {}
-
-    ContentView& content() { return *window.content(); }
-    SingleAnalysis& single() { return *content().single(); }
-    DualAnalysis& dual() { return *content().dual(); }
-
-    FakeScenarios scenarios;
-    MainWindow window;
+    [[nodiscard]] ContentView& content() const { return *window->content(); }
 };
 
 TEST_F(Window, OpensOnTheBasicAnalysisWithTheSimpleChart) {
-    EXPECT_EQ(window.windowTitle(), "Untitled[*] — Velmora");
+    EXPECT_EQ(window->windowTitle(), "Untitled[*] — Velmora");
     ASSERT_EQ(content().count(), 3);
     EXPECT_EQ(content().tabText(0), "Basic Analysis");
     EXPECT_EQ(content().tabText(1), "Comparative Analysis");
@@ -63,9 +42,9 @@ TEST_F(Window, OpensOnTheBasicAnalysisWithTheSimpleChart) {
 
     // Every part of both pages fits a 1440 x 900 screen, and nothing needs
     // more than a 1280 x 800 one leaves for a window.
-    EXPECT_LE(window.width(), 1440);
-    EXPECT_LE(window.height(), 900);
-    const QSize smallest = window.minimumSizeHint();
+    EXPECT_LE(window->width(), 1440);
+    EXPECT_LE(window->height(), 900);
+    const QSize smallest = window->minimumSizeHint();
     EXPECT_LE(smallest.width(), 1280);
     EXPECT_LE(smallest.height(), 760);
 }
@@ -84,8 +63,8 @@ TEST_F(Window, TheTabsShareNothing) {
 
 // The form's own tests count the writes and rebuilds; here the page follows.
 TEST_F(Window, ACommittedEditReachesTheTableAfterTheWait) {
-    window.show();
-    QApplication::setActiveWindow(&window);
+    window->show();
+    QApplication::setActiveWindow(window);
     SubscriptionInputs& inputs = *single().inputs();
     NumberField& price = *single().form()->field(Field::Price);
     const auto before = inputs.projection();
@@ -149,11 +128,11 @@ TEST_F(Window, TheComparisonFollowsItsThreeScenariosInTheirColours) {
 }
 
 TEST_F(Window, TheComparisonTablesFillTheirColumns) {
-    window.show();
+    window->show();
     content().setCurrentIndex(1);
     int shown = 0;  // height of the first table's rows in view
     for (const QSize screen : {QSize(1280, 800), QSize(1400, 860), QSize(1920, 1080)}) {
-        window.resize(screen);
+        window->resize(screen);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
         for (int i = 0; i < DualAnalysis::scenarioCount; ++i) {
             const QTableView& table = *dual().column(i)->table()->table();
@@ -167,8 +146,8 @@ TEST_F(Window, TheComparisonTablesFillTheirColumns) {
 }
 
 TEST_F(Window, TabWalksTheFormThenTheTableThePickerAndTheChart) {
-    window.show();
-    QApplication::setActiveWindow(&window);
+    window->show();
+    QApplication::setActiveWindow(window);
     single().form()->slider()->setFocus();
     QStringList visited;
     for (int step = 0; step < 16; ++step) {
