@@ -1,4 +1,6 @@
 #include <cmath>
+#include <iterator>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -17,39 +19,18 @@ using Arguments = std::vector<std::string>;
 // renewal, so a trial pays for 2 months on average; the subscribers settle at
 // 10 x 30 x 2 = 600 paying 600 x $2 x 0.85 = $1,020 a month, and open month 4
 // at 563 (months 0 to 3: 10, 305, 452.5, 526.25), the first at 90% of 600.
-const Arguments halves{"--daily-trials",
-                       "10",
-                       "--trial-retention",
-                       "1",
-                       "--price",
-                       "2",
-                       "--rt1",
-                       "0.5",
-                       "--rt2",
-                       "0.5",
-                       "--rt3",
-                       "0.5",
-                       "--rt4",
-                       "0.5",
-                       "--rt5",
-                       "0.5",
-                       "--rt6",
-                       "0.5",
-                       "--rest",
-                       "0.5"};
-const ScenarioValues halvesValues{.dailyNewSubs = 10,
-                                  .price = 2,
-                                  .trialRetention = 1,
-                                  .rt1 = 0.5,
-                                  .rt2 = 0.5,
-                                  .rt3 = 0.5,
-                                  .rt4 = 0.5,
-                                  .rt5 = 0.5,
-                                  .rt6 = 0.5,
-                                  .rtPlus = 0.5};
+ScenarioValues halves() {
+    ScenarioValues values{.dailyNewSubs = 10, .price = 2, .trialRetention = 1};
+    values.rt1 = values.rt2 = values.rt3 = values.rt4 = values.rt5 = values.rt6 = 0.5;
+    values.rtPlus = 0.5;
+    return values;
+}
 
 Ran runHalves(const Arguments& more) {
-    Arguments arguments = halves;
+    std::istringstream words(
+        "--daily-trials 10 --trial-retention 1 --price 2 --rt1 0.5 --rt2 0.5 --rt3 0.5 --rt4 0.5 "
+        "--rt5 0.5 --rt6 0.5 --rest 0.5");
+    Arguments arguments{std::istream_iterator<std::string>(words), {}};
     arguments.insert(arguments.end(), more.begin(), more.end());
     return runTool(arguments);
 }
@@ -106,7 +87,7 @@ TEST(CliQuestions, Goal) {
 }
 
 TEST(CliQuestions, SensitivityFollowsTheEngine) {
-    const auto expected = sensitivity(halvesValues, Metric::Subscribers);
+    const auto expected = sensitivity(halves(), Metric::Subscribers);
     ASSERT_TRUE(expected);
     const QJsonObject answer =
         runHalves({"--sensitivity", "subscribers", "--format", "json"}).json();

@@ -33,21 +33,16 @@ ScenarioValues unusual() {
 }
 
 QByteArray toolCsv(const ScenarioValues& v) {
-    const std::pair<const char*, double> flags[] = {{"--months", v.monthsToProject},
-                                                    {"--daily-trials", v.dailyNewSubs},
-                                                    {"--starting-subscribers", v.startingSubs},
-                                                    {"--price", v.price},
-                                                    {"--trial-retention", v.trialRetention},
-                                                    {"--rt1", v.rt1},
-                                                    {"--rt2", v.rt2},
-                                                    {"--rt3", v.rt3},
-                                                    {"--rt4", v.rt4},
-                                                    {"--rt5", v.rt5},
-                                                    {"--rt6", v.rt6},
-                                                    {"--rest", v.rtPlus}};
+    const QStringList flags = QString(
+                                  "--months --daily-trials --starting-subscribers --price "
+                                  "--trial-retention --rt1 --rt2 --rt3 --rt4 --rt5 --rt6 --rest")
+                                  .split(' ');
     QStringList arguments{"--format", "csv", "--month-duration", QString::number(v.monthDuration)};
-    for (const auto& [flag, value] : flags) {
-        arguments << flag << QString::number(value, 'g', 17);
+    int flag = 0;
+    for (const double value :
+         {v.monthsToProject, v.dailyNewSubs, v.startingSubs, v.price, v.trialRetention, v.rt1,
+          v.rt2, v.rt3, v.rt4, v.rt5, v.rt6, v.rtPlus}) {
+        arguments << flags.at(flag++) << QString::number(value, 'g', 17);
     }
     QProcess tool;
     tool.start(VELMORA_PROJECT, arguments);

@@ -1,4 +1,3 @@
-#include <QAction>
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -38,7 +37,12 @@ TEST_F(Window, OpensOnTheBasicAnalysisWithTheSimpleChart) {
 
     EXPECT_EQ(single().showCohorts(), 1);
     EXPECT_EQ(single().chartPicker()->currentText(), "Show Simple Chart");
+    EXPECT_EQ(single().chartPicker()->itemText(0), "Show Cohort Chart");
+    EXPECT_EQ(single().chartPicker()->count(), 2);
     EXPECT_FALSE(single().chart()->showsCohorts());
+    single().setShowCohorts(7);  // any value but 0 is the simple chart
+    EXPECT_FALSE(single().chart()->showsCohorts());
+    EXPECT_EQ(single().chartPicker()->currentText(), "Show Simple Chart");
 
     // Every part of both pages fits a 1440 x 900 screen, and nothing needs
     // more than a 1280 x 800 one leaves for a window.
@@ -59,46 +63,6 @@ TEST_F(Window, TheTabsShareNothing) {
     }
     content().setCurrentIndex(0);
     EXPECT_EQ(single().form()->field(Field::Price)->text(), "4.99");
-}
-
-// The form's own tests count the writes and rebuilds; here the page follows.
-TEST_F(Window, ACommittedEditReachesTheTableAfterTheWait) {
-    window->show();
-    QApplication::setActiveWindow(window);
-    SubscriptionInputs& inputs = *single().inputs();
-    NumberField& price = *single().form()->field(Field::Price);
-    const auto before = inputs.projection();
-
-    price.setFocus();
-    price.selectAll();
-    QTest::keyClicks(&price, "2.99");
-    QTest::keyClick(&price, Qt::Key_Return);
-    drain();
-    EXPECT_EQ(inputs.price(), 2.99);
-    EXPECT_EQ(inputs.projection(), before) << "the rebuild waits";
-
-    scenarios.elapse();
-    EXPECT_NE(inputs.projection(), before);
-    // 0.85 of what the last month's 15,642 subscribers pay at 2.99.
-    EXPECT_EQ(single().table()->summaryTexts().value(1), "$39,754");
-}
-
-TEST_F(Window, ThePickerSwitchesTheCharts) {
-    QComboBox& picker = *single().chartPicker();
-    ASSERT_EQ(picker.count(), 2);
-    EXPECT_EQ(picker.itemText(0), "Show Cohort Chart");
-    EXPECT_EQ(picker.itemText(1), "Show Simple Chart");
-
-    picker.activated(0);  // as a choice in the list sends it
-    EXPECT_EQ(single().showCohorts(), 0);
-    EXPECT_TRUE(single().chart()->showsCohorts());
-    picker.activated(1);
-    EXPECT_EQ(single().showCohorts(), 1);
-    EXPECT_FALSE(single().chart()->showsCohorts());
-
-    single().setShowCohorts(7);  // any value but 0 is the simple chart
-    EXPECT_FALSE(single().chart()->showsCohorts());
-    EXPECT_EQ(picker.currentText(), "Show Simple Chart");
 }
 
 TEST_F(Window, TheComparisonFollowsItsThreeScenariosInTheirColours) {
@@ -181,28 +145,6 @@ TEST_F(Window, TabWalksTheFormThenTheTableThePickerAndTheChart) {
                   dual().column(i)->table()->table());
     }
     EXPECT_EQ(columnsVisited.back(), dual().chart());
-}
-
-TEST(VelmoraApp, EachWindowHasItsOwnScenariosAndClosedOnesGo) {
-    FakeScenarios scenarios;
-    VelmoraApp app(scenarios.factory());
-    MainWindow* first = app.openWindow();
-    QAction* newWindow = nullptr;
-    for (QAction* action : first->findChildren<QAction*>()) {
-        if (action->shortcut() == QKeySequence::New) {
-            newWindow = action;
-        }
-    }
-    ASSERT_NE(newWindow, nullptr);
-    newWindow->trigger();
-    ASSERT_EQ(app.windows().size(), 2u);
-    MainWindow* second = app.windows()[1];
-    EXPECT_NE(second->content()->single()->inputs(), first->content()->single()->inputs());
-
-    first->close();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    ASSERT_EQ(app.windows().size(), 1u);
-    EXPECT_EQ(app.windows()[0], second);
 }
 
 TEST_F(Window, AlternatesShowTheirDifferenceFromTheBaseline) {

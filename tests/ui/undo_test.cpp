@@ -1,6 +1,7 @@
 #include <QComboBox>
 #include <QSlider>
 
+#include "ui/charts/projection_chart.h"
 #include "ui/form/inputs_view.h"
 #include "ui/pages/scenario_column.h"
 #include "ui/table/table_view.h"
@@ -121,11 +122,13 @@ TEST_F(Undo, SwitchingTheChartTypeIsOneStep) {
     QComboBox& picker = *single().chartPicker();
     picker.activated(picker.findData(SingleAnalysis::cohortChart));
     EXPECT_EQ(single().chartType(), ChartType::Cohorts);
+    EXPECT_TRUE(single().chart()->showsCohorts());
     EXPECT_EQ(history().undoText(), "Chart Type");
     picker.activated(picker.findData(SingleAnalysis::cohortChart));
     EXPECT_EQ(history().count(), 1) << "choosing what is shown is no step";
     history().undo();
     EXPECT_EQ(single().chartType(), ChartType::Simple);
+    EXPECT_FALSE(single().chart()->showsCohorts());
     EXPECT_EQ(picker.currentText(), "Show Simple Chart");
     EXPECT_FALSE(window->isWindowModified());
 }
