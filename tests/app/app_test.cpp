@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include "document/scenario_document.h"
+#include "tests/support/files.h"
 
 namespace {
 
@@ -119,10 +120,8 @@ TEST(CommandLine, AnswersHelpAndVersionAnywhereAndRefusesUnknownOptions) {
 // the warning shown for it does not hold up the end of the process.
 TEST_F(Application, OpensTheDocumentsNamedAtStart) {
     const QString good = home.filePath("plan.velmora");
-    QFile file(good);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(R"({"format": "velmora", "version": 1, "basic": {"monthsToProject": 600}})");
-    file.close();
+    ASSERT_TRUE(velmora::writeFile(
+        good, R"({"format": "velmora", "version": 1, "basic": {"monthsToProject": 600}})"));
     const QString missing = home.filePath("missing.velmora");
     for (const QString& path : {good, missing}) {
         start({path});

@@ -13,22 +13,12 @@
 #include <gtest/gtest.h>
 
 #include "document/scenario_document.h"
+#include "tests/support/files.h"
 
 namespace velmora {
 namespace {
 
 using Limits = std::numeric_limits<double>;
-
-QByteArray contents(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(unreadable)");
-}
-
-void write(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    ASSERT_EQ(file.write(bytes), bytes.size());
-}
 
 // Every field of every scenario differs from its default and from the other
 // scenarios, with values whose shortest text is easy to get wrong.
@@ -73,7 +63,7 @@ TEST(DocumentFile, SavedAndReopenedIsBitIdentical) {
     // The largest file that is read: a document padded to exactly 1 MiB.
     QByteArray padded = documentText({});
     padded.append(maxDocumentBytes - padded.size(), ' ');
-    write(path, padded);
+    ASSERT_TRUE(writeFile(path, padded));
     EXPECT_TRUE(std::holds_alternative<ScenarioDocument>(readDocumentFile(path)));
 }
 
@@ -103,23 +93,13 @@ TEST_P(RefusedFile, NamesTheFileAndTheProblem) {
     }
     QTemporaryDir folder;
     const QString path = folder.filePath(QStringLiteral("plan.velmora"));
-    switch (row.setup) {
-        case Setup::Written:
-            write(path, QByteArray::fromStdString(row.text));
-            break;
-        case Setup::Unreadable:
-            write(path, QByteArray::fromStdString(version1("")));
-            ASSERT_TRUE(QFile::setPermissions(path, QFileDevice::WriteOwner));
-            break;
-        case Setup::Folder:
-            ASSERT_TRUE(QDir(folder.path()).mkdir(QStringLiteral("plan.velmora")));
-            break;
-        case Setup::Pipe:
-            ASSERT_EQ(mkfifo(path.toLocal8Bit().constData(), 0600), 0);
-            break;
-        case Setup::Missing:
-            break;
+    if (row.setup == Setup::Written || row.setup == Setup::Unreadable) {
+        ASSERT_TRUE(writeFile(path, QByteArray::fromStdString(row.text)));
     }
+    ASSERT_TRUE(row.setup != Setup::Unreadable ||
+                QFile::setPermissions(path, QFileDevice::WriteOwner));
+    ASSERT_TRUE(row.setup != Setup::Folder || QDir(folder.path()).mkdir("plan.velmora"));
+    ASSERT_TRUE(row.setup != Setup::Pipe || mkfifo(path.toLocal8Bit().constData(), 0600) == 0);
     DocumentMetadata metadata{QStringLiteral("kept")};
     const auto read = readDocumentFile(path, &metadata);
     ASSERT_TRUE(std::holds_alternative<DocumentProblem>(read));
@@ -131,7 +111,7 @@ TEST_P(RefusedFile, NamesTheFileAndTheProblem) {
 const Refusal refusals[] = {
     {"Missing", "", "no such file", Setup::Missing},
     {"Folder", "", "a folder, not a document", Setup::Folder},
-    {"Unreadable", "", "cannot be read: Permission denied", Setup::Unreadable},
+    {"Unreadable", version1(""), "cannot be read: Permission denied", Setup::Unreadable},
     {"Pipe", "", "not a regular file", Setup::Pipe},
     {"TooLarge", std::string(maxDocumentBytes + 1, ' '),
      "1048577 bytes, larger than the 1 MiB a document may hold"},
@@ -219,7 +199,7 @@ TEST_P(FailedSave, SaysWhyAndLeavesTheEarlierFile) {
     const QString folder = temporary.filePath(QStringLiteral("plans"));
     ASSERT_TRUE(QDir().mkdir(folder));
     const QByteArray earlier("earlier contents");
-    write(folder + QStringLiteral("/earlier.velmora"), earlier);
+    ASSERT_TRUE(writeFile(folder + QStringLiteral("/earlier.velmora"), earlier));
     const QString path = folder + "/" + row.file;
     ASSERT_TRUE(!row.pipe || mkfifo(path.toLocal8Bit().constData(), 0600) == 0);
     const QFileInfo before(path);

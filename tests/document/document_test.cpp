@@ -138,8 +138,7 @@ TEST(Identical, TellsMinusZeroFromZeroWhereEqualityDoesNot) {
     negative.comparison[1].startingSubs = -0.0;
     EXPECT_EQ(negative, ScenarioDocument{});
     EXPECT_FALSE(identical(negative, ScenarioDocument{}));
-    ScenarioDocument cohorts;
-    cohorts.chartType = ChartType::Cohorts;
+    const ScenarioDocument cohorts{.basic = {}, .comparison = {}, .chartType = ChartType::Cohorts};
     EXPECT_FALSE(identical(cohorts, ScenarioDocument{}));
 }
 

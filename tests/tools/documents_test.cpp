@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 
 #include "document/scenario_document.h"
+#include "tests/support/files.h"
 #include "tests/tools/run_cli.h"
 
 namespace velmora::cli {
@@ -19,9 +20,7 @@ protected:
     std::string path(const QString& name) const { return dir.filePath(name).toStdString(); }
 
     std::string write(const QString& name, const QByteArray& text) const {
-        QFile file(dir.filePath(name));
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(text);
+        EXPECT_TRUE(writeFile(dir.filePath(name), text));
         return path(name);
     }
 
@@ -105,10 +104,7 @@ TEST_F(CliDocuments, SavedScenariosReadBackBitForBit) {
     EXPECT_TRUE(identical(read("a.velmora"), expected));
 
     EXPECT_EQ(runTool({"--scenario", path("a.velmora"), "--save", path("b.velmora")}).status, 0);
-    QFile a(dir.filePath("a.velmora"));
-    QFile b(dir.filePath("b.velmora"));
-    ASSERT_TRUE(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
-    EXPECT_EQ(a.readAll(), b.readAll());
+    EXPECT_EQ(contents(dir.filePath("a.velmora")), contents(dir.filePath("b.velmora")));
 
     // With --scenario the whole document is kept, the page changed; --format also prints.
     const Ran both = runTool({"--scenario", handWritten, "--page", "alternate2", "--rt3", "0.5",

@@ -1,7 +1,5 @@
-#include <QClipboard>
 #include <QDir>
 #include <QFile>
-#include <QGuiApplication>
 #include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -10,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "support/file_faults.h"
+#include "support/files.h"
 #include "ui/charts/chart_style.h"
 #include "ui/charts/comparison_chart.h"
 #include "ui/charts/projection_chart.h"
@@ -21,11 +20,6 @@
 
 namespace velmora {
 namespace {
-
-QByteArray contents(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(unreadable)");
-}
 
 /// Every value differs from its default; the tool gets them in exact text.
 ScenarioValues unusual() {
@@ -63,7 +57,7 @@ TEST(ExportTable, BasicAnalysisWritesWhatTheToolPrintsUnlocalised) {
     EXPECT_EQ(csv, toolCsv(unusual()));
 }
 
-TEST(ExportTable, ComparisonWritesTheScenariosSideBySideAndTheShownPage) {
+TEST(ExportTable, ComparisonWritesTheScenariosSideBySide) {
     // Every subscriber stays, so the counts are the starting ones; proceeds
     // are 85 % of count x price. The second alternate projects one month only.
     std::array<ScenarioValues, 3> values;
@@ -85,14 +79,6 @@ TEST(ExportTable, ComparisonWritesTheScenariosSideBySideAndTheShownPage) {
               "0,80,85,40,85,10,25.5\n"
               "1,80,85,40,85,,\n"
               "2,,,40,85,,\n");
-
-    ContentView content;
-    for (const auto& [tab, header] :
-         {std::pair{0, "month,active,"}, {1, "month,baselineActive,"}}) {
-        content.setCurrentIndex(tab);
-        EXPECT_EQ(exportTable(content, folder.filePath("shown.csv")), std::nullopt);
-        EXPECT_TRUE(contents(folder.filePath("shown.csv")).startsWith(header)) << tab;
-    }
 }
 
 /// Image pixels within a small distance of `colour`, antialiasing aside.
@@ -157,16 +143,6 @@ TEST(ExportChart, WritesPngPdfAndSvgOfEitherChartThatOpenAndShowTheLines) {
             EXPECT_TRUE(svgBytes.contains(colour.name().toLatin1())) << colour.name().toStdString();
         }
     }
-}
-
-TEST(ExportChart, CopiesTheShownChartAtItsSize) {
-    ContentView content;
-    content.setCurrentIndex(1);
-    QCustomPlot* chart = visibleChart(content);
-    ASSERT_EQ(chart, content.dual()->chart());
-    chart->resize(400, 250);
-    copyChart(*chart);
-    EXPECT_EQ(QGuiApplication::clipboard()->image().size(), QSize(400, 250));
 }
 
 TEST(Export, RefusesWhatItCannotWriteNamingTheFile) {

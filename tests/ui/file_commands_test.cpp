@@ -5,6 +5,7 @@
 #include <QMessageBox>
 #include <QTimer>
 
+#include "support/files.h"
 #include "ui/document/file_commands.h"
 #include "ui/document/recent_files.h"
 #include "ui/form/inputs_view.h"
@@ -60,11 +61,8 @@ TEST_F(Files, OpensIntoAnUntitledUnchangedWindowElseIntoANewOne) {
 }
 
 TEST_F(Files, ARefusedFileChangesNothing) {
-    QFile bad(file("bad.velmora"));
-    ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
-    bad.write("{\"format\": \"velmora\", \"version\": 2}");
-    bad.close();
-    dialogs.openPath = bad.fileName();
+    dialogs.openPath = file("bad.velmora");
+    ASSERT_TRUE(writeFile(dialogs.openPath, R"({"format": "velmora", "version": 2})"));
     for (const bool modified : {false, true}) {
         if (modified) {
             type(single().form()->field(SubscriptionInputs::Field::Price), "3.5");
@@ -72,7 +70,7 @@ TEST_F(Files, ARefusedFileChangesNothing) {
         const ScenarioDocument before = window->session()->document();
         press(Qt::Key_O);
         ASSERT_EQ(dialogs.warnings.size(), modified ? 2 : 1);
-        EXPECT_TRUE(dialogs.warnings.back().startsWith(bad.fileName())) << modified;
+        EXPECT_TRUE(dialogs.warnings.back().startsWith(dialogs.openPath)) << modified;
         EXPECT_TRUE(dialogs.warnings.back().contains("newer")) << modified;
         EXPECT_EQ(app.windows().size(), 1u);
         EXPECT_EQ(window->session()->document(), before);

@@ -2,7 +2,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QSignalSpy>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -67,43 +66,6 @@ TEST_F(Writer, WritesTheWaitAfterTheLastChangeAndRemovesTheCopyWhenClean) {
     writer.documentClean();
     timer->advance(RecoveryWriter::wait);
     EXPECT_TRUE(copies().isEmpty());
-}
-
-TEST_F(Writer, WritesAtOnceWhenToldOnlyWhatIsUnsaved) {
-    writer.writeNow();
-    EXPECT_TRUE(copies().isEmpty()) << "nothing to keep";
-    change(4.99);
-    writer.writeNow();
-    ASSERT_TRUE(copy());
-    EXPECT_EQ(copy()->basic.price, 4.99);
-    EXPECT_FALSE(writer.isPending());
-}
-
-TEST_F(Writer, TakesOverARestoredCopyAndRemovesItOnSave) {
-    {
-        RecoveryStore crashed(folder.path());
-        ASSERT_FALSE(std::get<0>(crashed.create())->write(document, QString()));
-    }
-    const std::vector<RecoveryLeftover> leftovers = store.leftovers();
-    ASSERT_EQ(leftovers.size(), 1u);
-    writer.adopt(store.takeOver(leftovers[0].name));
-    EXPECT_EQ(writer.copyPath(), QDir(folder.path()).filePath(leftovers[0].name));
-    writer.documentClean();
-    EXPECT_TRUE(copies().isEmpty());
-}
-
-TEST(RecoveryWriterProblem, NamesTheFolderThatCannotHoldCopies) {
-    QTemporaryDir folder;
-    const QString file = QDir(folder.path()).filePath(QStringLiteral("file"));
-    ASSERT_TRUE(QFile(file).open(QIODevice::WriteOnly));
-    RecoveryStore store(QDir(file).filePath(QStringLiteral("recovery")));
-    RecoveryWriter writer(
-        store, [] { return ScenarioDocument{}; }, [] { return QString(); });
-    QSignalSpy problems(&writer, &RecoveryWriter::problem);
-    writer.documentChanged();
-    writer.writeNow();
-    ASSERT_EQ(problems.size(), 1);
-    EXPECT_TRUE(problems[0][0].toString().startsWith(QDir::toNativeSeparators(store.folder())));
 }
 
 }  // namespace

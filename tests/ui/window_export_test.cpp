@@ -3,6 +3,7 @@
 #include <QFileDialog>
 #include <QTimer>
 
+#include "support/files.h"
 #include "ui/charts/comparison_chart.h"
 #include "ui/charts/projection_chart.h"
 #include "ui/document/export_chart.h"
@@ -12,11 +13,6 @@ namespace velmora {
 namespace {
 
 using WindowExport = DocumentWindow;
-
-QByteArray contents(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 QImage comparable(const QImage& image) {
     return image.convertToFormat(QImage::Format_ARGB32);

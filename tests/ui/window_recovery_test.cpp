@@ -4,6 +4,7 @@
 #include <QPushButton>
 #include <QStatusBar>
 
+#include "support/files.h"
 #include "ui/document/file_commands.h"
 #include "ui/document/recovery_bar.h"
 #include "ui/document/recovery_writer.h"
@@ -72,6 +73,7 @@ TEST_F(Recovery, TerminatingWritesEveryCopyAtOnceAndLeavesThemForTheNextStart) {
     app.quit();
     EXPECT_EQ(copies().size(), 1);
 
+    app.openWindow();  // unchanged: nothing to keep
     app.terminate();
     settle();
     EXPECT_TRUE(app.windows().empty());
@@ -93,9 +95,7 @@ TEST_F(Recovery, AStartOffersTheLeftoversInItsFirstWindowAndRestoresOrDiscardsTh
     untitled.basic.price = 0.1 + 0.2;
     untitled.comparison[1].startingSubs = -0.0;
     untitled.comparison[2].rt3 = 5e-324;
-    ScenarioDocument titled;
-    titled.basic.monthsToProject = 36;
-    titled.chartType = ChartType::Cohorts;
+    const ScenarioDocument titled{.basic = {}, .comparison = {}, .chartType = ChartType::Cohorts};
     const std::pair<ScenarioDocument, QString> restorable[] = {{untitled, ""},
                                                                {titled, file("plan.velmora")}};
     {
@@ -103,9 +103,7 @@ TEST_F(Recovery, AStartOffersTheLeftoversInItsFirstWindowAndRestoresOrDiscardsTh
         for (const auto& [document, path] : restorable) {
             ASSERT_FALSE(std::get<0>(crashed.create())->write(document, path));
         }
-        QFile damaged(recovery.filePath("damaged.velmora"));
-        ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
-        damaged.write("{");
+        ASSERT_TRUE(writeFile(recovery.filePath("damaged.velmora"), "{"));
     }
 
     VelmoraApp start(scenarios.factory(), &dialogs, clocks.setup(recovery.path()));
@@ -143,9 +141,7 @@ TEST_F(Recovery, AStartOffersTheLeftoversInItsFirstWindowAndRestoresOrDiscardsTh
 }
 
 TEST_F(Recovery, TellsAProblemInTheStatusBarUntilACopyIsWritten) {
-    QFile taken(file("taken"));  // where the folder should be
-    ASSERT_TRUE(taken.open(QIODevice::WriteOnly));
-    taken.close();
+    ASSERT_TRUE(writeFile(file("taken"), {}));  // where the folder should be
     VelmoraApp blocked(scenarios.factory(), &dialogs, clocks.setup(file("taken/recovery")));
     MainWindow* edited = blocked.openWindow();
     EXPECT_TRUE(edited->statusBar()->isHidden());
@@ -156,7 +152,7 @@ TEST_F(Recovery, TellsAProblemInTheStatusBarUntilACopyIsWritten) {
                                              ": cannot be made");
     EXPECT_TRUE(edited->statusBar()->isVisible());
 
-    ASSERT_TRUE(taken.remove());
+    ASSERT_TRUE(QFile::remove(file("taken")));
     type(price(edited), "6");
     clocks.made.back()->advance(RecoveryWriter::wait);
     EXPECT_EQ(edited->recoveryProblem(), "");
