@@ -6,8 +6,8 @@
 //   QT_QPA_PLATFORM=offscreen build/release/bench/velmora_ui_bench --benchmark_filter=Memory
 #include <malloc.h>
 
-#include <fstream>
 #include <unistd.h>
+#include <fstream>
 
 #include <QPixmap>
 
@@ -87,9 +87,8 @@ void BM_MemoryOverRebuilds(benchmark::State& state) {
         QPixmap canvas(page.size());
         double afterTen = 0;
         for (int rebuild = 1; rebuild <= 1000; ++rebuild) {
-            window.session()->editor()->setValue(*page.inputs(),
-                                                 SubscriptionInputs::Field::DailyNewSubs,
-                                                 100 + rebuild % 7);
+            window.session()->editor()->setValue(
+                *page.inputs(), SubscriptionInputs::Field::DailyNewSubs, 100 + rebuild % 7);
             scenarios.elapse();
             page.render(&canvas);
             afterTen = rebuild == 10 ? residentMiB() : afterTen;
