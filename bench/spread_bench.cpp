@@ -1,8 +1,9 @@
 // The spread of outcomes beside the day-by-day projection it must outpace:
 // 10,000 draws of 600 months against the full projection of 600 months, and
 // 2,000 draws of 36 months, on one thread and on two, with the peak resident
-// memory of each. After the table, the time of the 600-month spread as a
-// share of two day-by-day projections measured in the same run.
+// memory of each; and the closed form of one scenario. After the table, the
+// time of the 600-month spread as a share of two day-by-day projections
+// measured in the same run.
 //
 //   build/release/bench/velmora_spread_bench
 #include <fstream>
@@ -14,6 +15,7 @@
 #include <benchmark/benchmark.h>
 
 #include "engine/calculation.h"
+#include "engine/closed_form.h"
 #include "engine/simulation.h"
 
 namespace {
@@ -81,7 +83,16 @@ void spread(benchmark::State& state) {
     state.counters["peak_MiB"] = peakMemoryMiB();
 }
 
+/// The monthly figures of one scenario in closed form.
+void closedForm(benchmark::State& state) {
+    const ScenarioValues values = scenario(state.range(0));
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(velmora::closedFormFigures(values).active.data());
+    }
+}
+
 BENCHMARK(dayByDay)->ArgName("months")->Arg(600)->Unit(benchmark::kMillisecond);
+BENCHMARK(closedForm)->ArgName("months")->Arg(36)->Arg(600)->Unit(benchmark::kMicrosecond);
 BENCHMARK(spread)
     ->ArgNames({"months", "draws", "threads"})
     ->ArgsProduct({{600}, {10000}, {1, 2}})

@@ -48,6 +48,8 @@ struct SpreadSettings {
 struct MonthSpread {
     Percentiles active;           ///< subscribers on the month's first day
     Percentiles monthlyProceeds;  ///< proceeds of the month
+
+    friend bool operator==(const MonthSpread&, const MonthSpread&) = default;
 };
 
 /// The spread of the outcomes of a scenario whose inputs lie in ranges.
@@ -63,6 +65,8 @@ struct Spread {
     [[nodiscard]] const std::optional<Percentiles>& figure(SpreadFigure which) const {
         return figures[static_cast<std::size_t>(which)];
     }
+
+    friend bool operator==(const Spread&, const Spread&) = default;
 };
 
 /// Why no spread can be simulated for these arguments, as a sentence, or
