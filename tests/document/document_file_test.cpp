@@ -165,6 +165,9 @@ const Refusal refusals[] = {
      "basic.monthsToProject: expected a number of months from 0 to 600, found -1"},
     {"NotFinite", version1(R"("comparison": {"alternate2": {"dailyNewSubs": -1e400}})"),
      "comparison.alternate2.dailyNewSubs: expected a finite number, found -1e400"},
+    // An exponent at the end of 64 bits: too large, not wrapped around to a tiny number.
+    {"HugeExponent", version1(R"("basic": {"price": 5555E09223372036854775807})"),
+     "basic.price: expected a finite number, found 5555E09223372036854775807"},
     {"ChartTypeUnknown", version1(R"("chartType": "pie")"),
      R"(chartType: expected "simple" or "cohorts", found "pie")"},
     {"ChartTypeNumber", version1(R"("chartType": 1)"),

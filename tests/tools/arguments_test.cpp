@@ -56,6 +56,7 @@ TEST(CliArguments, BadInput) {
         {{"--rt2", "a\nb\""}, R"(--rt2: "a\x0ab\"" is not a number)"},
         {{"--rest=-nan"}, R"(--rest: "-nan" is not a finite number)"},
         {{"--daily-trials", "1e400"}, R"(--daily-trials: "1e400" is out of range)"},
+        {{"--price=9e9223372036854775807"}, R"(--price: "9e9223372036854775807" is out of range)"},
         {{"--month-duration", "2.5"}, R"(--month-duration: "2.5" is not a whole number of days)"},
         {{"--month-duration", "-3"},
          R"(--month-duration: "-3" is negative; a month has 0 or more days)"},
