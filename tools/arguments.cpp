@@ -228,13 +228,16 @@ void writeUsage(std::ostream& out) {
            "  INPUT: dailyNewSubs, price, trialRetention, rt1 to rt6, rtPlus (--rest),\n"
            "    startingSubs.\n"
            "\n"
-           "A projection may hold at most "
+           "The table and the CSV build monthly figures only, a few hundred bytes a month,\n"
+           "and may take at most "
+        << scientificText(maxCohortMonths)
+        << " cohort-months of work: about 36,500 months of 30\n"
+           "days, 10,400 of 365 days. The JSON may hold at most "
         << byteText(maxProjectionBytes) << ", write at most " << byteText(maxProjectionBytes)
-        << " and take at most\n"
-        << scientificText(maxCohortDays)
-        << " cohort-days of work; 600 months of 30 days with 5,000 starting\n"
-           "subscribers take about 50 MiB and write about 530 MiB of JSON. The questions\n"
-           "keep to the same limits.\n"
+        << "\nand take at most " << scientificText(maxCohortDays)
+        << " cohort-days of work; 600 months of 30 days with 5,000\n"
+           "starting subscribers take about 50 MiB and write about 530 MiB. The questions\n"
+           "keep to the JSON's limits.\n"
            "\n"
            "Examples:\n"
            "  velmora-project --months 24 --daily-trials 250 --format csv\n"

@@ -59,6 +59,9 @@ using ParseResult = std::variant<Options, HelpRequested, VersionRequested, Usage
 /// tools project the same scenario and keep to the same limits.
 inline constexpr double maxProjectionBytes = 4.0 * 1024 * 1024 * 1024;
 inline constexpr double maxCohortDays = 2e10;
+/// The table and the CSV build monthly figures only, summing each cohort once
+/// a month: their limit is the work of that.
+inline constexpr double maxCohortMonths = 2e10;
 
 /// Exit status for bad command-line input, a document that cannot be read and
 /// a scenario that a document cannot hold.

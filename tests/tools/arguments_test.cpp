@@ -64,8 +64,9 @@ TEST(CliArguments, BadInput) {
         {{"--rt1", "0.5", "--rt1=0.6"}, "--rt1: given more than once"},
         {{"--version=1"}, "--version: takes no value"},
         {{"--months", "100000"},
-         "--months: 100,000 months of 30 days would need about 1.09 TiB; the limit is 4 GiB"},
-        {{"--month-duration", "300000", "--months", "1"},
+         "--months: 100,000 months of 30 days would take about 1.5e11 cohort-months of work; the "
+         "limit is 2e10"},
+        {{"--month-duration", "300000", "--months", "1", "--format", "json"},
          "--months: 1 month of 300,000 days would take about 4.5e10 cohort-days of work; the "
          "limit is 2e10"},
         {{"--months", "1e30"},

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -102,6 +103,13 @@ TEST_F(CliDocuments, SavedScenariosReadBackBitForBit) {
                       .rt1 = 5e-324,
                       .rtPlus = 1};
     EXPECT_TRUE(identical(read("a.velmora"), expected));
+    // A document the tool saved it projects; what it cannot, it refuses naming the document.
+    const Ran projected = runTool({"--scenario", path("a.velmora"), "--format", "csv"});
+    EXPECT_EQ(std::ranges::count(projected.out, '\n'), 601) << projected.err;
+    EXPECT_EQ(runTool({"--scenario", path("a.velmora"), "--format", "json"}).err,
+              "velmora-project: --scenario: " + path("a.velmora") +
+                  ": 600 months of 365 days would take about 2.45e10 cohort-days of work; the "
+                  "limit is 2e10\n");
 
     EXPECT_EQ(runTool({"--scenario", path("a.velmora"), "--save", path("b.velmora")}).status, 0);
     EXPECT_EQ(contents(dir.filePath("a.velmora")), contents(dir.filePath("b.velmora")));
