@@ -6,6 +6,8 @@
 #include <optional>
 #include <utility>
 
+#include "engine/shortest_text.h"
+
 namespace velmora::json {
 
 namespace {
@@ -48,31 +50,6 @@ void appendUtf8(std::string& out, char32_t c) {
         byte(0x80 | ((c >> 6) & 0x3F));
         byte(0x80 | (c & 0x3F));
     }
-}
-
-// from_chars reports overflow and underflow alike as out of range; which one it
-// was follows from the decimal exponent of the first significant digit.
-bool overflows(std::string_view number) {
-    const std::size_t e = number.find_first_of("eE");
-    const std::string_view mantissa = number.substr(0, e);
-    long long exponent = 0;
-    if (e != npos) {
-        std::string_view digits = number.substr(e + 1);
-        const bool negative = digits.front() == '-';
-        if (digits.front() == '-' || digits.front() == '+') {
-            digits.remove_prefix(1);
-        }
-        if (std::from_chars(digits.data(), digits.data() + digits.size(), exponent).ec !=
-            std::errc{}) {
-            exponent = 1'000'000;  // beyond any double either way
-        }
-        exponent = negative ? -exponent : exponent;
-    }
-    const std::size_t point = std::min(mantissa.find('.'), mantissa.size());
-    const std::size_t first = mantissa.find_first_of("123456789");
-    const long long lead = first < point ? static_cast<long long>(point - first - 1)
-                                         : -static_cast<long long>(first - point);
-    return lead + exponent > 0;
 }
 
 class Parser {
@@ -293,8 +270,10 @@ private:
         out.numberText = text_.substr(start, pos_ - start);
         const char* last = out.numberText.data() + out.numberText.size();
         if (std::from_chars(out.numberText.data(), last, out.number).ec != std::errc{}) {
-            const double magnitude =
-                overflows(out.numberText) ? std::numeric_limits<double>::infinity() : 0.0;
+            // from_chars reports overflow and underflow alike as out of range.
+            const double magnitude = decimalOrder(out.numberText).value_or(0) > 0
+                                         ? std::numeric_limits<double>::infinity()
+                                         : 0.0;
             out.number = out.numberText.front() == '-' ? -magnitude : magnitude;
         }
         return true;

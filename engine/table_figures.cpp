@@ -10,13 +10,18 @@ double shownLifetimeValue(const ScenarioValues& inputs, double price) {
 
 std::optional<ProjectionSummary> summarize(const SubscriptionCalculation& projection,
                                            double price) {
-    if (projection.monthlySnapshots.empty()) {
+    return summarize(projection.inputs->scenarioValues(), projection.monthlySnapshots, price);
+}
+
+std::optional<ProjectionSummary> summarize(
+    const ScenarioValues& inputs, const std::vector<SubscriptionSnapshot>& monthlySnapshots,
+    double price) {
+    if (monthlySnapshots.empty()) {
         return std::nullopt;
     }
-    const double last = projection.monthlySnapshots.back().active;
+    const double last = monthlySnapshots.back().active;
     const double monthly = monthlyProceeds(last, price);
-    return ProjectionSummary{last, monthly, annualized(monthly),
-                             shownLifetimeValue(projection.inputs->scenarioValues(), price)};
+    return ProjectionSummary{last, monthly, annualized(monthly), shownLifetimeValue(inputs, price)};
 }
 
 std::vector<MonthlyRow> monthlyRows(const std::vector<SubscriptionSnapshot>& monthlySnapshots,

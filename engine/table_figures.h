@@ -41,6 +41,11 @@ struct ProjectionSummary {
 [[nodiscard]] std::optional<ProjectionSummary> summarize(const SubscriptionCalculation& projection,
                                                          double price);
 
+/// The same from the monthly snapshots alone of the projection of `inputs`.
+[[nodiscard]] std::optional<ProjectionSummary> summarize(
+    const ScenarioValues& inputs, const std::vector<SubscriptionSnapshot>& monthlySnapshots,
+    double price);
+
 /// What the Change column shows for one month.
 enum class ChangeKind {
     First,    ///< the first month: "-"

@@ -8,6 +8,7 @@
 #include "packaging/version.h"
 #include "tools/answers.h"
 #include "tools/documents.h"
+#include "tools/flag_values.h"
 #include "tools/render.h"
 
 namespace velmora::cli {
@@ -19,31 +20,34 @@ int refuse(std::ostream& err, const std::string& message) {
     return exitUsage;
 }
 
-// The flag that set the size of a projection that is too large.
-std::string_view sizeFlag(const Options& options) {
+// The flag that set the size of a projection that is too large, or the
+// document that did, named as a document's other refusals name it.
+std::string sizeFlag(const Options& options) {
     for (const std::string_view flag : {"--months", "--month-duration"}) {
         if (std::ranges::find(options.scenarioFlags, flag) != options.scenarioFlags.end()) {
-            return flag;
+            return std::string(flag);
         }
     }
-    return options.scenarioFile ? "--scenario" : "--months";
+    return options.scenarioFile ? "--scenario: " + escaped(*options.scenarioFile, false)
+                                : "--months";
 }
 
+// Standard output carries only data; the announcement goes with the diagnostics.
 void writeProjection(const Options& options, const ScenarioValues& values, std::ostream& out,
                      std::ostream& err) {
-    const FixedScenario scenario(values);
-    // Standard output carries only data; the announcement goes with the diagnostics.
-    const SubscriptionCalculation projection(scenario, err);
-    switch (options.format) {
-        case OutputFormat::Table:
-            writeTable(projection, values.price, out);
-            break;
-        case OutputFormat::Csv:
-            writeCsv(projection.monthlySnapshots, values.price, out);
-            break;
-        case OutputFormat::Json:
-            writeJson(values, projection, out);
-            break;
+    if (options.format == OutputFormat::Json) {
+        const FixedScenario scenario(values);
+        writeJson(values, SubscriptionCalculation(scenario, err), out);
+        return;
+    }
+    // The table and the CSV show monthly figures only: the cohorts' daily
+    // breakdown, which grows with the square of the days, is never built.
+    err << "Calculated\n" << std::flush;
+    const std::vector<SubscriptionSnapshot> months = monthlySnapshots(values);
+    if (options.format == OutputFormat::Csv) {
+        writeCsv(months, values.price, out);
+    } else {
+        writeTable(values, months, values.price, out);
     }
 }
 
@@ -63,7 +67,7 @@ int execute(const Options& options, std::ostream& out, std::ostream& err) {
         const bool projects = options.question == Question::Projection;
         if (const auto problem = projectionTooLarge(
                 values, projects ? std::optional(options.format) : std::nullopt)) {
-            return refuse(err, std::string(sizeFlag(options)) + ": " + *problem);
+            return refuse(err, sizeFlag(options) + ": " + *problem);
         }
     }
     if (options.saveFile) {

@@ -54,11 +54,14 @@ struct UsageError {
 
 using ParseResult = std::variant<Options, HelpRequested, VersionRequested, UsageError>;
 
-/// The largest projection the tool builds: its results in memory, the
-/// cohort-days of work to compute them, and the bytes it writes. The decision
-/// tools project the same scenario and keep to the same limits.
+/// The largest projection the JSON holds, with every cohort of every day: its
+/// results in memory, the cohort-days of work to compute them, and the bytes
+/// it writes. The decision tools keep to the same limits.
 inline constexpr double maxProjectionBytes = 4.0 * 1024 * 1024 * 1024;
 inline constexpr double maxCohortDays = 2e10;
+/// The table and the CSV build monthly figures only, a few hundred bytes a
+/// month, summing each cohort once a month: their limit is the work of that.
+inline constexpr double maxCohortMonths = 2e10;
 
 /// Exit status for bad command-line input, a document that cannot be read and
 /// a scenario that a document cannot hold.
@@ -67,18 +70,21 @@ inline constexpr int exitUsage = 2;
 inline constexpr int exitOutputFailed = 1;
 
 /// Reads the arguments that follow the program name. Flags are given as
-/// `--flag value` or `--flag=value`, each at most once; `--help` (or `-h`) and
-/// `--version` anywhere a flag may stand ask for the usage text or the version.
+/// `--flag value` or `--flag=value` (one dash will do), each at most once;
+/// `--help` (or `-h`) and `--version` ask for the usage text or the version
+/// wherever they stand among known flags with their values. The arguments may
+/// hold any bytes: a file name comes back exactly as given.
 [[nodiscard]] ParseResult parseArguments(std::span<const std::string_view> arguments);
 
 /// `base` (a document's page, or the defaults) with the values of the
 /// scenario flags in `options`.
 [[nodiscard]] ScenarioValues withFlags(ScenarioValues base, const Options& options);
 
-/// Why the projection of `values` is too large to build, and, when `written`
-/// is given, to write in that format ("100,000 months of 30 days would need
-/// about 1.09 TiB; the limit is 4 GiB"), or nothing when it is within the
-/// limits. A projection with no day is never too large.
+/// Why the projection of `values` is too large to build for `written` (the
+/// whole projection when none is given, as the questions need) and to write
+/// in it ("100,000 months of 30 days would need about 1.09 TiB; the limit is
+/// 4 GiB"), or nothing when it is within the limits. A projection with no day
+/// is never too large.
 [[nodiscard]] std::optional<std::string> projectionTooLarge(
     const ScenarioValues& values, std::optional<OutputFormat> written = std::nullopt);
 

@@ -1,20 +1,20 @@
 #include "tools/documents.h"
 
-#include <QFile>
-
+#include "document/file_name.h"
 #include "tools/flag_values.h"
 
 namespace velmora::cli {
 
 namespace {
 
+// The file the user named, byte for byte, whether or not its name is UTF-8.
 QString filePath(const std::string& path) {
-    return QFile::decodeName(QByteArray::fromStdString(path));
+    return fileNameFromBytes(QByteArrayView(path.data(), static_cast<qsizetype>(path.size())));
 }
 
 // The library's message names the file as given, which may hold any byte.
 std::string oneLine(const DocumentProblem& problem) {
-    return escaped(problem.message.toStdString(), false);
+    return escaped(fileNameBytes(problem.message).toStdString(), false);
 }
 
 ScenarioValues& pageOf(ScenarioDocument& document, Page page) {

@@ -5,6 +5,8 @@
 #include <cmath>
 #include <limits>
 
+#include "engine/shortest_text.h"
+
 namespace velmora::cli {
 
 namespace {
@@ -36,36 +38,6 @@ std::size_t printableLength(std::string_view text) {
     const bool c1Control = code < 0xA0;
     const bool surrogate = code >= 0xD800 && code <= 0xDFFF;
     return overlong || c1Control || surrogate || code > 0x10FFFF ? 0 : length;
-}
-
-// Whether the text of a valid number that from_chars found out of range is
-// too small for a double rather than too large: its order of magnitude, the
-// position of its first significant digit plus its exponent, is below 0.
-bool tooSmall(std::string_view text) {
-    const std::size_t e = std::min(text.find_first_of("eE"), text.size());
-    const std::string_view mantissa = text.substr(0, e);
-    std::int64_t exponent = 0;
-    if (e < text.size()) {
-        std::string_view digits = text.substr(e + 1);
-        const bool negative = digits.starts_with('-');
-        if (negative || digits.starts_with('+')) {
-            digits.remove_prefix(1);
-        }
-        // Beyond the range of the exponent only its sign matters.
-        constexpr std::int64_t huge = std::int64_t{1} << 40;
-        if (std::from_chars(digits.data(), digits.data() + digits.size(), exponent).ec !=
-            std::errc{}) {
-            exponent = huge;
-        }
-        exponent = std::min(exponent, huge);
-        if (negative) {
-            exponent = -exponent;
-        }
-    }
-    const auto point = static_cast<std::int64_t>(std::min(mantissa.find('.'), mantissa.size()));
-    const auto first = static_cast<std::int64_t>(mantissa.find_first_of("123456789"));
-    const std::int64_t order = first < point ? point - first - 1 : point - first;
-    return order + exponent < 0;
 }
 
 }  // namespace
@@ -101,7 +73,8 @@ std::optional<std::string> parseNumber(std::string_view text, double& value) {
     const char* end = text.data() + text.size();
     const auto [stop, error] = std::from_chars(text.data(), end, value);
     if (error == std::errc::result_out_of_range && stop == end) {
-        if (!tooSmall(text)) {
+        // Too large, or too small for a double: the order of magnitude tells.
+        if (decimalOrder(text).value_or(0) > 0) {
             return quoted(text) + " is out of range";
         }
         value = text.starts_with('-') ? -0.0 : 0.0;

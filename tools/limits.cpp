@@ -59,6 +59,16 @@ std::optional<std::string> projectionTooLarge(const ScenarioValues& values,
     }
     const std::string extent =
         counted(size->months, "month") + " of " + counted(size->monthDuration, "day");
+    if (written == OutputFormat::Table || written == OutputFormat::Csv) {
+        // Monthly figures only, a few hundred bytes a month: each month's first
+        // day sums every cohort alive on it, which takes far longer than the
+        // months' memory, at most a few hundred MiB, grows.
+        if (size->cohortRecords > maxCohortMonths) {
+            return extent + " would take about " + scientificText(size->cohortRecords) +
+                   " cohort-months of work; the limit is " + scientificText(maxCohortMonths);
+        }
+        return std::nullopt;
+    }
     if (size->estimatedBytes() > maxProjectionBytes) {
         return extent + " would need about " + byteText(size->estimatedBytes()) +
                "; the limit is " + byteText(maxProjectionBytes);
@@ -67,8 +77,6 @@ std::optional<std::string> projectionTooLarge(const ScenarioValues& values,
         return extent + " would take about " + scientificText(size->cohortDays) +
                " cohort-days of work; the limit is " + scientificText(maxCohortDays);
     }
-    // The table and the CSV write one short line per month, far less than the
-    // projection holds; the JSON writes every record it holds.
     if (written == OutputFormat::Json && jsonBytes(*size) > maxProjectionBytes) {
         return extent + " would write about " + byteText(jsonBytes(*size)) +
                " of JSON; the limit is " + byteText(maxProjectionBytes);

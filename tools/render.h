@@ -11,9 +11,16 @@
 
 namespace velmora::cli {
 
-/// The four figures of the last month (when there is one), then a row per
-/// month, figures right-aligned in columns.
-void writeTable(const SubscriptionCalculation& projection, double price, std::ostream& out);
+/// The monthly snapshots of the projection of `values`, without breakdown,
+/// from the engine's monthly projection: memory grows with the months alone.
+[[nodiscard]] std::vector<SubscriptionSnapshot> monthlySnapshots(const ScenarioValues& values);
+
+/// The four figures of the last of the monthly snapshots of the projection of
+/// `values` (when there is one), then a row per month, figures right-aligned
+/// in columns.
+void writeTable(const ScenarioValues& values,
+                const std::vector<SubscriptionSnapshot>& monthlySnapshots, double price,
+                std::ostream& out);
 
 /// Lines of a figure and its label, the figures right-aligned: "  $24 monthly".
 void writeFigures(const std::vector<std::pair<std::string, std::string>>& lines, std::ostream& out);

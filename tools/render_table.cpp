@@ -3,6 +3,7 @@
 #include <ostream>
 #include <string>
 
+#include "engine/monthly_projection.h"
 #include "engine/table_figures.h"
 #include "tools/number_text.h"
 #include "tools/render.h"
@@ -77,13 +78,26 @@ void writeColumns(const std::vector<std::vector<std::string>>& rows, std::ostrea
     }
 }
 
-void writeTable(const SubscriptionCalculation& projection, double price, std::ostream& out) {
-    if (const auto summary = summarize(projection, price)) {
+std::vector<SubscriptionSnapshot> monthlySnapshots(const ScenarioValues& values) {
+    const std::vector<double> actives = monthlyActives(values);
+    UuidGenerator ids;
+    std::vector<SubscriptionSnapshot> months;
+    months.reserve(actives.size());
+    for (std::size_t month = 0; month < actives.size(); ++month) {
+        months.emplace_back(ids, static_cast<std::int64_t>(month), actives[month], CohortList{});
+    }
+    return months;
+}
+
+void writeTable(const ScenarioValues& values,
+                const std::vector<SubscriptionSnapshot>& monthlySnapshots, double price,
+                std::ostream& out) {
+    if (const auto summary = summarize(values, monthlySnapshots, price)) {
         writeSummary(*summary, out);
     }
     std::vector<std::vector<std::string>> rows{
         {"Month", "Active", "Change", "Proceeds", "Annualized"}};
-    for (const MonthlyRow& row : monthlyRows(projection.monthlySnapshots, price)) {
+    for (const MonthlyRow& row : monthlyRows(monthlySnapshots, price)) {
         rows.push_back({std::string("M").append(std::to_string(row.month)),
                         groupedNumber(row.active, 0), changeText(row), currency(row.proceeds, 0),
                         currency(row.annualized, 0)});

@@ -1,3 +1,4 @@
+#include <filesystem>
 #include <functional>
 
 #include <QCoreApplication>
@@ -83,7 +84,8 @@ TEST_F(Application, PrintsOneLinePerScenarioAtStartAndRunsUntilClosed) {
     EXPECT_EQ(process.readAllStandardError().count("QPainter"), 0);
 }
 
-// Help and version need no display; a bad option is named, with status 2.
+// Help and version need no display; a bad option is named, with status 2, and
+// a window without a display is refused in words.
 TEST(CommandLine, AnswersHelpAndVersionAnywhereAndRefusesUnknownOptions) {
     struct Case {
         QStringList arguments;
@@ -96,6 +98,8 @@ TEST(CommandLine, AnswersHelpAndVersionAnywhereAndRefusesUnknownOptions) {
         {{"-v"}, 0, "Velmora " VELMORA_PROJECT_VERSION "\n", ""},
         {{"--help"}, 0, "Usage: " VELMORA_EXECUTABLE " [options] [file...]\n", ""},
         {{"-platform", "offscreen", "--bogus"}, 2, "", "velmora: Unknown option 'bogus'.\n"},
+        {{"--bogus"}, 2, "", "velmora: Unknown option 'bogus'.\n"},
+        {{"plan.velmora"}, 1, "", "velmora: no display to open a window on"},
     };
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
@@ -122,9 +126,16 @@ TEST_F(Application, OpensTheDocumentsNamedAtStart) {
     const QString good = home.filePath("plan.velmora");
     ASSERT_TRUE(velmora::writeFile(
         good, R"({"format": "velmora", "version": 1, "basic": {"monthsToProject": 600}})"));
+    // A name that is not UTF-8, which QProcess cannot pass: a shell adds the byte.
+    std::filesystem::copy_file(QFile::encodeName(good).toStdString(),
+                               QFile::encodeName(good).toStdString() + "\xff");
     const QString missing = home.filePath("missing.velmora");
-    for (const QString& path : {good, missing}) {
-        start({path});
+    for (const QString& path : {good, missing, good + "\\377"}) {
+        if (path.endsWith("\\377")) {
+            start({"-c", R"sh(exec "$0" "$(printf "$1")")sh", VELMORA_EXECUTABLE, path}, "/bin/sh");
+        } else {
+            start({path});
+        }
         QByteArray out = readLines(4);
         EXPECT_FALSE(process.waitForFinished(1000));
         process.terminate();
@@ -132,7 +143,9 @@ TEST_F(Application, OpensTheDocumentsNamedAtStart) {
         out += process.readAllStandardOutput();
         EXPECT_EQ(out, "Calculated\nCalculated\nCalculated\nCalculated\n") << path.toStdString();
         EXPECT_EQ(process.exitCode(), 0);
-        EXPECT_EQ(process.readAllStandardError().contains(missing.toUtf8()), path == missing);
+        const QByteArray err = process.readAllStandardError();
+        EXPECT_EQ(err.contains(missing.toUtf8()), path == missing);
+        EXPECT_EQ(err.contains("no such file"), path == missing);
     }
 }
 

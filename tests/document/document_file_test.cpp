@@ -3,6 +3,8 @@
 
 #include <array>
 #include <cmath>
+#include <filesystem>
+#include <fstream>
 #include <limits>
 #include <string>
 
@@ -12,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include "document/file_name.h"
 #include "document/scenario_document.h"
 #include "tests/support/files.h"
 
@@ -65,6 +68,20 @@ TEST(DocumentFile, SavedAndReopenedIsBitIdentical) {
     padded.append(maxDocumentBytes - padded.size(), ' ');
     ASSERT_TRUE(writeFile(path, padded));
     EXPECT_TRUE(std::holds_alternative<ScenarioDocument>(readDocumentFile(path)));
+}
+
+// A name keeps every byte, UTF-8 or not, and a link's canonical name is its
+// target's. U+10080's second UTF-16 unit looks like an escaped byte.
+TEST(FileName, KeepsEveryByteAndResolvesLinks) {
+    QTemporaryDir folder;
+    const std::string base = QFile::encodeName(folder.path()).toStdString();
+    const std::string file = base + "/Q3 \xe9\xf0\x90\x82\x80\xed\xa0\x80 é.velmora";
+    std::ofstream(file) << "{}";
+    std::filesystem::create_symlink(file, base + "/link\xff");
+    const QString link = fileNameFromBytes(base + "/link\xff");
+    EXPECT_EQ(fileNameBytes(fileNameFromBytes(file)).toStdString(), file);
+    EXPECT_EQ(fileNameBytes(canonicalFileName(link)).toStdString(),
+              std::filesystem::canonical(file).string());
 }
 
 enum class Setup { Written, Missing, Folder, Unreadable, Pipe };
@@ -165,6 +182,9 @@ const Refusal refusals[] = {
      "basic.monthsToProject: expected a number of months from 0 to 600, found -1"},
     {"NotFinite", version1(R"("comparison": {"alternate2": {"dailyNewSubs": -1e400}})"),
      "comparison.alternate2.dailyNewSubs: expected a finite number, found -1e400"},
+    // An exponent at the end of 64 bits: too large, not wrapped around to a tiny number.
+    {"HugeExponent", version1(R"("basic": {"price": 5555E09223372036854775807})"),
+     "basic.price: expected a finite number, found 5555E09223372036854775807"},
     {"ChartTypeUnknown", version1(R"("chartType": "pie")"),
      R"(chartType: expected "simple" or "cohorts", found "pie")"},
     {"ChartTypeNumber", version1(R"("chartType": 1)"),

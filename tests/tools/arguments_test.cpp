@@ -27,6 +27,7 @@ TEST(CliArguments, GoodInput) {
         {"--months 600 --starting-subscribers=5000",
          {{.monthsToProject = 600, .startingSubs = 5000}}},
         {"--months=-1e30 --format table", {{.monthsToProject = -1e30}, Table}},
+        {"-months 2 --save=--x", {{.monthsToProject = 2}}},
     };
     for (const auto& [text, expected] : cases) {
         SCOPED_TRACE(text);
@@ -46,11 +47,16 @@ TEST(CliArguments, BadInput) {
         {{"months", "3"}, R"("months": unexpected argument; flags start with --)"},
         {{"--months"}, "--months: missing value"},
         {{"--price", "--months", "3"}, "--price: missing value"},
+        {{"--scenario", "--settle=1"}, "--scenario: missing value"},
+        {{"--save", "-h=1", "--months"}, "--months: missing value"},
+        {{"-x", "--", "3"}, "-x: unknown flag (see --help)"},
+        {{"--", "3"}, R"("3": unexpected argument; flags start with --)"},
         {{"--price="}, R"(--price: "" is not a number)"},
         {{"--rt3", "0.5x"}, R"(--rt3: "0.5x" is not a number)"},
         {{"--rt2", "a\nb\""}, R"(--rt2: "a\x0ab\"" is not a number)"},
         {{"--rest=-nan"}, R"(--rest: "-nan" is not a finite number)"},
         {{"--daily-trials", "1e400"}, R"(--daily-trials: "1e400" is out of range)"},
+        {{"--price=9e9223372036854775807"}, R"(--price: "9e9223372036854775807" is out of range)"},
         {{"--month-duration", "2.5"}, R"(--month-duration: "2.5" is not a whole number of days)"},
         {{"--month-duration", "-3"},
          R"(--month-duration: "-3" is negative; a month has 0 or more days)"},
@@ -58,8 +64,9 @@ TEST(CliArguments, BadInput) {
         {{"--rt1", "0.5", "--rt1=0.6"}, "--rt1: given more than once"},
         {{"--version=1"}, "--version: takes no value"},
         {{"--months", "100000"},
-         "--months: 100,000 months of 30 days would need about 1.09 TiB; the limit is 4 GiB"},
-        {{"--month-duration", "300000", "--months", "1"},
+         "--months: 100,000 months of 30 days would take about 1.5e11 cohort-months of work; the "
+         "limit is 2e10"},
+        {{"--month-duration", "300000", "--months", "1", "--format", "json"},
          "--months: 1 month of 300,000 days would take about 4.5e10 cohort-days of work; the "
          "limit is 2e10"},
         {{"--months", "1e30"},

@@ -1,3 +1,5 @@
+#include <algorithm>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -102,6 +104,13 @@ TEST_F(CliDocuments, SavedScenariosReadBackBitForBit) {
                       .rt1 = 5e-324,
                       .rtPlus = 1};
     EXPECT_TRUE(identical(read("a.velmora"), expected));
+    // A document the tool saved it projects; what it cannot, it refuses naming the document.
+    const Ran projected = runTool({"--scenario", path("a.velmora"), "--format", "csv"});
+    EXPECT_EQ(std::ranges::count(projected.out, '\n'), 601) << projected.err;
+    EXPECT_EQ(runTool({"--scenario", path("a.velmora"), "--format", "json"}).err,
+              "velmora-project: --scenario: " + path("a.velmora") +
+                  ": 600 months of 365 days would take about 2.45e10 cohort-days of work; the "
+                  "limit is 2e10\n");
 
     EXPECT_EQ(runTool({"--scenario", path("a.velmora"), "--save", path("b.velmora")}).status, 0);
     EXPECT_EQ(contents(dir.filePath("a.velmora")), contents(dir.filePath("b.velmora")));
@@ -119,6 +128,26 @@ TEST_F(CliDocuments, SavedScenariosReadBackBitForBit) {
     changed.comparison[2].monthsToProject = 1;
     changed.chartType = ChartType::Cohorts;
     EXPECT_TRUE(identical(read("c.velmora"), changed));
+}
+
+// A name that is not UTF-8 names that very file: saved through a link to it,
+// which stays a link, keeping the file's permissions; read; and in messages.
+TEST_F(CliDocuments, FileNamesAreBytes) {
+    namespace fs = std::filesystem;
+    const std::string file = dir.path().toStdString() + "/caf\xe9\xff.velmora";
+    const std::string link = dir.path().toStdString() + "/link\xff";
+    EXPECT_EQ(runTool({"--price", "3", "--save", file}).status, 0);
+    fs::create_symlink(fs::path(file).filename(), link);
+    fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    EXPECT_EQ(runTool({"--price", "4", "--save", link}).err, "");
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_EQ(fs::status(file).permissions(),
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    EXPECT_EQ(
+        runTool({"--scenario", file, "--format", "json"}).json()["inputs"].toObject()["price"], 4);
+    EXPECT_EQ(runTool({"--scenario", link + "\x1b"}).err,
+              "velmora-project: --scenario: " + dir.path().toStdString() +
+                  "/link\\xff\\x1b: no such file\n");
 }
 
 TEST_F(CliDocuments, ScenariosThatCannotBeSavedLeaveNoFile) {

@@ -138,7 +138,7 @@ TEST(CliQuestions, RefusedFlags) {
          "GiB"},
         {{"--settle", "--months", "100000"},
          "--months: 100,000 months of 30 days would need about 1.09 TiB; the limit is 4 GiB"},
-        {{"--month-duration", "9223372036854775807", "--months", "1"},
+        {{"--month-duration", "9223372036854775807", "--months", "1", "--format", "json"},
          "--months: 1 month of 9,223,372,036,854,775,807 days would need about 512 EiB; the "
          "limit is 4 GiB"},
     };

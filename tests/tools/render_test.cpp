@@ -69,7 +69,8 @@ TEST(CliRender, TableAndCsv) {
         };
     for (const auto& [projection, price, expectedTable, expectedCsv] : cases) {
         std::ostringstream table;
-        writeTable(*projection, price, table);
+        writeTable(projection->inputs->scenarioValues(), projection->monthlySnapshots, price,
+                   table);
         EXPECT_EQ(table.str(), expectedTable);
         std::ostringstream csv;
         writeCsv(projection->monthlySnapshots, price, csv);

@@ -5,9 +5,9 @@
 #include <utility>
 
 #include <QApplication>
-#include <QFileInfo>
 #include <QMessageBox>
 
+#include "document/file_name.h"
 #include "ui/document/document_dialogs.h"
 #include "ui/document/document_session.h"
 #include "ui/document/file_commands.h"
@@ -199,13 +199,13 @@ std::vector<MainWindow*> VelmoraApp::windows() const {
 }
 
 MainWindow* VelmoraApp::windowShowing(const QString& path) const {
-    const QString wanted = QFileInfo(path).canonicalFilePath();
+    const QString wanted = canonicalFileName(path);
     if (wanted.isEmpty()) {
         return nullptr;
     }
     for (MainWindow* window : windows()) {
         const QString& file = window->session()->filePath();
-        if (!file.isEmpty() && QFileInfo(file).canonicalFilePath() == wanted) {
+        if (!file.isEmpty() && canonicalFileName(file) == wanted) {
             return window;
         }
     }
