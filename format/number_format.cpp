@@ -36,6 +36,23 @@ QString withoutTrailingZeros(QString text, const QLocale& locale) {
     return text;
 }
 
+constexpr double plainBelow = 1e15;
+
+/// `value` (finite, 1e15 or more in size) in the shortest e-notation that
+/// reads back exactly, with the locale's marks and, for money, its symbol
+/// placed as the locale places it: "5.9e+302", "$1e+15", "($1e+15)", "1e+15 €".
+QString scientific(double value, NumberFormatter::Style style, const QLocale& locale) {
+    const auto written = [&locale](double number) {
+        return locale.toString(number, 'e', QLocale::FloatingPointShortest)
+            .replace(locale.exponential(), QStringLiteral("e"));
+    };
+    if (style == NumberFormatter::Style::Decimal) {
+        return written(value);
+    }
+    QString pattern = locale.toCurrencyString(value < 0 ? -1.0 : 1.0, locale.currencySymbol(), 0);
+    return pattern.replace(locale.toString(1), written(std::abs(value)));
+}
+
 }  // namespace
 
 QString NumberFormatter::format(double value) const {
@@ -44,6 +61,9 @@ QString NumberFormatter::format(double value) const {
     }
     if (std::isinf(value)) {
         return value > 0 ? QStringLiteral("∞") : locale_.negativeSign() + QStringLiteral("∞");
+    }
+    if (std::abs(value) >= plainBelow) {
+        return scientific(value, style_, locale_);
     }
     // A value that rounds to zero is written as zero, not as "-0".
     const double scale = std::pow(10.0, digits_);
@@ -70,13 +90,7 @@ NumberFormatter formFormatter() {
 }
 
 QString formText(const NumberFormatter& formatter, double value) {
-    constexpr double plainBelow = 1e15;
-    if (!(std::abs(value) >= plainBelow) || !std::isfinite(value)) {
-        return formatter.format(value);
-    }
-    const QLocale& locale = formatter.locale();
-    return locale.toString(value, 'e', QLocale::FloatingPointShortest)
-        .replace(locale.exponential(), QStringLiteral("e"));
+    return formatter.format(value);
 }
 
 }  // namespace velmora

@@ -9,10 +9,9 @@ QString signedFigure(const NumberFormatter& formatter, double change) {
         return formatter.format(change);
     }
     const QString magnitude = formatter.format(std::abs(change));
-    // A minus before the whole figure, "-$8,983", where the locale's currency
-    // style would write "($8,983)"; a change that rounds away has none.
+    // One rule for losses everywhere: the locale's, as the table writes them.
     if (change < 0 && magnitude != formatter.format(0)) {
-        return formatter.locale().negativeSign() + magnitude;
+        return formatter.format(change);
     }
     return QStringLiteral("+") + magnitude;
 }
