@@ -13,14 +13,22 @@ std::optional<ProjectionSummary> summarize(const SubscriptionCalculation& projec
     if (projection.monthlySnapshots.empty()) {
         return std::nullopt;
     }
-    const double last = projection.monthlySnapshots.back().active;
-    const double monthly = monthlyProceeds(last, price);
-    return ProjectionSummary{last, monthly, annualized(monthly),
+    return summarizeMonth(projection, price, projection.monthlySnapshots.size() - 1);
+}
+
+std::optional<ProjectionSummary> summarizeMonth(const SubscriptionCalculation& projection,
+                                                double price, std::size_t month) {
+    if (month >= projection.monthlySnapshots.size()) {
+        return std::nullopt;
+    }
+    const double active = projection.monthlySnapshots[month].active;
+    const double monthly = monthlyProceeds(active, price);
+    return ProjectionSummary{active, monthly, annualized(monthly, projection.monthDuration),
                              shownLifetimeValue(projection.inputs->scenarioValues(), price)};
 }
 
 std::vector<MonthlyRow> monthlyRows(const std::vector<SubscriptionSnapshot>& monthlySnapshots,
-                                    double price) {
+                                    double price, std::int64_t monthDuration) {
     std::vector<MonthlyRow> rows;
     rows.reserve(monthlySnapshots.size());
     for (std::size_t i = 0; i < monthlySnapshots.size(); ++i) {
@@ -37,7 +45,7 @@ std::vector<MonthlyRow> monthlyRows(const std::vector<SubscriptionSnapshot>& mon
             row.change = snapshot.active - monthlySnapshots[i - 1].active;
         }
         row.proceeds = monthlyProceeds(snapshot.active, price);
-        row.annualized = annualized(row.proceeds);
+        row.annualized = annualized(row.proceeds, monthDuration);
         rows.push_back(row);
     }
     return rows;

@@ -39,7 +39,7 @@ void writeProjection(const Options& options, const ScenarioValues& values, std::
             writeTable(projection, values.price, out);
             break;
         case OutputFormat::Csv:
-            writeCsv(projection.monthlySnapshots, values.price, out);
+            writeCsv(projection.monthlySnapshots, values.price, projection.monthDuration, out);
             break;
         case OutputFormat::Json:
             writeJson(values, projection, out);

@@ -83,7 +83,8 @@ void writeTable(const SubscriptionCalculation& projection, double price, std::os
     }
     std::vector<std::vector<std::string>> rows{
         {"Month", "Active", "Change", "Proceeds", "Annualized"}};
-    for (const MonthlyRow& row : monthlyRows(projection.monthlySnapshots, price)) {
+    for (const MonthlyRow& row :
+         monthlyRows(projection.monthlySnapshots, price, projection.monthDuration)) {
         rows.push_back({std::string("M").append(std::to_string(row.month)),
                         groupedNumber(row.active, 0), changeText(row), currency(row.proceeds, 0),
                         currency(row.annualized, 0)});
