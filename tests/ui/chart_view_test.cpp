@@ -243,7 +243,7 @@ TEST(ComparisonChart, DrawsOneLinePerScenario) {
     ASSERT_EQ(chart.graphCount(), 3);
     EXPECT_TRUE(chart.legend->visible());
     EXPECT_EQ(chart.xAxis->label(), "Month");
-    EXPECT_EQ(chart.yAxis->label(), "Income");
+    EXPECT_EQ(chart.yAxis->label(), "Proceeds");
     const std::array<int, 3> sizes{1080, 1080, 720};
     for (int i = 0; i < 3; ++i) {
         EXPECT_EQ(chart.graph(i)->dataCount(), sizes[static_cast<std::size_t>(i)]);
