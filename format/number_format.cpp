@@ -37,20 +37,30 @@ QString withoutTrailingZeros(QString text, const QLocale& locale) {
 }
 
 constexpr double plainBelow = 1e15;
+/// Digits after the point of a figure shown in e-notation: fifteen significant
+/// digits, as many as the plain figures below 1e15 show at most.
+constexpr int shownFractionDigits = 14;
 
-/// `value` (finite, 1e15 or more in size) in the shortest e-notation that
-/// reads back exactly, with the locale's marks and, for money, its symbol
-/// placed as the locale places it: "5.9e+302", "$1e+15", "($1e+15)", "1e+15 €".
+/// `number` in e-notation with the locale's marks and "e": "5.9e+302",
+/// "1,5e+15". `digits` after the point, trailing zeros dropped, or
+/// QLocale::FloatingPointShortest for the shortest text that reads back exactly.
+QString eNotation(double number, int digits, const QLocale& locale) {
+    const QString mark = locale.exponential();
+    const QString text = locale.toString(number, 'e', digits);
+    const qsizetype at = text.indexOf(mark);
+    return withoutTrailingZeros(text.left(at), locale) + QStringLiteral("e") +
+           text.mid(at + mark.size());
+}
+
+/// `value` (finite, 1e15 or more in size) in e-notation, for money with the
+/// symbol placed as the locale places it: "$1e+15", "($1e+15)", "1e+15 €".
 QString scientific(double value, NumberFormatter::Style style, const QLocale& locale) {
-    const auto written = [&locale](double number) {
-        return locale.toString(number, 'e', QLocale::FloatingPointShortest)
-            .replace(locale.exponential(), QStringLiteral("e"));
-    };
     if (style == NumberFormatter::Style::Decimal) {
-        return written(value);
+        return eNotation(value, shownFractionDigits, locale);
     }
     QString pattern = locale.toCurrencyString(value < 0 ? -1.0 : 1.0, locale.currencySymbol(), 0);
-    return pattern.replace(locale.toString(1), written(std::abs(value)));
+    return pattern.replace(locale.toString(1),
+                           eNotation(std::abs(value), shownFractionDigits, locale));
 }
 
 }  // namespace
@@ -90,7 +100,11 @@ NumberFormatter formFormatter() {
 }
 
 QString formText(const NumberFormatter& formatter, double value) {
-    return formatter.format(value);
+    if (!(std::abs(value) >= plainBelow) || !std::isfinite(value)) {
+        return formatter.format(value);
+    }
+    // A field keeps its value exactly: the shortest text that reads back as it.
+    return eNotation(value, QLocale::FloatingPointShortest, formatter.locale());
 }
 
 }  // namespace velmora

@@ -18,10 +18,11 @@ namespace velmora {
 /// given fraction digits with the locale's symbol ("$3,383", "3.383 €").
 /// Negative figures are written as the locale writes them ("-12", "($8,983)",
 /// "-8.983 €"); a value that rounds to zero never shows a minus sign. From
-/// 1e15 on, figures are written in the shortest e-notation that reads back
-/// exactly ("5.9e+302", "$1e+15"): their digits would run far past any field
-/// or cell, and a double no longer holds every whole number there. Values
-/// that are not finite read as "n/a", "∞" and "-∞".
+/// 1e15 on, where digits would run far past any cell and a double no longer
+/// holds every whole number, figures are written in e-notation to fifteen
+/// significant digits, as many as the plain figures below show at most
+/// ("5.9e+302", "$1e+15"). Values that are not finite read as "n/a", "∞"
+/// and "-∞".
 class NumberFormatter {
 public:
     enum class Style { Decimal, Currency };
@@ -46,8 +47,9 @@ private:
 /// The decimal formatter of the inputs form: at most three fraction digits.
 [[nodiscard]] NumberFormatter formFormatter();
 
-/// `value` as a field of the form shows it: in `formatter`'s format, which
-/// writes e-notation ("1e+308") from 1e15 on.
+/// `value` as a field of the form shows it: in `formatter`'s format, or from
+/// 1e15 on in the shortest e-notation that reads back exactly
+/// ("5.899999999999999e+302"), so that a field keeps what was typed.
 [[nodiscard]] QString formText(const NumberFormatter& formatter, double value);
 
 }  // namespace velmora

@@ -45,10 +45,11 @@ TEST(NumberFormatter, WritesFiguresAsTheLocaleDoes) {
         // Losses as the locale writes them, in the table and everywhere else.
         {Style::Currency, 0, us, -198885, "($198,885)"},
         {Style::Currency, 0, german, -198885, "-198.885\u00a0€"},
-        // From 1e15 on, the shortest e-notation that reads back exactly.
+        // From 1e15 on, e-notation to fifteen significant digits.
         {Style::Decimal, 0, us, 999999999999999, "999,999,999,999,999"},
         {Style::Decimal, 0, us, 1e15, "1e+15"},
-        {Style::Decimal, 0, us, 5.899999999999999e302, "5.899999999999999e+302"},
+        {Style::Decimal, 0, us, 5.899999999999999e302, "5.9e+302"},
+        {Style::Decimal, 0, us, 1.234567890123456e20, "1.23456789012346e+20"},
         {Style::Decimal, 3, german, -2.5e16, "-2,5e+16"},
         {Style::Currency, 0, us, 1.5e15, "$1.5e+15"},
         {Style::Currency, 2, us, -1e300, "($1e+300)"},
@@ -94,6 +95,12 @@ TEST(SignedFigure, GainsCarryAPlusLossesTheLocalesRuleAndZeroNoMinus) {
     for (const auto& c : cases) {
         EXPECT_EQ(signedFigure(c.formatter, c.change).toStdString(), c.text) << c.change;
     }
+}
+
+TEST(NumberFormatter, FieldsKeepEveryDigitOfHugeValues) {
+    const NumberFormatter form(Style::Decimal, 3, german);
+    EXPECT_EQ(formText(form, 5.899999999999999e302), "5,899999999999999e+302");
+    EXPECT_EQ(formText(form, 1234.5), "1.234,5");
 }
 
 TEST(NumberFormatter, ThePosixLocaleWritesAsUsEnglish) {
