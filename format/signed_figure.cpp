@@ -5,12 +5,11 @@
 namespace velmora {
 
 QString signedFigure(const NumberFormatter& formatter, double change) {
-    if (std::isnan(change)) {
-        return formatter.format(change);
-    }
     const QString magnitude = formatter.format(std::abs(change));
-    // One rule for losses everywhere: the locale's, as the table writes them.
-    if (change < 0 && magnitude != formatter.format(0)) {
+    // One rule for losses everywhere: the locale's, as the table writes them;
+    // "n/a" goes without a sign.
+    const bool loss = change < 0 && magnitude != formatter.format(0);
+    if (loss || std::isnan(change)) {
         return formatter.format(change);
     }
     return QStringLiteral("+") + magnitude;
