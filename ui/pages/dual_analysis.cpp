@@ -24,7 +24,7 @@ DualAnalysis::DualAnalysis(QWidget* parent, const ScenarioFactory& makeScenario,
       rebuild_(new Rebuild([this] { rebuild(); }, this)) {
     auto* content = new QWidget(this);
     auto* columns = new QHBoxLayout;
-    columns->setSpacing(4);
+    columns->setSpacing(3);
     for (int i = 0; i < scenarioCount; ++i) {
         SubscriptionInputs* inputs = makeScenario(this, initial[static_cast<std::size_t>(i)]);
         columns_[i] = new ScenarioColumn(inputs, seriesColour(i), seriesName(i), content, editor);
@@ -38,7 +38,7 @@ DualAnalysis::DualAnalysis(QWidget* parent, const ScenarioFactory& makeScenario,
 
     auto* stack = new QVBoxLayout(content);
     // Tight margins: three columns fit beside each other on a 1024 px screen.
-    stack->setContentsMargins(4, 4, 4, 4);
+    stack->setContentsMargins(2, 2, 2, 2);
     // The tables and the chart keep their least heights, and share what the
     // window offers beyond them, two parts to one; a smaller window scrolls
     // the page.

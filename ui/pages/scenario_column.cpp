@@ -20,7 +20,7 @@ ScenarioColumn::ScenarioColumn(SubscriptionInputs* inputs, QColor colour, const 
     table_->setLeastHeight(tableHeight);
     auto* layout = new QVBoxLayout(this);
     // Room for the outline, so it never touches the controls inside.
-    const int inset = static_cast<int>(outlineWidth) + 4;
+    const int inset = static_cast<int>(outlineWidth) + 3;
     layout->setContentsMargins(inset, inset, inset, inset);
     layout->addWidget(form_);
     layout->addWidget(table_, 1);

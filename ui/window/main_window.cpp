@@ -25,9 +25,9 @@ namespace {
 /// Shows every part of both pages on a 1440 x 900 screen without scrolling.
 constexpr QSize preferredSize(1400, 860);
 /// What the window's frame and title bar take beyond its size, about.
-constexpr QSize frameAllowance(16, 48);
+constexpr QSize frameAllowance(8, 48);
 /// Around the tabs: small, so that the comparison page keeps more of the screen.
-constexpr int margin = 6;
+constexpr int margin = 4;
 
 }  // namespace
 
