@@ -119,7 +119,8 @@ TableView::TableView(QWidget* parent, Width width)
     // Arrow keys move through the rows; Tab moves on to the next control.
     table_->setTabKeyNavigation(false);
     table_->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    table_->setTextElideMode(Qt::ElideRight);
+    // Only figures in e-notation outgrow a column: its exponent stays in view.
+    table_->setTextElideMode(Qt::ElideMiddle);
     table_->setWordWrap(false);
     table_->installEventFilter(this);
     table_->viewport()->installEventFilter(this);
