@@ -7,7 +7,7 @@
 #include <QLocale>
 
 #include "document/file_name.h"
-#include "ui/common/number_format.h"
+#include "format/number_format.h"
 #include "ui/window/application_identity.h"
 #include "ui/window/termination_signals.h"
 #include "ui/window/velmora_app.h"

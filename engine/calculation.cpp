@@ -334,7 +334,7 @@ ProjectionLists projectScenario(const ScenarioValues& values, UuidGenerator& ids
 
 SubscriptionCalculation::SubscriptionCalculation(const ScenarioSource& scenario,
                                                  std::ostream& announce)
-    : inputs(&scenario) {
+    : inputs(&scenario), monthDuration(scenario.scenarioValues().monthDuration) {
     announce << "Calculated\n" << std::flush;
     UuidGenerator ids;
     ProjectionLists lists = projectScenario(scenario.scenarioValues(), ids);

@@ -51,6 +51,8 @@ struct SubscriptionCalculation {
     /// The scenario this was built from; not owned. Reads through it see the
     /// scenario's current values, which may be newer than the projection.
     const ScenarioSource* inputs;
+    /// Days per month of this projection, whatever the scenario says now.
+    std::int64_t monthDuration;
     std::vector<SubscriptionSnapshot> snapshots;
     std::vector<SubscriptionSnapshot> monthlySnapshots;
 };

@@ -104,7 +104,7 @@ std::optional<double> metricValue(Metric metric, const ScenarioValues& values) {
         case Metric::LifetimeValue:
             break;
     }
-    return annualized(monthlyProceeds(*last, values.price));
+    return annualized(monthlyProceeds(*last, values.price), values.monthDuration);
 }
 
 }  // namespace velmora

@@ -9,9 +9,9 @@
 namespace velmora {
 
 void writeCsv(const std::vector<SubscriptionSnapshot>& monthlySnapshots, double price,
-              std::ostream& out) {
+              std::int64_t monthDuration, std::ostream& out) {
     std::string csv = "month,active,change,proceeds,annualized\n";
-    for (const MonthlyRow& row : monthlyRows(monthlySnapshots, price)) {
+    for (const MonthlyRow& row : monthlyRows(monthlySnapshots, price, monthDuration)) {
         csv += std::to_string(row.month);
         csv += ',';
         csv += shortest(row.active);

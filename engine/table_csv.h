@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <iosfwd>
 #include <vector>
 
@@ -12,9 +13,10 @@ namespace velmora {
 /// "month,active,change,proceeds,annualized", then one line per monthly
 /// snapshot. Numbers are plain and unlocalised, in the shortest form that
 /// reads back exactly; the first month's change, and that of a month whose
-/// count is not a number, are empty.
+/// count is not a number, are empty. The annual figure counts months of
+/// `monthDuration` days.
 void writeCsv(const std::vector<SubscriptionSnapshot>& monthlySnapshots, double price,
-              std::ostream& out);
+              std::int64_t monthDuration, std::ostream& out);
 
 /// One compared scenario: its monthly snapshots and its price.
 struct ComparedMonths {

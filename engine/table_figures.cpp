@@ -4,13 +4,25 @@
 
 namespace velmora {
 
+namespace {
+
+// The values a projection was built from, with its own month length: the
+// scenario may have changed since.
+ScenarioValues projectedValues(const SubscriptionCalculation& projection) {
+    ScenarioValues inputs = projection.inputs->scenarioValues();
+    inputs.monthDuration = projection.monthDuration;
+    return inputs;
+}
+
+}  // namespace
+
 double shownLifetimeValue(const ScenarioValues& inputs, double price) {
     return lifetimeValuePerTrial(lifetimeMonths, inputs, price, proceedsShare, proceedsShare);
 }
 
 std::optional<ProjectionSummary> summarize(const SubscriptionCalculation& projection,
                                            double price) {
-    return summarize(projection.inputs->scenarioValues(), projection.monthlySnapshots, price);
+    return summarize(projectedValues(projection), projection.monthlySnapshots, price);
 }
 
 std::optional<ProjectionSummary> summarize(
@@ -19,13 +31,28 @@ std::optional<ProjectionSummary> summarize(
     if (monthlySnapshots.empty()) {
         return std::nullopt;
     }
-    const double last = monthlySnapshots.back().active;
-    const double monthly = monthlyProceeds(last, price);
-    return ProjectionSummary{last, monthly, annualized(monthly), shownLifetimeValue(inputs, price)};
+    return summarizeMonth(inputs, monthlySnapshots, price, monthlySnapshots.size() - 1);
+}
+
+std::optional<ProjectionSummary> summarizeMonth(const SubscriptionCalculation& projection,
+                                                double price, std::size_t month) {
+    return summarizeMonth(projectedValues(projection), projection.monthlySnapshots, price, month);
+}
+
+std::optional<ProjectionSummary> summarizeMonth(
+    const ScenarioValues& inputs, const std::vector<SubscriptionSnapshot>& monthlySnapshots,
+    double price, std::size_t month) {
+    if (month >= monthlySnapshots.size()) {
+        return std::nullopt;
+    }
+    const double active = monthlySnapshots[month].active;
+    const double monthly = monthlyProceeds(active, price);
+    return ProjectionSummary{active, monthly, annualized(monthly, inputs.monthDuration),
+                             shownLifetimeValue(inputs, price)};
 }
 
 std::vector<MonthlyRow> monthlyRows(const std::vector<SubscriptionSnapshot>& monthlySnapshots,
-                                    double price) {
+                                    double price, std::int64_t monthDuration) {
     std::vector<MonthlyRow> rows;
     rows.reserve(monthlySnapshots.size());
     for (std::size_t i = 0; i < monthlySnapshots.size(); ++i) {
@@ -42,7 +69,7 @@ std::vector<MonthlyRow> monthlyRows(const std::vector<SubscriptionSnapshot>& mon
             row.change = snapshot.active - monthlySnapshots[i - 1].active;
         }
         row.proceeds = monthlyProceeds(snapshot.active, price);
-        row.annualized = annualized(row.proceeds);
+        row.annualized = annualized(row.proceeds, monthDuration);
         rows.push_back(row);
     }
     return rows;

@@ -10,7 +10,6 @@ namespace velmora {
 
 /// Share of the gross (subscribers x price) that is proceeds.
 inline constexpr double proceedsShare = 0.85;
-inline constexpr double daysPerMonth = 30;
 inline constexpr double daysPerYear = 365;
 /// Horizon, in months, of the lifetime value shown with a projection.
 inline constexpr std::int64_t lifetimeMonths = 24;
@@ -20,9 +19,10 @@ inline constexpr std::int64_t lifetimeMonths = 24;
     return (active * price) * proceedsShare;
 }
 
-/// A monthly amount as a yearly one.
-[[nodiscard]] constexpr double annualized(double monthlyAmount) {
-    return (monthlyAmount / daysPerMonth) * daysPerYear;
+/// A monthly amount as a yearly one, for months of `monthDuration` days: a
+/// day's share of the month, 365 times (365/30 of it for 30-day months).
+[[nodiscard]] constexpr double annualized(double monthlyAmount, std::int64_t monthDuration) {
+    return (monthlyAmount / static_cast<double>(monthDuration)) * daysPerYear;
 }
 
 /// The lifetime value of one trial as shown with a projection: 24 months, 0.85
@@ -40,11 +40,19 @@ struct ProjectionSummary {
 /// Nothing when the projection has no month.
 [[nodiscard]] std::optional<ProjectionSummary> summarize(const SubscriptionCalculation& projection,
                                                          double price);
+/// The same figures about month `month` (counted from 0); nothing when the
+/// projection ends before it.
+[[nodiscard]] std::optional<ProjectionSummary> summarizeMonth(
+    const SubscriptionCalculation& projection, double price, std::size_t month);
 
 /// The same from the monthly snapshots alone of the projection of `inputs`.
 [[nodiscard]] std::optional<ProjectionSummary> summarize(
     const ScenarioValues& inputs, const std::vector<SubscriptionSnapshot>& monthlySnapshots,
     double price);
+/// The same about month `month` (counted from 0) from the monthly snapshots alone.
+[[nodiscard]] std::optional<ProjectionSummary> summarizeMonth(
+    const ScenarioValues& inputs, const std::vector<SubscriptionSnapshot>& monthlySnapshots,
+    double price, std::size_t month);
 
 /// What the Change column shows for one month.
 enum class ChangeKind {
@@ -62,8 +70,9 @@ struct MonthlyRow {
     double annualized;
 };
 
-/// One row per monthly snapshot, in order.
+/// One row per monthly snapshot, in order, of months `monthDuration` days long.
 [[nodiscard]] std::vector<MonthlyRow> monthlyRows(
-    const std::vector<SubscriptionSnapshot>& monthlySnapshots, double price);
+    const std::vector<SubscriptionSnapshot>& monthlySnapshots, double price,
+    std::int64_t monthDuration);
 
 }  // namespace velmora

@@ -45,7 +45,7 @@ void writeProjection(const Options& options, const ScenarioValues& values, std::
     err << "Calculated\n" << std::flush;
     const std::vector<SubscriptionSnapshot> months = monthlySnapshots(values);
     if (options.format == OutputFormat::Csv) {
-        writeCsv(months, values.price, out);
+        writeCsv(months, values.price, values.monthDuration, out);
     } else {
         writeTable(values, months, values.price, out);
     }

@@ -43,7 +43,7 @@ constexpr const char* usage =
     "  comparison.png        the comparison page with three different scenarios\n"
     "  insights.png          the decision tools about the default scenario\n"
     "--size is the window's size (default 1400x860); it cannot be smaller than the\n"
-    "window's smallest layout, about 1140x760.\n"
+    "window's smallest layout, about 820x400.\n"
     "--locale writes figures as in NAME (default en_US), e.g. de_DE.\n"
     "--extremes also renders figures far beyond the usual, for looking at a change:\n"
     "  extreme-wide.png        10,000,000 daily trials at 9.99\n"

@@ -39,17 +39,18 @@ TEST(CliRender, TableAndCsv) {
                       .trialRetention = 0.5,
                       .rt1 = 0.8}),
              1.99,
-             "   14 subscribers\n"
-             "  $24 monthly\n"
-             " $288 annually\n"
-             "$7.62 24mo LTV per trial\n"
+             // A year of 2-day months is 182.5 of them.
+             "    14 subscribers\n"
+             "   $24 monthly\n"
+             "$4,322 annually\n"
+             " $7.62 24mo LTV per trial\n"
              "\n"
              "Month  Active  Change  Proceeds  Annualized\n"
-             "M0          5       -        $8        $103\n"
-             "M1         14      +9       $24        $288\n",
+             "M0          5       -        $8      $1,543\n"
+             "M1         14      +9       $24      $4,322\n",
              "month,active,change,proceeds,annualized\n"
-             "0,5,,8.4575,102.89958333333333\n"
-             "1,14,9,23.680999999999997,288.11883333333327\n"},
+             "0,5,,8.4575,1543.4937499999999\n"
+             "1,14,9,23.680999999999997,4321.782499999999\n"},
             {withMonths({100, 100, nan, 90}), 2,
              "    90 subscribers\n"
              "  $153 monthly\n"
@@ -73,7 +74,7 @@ TEST(CliRender, TableAndCsv) {
                    table);
         EXPECT_EQ(table.str(), expectedTable);
         std::ostringstream csv;
-        writeCsv(projection->monthlySnapshots, price, csv);
+        writeCsv(projection->monthlySnapshots, price, projection->monthDuration, csv);
         EXPECT_EQ(csv.str(), expectedCsv);
     }
 }

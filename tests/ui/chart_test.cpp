@@ -107,10 +107,10 @@ TEST(ChartPoints, OneSeriesPerScenarioThroughEveryDayAtItsCurrentPrice) {
     UuidGenerator ids(3);
     const auto points = chartPoints(*scenarios[0], *scenarios[1], *scenarios[2], ids);
     ASSERT_EQ(points.size(), 1080u + 1080u + 90u);
-    // 45-day months still count days in thirties.
+    // Days sit at day / month length: 45-day months end their second month at 89/45.
     const std::tuple<std::size_t, const char*, double> expected[] = {
         {0, "Baseline", 0},       {45, "Baseline", 1.5},    {1079, "Baseline", 1079.0 / 30},
-        {1080, "Alternate 1", 0}, {2160, "Alternate 2", 0}, {2249, "Alternate 2", 89.0 / 30}};
+        {1080, "Alternate 1", 0}, {2160, "Alternate 2", 0}, {2249, "Alternate 2", 89.0 / 45}};
     for (const auto& [at, name, month] : expected) {
         EXPECT_EQ(points[at].inputName.toStdString(), name) << at;
         EXPECT_EQ(points[at].month, month) << at;

@@ -84,6 +84,13 @@ TEST(ProjectionChart, SwitchesBetweenBarsAndLine) {
     EXPECT_EQ(chart.accessibleDescription(), "Shape Type, Total Count, Shape Color");
     chart.setProjection(project({.monthsToProject = 3}));
     EXPECT_EQ(chart.cohortBars()->stack().bars.size(), 3u);
+
+    // Days sit at day / month length: the line of 7-day months ends in its last month.
+    chart.setShowCohorts(1);
+    chart.setProjection(project({.monthDuration = 7, .monthsToProject = 3}));
+    ASSERT_EQ(chart.dailyLine()->dataCount(), 21);
+    EXPECT_EQ(chart.dailyLine()->data()->at(20)->key, 20.0 / 7);
+    EXPECT_EQ(chart.monthlyPoints()->data()->at(2)->key, 2);
 }
 
 TEST(ProjectionChart, ShowsNothingWithoutAProjection) {
@@ -243,7 +250,7 @@ TEST(ComparisonChart, DrawsOneLinePerScenario) {
     ASSERT_EQ(chart.graphCount(), 3);
     EXPECT_TRUE(chart.legend->visible());
     EXPECT_EQ(chart.xAxis->label(), "Month");
-    EXPECT_EQ(chart.yAxis->label(), "Income");
+    EXPECT_EQ(chart.yAxis->label(), "Proceeds");
     const std::array<int, 3> sizes{1080, 1080, 720};
     for (int i = 0; i < 3; ++i) {
         EXPECT_EQ(chart.graph(i)->dataCount(), sizes[static_cast<std::size_t>(i)]);

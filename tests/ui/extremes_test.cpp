@@ -2,8 +2,11 @@
 #include <vector>
 
 #include <QFontMetricsF>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSlider>
 #include <QTableView>
+#include <QToolTip>
 
 #include "ui/charts/comparison_chart.h"
 #include "ui/charts/projection_chart.h"
@@ -34,6 +37,7 @@ struct Extreme {
 const Extreme extremes[] = {
     {"10,000,000 daily trials at 9.99",
      {{Field::DailyNewSubs, "10000000"}, {Field::Price, "9.99"}}},
+    {"1e300 daily trials", {{Field::DailyNewSubs, "1e300"}}},
     {"1e308 daily trials", {{Field::DailyNewSubs, "1e308"}}},
     {"-1e308 daily trials", {{Field::DailyNewSubs, "-1e308"}}},
     {"5e-324 daily trials", {{Field::DailyNewSubs, "5e-324"}}},
@@ -53,13 +57,21 @@ const Extreme extremes[] = {
     return ::testing::AssertionSuccess();
 }
 
+/// A tooltip of `text` stays within the width of `screen`.
+bool tipFits(const QString& text, int screen) {
+    return QFontMetricsF(QToolTip::font()).horizontalAdvance(text) <= screen;
+}
+
 /// The label shows its text whole within its width, or shortened with "…"
-/// and the whole text in its tooltip.
-::testing::AssertionResult notCut(const ElidedLabel& label) {
+/// and the whole text in a tooltip that fits the screen.
+::testing::AssertionResult notCut(const ElidedLabel& label, int screen = 1024) {
     const double shown = QFontMetricsF(label.font()).horizontalAdvance(label.text());
     const bool fits = shown <= label.contentsRect().width();
     const bool whole = !label.isElided();
-    const bool marked = label.text().endsWith(u'…') && label.toolTip() == label.fullText();
+    // Shortened, a figure in e-notation keeps its exponent in view.
+    const bool marked = label.text().contains(u'…') && label.toolTip() == label.fullText() &&
+                        tipFits(label.toolTip(), screen) &&
+                        label.text().contains("e+") == label.fullText().contains("e+");
     if (fits && (whole || marked) && readable(label.fullText())) {
         return ::testing::AssertionSuccess();
     }
@@ -68,7 +80,7 @@ const Extreme extremes[] = {
            << label.contentsRect().width() << " px, of \"" << label.fullText().toStdString() << '"';
 }
 
-void checkTable(const TableView& view) {
+void checkTable(const TableView& view, int screen) {
     const ProjectionTableModel& model = *view.model();
     const QTableView& table = *view.table();
     const QFontMetricsF metrics(model.figureFont());
@@ -76,15 +88,17 @@ void checkTable(const TableView& view) {
         for (int row = 0; row < model.rowCount(); ++row) {
             const QString& text = model.text(row, column);
             ASSERT_TRUE(readable(text)) << "row " << row;
+            // A shortened cell tells its whole text in a tooltip.
+            ASSERT_TRUE(tipFits(text, screen)) << text.toStdString();
             // Wider than its column, a figure is shortened with "…" (and told whole in a tip).
             if (metrics.horizontalAdvance(text) > table.columnWidth(column)) {
-                ASSERT_EQ(table.textElideMode(), Qt::ElideRight) << text.toStdString();
+                ASSERT_EQ(table.textElideMode(), Qt::ElideMiddle) << text.toStdString();
                 ASSERT_GE(table.columnWidth(column), view.columnCap()) << text.toStdString();
             }
         }
     }
     for (int line = 0; line < 4; ++line) {
-        EXPECT_TRUE(notCut(*view.summaryValue(line))) << "summary line " << line;
+        EXPECT_TRUE(notCut(*view.summaryValue(line), screen)) << "summary line " << line;
     }
 }
 
@@ -97,7 +111,24 @@ void checkChart(const QCustomPlot& chart) {
     }
 }
 
-/// Windows the size of a screen, on a fake clock, edited through their forms.
+/// What a screen leaves a window: a panel of 32 px and a title bar of 32 px.
+QSize windowOn(QSize screen) {
+    return screen - QSize(0, 64);
+}
+
+/// Where the fields of the page on tab `tab` sit on it, wherever it is scrolled.
+std::vector<QPoint> fieldPlaces(ContentView& content, int tab) {
+    content.setCurrentIndex(tab);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    const QScrollArea* area = content.currentWidget()->findChild<QScrollArea*>();
+    std::vector<QPoint> places;
+    for (const NumberField* field : area->widget()->findChildren<NumberField*>()) {
+        places.push_back(field->mapTo(area->widget(), QPoint(0, 0)));
+    }
+    return places;
+}
+
+/// Windows on a screen, on a fake clock, edited through their forms.
 class Extremes : public ::testing::TestWithParam<QSize> {};
 
 TEST_P(Extremes, KeepTheWindowOnTheScreenAndEveryFigureReadable) {
@@ -106,12 +137,13 @@ TEST_P(Extremes, KeepTheWindowOnTheScreenAndEveryFigureReadable) {
         SCOPED_TRACE(extreme.name);
         FakeScenarios scenarios;
         MainWindow window(scenarios.factory());
-        window.resize(screen);
+        window.resize(windowOn(screen));
         window.show();
         QApplication::setActiveWindow(&window);
         ContentView& content = *window.content();
         SingleAnalysis& single = *content.single();
         DualAnalysis& dual = *content.dual();
+        const std::vector<QPoint> places[] = {fieldPlaces(content, 0), fieldPlaces(content, 1)};
         for (InputsView* form : {single.form(), dual.column(1)->form()}) {
             content.setCurrentIndex(form == single.form() ? 0 : 1);
             if (extreme.longest) {
@@ -125,19 +157,30 @@ TEST_P(Extremes, KeepTheWindowOnTheScreenAndEveryFigureReadable) {
         }
         scenarios.elapse();
         for (const int tab : {0, 1}) {
-            content.setCurrentIndex(tab);
+            // However wide the figures, the fields stay under the pointer.
+            EXPECT_EQ(fieldPlaces(content, tab), places[tab]) << "tab " << tab;
             EXPECT_FALSE(window.grab().isNull());
             QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
-            EXPECT_EQ(window.size(), screen) << "tab " << tab;
+            EXPECT_EQ(window.size(), windowOn(screen)) << "tab " << tab;
             const QSize least = window.minimumSizeHint();
             EXPECT_TRUE(least.width() <= screen.width() && least.height() <= screen.height())
                 << least.width() << "x" << least.height();
+            // Too small a window scrolls the page up and down, never sideways,
+            // and squeezes no chart or table below its least height.
+            const QScrollArea* area = tab == 0 ? single.scroller() : dual.scroller();
+            EXPECT_EQ(area->horizontalScrollBar()->maximum(), 0) << "tab " << tab;
         }
-        checkTable(*single.table());
+        EXPECT_GE(dual.chart()->height(), 200);
+        EXPECT_GE(dual.chart()->axisRect()->height(), 100);
+        content.setCurrentIndex(0);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        EXPECT_GE(single.chart()->height(), 200);
+        checkTable(*single.table(), screen.width());
         checkChart(*single.chart());
         EXPECT_TRUE(notCut(*single.form()->monthsLabel()));
         for (int i = 0; i < DualAnalysis::scenarioCount; ++i) {
-            checkTable(*dual.column(i)->table());
+            checkTable(*dual.column(i)->table(), screen.width());
+            EXPECT_GE(dual.column(i)->table()->height(), ScenarioColumn::tableHeight);
         }
         checkChart(*dual.chart());
         for (NumberField* field : window.findChildren<NumberField*>()) {
@@ -153,7 +196,9 @@ TEST_P(Extremes, KeepTheWindowOnTheScreenAndEveryFigureReadable) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Screens, Extremes, ::testing::Values(QSize(1280, 800), QSize(1400, 860)),
+// A small desktop, a laptop, and the screen the window's preferred size is for.
+INSTANTIATE_TEST_SUITE_P(Screens, Extremes,
+                         ::testing::Values(QSize(1024, 768), QSize(1366, 768), QSize(1440, 900)),
                          [](const auto& info) {
                              return std::to_string(info.param.width()) + "x" +
                                     std::to_string(info.param.height());

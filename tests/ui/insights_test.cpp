@@ -188,14 +188,14 @@ TEST_F(Insights, AnAnswerForAnOlderScenarioOrQuestionIsDropped) {
     ASSERT_EQ(held.size(), 4u);
 
     release(held[3]);
-    EXPECT_EQ(tornado().barLabel(0, false), "-$13,497 at 90%") << "at the price of 2.99";
+    EXPECT_EQ(tornado().barLabel(0, false), "($13,497) at 90%") << "at the price of 2.99";
     held[0].promise.finish();
     held[1].promise.finish();
     drain();
     EXPECT_FALSE(goal().answer()) << "found for the price of 1.99";
     EXPECT_EQ(goal().status()->text(), "Solving…");
     ASSERT_TRUE(tornado().sensitivity());
-    EXPECT_EQ(tornado().barLabel(0, false), "-$13,497 at 90%") << "not at the price of 1.99";
+    EXPECT_EQ(tornado().barLabel(0, false), "($13,497) at 90%") << "not at the price of 1.99";
 
     held[2].job();
     goal().inputPicker()->setCurrentIndex(static_cast<int>(Input::TrialRetention));
@@ -219,9 +219,9 @@ TEST_F(Insights, TheTornadoDrawsTheEngineFiguresLargestFirst) {
         EXPECT_EQ(tornado().upBars()->data()->at(row)->value, bar.up) << row;
     }
     const std::pair<int, const char*> summaries[] = {
-        {0, "Retention Rate Rest: -$8,983 at 90%, +$14,041 at 1 (capped)"},
-        {1, "Daily Trials: -$2,646 at 90%, +$2,646 at 110%"},
-        {9, "Retention Rate 6: -$1,606 at 90%, +$1,588 at 1 (capped)"},
+        {0, "Retention Rate Rest: ($8,983) at 90%, +$14,041 at 1 (capped)"},
+        {1, "Daily Trials: ($2,646) at 90%, +$2,646 at 110%"},
+        {9, "Retention Rate 6: ($1,606) at 90%, +$1,588 at 1 (capped)"},
         {10, "Starting Subscribers: +$0 at 90%, +$0 at 110%"}};
     for (const auto& [row, text] : summaries) {
         EXPECT_EQ(tornado().rowSummary(row), text);
@@ -235,7 +235,7 @@ TEST_F(Insights, TheTornadoDrawsTheEngineFiguresLargestFirst) {
     const int rowMiddle = plot.height() * 6 / 112;  // 11 rows and a tenth above and below
     EXPECT_TRUE(tornado()
                     .toolTipAt(QPoint(plot.center().x(), plot.top() + rowMiddle))
-                    .startsWith("Retention Rate Rest\nAt 0.855 (90%): $17,475 monthly, -$8,983"));
+                    .startsWith("Retention Rate Rest\nAt 0.855 (90%): $17,475 monthly, ($8,983)"));
     EXPECT_TRUE(tornado()
                     .toolTipAt(QPoint(plot.center().x(), plot.bottom() - rowMiddle))
                     .startsWith("Starting Subscribers\n"));
@@ -259,7 +259,7 @@ TEST_F(Insights, TheTornadoDrawsTheEngineFiguresLargestFirst) {
     press(Qt::Key_Down, Qt::NoModifier);
     EXPECT_EQ(tornado().currentRow(), 1);
     EXPECT_EQ(page().sensitivity()->details()->text(),
-              "Daily Trials\nAt 90 (90%): $23,812 monthly, -$2,646\n"
+              "Daily Trials\nAt 90 (90%): $23,812 monthly, ($2,646)\n"
               "At 110 (110%): $29,104 monthly, +$2,646");
     press(Qt::Key_End, Qt::NoModifier);
     EXPECT_EQ(tornado().currentRow(), 10);

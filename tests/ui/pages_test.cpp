@@ -4,10 +4,12 @@
 #include <QTableView>
 
 #include "ui/charts/comparison_chart.h"
+#include "ui/charts/month_cursor.h"
 #include "ui/charts/projection_chart.h"
 #include "ui/form/inputs_view.h"
 #include "ui/pages/baseline_difference.h"
 #include "ui/pages/scenario_column.h"
+#include "ui/table/table_model.h"
 #include "ui/table/table_view.h"
 #include "window_fixture.h"
 
@@ -103,6 +105,11 @@ TEST_F(Window, TheComparisonTablesFillTheirColumns) {
             EXPECT_EQ(table.horizontalHeader()->length(), table.viewport()->width()) << i;
             EXPECT_GE(table.viewport()->height(), 4 * table.rowHeight(0)) << i;
         }
+        // Between the rates and the table only the line kept for a message.
+        const ScenarioColumn& column = *dual().column(0);
+        const QWidget* rest = column.form()->field(Field::RtPlus);
+        const int ratesEnd = rest->mapTo(&column, QPoint(0, rest->height())).y();
+        EXPECT_LE(column.table()->y() - ratesEnd, column.form()->message()->minimumHeight() + 8);
         const int height = dual().column(0)->table()->table()->viewport()->height();
         EXPECT_GT(height, shown) << "more months in view in a taller window";
         shown = height;
@@ -159,8 +166,8 @@ TEST_F(Window, AlternatesShowTheirDifferenceFromTheBaseline) {
               QStringList({"= 0 (0.0%) subscribers", "▲ +$13,296 (+50.3%) monthly",
                            "▲ +$3.76 (+50.3%) 24mo LTV per trial"}));
     EXPECT_EQ(difference(2)->texts(),
-              QStringList({"▼ -2,386 (-15.3%) subscribers", "▼ -$4,036 (-15.3%) monthly",
-                           "▼ -$1.14 (-15.3%) 24mo LTV per trial"}));
+              QStringList({"▼ -2,386 (-15.3%) subscribers", "▼ ($4,036) (-15.3%) monthly",
+                           "▼ ($1.14) (-15.3%) 24mo LTV per trial"}));
     const auto* fewer = difference(2)->findChildren<QLabel*>().at(1);
     EXPECT_EQ(fewer->accessibleName(), "Subscribers: 2,386 less than the baseline (-15.3%)");
     EXPECT_EQ(fewer->palette().color(QPalette::WindowText), QColor(0xB7, 0x1C, 0x1C));
@@ -172,6 +179,59 @@ TEST_F(Window, AlternatesShowTheirDifferenceFromTheBaseline) {
     EXPECT_EQ(difference(1)->texts().value(1), "= $0 (0.0%) monthly");
     EXPECT_EQ(difference(1)->findChildren<QLabel*>().at(2)->accessibleName(),
               "Monthly proceeds: the same as the baseline");
+
+    // Projections of different lengths compare at the last month both have.
+    dual().baseline()->setMonthsToProject(600);
+    scenarios.elapse();
+    EXPECT_EQ(difference(1)->texts(),
+              QStringList({"= 0 (0.0%) subscribers at M35", "= $0 (0.0%) monthly at M35",
+                           "= $0.00 (0.0%) 24mo LTV per trial"}));
+}
+
+TEST_F(Window, EveryTabStopShowsWhereItIsAndAnswersKeys) {
+    window->show();
+    QApplication::setActiveWindow(window);
+    // The table marks the first row in view, and Down goes on from there.
+    QTableView& table = *single().table()->table();
+    table.scrollTo(table.model()->index(20, 0), QAbstractItemView::PositionAtTop);
+    const int top = table.rowAt(0);
+    single().form()->field(Field::RtPlus)->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), &table);
+    EXPECT_EQ(table.currentIndex().row(), top);
+    QTest::keyClick(&table, Qt::Key_Down);
+    EXPECT_EQ(table.currentIndex().row(), top + 1);
+    EXPECT_EQ(table.rowAt(0), top);
+
+    // The charts mark a month while they have the focus; the arrows move it.
+    struct Stop {
+        QCustomPlot* chart;
+        MonthCursor* cursor;
+        QString lastTip;  ///< tells the last month's figures as the table does
+    };
+    const auto cell = [](TableView* view, int column) { return view->model()->text(35, column); };
+    const QString proceeds = cell(dual().column(0)->table(), ProjectionTableModel::Proceeds);
+    const Stop stops[] = {
+        {single().chart(), single().chart()->cursor(),
+         "Month 35\n" + cell(single().table(), ProjectionTableModel::Active) + " active"},
+        {dual().chart(), dual().chart()->cursor(),
+         QStringLiteral("Month 35\nBaseline %1\nAlternate 1 %1\nAlternate 2 %1").arg(proceeds)}};
+    for (const Stop& stop : stops) {
+        content().setCurrentIndex(stop.chart == single().chart() ? 0 : 1);
+        EXPECT_FALSE(stop.cursor->month());
+        stop.chart->setFocus(Qt::TabFocusReason);
+        EXPECT_EQ(stop.cursor->month(), 35);
+        EXPECT_EQ(stop.cursor->tip(), stop.lastTip);
+        for (const auto& [key, month] : {std::pair{Qt::Key_Left, 34},
+                                         {Qt::Key_PageUp, 22},
+                                         {Qt::Key_Home, 0},
+                                         {Qt::Key_Left, 0},
+                                         {Qt::Key_PageDown, 12},
+                                         {Qt::Key_End, 35}}) {
+            QTest::keyClick(stop.chart, key);
+            EXPECT_EQ(stop.cursor->month(), month) << key;
+        }
+    }
 }
 
 }  // namespace

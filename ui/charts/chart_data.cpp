@@ -1,9 +1,9 @@
 #include "ui/charts/chart_data.h"
 
 #include "engine/table_figures.h"
+#include "format/number_format.h"
 #include "inputs/subscription_inputs.h"
 #include "ui/charts/chart_style.h"
-#include "ui/common/number_format.h"
 
 namespace velmora {
 
@@ -30,10 +30,11 @@ std::vector<ChartData> chartPoints(const std::array<ComparedScenario, 3>& scenar
     for (std::size_t index = 0; index < scenarios.size(); ++index) {
         const auto& [projection, price] = scenarios[index];
         const QString name = seriesName(static_cast<int>(index));
+        const auto monthDuration = static_cast<double>(projection->monthDuration);
         for (const SubscriptionSnapshot& snapshot : projection->snapshots) {
             const double active = snapshot.active;
-            points.push_back({ids.next(), name, static_cast<double>(snapshot.epoch) / 30, active,
-                              (active * proceedsShare) * price});
+            points.push_back({ids.next(), name, static_cast<double>(snapshot.epoch) / monthDuration,
+                              active, (active * proceedsShare) * price});
         }
     }
     return points;

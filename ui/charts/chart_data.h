@@ -29,7 +29,7 @@ struct ComparedScenario {
 };
 
 /// The points of the three scenarios in order (baseline, alternate 1, alternate
-/// 2), one per day of each projection: month = day / 30, whatever the month
+/// 2), one per day of each projection: month = day / the projection's month
 /// length, and income = active x 0.85 x price. Empty when any scenario has no
 /// projection, so the chart never shows two of three lines.
 [[nodiscard]] std::vector<ChartData> chartPoints(const std::array<ComparedScenario, 3>& scenarios,

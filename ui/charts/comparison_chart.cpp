@@ -6,6 +6,7 @@
 #include <unordered_map>
 
 #include "ui/charts/chart_style.h"
+#include "ui/charts/month_cursor.h"
 
 namespace velmora {
 
@@ -49,9 +50,10 @@ std::size_t nearest(const QCPGraph& graph, double key) {
 
 ComparisonChart::ComparisonChart(QWidget* parent)
     : QCustomPlot(parent), note_(addNothingDrawnNote(this)) {
-    applyChartStyle(this, QStringLiteral("Income comparison chart"));
+    applyChartStyle(this, QStringLiteral("Proceeds comparison chart"));
+    cursor_ = new MonthCursor(this, [this](double month) { return monthTip(month); });
     // What each mark stands for, as assistive technology reads the chart out.
-    setAccessibleDescription(QStringLiteral("Date, Income, Projection"));
+    setAccessibleDescription(QStringLiteral("Date, Proceeds, Projection"));
     // The legend goes in a row of its own above the plot, centred between two
     // empty cells, where it covers no line.
     axisRect()->insetLayout()->take(legend);
@@ -69,7 +71,8 @@ ComparisonChart::ComparisonChart(QWidget* parent)
     legend->setBrush(Qt::NoBrush);
     legend->setSizeConstraintRect(QCPLayoutElement::scrOuterRect);
     xAxis->setLabel(QStringLiteral("Month"));
-    yAxis->setLabel(QStringLiteral("Income"));
+    // "Proceeds", as the tables and summaries name the same money.
+    yAxis->setLabel(QStringLiteral("Proceeds"));
     setValueLabels(yAxis, NumberFormatter::Style::Currency);
     setTicksAt(xAxis, {});
     connect(this, &QCustomPlot::mouseMove, this,
@@ -125,6 +128,10 @@ void ComparisonChart::setData(const std::vector<ChartData>& points,
         xAxis->setRange(months.lower - pad, months.upper + pad);
     }
     fitValueAxis(yAxis, series.empty() ? FiniteSpan{.low = 0, .high = 0} : span, scale_);
+    // The keyboard reads the whole months of the baseline, as hovering does.
+    bool found = false;
+    const QCPRange months = series.empty() ? QCPRange() : graph(0)->getKeyRange(found);
+    cursor_->setMonths(found ? std::ceil(months.lower) : 0, found ? std::floor(months.upper) : -1);
     replot(rpQueuedReplot);
 }
 
@@ -145,6 +152,10 @@ QString ComparisonChart::toolTipAt(const QPointF& pixel) const {
     const double month = firstMonth <= lastMonth
                              ? std::clamp(std::round(pointer), firstMonth, lastMonth)
                              : std::clamp(pointer, months.lower, months.upper);
+    return monthTip(month);
+}
+
+QString ComparisonChart::monthTip(double month) const {
     std::vector<SeriesIncome> lines;
     for (int i = 0; i < graphCount(); ++i) {
         const QCPGraph* line = graph(i);

@@ -7,6 +7,7 @@
 #include "ui/charts/chart_data.h"
 #include "ui/charts/chart_style.h"
 #include "ui/charts/cohort_plottable.h"
+#include "ui/charts/month_cursor.h"
 
 namespace velmora {
 
@@ -17,6 +18,7 @@ ProjectionChart::ProjectionChart(QWidget* parent)
       bars_(new CohortPlottable(xAxis, yAxis)),
       note_(addNothingDrawnNote(this)) {
     applyChartStyle(this, QStringLiteral("Projection chart"));
+    cursor_ = new MonthCursor(this, [this](double month) { return monthTip(month); });
     points_->setLineStyle(QCPGraph::lsNone);
     points_->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssDisc, 5));
     xAxis->setLabel(QStringLiteral("Month"));
@@ -49,7 +51,9 @@ void ProjectionChart::setProjection(std::shared_ptr<const SubscriptionCalculatio
     points_->data()->clear();
     lineCurrent_ = false;
     barsCurrent_ = false;
-    setTicksAt(xAxis, monthMarks(projection_ ? projection_->monthlySnapshots.size() : 0));
+    const std::size_t months = projection_ ? projection_->monthlySnapshots.size() : 0;
+    setTicksAt(xAxis, monthMarks(months));
+    cursor_->setMonths(0, static_cast<double>(months) - 1);
     refresh();
 }
 
@@ -96,10 +100,12 @@ void ProjectionChart::fillLine() {
     FiniteSpan span;
     if (projection_) {
         const auto& snapshots = projection_->snapshots;
+        // Days on the month axis, so that the line meets the monthly points.
+        const auto monthDuration = static_cast<double>(projection_->monthDuration);
         days.reserve(static_cast<qsizetype>(snapshots.size()));
         active.reserve(static_cast<qsizetype>(snapshots.size()));
         for (const SubscriptionSnapshot& snapshot : snapshots) {
-            days.append(static_cast<double>(snapshot.epoch) / 30);
+            days.append(static_cast<double>(snapshot.epoch) / monthDuration);
             active.append(snapshot.active);
             span.add(snapshot.active);
         }
@@ -150,8 +156,9 @@ void ProjectionChart::fitRanges() {
         return;
     }
     const double last = static_cast<double>(months - 1);
-    const double end =
-        showCohorts_ ? last : static_cast<double>(projection_->snapshots.size() - 1) / 30;
+    const double end = showCohorts_ ? last
+                                    : static_cast<double>(projection_->snapshots.size() - 1) /
+                                          static_cast<double>(projection_->monthDuration);
     const double pad = std::max(1.0, end * 0.02);
     xAxis->setRange(-pad, end + pad);
     fitValueAxis(yAxis, span, valueScale());
@@ -170,15 +177,18 @@ QString ProjectionChart::toolTipAt(const QPointF& pixel) const {
         return cohortChartTip(segment.month, segment.cohort, segment.top - segment.base,
                               hit->bar->total);
     }
+    // The whole month nearest the pointer, as the points mark them.
+    const double month = std::round(xAxis->pixelToCoord(pixel.x()));
+    return monthTip(std::isnan(month) ? 0.0 : month);
+}
+
+QString ProjectionChart::monthTip(double month) const {
     if (!projection_ || projection_->monthlySnapshots.empty()) {
         return {};
     }
-    // The whole month nearest the pointer, as the points mark them.
     const auto& monthly = projection_->monthlySnapshots;
-    const double month = std::round(xAxis->pixelToCoord(pixel.x()));
     const double last = static_cast<double>(monthly.size() - 1);
-    const auto index =
-        static_cast<std::size_t>(std::clamp(std::isnan(month) ? 0.0 : month, 0.0, last));
+    const auto index = static_cast<std::size_t>(std::clamp(month, 0.0, last));
     const SubscriptionSnapshot& snapshot = monthly[index];
     return simpleChartTip(static_cast<double>(snapshot.epoch), snapshot.active);
 }

@@ -11,10 +11,12 @@
 namespace velmora {
 
 class CohortPlottable;
+class MonthCursor;
 
 /// The subscribers of one scenario's projection over time: either a line
 /// through every day with a point on the first day of each month, or stacked
-/// bars of each month's cohorts. Hovering tells the figures under the pointer.
+/// bars of each month's cohorts. Hovering tells the figures under the pointer;
+/// with the focus, the arrow keys step through the months and tell theirs.
 /// The value axis follows the finite figures drawn, whatever their size.
 class ProjectionChart final : public QCustomPlot {
     Q_OBJECT
@@ -36,6 +38,10 @@ public:
 
     /// The tip for the pointer at `pixel`; empty where nothing is under it.
     [[nodiscard]] QString toolTipAt(const QPointF& pixel) const;
+    /// The tip of whole month `month`: its subscribers on its first day.
+    [[nodiscard]] QString monthTip(double month) const;
+    /// Reads the chart a month at a time from the keyboard.
+    [[nodiscard]] MonthCursor* cursor() const { return cursor_; }
 
     /// The marks of the month axis for a projection of `months` months: every
     /// twelfth month from 0 to its end, and 0 to 48 whatever its length.
@@ -64,6 +70,7 @@ private:
     QCPGraph* points_;
     CohortPlottable* bars_;
     QCPItemText* note_;
+    MonthCursor* cursor_ = nullptr;
     FiniteSpan lineSpan_;
     FiniteSpan barsSpan_;
     ValueScale lineScale_;

@@ -5,6 +5,7 @@
 
 #include <QEvent>
 #include <QFontMetricsF>
+#include <QRegularExpression>
 
 namespace velmora {
 
@@ -54,12 +55,34 @@ void ElidedLabel::changeEvent(QEvent* event) {
     }
 }
 
+namespace {
+
+QString shortenedText(const QString& text, const QFontMetricsF& metrics, qreal room) {
+    // A figure in e-notation keeps its exponent, which says the most about
+    // it: the digits just before it give way first ("1.69126…e+302").
+    static const QRegularExpression lastDigits(QStringLiteral("(\\d+)(e[+-]\\d+)"));
+    const QRegularExpressionMatch figure = lastDigits.match(text);
+    if (figure.hasMatch()) {
+        const QString before = text.left(figure.capturedStart(1));
+        const QString after = QStringLiteral("…") + text.mid(figure.capturedStart(2));
+        for (qsizetype kept = figure.capturedLength(1) - 1; kept >= 1; --kept) {
+            const QString shorter = before + figure.captured(1).left(kept) + after;
+            if (metrics.horizontalAdvance(shorter) <= room) {
+                return shorter;
+            }
+        }
+    }
+    // Otherwise the leading digits say the most about a figure, so the end gives way.
+    return metrics.elidedText(text, Qt::ElideRight, room);
+}
+
+}  // namespace
+
 void ElidedLabel::elide() {
     const int room = width() - horizontalRoom();
     const QFontMetricsF metrics(font());
     const bool fits = metrics.horizontalAdvance(full_) <= room;
-    // The leading digits say the most about a figure, so the end gives way.
-    const QString shown = fits ? full_ : metrics.elidedText(full_, Qt::ElideRight, room);
+    const QString shown = fits ? full_ : shortenedText(full_, metrics, room);
     if (shown != text()) {
         setText(shown);
     }

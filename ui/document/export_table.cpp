@@ -37,7 +37,7 @@ std::optional<QString> exportTable(const SingleAnalysis& page, const QString& pa
     std::ostringstream csv;
     writeCsv(
         projection != nullptr ? projection->monthlySnapshots : std::vector<SubscriptionSnapshot>{},
-        scenario.price(), csv);
+        scenario.price(), scenario.monthDuration(), csv);
     return writeText(path, csv.str());
 }
 

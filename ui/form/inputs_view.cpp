@@ -22,10 +22,12 @@ namespace {
 
 using Field = SubscriptionInputs::Field;
 
-// Three forms side by side fit a 1280 px screen.
+// The width the form asks for; beside two others it makes do with a third of the page.
 constexpr int formWidth = 400;
 constexpr int fieldWidth = 120;
-constexpr int rateFieldMinimumWidth = 40;
+// Seven rates side by side still fit a third of a 1024 px screen.
+constexpr int rateFieldMinimumWidth = 38;
+constexpr int rateSpacing = 4;
 constexpr int monthsLabelWidth = 44;
 constexpr int minimumMonths = 6;
 constexpr int maximumMonths = 600;
@@ -51,7 +53,7 @@ InputsView::InputsView(SubscriptionInputs* inputs, QWidget* parent, ScenarioEdit
     auto* column = new QWidget(this);
     auto* stack = new QVBoxLayout(column);
     stack->setContentsMargins(0, 0, 0, 0);
-    stack->setSpacing(10);
+    stack->setSpacing(0);
     // Gives the column its width: wide enough for the rates, narrow enough to shrink.
     stack->addSpacerItem(new QSpacerItem(formWidth, 0, QSizePolicy::Preferred, QSizePolicy::Fixed));
 
@@ -65,7 +67,10 @@ InputsView::InputsView(SubscriptionInputs* inputs, QWidget* parent, ScenarioEdit
         addFieldRow(rows, f);
     }
     stack->addLayout(rows);
+    stack->addSpacing(10);
     stack->addWidget(makeRatesBlock());
+    // A message belongs to the fields just above it.
+    stack->addSpacing(2);
 
     message_ = new QLabel(column);
     message_->setWordWrap(true);
@@ -77,7 +82,9 @@ InputsView::InputsView(SubscriptionInputs* inputs, QWidget* parent, ScenarioEdit
     message_->setPalette(warning);
     stack->addWidget(message_);
 
+    // The page around the form gives it its margins.
     auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
     outer->addWidget(column, 0, Qt::AlignHCenter);
     outer->addStretch(1);
 
@@ -152,7 +159,7 @@ QWidget* InputsView::makeRatesBlock() {
     stack->addWidget(new QLabel(title, block), 0, Qt::AlignHCenter);
 
     auto* grid = new QGridLayout;
-    grid->setHorizontalSpacing(6);
+    grid->setHorizontalSpacing(rateSpacing);
     grid->setVerticalSpacing(8);
     for (std::size_t i = 0; i < rateFields.size(); ++i) {
         const QString name = rateColumnTitle(rateFields[i]);

@@ -1,16 +1,17 @@
 #include "ui/pages/baseline_difference.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include <QBoxLayout>
-#include <QGridLayout>
 #include <QLabel>
+#include <QVBoxLayout>
 
 #include "engine/table_figures.h"
+#include "format/signed_figure.h"
 #include "inputs/subscription_inputs.h"
 #include "ui/common/elided_label.h"
 #include "ui/common/rebuild.h"
-#include "ui/common/signed_figure.h"
 #include "ui/pages/scenario_column.h"
 #include "ui/table/table_view.h"
 
@@ -46,26 +47,28 @@ struct Difference {
     int direction;   ///< of the figure as shown: a change that rounds away is none
 };
 
-Difference difference(const Line& kind, double was, double is) {
+/// `at` follows the caption: " at M35", or nothing.
+Difference difference(const Line& kind, double was, double is, const QString& at) {
     const double change = is - was;
     const QString magnitude = kind.format.format(std::abs(change));
     const QLocale& locale = kind.format.locale();
+    const QString caption = kind.caption + at;
+    const QString name = kind.name + at;
     if (magnitude == kind.format.format(0)) {
         const QString percent = signedPercent(0, was, locale).mid(1);  // no sign
         const QString share = percent.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(percent);
-        return {QStringLiteral("= %1%2 %3").arg(magnitude, share, kind.caption),
-                kind.name + QStringLiteral(": the same as the baseline"), 0};
+        return {QStringLiteral("= %1%2 %3").arg(magnitude, share, caption),
+                name + QStringLiteral(": the same as the baseline"), 0};
     }
     const bool up = change > 0;
     const QString percent = signedPercent(change, was, locale);
     const QString share = percent.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(percent);
-    return {
-        QStringLiteral("%1 %2%3 %4")
-            .arg(up ? QStringLiteral("▲") : QStringLiteral("▼"), signedFigure(kind.format, change),
-                 share, kind.caption),
-        QStringLiteral("%1: %2 %3 than the baseline%4")
-            .arg(kind.name, magnitude, up ? QStringLiteral("more") : QStringLiteral("less"), share),
-        up ? 1 : -1};
+    return {QStringLiteral("%1 %2%3 %4")
+                .arg(up ? QStringLiteral("▲") : QStringLiteral("▼"),
+                     signedFigure(kind.format, change), share, caption),
+            QStringLiteral("%1: %2 %3 than the baseline%4")
+                .arg(name, magnitude, up ? QStringLiteral("more") : QStringLiteral("less"), share),
+            up ? 1 : -1};
 }
 
 }  // namespace
@@ -77,20 +80,19 @@ BaselineDifference::BaselineDifference(SubscriptionInputs* baseline, Subscriptio
       alternate_(alternate),
       rebuild_(new Rebuild([this] { refresh(); }, this)) {
     setAccessibleName(QStringLiteral("Against the baseline"));
-    auto* grid = new QGridLayout(this);
-    grid->setContentsMargins(0, 0, 0, 0);
-    grid->setVerticalSpacing(0);
-    grid->setHorizontalSpacing(8);
+    // The title above the lines leaves them the column's whole width.
+    auto* stack = new QVBoxLayout(this);
+    stack->setContentsMargins(0, 0, 0, 0);
+    stack->setSpacing(0);
     auto* title = new QLabel(QStringLiteral("vs Baseline"), this);
     QFont bold = title->font();
     bold.setBold(true);
     title->setFont(bold);
-    grid->addWidget(title, 0, 0, Qt::AlignTop | Qt::AlignLeft);
+    stack->addWidget(title);
     for (std::size_t i = 0; i < lineCount; ++i) {
         lines_[i] = new ElidedLabel(this);
-        grid->addWidget(lines_[i], static_cast<int>(i), 1);
+        stack->addWidget(lines_[i]);
     }
-    grid->setColumnStretch(1, 1);
     rebuild_->watch(baseline_);
     rebuild_->watch(alternate_);
     refresh();
@@ -117,20 +119,29 @@ QStringList BaselineDifference::texts() const {
 void BaselineDifference::refresh() {
     const auto base = baseline_->projection();
     const auto other = alternate_->projection();
-    const auto from = base ? summarize(*base, baseline_->price()) : std::nullopt;
-    const auto to = other ? summarize(*other, alternate_->price()) : std::nullopt;
+    const std::size_t baseMonths = base ? base->monthlySnapshots.size() : 0;
+    const std::size_t otherMonths = other ? other->monthlySnapshots.size() : 0;
+    // Projections of different lengths compare at the last month both have,
+    // and say which.
+    const std::size_t common = std::min(baseMonths, otherMonths);
+    const std::size_t month = common > 0 ? common - 1 : 0;
+    const auto from = base ? summarizeMonth(*base, baseline_->price(), month) : std::nullopt;
+    const auto to = other ? summarizeMonth(*other, alternate_->price(), month) : std::nullopt;
     for (ElidedLabel* line : lines_) {
         line->setVisible(from && to);
     }
     if (!from || !to) {
         return;
     }
+    const QString at = baseMonths == otherMonths ? QString() : QStringLiteral(" at M%1").arg(month);
     const std::array<double, lineCount> was = {from->subscribers, from->monthlyProceeds,
                                                from->lifetimeValue};
     const std::array<double, lineCount> is = {to->subscribers, to->monthlyProceeds,
                                               to->lifetimeValue};
     for (std::size_t i = 0; i < lineCount; ++i) {
-        const Difference shown = difference(lineKinds()[i], was[i], is[i]);
+        // The lifetime value looks 24 months ahead of either scenario's start.
+        const Difference shown =
+            difference(lineKinds()[i], was[i], is[i], i + 1 < lineCount ? at : QString());
         ElidedLabel* line = lines_[i];
         // Figures of 1e300 and more would widen the column past the screen:
         // the label shortens them visibly, with the whole line in its tooltip.

@@ -13,10 +13,12 @@ class ScenarioColumn;
 class SubscriptionInputs;
 
 /// How an alternate's summary differs from the baseline's: the subscribers
-/// and the monthly proceeds of the last month, and the lifetime value of one
-/// trial, each as a signed figure in the table's format and a percentage of
-/// the baseline's, "▲ +1,234 (+7.9%) subscribers". An arrow and the sign tell
-/// the direction; green and red repeat it for those who see them.
+/// and the monthly proceeds of the last month both projections have, and the
+/// lifetime value of one trial, each as a signed figure in the table's format
+/// and a percentage of the baseline's, "▲ +1,234 (+7.9%) subscribers". When
+/// the projections end in different months, the month compared is named:
+/// "▼ -2,765 (-15.0%) subscribers at M35". An arrow and the sign tell the
+/// direction; green and red repeat it for those who see them.
 class BaselineDifference final : public QWidget {
     Q_OBJECT
 

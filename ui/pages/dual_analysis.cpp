@@ -8,6 +8,7 @@
 #include "ui/charts/chart_data.h"
 #include "ui/charts/chart_style.h"
 #include "ui/charts/comparison_chart.h"
+#include "ui/common/page_layout.h"
 #include "ui/common/rebuild.h"
 #include "ui/pages/baseline_difference.h"
 #include "ui/pages/scenario_column.h"
@@ -21,25 +22,29 @@ DualAnalysis::DualAnalysis(QWidget* parent, const ScenarioFactory& makeScenario,
     : QWidget(parent),
       chart_(new ComparisonChart(this)),
       rebuild_(new Rebuild([this] { rebuild(); }, this)) {
+    auto* content = new QWidget(this);
     auto* columns = new QHBoxLayout;
+    columns->setSpacing(3);
     for (int i = 0; i < scenarioCount; ++i) {
         SubscriptionInputs* inputs = makeScenario(this, initial[static_cast<std::size_t>(i)]);
-        columns_[i] = new ScenarioColumn(inputs, seriesColour(i), seriesName(i), this, editor);
+        columns_[i] = new ScenarioColumn(inputs, seriesColour(i), seriesName(i), content, editor);
+        // Equal thirds, whatever the figures in each column would like.
         columns->addWidget(columns_[i], 1);
         if (i > 0) {
             BaselineDifference::addTo(columns_[i], baseline());
         }
         rebuild_->watch(inputs);
     }
-    // Low enough that the window, with the alternates' differences from the
-    // baseline, still fits a 1280 x 800 screen.
-    chart_->setMinimumHeight(140);
 
-    auto* page = new QVBoxLayout(this);
-    page->setContentsMargins(6, 6, 6, 6);
-    // The columns' tables and the chart share the height the window offers.
-    page->addLayout(columns, 3);
-    page->addWidget(chart_, 1);
+    auto* stack = new QVBoxLayout(content);
+    // Tight margins: three columns fit beside each other on a 1024 px screen.
+    stack->setContentsMargins(2, 2, 2, 2);
+    // The tables and the chart keep their least heights, and share what the
+    // window offers beyond them, two parts to one; a smaller window scrolls
+    // the page.
+    stack->addLayout(columns, 2);
+    stack->addWidget(chart_, 1);
+    scroller_ = scrollContent(this, content);
 
     // Tab walks the columns left to right (the order they were made in), then the chart.
     setTabOrder(columns_.back()->table()->table(), chart_);

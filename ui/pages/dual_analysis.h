@@ -11,6 +11,8 @@
 #include "ui/common/scenario_editor.h"
 #include "ui/common/scenario_factory.h"
 
+class QScrollArea;
+
 namespace velmora {
 
 class ComparisonChart;
@@ -40,6 +42,8 @@ public:
     [[nodiscard]] SubscriptionInputs* scenario(int index) const;
     [[nodiscard]] ScenarioColumn* column(int index) const { return columns_.at(index); }
     [[nodiscard]] ComparisonChart* chart() const { return chart_; }
+    /// Scrolls the page where the window is smaller than it.
+    [[nodiscard]] QScrollArea* scroller() const { return scroller_; }
     /// Kept with the page's state; this page shows no cohort chart.
     [[nodiscard]] int showCohorts() const { return showCohorts_; }
     /// Rebuilds of the page from its scenarios so far.
@@ -59,6 +63,7 @@ private:
     std::array<ScenarioColumn*, scenarioCount> columns_{};
     ComparisonChart* chart_;
     Rebuild* rebuild_;
+    QScrollArea* scroller_ = nullptr;
     UuidGenerator ids_;
     std::optional<Drawn> drawn_;
     int showCohorts_ = 1;

@@ -17,10 +17,10 @@ ScenarioColumn::ScenarioColumn(SubscriptionInputs* inputs, QColor colour, const 
       form_(new InputsView(inputs, this, editor)),
       table_(new TableView(this, TableView::Width::Fill)) {
     setAccessibleName(name);
-    table_->setMinimumHeight(tableHeight);
+    table_->setLeastHeight(tableHeight);
     auto* layout = new QVBoxLayout(this);
     // Room for the outline, so it never touches the controls inside.
-    const int inset = static_cast<int>(outlineWidth) + 4;
+    const int inset = static_cast<int>(outlineWidth) + 3;
     layout->setContentsMargins(inset, inset, inset, inset);
     layout->addWidget(form_);
     layout->addWidget(table_, 1);
@@ -33,6 +33,10 @@ void ScenarioColumn::refresh() {
     if (projection) {
         table_->setProjection(projection, inputs_->price());
     }
+}
+
+QSize ScenarioColumn::sizeHint() const {
+    return {minimumSizeHint().width(), QWidget::sizeHint().height()};
 }
 
 void ScenarioColumn::paintEvent(QPaintEvent*) {

@@ -17,7 +17,8 @@ class ScenarioColumn final : public QWidget {
     Q_OBJECT
 
 public:
-    /// The least height of the table with its summary: four months in view.
+    /// The least height of the table with its summary; it keeps four months
+    /// in view at the least, too.
     static constexpr int tableHeight = 200;
     static constexpr qreal outlineRadius = 16;
     static constexpr qreal outlineWidth = 3;
@@ -33,6 +34,10 @@ public:
 
     /// Shows the scenario's projection, or no table while it has none.
     void refresh();
+
+    /// No wider than its least width: columns side by side share a row
+    /// equally, so figures growing in one never move the others' fields.
+    [[nodiscard]] QSize sizeHint() const override;
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -7,6 +7,7 @@
 
 #include "inputs/subscription_inputs.h"
 #include "ui/charts/projection_chart.h"
+#include "ui/common/page_layout.h"
 #include "ui/common/rebuild.h"
 #include "ui/form/inputs_view.h"
 #include "ui/table/table_view.h"
@@ -26,11 +27,22 @@ SingleAnalysis::SingleAnalysis(QWidget* parent, const ScenarioFactory& makeScena
       picker_(new QComboBox(content_)),
       chart_(new ProjectionChart(content_)),
       rebuild_(new Rebuild([this] { rebuild(); }, this)) {
+    // The form ends and the table starts at the middle of the page, each in a
+    // half of its own, so that wider figures widen the table rightwards and
+    // never push the form's fields from under the pointer.
+    auto* formHalf = new EvenSlot(content_);
+    auto* formRow = new QHBoxLayout(formHalf);
+    formRow->setContentsMargins(0, 0, 0, 0);
+    formRow->addStretch();
+    formRow->addWidget(form_, 0, Qt::AlignTop);
+    auto* tableHalf = new EvenSlot(content_);
+    auto* tableRow = new QHBoxLayout(tableHalf);
+    tableRow->setContentsMargins(0, 0, 0, 0);
+    tableRow->addWidget(table_);
+    tableRow->addStretch();
     auto* top = new QHBoxLayout;
-    top->addStretch();
-    top->addWidget(form_, 0, Qt::AlignTop);
-    top->addWidget(table_);
-    top->addStretch();
+    top->addWidget(formHalf, 1);
+    top->addWidget(tableHalf, 1);
 
     picker_->addItem(tr("Show Cohort Chart"), cohortChart);
     picker_->addItem(tr("Show Simple Chart"), simpleChart);
@@ -56,9 +68,7 @@ SingleAnalysis::SingleAnalysis(QWidget* parent, const ScenarioFactory& makeScena
     column->addLayout(pickerRow);
     column->addWidget(chart_, 1);
 
-    auto* page = new QVBoxLayout(this);
-    page->setContentsMargins({});
-    page->addWidget(content_);
+    scroller_ = scrollContent(this, content_);
 
     rebuild_->watch(inputs_);
     rebuild();

@@ -7,6 +7,7 @@
 #include "ui/common/scenario_factory.h"
 
 class QComboBox;
+class QScrollArea;
 
 namespace velmora {
 
@@ -49,6 +50,8 @@ public:
     [[nodiscard]] TableView* table() const { return table_; }
     [[nodiscard]] QComboBox* chartPicker() const { return picker_; }
     [[nodiscard]] ProjectionChart* chart() const { return chart_; }
+    /// Scrolls the page where the window is smaller than it.
+    [[nodiscard]] QScrollArea* scroller() const { return scroller_; }
     /// Rebuilds of the page from its scenario so far.
     [[nodiscard]] int rebuildCount() const;
 
@@ -65,6 +68,7 @@ private:
     QComboBox* picker_;
     ProjectionChart* chart_;
     Rebuild* rebuild_;
+    QScrollArea* scroller_ = nullptr;
 };
 
 }  // namespace velmora

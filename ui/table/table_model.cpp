@@ -7,6 +7,7 @@
 
 #include "engine/calculation.h"
 #include "engine/table_figures.h"
+#include "format/signed_figure.h"
 
 namespace velmora {
 
@@ -57,10 +58,10 @@ void ProjectionTableModel::setProjection(std::shared_ptr<const SubscriptionCalcu
     beginResetModel();
     rows_.clear();
     if (projection) {
-        const std::vector<MonthlyRow> months = monthlyRows(projection->monthlySnapshots, price);
+        const std::vector<MonthlyRow> months =
+            monthlyRows(projection->monthlySnapshots, price, projection->monthDuration);
         rows_.reserve(months.size());
         const QString month = QStringLiteral("M");
-        const QString plus = QStringLiteral("+");
         for (const MonthlyRow& m : months) {
             Row& row = rows_.emplace_back();
             row[Month] = month + QString::number(m.month);
@@ -70,9 +71,7 @@ void ProjectionTableModel::setProjection(std::shared_ptr<const SubscriptionCalcu
                     row[Change] = QStringLiteral("-");
                     break;
                 case ChangeKind::Delta:
-                    // NaN fails the comparison, so "n/a" goes without a sign.
-                    row[Change] =
-                        m.change >= 0 ? plus + count_.format(m.change) : count_.format(m.change);
+                    row[Change] = signedFigure(count_, m.change);
                     break;
                 case ChangeKind::Missing:
                     break;

@@ -41,8 +41,11 @@ public:
     [[nodiscard]] QSize sizeHint() const override {
         return {preferred_, QTableView::sizeHint().height()};
     }
+    /// Four months in view below the header, at the least.
     [[nodiscard]] QSize minimumSizeHint() const override {
-        return {least_, QTableView::minimumSizeHint().height()};
+        constexpr int leastRows = 4;
+        const int rows = leastRows * verticalHeader()->defaultSectionSize();
+        return {least_, horizontalHeader()->sizeHint().height() + rows + 2 * frameWidth()};
     }
 
 private:
@@ -116,7 +119,8 @@ TableView::TableView(QWidget* parent, Width width)
     // Arrow keys move through the rows; Tab moves on to the next control.
     table_->setTabKeyNavigation(false);
     table_->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    table_->setTextElideMode(Qt::ElideRight);
+    // Only figures in e-notation outgrow a column: its exponent stays in view.
+    table_->setTextElideMode(Qt::ElideMiddle);
     table_->setWordWrap(false);
     table_->installEventFilter(this);
     table_->viewport()->installEventFilter(this);
@@ -156,7 +160,13 @@ void TableView::setProjection(std::shared_ptr<const SubscriptionCalculation> pro
     }
     summary_->setVisible(summary.has_value());
 
+    // A rebuild keeps the keyboard's row, so the next arrow key goes on from it.
+    const int current = table_->currentIndex().row();
     model_->setProjection(std::move(projection), price);
+    if (current >= 0 && current < model_->rowCount()) {
+        table_->selectionModel()->setCurrentIndex(model_->index(current, 0),
+                                                  QItemSelectionModel::NoUpdate);
+    }
     fitColumns();
 }
 
@@ -192,6 +202,16 @@ void TableView::copySelection() const {
     QGuiApplication::clipboard()->setText(tabSeparated(*model_, rows));
 }
 
+void TableView::setLeastHeight(int pixels) {
+    leastHeight_ = pixels;
+    updateGeometry();
+}
+
+QSize TableView::minimumSizeHint() const {
+    const QSize least = QWidget::minimumSizeHint();
+    return {least.width(), std::max(least.height(), leastHeight_)};
+}
+
 void TableView::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
     if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) {
@@ -217,6 +237,9 @@ bool TableView::eventFilter(QObject* watched, QEvent* event) {
     }
     if (watched == table_->viewport() && event->type() == QEvent::Resize) {
         spreadColumns();
+    }
+    if (watched == table_ && event->type() == QEvent::FocusIn) {
+        markRowInView();
     }
     if (watched == table_ &&
         (event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress) &&
@@ -261,6 +284,7 @@ void TableView::applyFonts() {
     QHeaderView* rowHeader = table_->verticalHeader();
     rowHeader->setMinimumSectionSize(0);
     rowHeader->setDefaultSectionSize(QFontMetrics(model_->figureFont()).height() + rowMargin + 2);
+    table_->updateGeometry();
 }
 
 void TableView::fitColumns() {
@@ -282,8 +306,12 @@ void TableView::fitColumns() {
         for (int row = 0; row < rows; ++row) {
             widest = std::max(widest, metrics.horizontalAdvance(model_->text(row, column)));
         }
-        const int start = std::max(startWidths[static_cast<std::size_t>(column)],
-                                   header->sectionSizeHint(column));
+        // Filling a narrow place (a third of a small screen), a column gives
+        // way down to its header; given no more, the table scrolls sideways.
+        const int start = width_ == Width::Fill
+                              ? header->sectionSizeHint(column)
+                              : std::max(startWidths[static_cast<std::size_t>(column)],
+                                         header->sectionSizeHint(column));
         const int width = std::max(
             start, std::min(static_cast<int>(std::ceil(widest)) + cellMargin_, columnCap_));
         columnWidths_[static_cast<std::size_t>(column)] = width;
@@ -312,6 +340,19 @@ void TableView::spreadColumns() {
             table_->setColumnWidth(column, width);
         }
     }
+}
+
+void TableView::markRowInView() {
+    // The keyboard starts where the reader is: at the first row in view, not
+    // at the top the table may have been scrolled away from.
+    const QModelIndex current = table_->currentIndex();
+    const QRect view = table_->viewport()->rect();
+    if (model_->rowCount() == 0 ||
+        (current.isValid() && view.intersects(table_->visualRect(current)))) {
+        return;
+    }
+    const int row = std::max(0, table_->rowAt(0));
+    table_->selectionModel()->setCurrentIndex(model_->index(row, 0), QItemSelectionModel::NoUpdate);
 }
 
 bool TableView::isCut(int column, const QString& text) const {

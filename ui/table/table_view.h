@@ -7,7 +7,7 @@
 #include <QStringList>
 #include <QWidget>
 
-#include "ui/common/number_format.h"
+#include "format/number_format.h"
 
 class QLabel;
 class QTableView;
@@ -21,7 +21,8 @@ class ProjectionTableModel;
 
 /// One projection as figures: four summary lines about its last month above a
 /// table of every month. Selected rows copy to the clipboard as tab-separated
-/// text.
+/// text. Taking the focus, the table marks the first row in view, and the
+/// arrow keys go on from there.
 ///
 /// Columns and summary figures grow with their texts up to a cap; a text
 /// beyond it is shortened with "…" and told whole in a tooltip, so that no
@@ -54,6 +55,11 @@ public:
     /// Copies the selected rows, with the header line, to the clipboard.
     void copySelection() const;
 
+    /// The least height of the summary and the table together; the table
+    /// keeps four months in view even where that asks for more.
+    void setLeastHeight(int pixels);
+    [[nodiscard]] QSize minimumSizeHint() const override;
+
 protected:
     void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -64,6 +70,7 @@ private:
     void applyFonts();
     void fitColumns();
     void spreadColumns();
+    void markRowInView();
     [[nodiscard]] bool isCut(int column, const QString& text) const;
 
     std::weak_ptr<const SubscriptionCalculation> shown_;
@@ -78,6 +85,7 @@ private:
     std::array<int, 5> columnWidths_{};  ///< what each column's texts ask for, capped
     int columnCap_ = 0;
     int cellMargin_ = 0;
+    int leastHeight_ = 0;
 };
 
 }  // namespace velmora

@@ -24,8 +24,10 @@ namespace {
 
 /// Shows every part of both pages on a 1440 x 900 screen without scrolling.
 constexpr QSize preferredSize(1400, 860);
-/// Around the tabs: small, so that the comparison page fits a 1280 x 800 screen.
-constexpr int margin = 6;
+/// What the window's frame and title bar take beyond its size, about.
+constexpr QSize frameAllowance(8, 48);
+/// Around the tabs: small, so that the comparison page keeps more of the screen.
+constexpr int margin = 4;
 
 }  // namespace
 
@@ -62,7 +64,9 @@ MainWindow::MainWindow(const ScenarioFactory& makeScenario, const ScenarioDocume
 
     QSize size = preferredSize;
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        size = size.boundedTo(screen->availableSize());
+        // Smaller screens get a smaller window, its title bar still on them;
+        // the pages scroll where they must.
+        size = size.boundedTo(screen->availableSize() - frameAllowance);
     }
     resize(size);
 }

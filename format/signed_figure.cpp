@@ -1,18 +1,16 @@
-#include "ui/common/signed_figure.h"
+#include "format/signed_figure.h"
 
 #include <cmath>
 
 namespace velmora {
 
 QString signedFigure(const NumberFormatter& formatter, double change) {
-    if (std::isnan(change)) {
-        return formatter.format(change);
-    }
     const QString magnitude = formatter.format(std::abs(change));
-    // A minus before the whole figure, "-$8,983", where the locale's currency
-    // style would write "($8,983)"; a change that rounds away has none.
-    if (change < 0 && magnitude != formatter.format(0)) {
-        return formatter.locale().negativeSign() + magnitude;
+    // One rule for losses everywhere: the locale's, as the table writes them;
+    // "n/a" goes without a sign.
+    const bool loss = change < 0 && magnitude != formatter.format(0);
+    if (loss || std::isnan(change)) {
+        return formatter.format(change);
     }
     return QStringLiteral("+") + magnitude;
 }

@@ -2,12 +2,14 @@
 
 #include <QString>
 
-#include "ui/common/number_format.h"
+#include "format/number_format.h"
 
 namespace velmora {
 
-/// A change written as `formatter` writes figures, always with its sign:
-/// "+$2,646", "-$8,983", "+0" (also for a change that rounds to zero).
+/// A change written as `formatter` writes figures, always with its sign: a
+/// gain with "+" ("+$2,646"), a loss as the locale writes negative figures,
+/// like the table ("($8,983)", "-8.983 €"), and a change that rounds to zero
+/// as "+0", never with a minus sign.
 [[nodiscard]] QString signedFigure(const NumberFormatter& formatter, double change);
 
 /// `change` as a share of `base`, to one decimal and signed: "+7.9%",

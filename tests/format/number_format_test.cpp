@@ -3,7 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include "ui/common/number_format.h"
+#include "format/number_format.h"
+#include "format/signed_figure.h"
 
 namespace velmora {
 namespace {
@@ -41,6 +42,18 @@ TEST(NumberFormatter, WritesFiguresAsTheLocaleDoes) {
         {Style::Currency, 2, us, 7.49, "$7.49"},
         {Style::Currency, 2, us, 7.5, "$7.50"},
         {Style::Currency, 0, german, 3383, "3.383\u00a0€"},
+        // Losses as the locale writes them, in the table and everywhere else.
+        {Style::Currency, 0, us, -198885, "($198,885)"},
+        {Style::Currency, 0, german, -198885, "-198.885\u00a0€"},
+        // From 1e15 on, e-notation to fifteen significant digits.
+        {Style::Decimal, 0, us, 999999999999999, "999,999,999,999,999"},
+        {Style::Decimal, 0, us, 1e15, "1e+15"},
+        {Style::Decimal, 0, us, 5.899999999999999e302, "5.9e+302"},
+        {Style::Decimal, 0, us, 1.234567890123456e20, "1.23456789012346e+20"},
+        {Style::Decimal, 3, german, -2.5e16, "-2,5e+16"},
+        {Style::Currency, 0, us, 1.5e15, "$1.5e+15"},
+        {Style::Currency, 2, us, -1e300, "($1e+300)"},
+        {Style::Currency, 0, german, 1.5e15, "1,5e+15\u00a0€"},
         {Style::Decimal, 0, us, nan, "n/a"},
         {Style::Currency, 2, us, inf, "∞"},
         {Style::Decimal, 0, us, -inf, "-∞"},
@@ -62,6 +75,32 @@ TEST(NumberFormatter, ReadsWhatPeopleTypeAndNothingElse) {
     for (const char* unreadable : {"", "abc", "1.2.3", "nan", "inf", "1e999", "$5"}) {
         EXPECT_FALSE(form.read(unreadable).has_value()) << unreadable;
     }
+}
+
+TEST(SignedFigure, GainsCarryAPlusLossesTheLocalesRuleAndZeroNoMinus) {
+    const struct {
+        NumberFormatter formatter;
+        double change;
+        const char* text;
+    } cases[] = {
+        {NumberFormatter(Style::Currency, 0, us), 2646, "+$2,646"},
+        {NumberFormatter(Style::Currency, 0, us), -8983, "($8,983)"},
+        {NumberFormatter(Style::Currency, 0, us), -0.4, "+$0"},
+        {NumberFormatter(Style::Currency, 2, us), -0.004, "+$0.00"},
+        {NumberFormatter(Style::Currency, 0, german), -8983, "-8.983\u00a0€"},
+        {NumberFormatter(Style::Decimal, 0, us), -46796, "-46,796"},
+        {NumberFormatter(Style::Decimal, 0, us), -2e15, "-2e+15"},
+        {NumberFormatter(Style::Decimal, 0, us), std::numeric_limits<double>::quiet_NaN(), "n/a"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(signedFigure(c.formatter, c.change).toStdString(), c.text) << c.change;
+    }
+}
+
+TEST(NumberFormatter, FieldsKeepEveryDigitOfHugeValues) {
+    const NumberFormatter form(Style::Decimal, 3, german);
+    EXPECT_EQ(formText(form, 5.899999999999999e302), "5,899999999999999e+302");
+    EXPECT_EQ(formText(form, 1234.5), "1.234,5");
 }
 
 TEST(NumberFormatter, ThePosixLocaleWritesAsUsEnglish) {

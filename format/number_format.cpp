@@ -1,4 +1,4 @@
-#include "ui/common/number_format.h"
+#include "format/number_format.h"
 
 #include <cmath>
 
@@ -36,6 +36,33 @@ QString withoutTrailingZeros(QString text, const QLocale& locale) {
     return text;
 }
 
+constexpr double plainBelow = 1e15;
+/// Digits after the point of a figure shown in e-notation: fifteen significant
+/// digits, as many as the plain figures below 1e15 show at most.
+constexpr int shownFractionDigits = 14;
+
+/// `number` in e-notation with the locale's marks and "e": "5.9e+302",
+/// "1,5e+15". `digits` after the point, trailing zeros dropped, or
+/// QLocale::FloatingPointShortest for the shortest text that reads back exactly.
+QString eNotation(double number, int digits, const QLocale& locale) {
+    const QString mark = locale.exponential();
+    const QString text = locale.toString(number, 'e', digits);
+    const qsizetype at = text.indexOf(mark);
+    return withoutTrailingZeros(text.left(at), locale) + QStringLiteral("e") +
+           text.mid(at + mark.size());
+}
+
+/// `value` (finite, 1e15 or more in size) in e-notation, for money with the
+/// symbol placed as the locale places it: "$1e+15", "($1e+15)", "1e+15 €".
+QString scientific(double value, NumberFormatter::Style style, const QLocale& locale) {
+    if (style == NumberFormatter::Style::Decimal) {
+        return eNotation(value, shownFractionDigits, locale);
+    }
+    QString pattern = locale.toCurrencyString(value < 0 ? -1.0 : 1.0, locale.currencySymbol(), 0);
+    return pattern.replace(locale.toString(1),
+                           eNotation(std::abs(value), shownFractionDigits, locale));
+}
+
 }  // namespace
 
 QString NumberFormatter::format(double value) const {
@@ -44,6 +71,9 @@ QString NumberFormatter::format(double value) const {
     }
     if (std::isinf(value)) {
         return value > 0 ? QStringLiteral("∞") : locale_.negativeSign() + QStringLiteral("∞");
+    }
+    if (std::abs(value) >= plainBelow) {
+        return scientific(value, style_, locale_);
     }
     // A value that rounds to zero is written as zero, not as "-0".
     const double scale = std::pow(10.0, digits_);
@@ -70,13 +100,11 @@ NumberFormatter formFormatter() {
 }
 
 QString formText(const NumberFormatter& formatter, double value) {
-    constexpr double plainBelow = 1e15;
     if (!(std::abs(value) >= plainBelow) || !std::isfinite(value)) {
         return formatter.format(value);
     }
-    const QLocale& locale = formatter.locale();
-    return locale.toString(value, 'e', QLocale::FloatingPointShortest)
-        .replace(locale.exponential(), QStringLiteral("e"));
+    // A field keeps its value exactly: the shortest text that reads back as it.
+    return eNotation(value, QLocale::FloatingPointShortest, formatter.locale());
 }
 
 }  // namespace velmora

@@ -16,8 +16,13 @@ namespace velmora {
 /// Decimal style groups digits and writes at most the given fraction digits,
 /// without trailing zeros ("1.99", "1,000"). Currency style writes exactly the
 /// given fraction digits with the locale's symbol ("$3,383", "3.383 €").
-/// Values that are not finite read as "n/a", "∞" and "-∞"; a value that rounds
-/// to zero never shows a minus sign.
+/// Negative figures are written as the locale writes them ("-12", "($8,983)",
+/// "-8.983 €"); a value that rounds to zero never shows a minus sign. From
+/// 1e15 on, where digits would run far past any cell and a double no longer
+/// holds every whole number, figures are written in e-notation to fifteen
+/// significant digits, as many as the plain figures below show at most
+/// ("5.9e+302", "$1e+15"). Values that are not finite read as "n/a", "∞"
+/// and "-∞".
 class NumberFormatter {
 public:
     enum class Style { Decimal, Currency };
@@ -42,9 +47,9 @@ private:
 /// The decimal formatter of the inputs form: at most three fraction digits.
 [[nodiscard]] NumberFormatter formFormatter();
 
-/// `value` as a field of the form shows it: in `formatter`'s format, or in
-/// e-notation ("1e+308") from 1e15 on, where the digits would run far past
-/// any field and a double no longer holds whole numbers exactly.
+/// `value` as a field of the form shows it: in `formatter`'s format, or from
+/// 1e15 on in the shortest e-notation that reads back exactly
+/// ("5.899999999999999e+302"), so that a field keeps what was typed.
 [[nodiscard]] QString formText(const NumberFormatter& formatter, double value);
 
 }  // namespace velmora
