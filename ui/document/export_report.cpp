@@ -6,7 +6,7 @@
 #include <QPrinter>
 
 #include "report/report_writer.h"
-#include "ui/common/number_format.h"
+#include "format/number_format.h"
 #include "ui/document/export_file.h"
 #include "ui/document/page_report.h"
 

@@ -12,7 +12,7 @@
 #include "inputs/subscription_inputs.h"
 #include "report/answers_csv.h"
 #include "report/workbook.h"
-#include "ui/common/number_format.h"
+#include "format/number_format.h"
 #include "ui/document/export_file.h"
 #include "ui/document/export_report.h"
 #include "ui/document/page_report.h"
