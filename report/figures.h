@@ -7,7 +7,9 @@
 
 namespace velmora::report {
 
-/// Figures written as the window writes them, in one locale.
+/// Figures written as the window writes them, in one locale: whole
+/// subscribers and currency units, cents, the form's values, and from 1e15 on
+/// in e-notation.
 class Figures {
 public:
     explicit Figures(QLocale locale);

@@ -5,8 +5,8 @@
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 
-#include "report/report_writer.h"
 #include "format/number_format.h"
+#include "report/report_writer.h"
 #include "ui/document/export_file.h"
 #include "ui/document/page_report.h"
 

@@ -9,10 +9,10 @@
 #include <QIODevice>
 
 #include "engine/table_csv.h"
+#include "format/number_format.h"
 #include "inputs/subscription_inputs.h"
 #include "report/answers_csv.h"
 #include "report/workbook.h"
-#include "format/number_format.h"
 #include "ui/document/export_file.h"
 #include "ui/document/export_report.h"
 #include "ui/document/page_report.h"
