@@ -108,8 +108,8 @@ void addTable(PageLayout& layout, const std::vector<Column>& columns,
                      canvas.shapes().fillRect(box, QColor(0xF2, 0xF2, 0xF2));
                  }
                  for (std::size_t i = 0; i < cells.size() && i < right.size(); ++i) {
-                     canvas.text(cellBox(box, i), align(right[i]), cells[i].text, font,
-                                 cells[i].colour);
+                     canvas.fittedText(cellBox(box, i), align(right[i]), cells[i].text, font,
+                                       cells[i].colour);
                  }
              },
              false, header});

@@ -1,5 +1,7 @@
 #include "report/figures.h"
 
+#include <cmath>
+
 #include "format/number_format.h"
 #include "format/signed_figure.h"
 
@@ -8,6 +10,16 @@ namespace velmora::report {
 namespace {
 
 using Style = NumberFormatter::Style;
+
+/// From 1e15 on a change is written in e-notation, as its figure is.
+QString withSign(double change, const NumberFormatter& formatter) {
+    constexpr double plainBelow = 1e15;
+    if (std::isfinite(change) && std::abs(change) >= plainBelow) {
+        return (change < 0 ? formatter.locale().negativeSign() : QStringLiteral("+")) +
+               formText(formatter, std::abs(change));
+    }
+    return signedFigure(formatter, change);
+}
 
 }  // namespace
 
@@ -30,15 +42,15 @@ QString Figures::value(double value) const {
 }
 
 QString Figures::signedCount(double change) const {
-    return signedFigure(NumberFormatter(Style::Decimal, 0, locale_), change);
+    return withSign(change, NumberFormatter(Style::Decimal, 0, locale_));
 }
 
 QString Figures::signedMoney(double change) const {
-    return signedFigure(NumberFormatter(Style::Currency, 0, locale_), change);
+    return withSign(change, NumberFormatter(Style::Currency, 0, locale_));
 }
 
 QString Figures::signedCents(double change) const {
-    return signedFigure(NumberFormatter(Style::Currency, 2, locale_), change);
+    return withSign(change, NumberFormatter(Style::Currency, 2, locale_));
 }
 
 QString Figures::percent(double change, double base) const {

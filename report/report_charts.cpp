@@ -48,6 +48,12 @@ private:
 };
 
 QString tickLabel(double value, double step, bool money, const Figures& figures) {
+    // Round ticks of huge spans in few digits: 1.5e+302, not 1.5000000000000001e+302.
+    if (std::abs(step) >= 1e14) {
+        return figures.locale()
+            .toString(value, 'g', 4)
+            .replace(figures.locale().exponential(), QStringLiteral("e"));
+    }
     if (money) {
         return step < 1 ? figures.cents(value) : figures.money(value);
     }

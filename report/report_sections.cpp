@@ -109,7 +109,7 @@ void addSummary(PageLayout& layout, const Report& report, const Figures& figures
             rows.back().push_back({figures.money(summary->annualProceeds)});
             rows.back().push_back({figures.cents(summary->lifetimeValue)});
         } else {
-            rows.back().push_back({QStringLiteral("no month projected")});
+            rows.back().insert(rows.back().end(), 5, Cell{QStringLiteral("-")});
         }
     }
     addTable(layout,

@@ -172,10 +172,6 @@ TEST(ExportChart, PdfShowsWhatThePngShowsAndSvgDrawsTheLines) {
         const double pngText =
             QFontMetricsF(chart->xAxis->tickLabelFont(), chart).height() * chartExportScale;
         const double pdfTextHeight = medianWordHeight(pdf) * dpi / 72;
-        if (qEnvironmentVariableIsSet("KEEP_CHART")) {
-            QFile::copy(png, qEnvironmentVariable("KEEP_CHART") + chart->accessibleName() + ".png");
-            QFile::copy(pdf, qEnvironmentVariable("KEEP_CHART") + chart->accessibleName() + ".pdf");
-        }
         EXPECT_NEAR(pdfTextHeight / pngText, 1, 0.25) << pdfTextHeight << " px against " << pngText;
         std::cout << chart->accessibleName().toStdString() << ": PDF against PNG: text height "
                   << pdfTextHeight / pngText << ", picture " << difference << " grey levels\n";

@@ -2,8 +2,10 @@
 
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QScreen>
 
 #include "format/number_format.h"
 #include "report/report_writer.h"
@@ -35,6 +37,14 @@ QPrintPreviewDialog* reportPreview(const ContentView& content, const QString& do
     printer->setDocName(documentName);
     auto* preview = new QPrintPreviewDialog(printer, parent);
     preview->setAttribute(Qt::WA_DeleteOnClose);
+    preview->setWindowTitle(
+        QCoreApplication::translate("Export", "Print Preview — %1").arg(documentName));
+    // A whole page in view, as far as the screen allows.
+    QSize size(900, 1000);
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        size = size.boundedTo(screen->availableSize() * 0.9);
+    }
+    preview->resize(size);
     // The dialog does not own the printer it is given.
     QObject::connect(preview, &QObject::destroyed, preview, [printer] { delete printer; });
     QObject::connect(preview, &QPrintPreviewDialog::paintRequested, preview,
