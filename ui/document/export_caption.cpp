@@ -5,6 +5,9 @@
 #include "inputs/subscription_inputs.h"
 #include "ui/charts/chart_style.h"
 #include "ui/document/shown_page.h"
+#include "ui/insights/insight_texts.h"
+#include "ui/insights/insights_page.h"
+#include "ui/insights/sensitivity_panel.h"
 #include "ui/pages/content_view.h"
 #include "ui/pages/dual_analysis.h"
 #include "ui/pages/single_analysis.h"
@@ -46,6 +49,12 @@ ChartCaption chartCaption(const ContentView& content, const QString& documentNam
     } else {
         caption.lines.push_back(
             {scenarioValuesLine(content.single()->inputs()->scenarioValues()), {}});
+    }
+    if (page == ShownPage::Insights) {
+        caption.lines.push_back(
+            {QStringLiteral("Change of %1 with each input at 90% and at 110%")
+                 .arg(metricTitle(content.insights()->sensitivity()->metric()).toLower()),
+             {}});
     }
     return caption;
 }
