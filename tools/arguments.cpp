@@ -163,6 +163,13 @@ ParseResult parseArguments(std::span<const std::string_view> arguments) {
             options.scenarioFlags.push_back(flag->name);
         }
     }
+    // The output would replace the document read or saved.
+    for (const auto& [file, flag] :
+         {std::pair{&options.scenarioFile, "--scenario"}, std::pair{&options.saveFile, "--save"}}) {
+        if (options.outputFile && options.outputFile == *file) {
+            return UsageError{"--output: the same file as " + std::string(flag)};
+        }
+    }
     // A workbook or a report is not text for a terminal or a pipe.
     if (options.fileFormat && !options.outputFile) {
         return UsageError{
