@@ -15,6 +15,7 @@ namespace {
 constexpr double labelPoints = 8;
 constexpr double titlePoints = 10;
 constexpr double gap = 4;
+constexpr double hairline = 0.1;
 
 /// The span of the finite figures drawn, always holding zero.
 struct Span {
@@ -166,17 +167,24 @@ void drawMonthChart(Canvas& canvas, const QRectF& box, const MonthChart& chart,
     }
     for (const StackedBar& bar : chart.bars) {
         const double width = std::min(8.0, plot.width() / months * 0.8);
-        double up = 0;
-        double down = 0;
+        // Where each side's stack ends, and where its next drawn piece starts:
+        // pieces thinner than a hairline join the piece above them, which
+        // looks the same and keeps a long projection's report small.
+        double ends[2] = {0, 0};
+        double drawnFrom[2] = {0, 0};
         for (const auto& [count, colour] : bar.pieces) {
             if (!std::isfinite(count)) {
                 continue;
             }
-            double& end = count >= 0 ? up : down;
-            const QRectF piece(QPointF(x(bar.month + 0.5) - width / 2, y(end)),
-                               QPointF(x(bar.month + 0.5) + width / 2, y(end + count)));
+            const std::size_t side = count >= 0 ? 0 : 1;
+            ends[side] += count;
+            if (std::abs(y(ends[side]) - y(drawnFrom[side])) < hairline) {
+                continue;
+            }
+            const QRectF piece(QPointF(x(bar.month + 0.5) - width / 2, y(drawnFrom[side])),
+                               QPointF(x(bar.month + 0.5) + width / 2, y(ends[side])));
             painter.fillRect(piece.normalized(), colour);
-            end += count;
+            drawnFrom[side] = ends[side];
         }
     }
     painter.setClipRect(plot.adjusted(-1, -1, 1, 1));

@@ -2,8 +2,6 @@
 
 #include <array>
 
-#include "report/report.h"
-
 namespace velmora::report {
 
 std::vector<ValueRow> valueRows(const ScenarioValues& v) {
@@ -44,18 +42,6 @@ QString metricTitle(Metric metric) {
             break;
     }
     return QStringLiteral("Lifetime Value per Trial");
-}
-
-QString pageTitle(ReportKind kind) {
-    switch (kind) {
-        case ReportKind::Comparison:
-            return QStringLiteral("Comparative Analysis");
-        case ReportKind::Insights:
-            return QStringLiteral("Insights");
-        case ReportKind::Basic:
-            break;
-    }
-    return QStringLiteral("Basic Analysis");
 }
 
 }  // namespace velmora::report
