@@ -163,6 +163,19 @@ ParseResult parseArguments(std::span<const std::string_view> arguments) {
             options.scenarioFlags.push_back(flag->name);
         }
     }
+    // The output would replace the document read or saved.
+    for (const auto& [file, flag] :
+         {std::pair{&options.scenarioFile, "--scenario"}, std::pair{&options.saveFile, "--save"}}) {
+        if (options.outputFile && options.outputFile == *file) {
+            return UsageError{"--output: the same file as " + std::string(flag)};
+        }
+    }
+    // A workbook or a report is not text for a terminal or a pipe.
+    if (options.fileFormat && !options.outputFile) {
+        return UsageError{
+            "--format: " + std::string(options.fileFormat == FileFormat::Xlsx ? "xlsx" : "pdf") +
+            " is not text; it needs --output FILE"};
+    }
     for (const Flag& flag : allFlags()) {
         if (seen.contains(flag.name) && !flag.needs.empty() && !seen.contains(flag.needs)) {
             return UsageError{std::string(flag.name) + ": needs " + std::string(flag.needs) + ' ' +
@@ -213,6 +226,11 @@ void writeUsage(std::ostream& out) {
            "csv:   month,active,change,proceeds,annualized; one row per month.\n"
            "json:  the inputs, the lifetime value of one trial, and every daily and\n"
            "       monthly snapshot with its cohorts.\n"
+           "xlsx:  a workbook: the monthly table (or the answer) and the values, as numbers.\n"
+           "pdf:   the report: the values, the summary, the chart and every month (or the\n"
+           "       answer), on Letter or A4 after the locale.\n"
+           "xlsx and pdf are not text: they need --output FILE, which any format may be\n"
+           "written to; the file is replaced only once it is whole.\n"
            "\n"
            "Questions, printed in the chosen format instead of the projection:\n"
            "  --settle: the subscribers and monthly proceeds the scenario approaches,\n"

@@ -9,6 +9,7 @@
 #include "tools/answers.h"
 #include "tools/documents.h"
 #include "tools/flag_values.h"
+#include "tools/file_output.h"
 #include "tools/render.h"
 
 namespace velmora::cli {
@@ -57,7 +58,8 @@ int execute(const Options& options, std::ostream& out, std::ostream& err) {
     if (const auto* error = std::get_if<UsageError>(&resolved)) {
         return refuse(err, error->message);
     }
-    const auto& [document, values] = std::get<ResolvedScenario>(resolved);
+    const ResolvedScenario& scenario = std::get<ResolvedScenario>(resolved);
+    const auto& [document, values] = scenario;
     if (options.saveFile) {
         if (const auto error = unsavable(*options.saveFile, document)) {
             return refuse(err, error->message);
@@ -79,11 +81,21 @@ int execute(const Options& options, std::ostream& out, std::ostream& err) {
     if (!options.prints()) {
         return 0;
     }
-    if (options.question == Question::Projection) {
-        writeProjection(options, values, out, err);
-    } else {
-        writeAnswer(options, values, out);
+    const auto writeText = [&](std::ostream& stream) {
+        if (options.question == Question::Projection) {
+            writeProjection(options, values, stream, err);
+        } else {
+            writeAnswer(options, values, stream);
+        }
+    };
+    if (options.outputFile) {
+        if (const auto problem = writeOutputFile(options, scenario, err, writeText)) {
+            err << "velmora-project: " << *problem << '\n';
+            return exitOutputFailed;
+        }
+        return 0;
     }
+    writeText(out);
     return 0;
 }
 

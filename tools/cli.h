@@ -16,6 +16,9 @@ namespace velmora::cli {
 
 enum class OutputFormat { Table, Csv, Json };
 
+/// A format that is not text, written only to a file (`--output`).
+enum class FileFormat { Xlsx, Pdf };
+
 /// The scenario of a document that `--page` picks.
 enum class Page { Basic, Baseline, Alternate1, Alternate2 };
 
@@ -26,7 +29,10 @@ enum class Question { Projection, Settle, Goal, Sensitivity };
 struct Options {
     ScenarioValues values;  ///< the scenario flags' values over the defaults
     OutputFormat format = OutputFormat::Table;
+    /// `--format xlsx` or `pdf`: the workbook or the report, instead of `format`.
+    std::optional<FileFormat> fileFormat{};
     bool formatGiven = false;
+    std::optional<std::string> outputFile{};  ///< `--output`: written there, not to standard output
     /// The names of the scenario flags given ("--price"), which override the
     /// values of a document's page (see `withFlags`).
     std::vector<std::string_view> scenarioFlags{};
@@ -39,7 +45,7 @@ struct Options {
 
     /// Whether the run prints anything: `--save` alone only writes its file.
     [[nodiscard]] bool prints() const {
-        return !saveFile || formatGiven || question != Question::Projection;
+        return !saveFile || formatGiven || outputFile || question != Question::Projection;
     }
 };
 

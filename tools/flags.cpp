@@ -61,7 +61,8 @@ Problem pickEnum(const std::array<std::string_view, count>& names, std::string_v
     return std::nullopt;
 }
 
-constexpr std::array<std::string_view, 3> formatNames{"table", "csv", "json"};
+constexpr std::array<std::string_view, 5> formatNames{"table", "csv", "json", "xlsx", "pdf"};
+constexpr std::size_t textFormats = 3;
 constexpr std::array<std::string_view, 4> pageNames{"basic", "baseline", "alternate1",
                                                     "alternate2"};
 
@@ -130,12 +131,23 @@ constexpr Flag flags[] = {
      nullptr, "--scenario"},
     {"--save", "FILE", "write the scenario as a .velmora document", none,
      [](std::string_view text, Options& options) { return fileName(text, options.saveFile); }},
-    {"--format", "FORMAT", "what to print: table, csv, json",
+    {"--format", "FORMAT", "what to write: table, csv, json, xlsx, pdf",
      [] { return std::string(formatNames[0]); },
      [](std::string_view text, Options& options) {
          options.formatGiven = true;
-         return pickEnum(formatNames, text, options.format);
+         std::size_t picked = 0;
+         if (Problem problem = pickEnum(formatNames, text, picked)) {
+             return problem;
+         }
+         if (picked < textFormats) {
+             options.format = static_cast<OutputFormat>(picked);
+         } else {
+             options.fileFormat = static_cast<FileFormat>(picked - textFormats);
+         }
+         return Problem{};
      }},
+    {"--output", "FILE", "write to FILE instead of standard output", none,
+     [](std::string_view text, Options& options) { return fileName(text, options.outputFile); }},
     {"--settle",
      "",
      "where the subscribers settle",

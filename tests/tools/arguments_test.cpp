@@ -60,7 +60,7 @@ TEST(CliArguments, BadInput) {
         {{"--month-duration", "2.5"}, R"(--month-duration: "2.5" is not a whole number of days)"},
         {{"--month-duration", "-3"},
          R"(--month-duration: "-3" is negative; a month has 0 or more days)"},
-        {{"--format", "CSV"}, R"(--format: "CSV" is not one of table, csv, json)"},
+        {{"--format", "CSV"}, R"(--format: "CSV" is not one of table, csv, json, xlsx, pdf)"},
         {{"--rt1", "0.5", "--rt1=0.6"}, "--rt1: given more than once"},
         {{"--version=1"}, "--version: takes no value"},
         {{"--months", "100000"},

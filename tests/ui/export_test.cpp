@@ -1,3 +1,5 @@
+#include <iostream>
+
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -9,6 +11,7 @@
 
 #include "support/file_faults.h"
 #include "support/files.h"
+#include "support/pdf_reader.h"
 #include "ui/charts/chart_style.h"
 #include "ui/charts/comparison_chart.h"
 #include "ui/charts/projection_chart.h"
@@ -96,16 +99,46 @@ int pixelsOf(const QImage& image, QColor colour) {
     return count;
 }
 
-TEST(ExportChart, WritesPngPdfAndSvgOfEitherChartThatOpenAndShowTheLines) {
+/// Every text the chart draws: its caption, tick labels, axis titles and legend.
+QStringList drawnTexts(QCustomPlot& chart, const ChartCaption& caption) {
+    QStringList texts{caption.title};
+    for (const ChartCaption::Line& line : caption.lines) {
+        texts << line.text;
+    }
+    chart.replot();
+    for (QCPAxis* axis : chart.axisRect()->axes()) {
+        if (axis->visible()) {
+            texts << axis->label() << axis->tickVectorLabels().toList();
+        }
+    }
+    for (int i = 0; chart.legend->visible() && i < chart.legend->itemCount(); ++i) {
+        if (auto* item = qobject_cast<QCPPlottableLegendItem*>(chart.legend->item(i))) {
+            texts << item->plottable()->name();
+        }
+    }
+    texts.removeAll(QString());
+    return texts;
+}
+
+QString withoutSpaces(QString text) {
+    return text.remove(QRegularExpression(R"(\s)"));
+}
+
+TEST(ExportChart, PdfShowsWhatThePngShowsAndSvgDrawsTheLines) {
     QTemporaryDir folder;
     SingleAnalysis single;
+    SingleAnalysis cohorts(nullptr, defaultScenarios(), {}, ChartType::Cohorts);
     std::array<ScenarioValues, 3> prices;  // three lines apart
     prices[1].price = 2.99;
     prices[2].price = 3.99;
     DualAnalysis dual(nullptr, defaultScenarios(), prices);
-    const QSize shown(480, 300);
+    const ChartCaption caption{"plan.velmora — Page",
+                               {{"Price $1.99 · Daily Trials 100", Qt::black},
+                                {"Alternate 1: Price $2.99", seriesColour(1)}}};
+    const QSize shown(640, 360);
     const std::pair<QCustomPlot*, std::vector<QColor>> charts[] = {
         {single.chart(), {single.chart()->dailyLine()->pen().color()}},
+        {cohorts.chart(), {cohortColour(0)}},
         {dual.chart(), {seriesColour(0), seriesColour(1), seriesColour(2)}},
     };
     for (const auto& [chart, colours] : charts) {
@@ -115,19 +148,33 @@ TEST(ExportChart, WritesPngPdfAndSvgOfEitherChartThatOpenAndShowTheLines) {
         const QString pdf = folder.filePath("chart.PDF");
         const QString svg = folder.filePath("chart.svg");
         for (const QString& path : {png, pdf, svg}) {
-            EXPECT_EQ(exportChart(*chart, path), std::nullopt) << path.toStdString();
+            EXPECT_EQ(exportChart(*chart, caption, path), std::nullopt) << path.toStdString();
         }
 
         const QImage image(png);
-        EXPECT_EQ(image.size(), shown * chartExportScale);
+        EXPECT_EQ(image.width(), shown.width() * chartExportScale);
+        EXPECT_GT(image.height(), shown.height() * chartExportScale) << "a caption above";
         for (const QColor& colour : colours) {
             EXPECT_GT(pixelsOf(image, colour), 500) << colour.name().toStdString();
         }
 
-        const QByteArray pdfBytes = contents(pdf);
-        EXPECT_TRUE(pdfBytes.startsWith("%PDF-"));
-        EXPECT_TRUE(pdfBytes.trimmed().endsWith("%%EOF"));
-        EXPECT_GT(pdfBytes.size(), 10'000) << "an empty page takes about 1 KB";
+        // The PDF, rendered at the PNG's resolution, is the PNG's picture.
+        const double dpi = chart->logicalDpiY() * chartExportScale;
+        const auto pages = renderPdf(pdf, dpi);
+        ASSERT_EQ(pages.size(), 1U);
+        EXPECT_NEAR(pages[0].height(), image.height(), 2) << "the page rounds to whole points";
+        const double difference = pictureDifference(image, pages[0]);
+        EXPECT_LT(difference, 6) << "grey levels apart";
+        const QString text = withoutSpaces(pdfText(pdf));
+        for (const QString& drawn : drawnTexts(*chart, caption)) {
+            EXPECT_TRUE(text.contains(withoutSpaces(drawn))) << drawn.toStdString();
+        }
+        const double pngText =
+            QFontMetricsF(chart->xAxis->tickLabelFont(), chart).height() * chartExportScale;
+        const double pdfTextHeight = medianWordHeight(pdf) * dpi / 72;
+        EXPECT_NEAR(pdfTextHeight / pngText, 1, 0.25) << pdfTextHeight << " px against " << pngText;
+        std::cout << chart->accessibleName().toStdString() << ": PDF against PNG: text height "
+                  << pdfTextHeight / pngText << ", picture " << difference << " grey levels\n";
 
         const QByteArray svgBytes = contents(svg);
         QXmlStreamReader xml(svgBytes);
@@ -156,16 +203,16 @@ TEST(Export, RefusesWhatItCannotWriteNamingTheFile) {
         QString path;
         const char* reason;
     } cases[] = {
-        {exportChart(chart, folder.filePath("chart.bmp")), folder.filePath("chart.bmp"),
+        {exportChart(chart, {}, folder.filePath("chart.bmp")), folder.filePath("chart.bmp"),
          "ends in \".bmp\"; a chart is exported as .png, .pdf or .svg"},
-        {exportChart(chart, folder.filePath("chart")), folder.filePath("chart"),
+        {exportChart(chart, {}, folder.filePath("chart")), folder.filePath("chart"),
          "has no extension"},
-        {exportChart(chart, missing), missing, "cannot be written"},
-        {exportTable(content, folder.filePath("gone/table.csv")), folder.filePath("gone/table.csv"),
-         "cannot be written"},
+        {exportChart(chart, {}, missing), missing, "cannot be written"},
+        {exportTable(content, "plan", folder.filePath("gone/table.csv")),
+         folder.filePath("gone/table.csv"), "cannot be written"},
         {[&] {  // a write cut short by a full disk is not committed
              const FullDisk full;
-             return exportTable(content, folder.filePath("full.csv"));
+             return exportTable(content, "plan", folder.filePath("full.csv"));
          }(),
          folder.filePath("full.csv"), "File too large"},
     };

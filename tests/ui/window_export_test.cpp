@@ -1,12 +1,21 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QFileDialog>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
+#include <QPrinter>
 #include <QTimer>
 
 #include "support/files.h"
+#include "support/pdf_reader.h"
 #include "ui/charts/comparison_chart.h"
 #include "ui/charts/projection_chart.h"
+#include "ui/document/export_caption.h"
 #include "ui/document/export_chart.h"
+#include "ui/document/export_commands.h"
+#include "ui/insights/insights_page.h"
+#include "ui/insights/sensitivity_panel.h"
+#include "ui/insights/tornado_chart.h"
 #include "window_fixture.h"
 
 namespace velmora {
@@ -18,43 +27,92 @@ QImage comparable(const QImage& image) {
     return image.convertToFormat(QImage::Format_ARGB32);
 }
 
-TEST_F(WindowExport, ExportsAndCopiesThePageShownAndWarnsOfFailures) {
+TEST_F(WindowExport, ExportsPrintsAndCopiesThePageShownAndWarnsOfFailures) {
+    window->content()->insights()->setRunner([](std::function<void()> job) {
+        job();
+        return QtFuture::makeReadyFuture();
+    });
     const struct {
         QCustomPlot* chart;
         const char* header;
         const char* name;
-    } pages[] = {{single().chart(), "month,active,", "Untitled - Basic Analysis"},
-                 {dual().chart(), "month,baselineActive,", "Untitled - Comparative Analysis"}};
+        const char* sheet;
+    } pages[] = {{single().chart(), "month,active,", "Basic Analysis", "Basic Analysis"},
+                 {dual().chart(), "month,baselineActive,", "Comparative Analysis", "Alternate 2"},
+                 {window->content()->insights()->sensitivity()->chart(),
+                  "metric,base\nmonthlyProceeds,", "Insights", "Insights"}};
     single().setChartType(ChartType::Cohorts);
-    for (int tab : {0, 1}) {
+    for (int tab : {0, 1, 2}) {
         SCOPED_TRACE(tab);
         window->content()->setCurrentIndex(tab);
         drain();
         dialogs.exportPath = file("table.csv");
         window->exportTableAction()->trigger();
         EXPECT_TRUE(contents(file("table.csv")).startsWith(pages[tab].header));
+        dialogs.exportPath = file("table.xlsx");
+        window->exportTableAction()->trigger();
+        EXPECT_TRUE(
+            toolOutput("/usr/bin/python3", {"-c",
+                                            "import openpyxl, sys; print(openpyxl.load_workbook("
+                                            "sys.argv[1]).sheetnames)",
+                                            file("table.xlsx")})
+                .contains(pages[tab].sheet));
+        dialogs.exportPath = file("report.pdf");
+        window->exportReportAction()->trigger();
+        EXPECT_TRUE(pdfText(file("report.pdf")).contains(QString("Untitled — ") + pages[tab].name));
+
         dialogs.exportPath = file("chart.png");
         window->exportChartAction()->trigger();
+        const ChartCaption caption = chartCaption(*window->content(), "Untitled");
+        EXPECT_EQ(caption.title, QString("Untitled — ") + pages[tab].name);
+        EXPECT_EQ(caption.lines.size(), tab == 0 ? 1U : tab == 1 ? 3U : 2U);
         EXPECT_EQ(comparable(QImage(file("chart.png"))),
-                  comparable(chartImage(*pages[tab].chart, chartExportScale)));
+                  comparable(captionedImage(*pages[tab].chart, caption, chartExportScale)));
         press(Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
         EXPECT_EQ(QGuiApplication::clipboard()->image().size(), pages[tab].chart->size());
-        EXPECT_EQ(QFileInfo(dialogs.exportSuggestions.back()).completeBaseName(), pages[tab].name);
+        EXPECT_EQ(QFileInfo(dialogs.exportSuggestions.back()).completeBaseName(),
+                  QString("Untitled - ") + pages[tab].name);
+
+        // Printed through the preview's printer, as the Print button does.
+        QPrintPreviewDialog* preview = window->exportCommands()->printPreview();
+        preview->printer()->setOutputFileName(file("printed.pdf"));
+        emit preview->paintRequested(preview->printer());
+        EXPECT_TRUE(
+            pdfText(file("printed.pdf")).contains(QString("Untitled — ") + pages[tab].name));
+        auto* shown = preview->findChild<QPrintPreviewWidget*>();
+        shown->updatePreview();
+        EXPECT_GT(shown->pageCount(), 0);
+        preview->close();
     }
-    const QString table = "CSV (*.csv)";
+    const QString table = "CSV (*.csv);;Excel workbook (*.xlsx);;PDF report (*.pdf)";
     const QString chart = "PNG image (*.png);;PDF document (*.pdf);;SVG drawing (*.svg)";
-    EXPECT_EQ(dialogs.exportFilters, QStringList({table, chart, table, chart}));
+    EXPECT_EQ(dialogs.exportFilters.mid(0, 3), QStringList({table, table, "PDF report (*.pdf)"}));
+    EXPECT_EQ(dialogs.exportFilters[3], chart);
+    EXPECT_EQ(window->printAction()->shortcut(), QKeySequence(QKeySequence::Print));
     EXPECT_TRUE(dialogs.warnings.isEmpty());
 
-    for (const QString& refused : {file("gone/table.csv"), file("chart.bmp")}) {
-        dialogs.exportPath = refused;
-        (refused.endsWith("csv") ? window->exportTableAction() : window->exportChartAction())
-            ->trigger();
+    const struct {
+        QString path;
+        QAction* action;
+        const char* reason;
+    } refused[] = {
+        {file("gone/table.csv"), window->exportTableAction(), "cannot be written"},
+        {file("table.png"), window->exportTableAction(),
+         "ends in \".png\"; a table is exported as .csv, .xlsx or .pdf"},
+        {file("chart.bmp"), window->exportChartAction(), "a chart is exported as"},
+        {file("report.txt"), window->exportReportAction(), "a report is exported as .pdf"},
+    };
+    for (const auto& c : refused) {
+        dialogs.exportPath = c.path;
+        c.action->trigger();
         ASSERT_FALSE(dialogs.warnings.isEmpty());
-        EXPECT_TRUE(dialogs.warnings.back().startsWith(QDir::toNativeSeparators(refused) + ": "))
+        EXPECT_EQ(dialogs.warnings.back().left(c.path.size() + 2),
+                  QDir::toNativeSeparators(c.path) + ": ");
+        EXPECT_TRUE(dialogs.warnings.back().contains(c.reason))
             << dialogs.warnings.back().toStdString();
     }
-    EXPECT_EQ(dialogs.warnings.size(), 2);
+    EXPECT_EQ(dialogs.warnings.size(), 4);
+    EXPECT_FALSE(QFileInfo::exists(file("table.png")));
 }
 
 TEST(ExportDialog, GivesANameWithoutExtensionThatOfTheChosenFormat) {

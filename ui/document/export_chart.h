@@ -5,6 +5,8 @@
 #include <QImage>
 #include <QString>
 
+#include "ui/document/chart_caption.h"
+
 class QCustomPlot;
 
 namespace velmora {
@@ -18,7 +20,8 @@ inline constexpr double chartExportScale = 2.0;
 /// The file dialog's choices for charts, PNG first.
 [[nodiscard]] QString chartFileFilter();
 
-/// The chart of the page shown in `content`.
+/// The chart of the page shown in `content`: the line or the bars of Basic
+/// Analysis, the comparison, or the tornado of Insights.
 [[nodiscard]] QCustomPlot* visibleChart(const ContentView& content);
 
 /// The chart drawn as an image of its size on screen times `scale`, its
@@ -26,11 +29,16 @@ inline constexpr double chartExportScale = 2.0;
 /// has no area.
 [[nodiscard]] QImage chartImage(QCustomPlot& chart, double scale);
 
-/// Writes the chart in the format its file name extension names: ".png" (an
-/// image at `chartExportScale` times the size shown), ".pdf" or ".svg" (vector
-/// drawings of the size shown, in points and pixels). Refuses any other
-/// extension. Returns the problem naming the file, or nothing on success.
-[[nodiscard]] std::optional<QString> exportChart(QCustomPlot& chart, const QString& path);
+/// The chart with `caption` above it, as `chartImage` draws the chart.
+[[nodiscard]] QImage captionedImage(QCustomPlot& chart, const ChartCaption& caption, double scale);
+
+/// Writes the chart with `caption` above it in the format its file name
+/// extension names: ".png" (an image at `chartExportScale` times the size
+/// shown), ".pdf" or ".svg" (vector drawings of the size shown, text at the
+/// size it has on screen against the lines). Refuses any other extension.
+/// Returns the problem naming the file, or nothing on success.
+[[nodiscard]] std::optional<QString> exportChart(QCustomPlot& chart, const ChartCaption& caption,
+                                                 const QString& path);
 
 /// Puts the chart on the clipboard as an image at the screen's resolution.
 void copyChart(QCustomPlot& chart);

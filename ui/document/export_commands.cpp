@@ -2,10 +2,13 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QPrintPreviewDialog>
 
 #include "ui/document/document_dialogs.h"
 #include "ui/document/document_session.h"
+#include "ui/document/export_caption.h"
 #include "ui/document/export_chart.h"
+#include "ui/document/export_report.h"
 #include "ui/document/export_table.h"
 #include "ui/pages/content_view.h"
 
@@ -21,7 +24,7 @@ void ExportCommands::exportTable() {
     if (path.isEmpty()) {
         return;
     }
-    if (const auto problem = velmora::exportTable(*content_, path)) {
+    if (const auto problem = velmora::exportTable(*content_, session_->displayName(), path)) {
         dialogs_->warn(window_, tr("The table could not be exported"), *problem);
     }
 }
@@ -32,9 +35,29 @@ void ExportCommands::exportChart() {
     if (path.isEmpty()) {
         return;
     }
-    if (const auto problem = velmora::exportChart(*visibleChart(*content_), path)) {
+    const ChartCaption caption = chartCaption(*content_, session_->displayName());
+    if (const auto problem = velmora::exportChart(*visibleChart(*content_), caption, path)) {
         dialogs_->warn(window_, tr("The chart could not be exported"), *problem);
     }
+}
+
+void ExportCommands::exportReport() {
+    const QString path = dialogs_->fileToExport(
+        window_, tr("Export Report"), suggestion(QStringLiteral("pdf")), reportFileFilter());
+    if (path.isEmpty()) {
+        return;
+    }
+    if (const auto problem = velmora::exportReport(*content_, session_->displayName(), path)) {
+        dialogs_->warn(window_, tr("The report could not be exported"), *problem);
+    }
+}
+
+QPrintPreviewDialog* ExportCommands::printPreview() {
+    return reportPreview(*content_, session_->displayName(), window_);
+}
+
+void ExportCommands::print() {
+    printPreview()->open();
 }
 
 void ExportCommands::copyChart() {

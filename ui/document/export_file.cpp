@@ -1,7 +1,9 @@
 #include "ui/document/export_file.h"
 
 #include <QBuffer>
+#include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 
 #include "document/atomic_file.h"
 
@@ -21,6 +23,15 @@ std::optional<QString> writeExport(const QString& path,
         return problem(*reason);
     }
     return std::nullopt;
+}
+
+QString wrongExtension(const QString& path, const QString& accepted) {
+    const QString suffix = QFileInfo(path).suffix();
+    const QString found =
+        suffix.isEmpty() ? QCoreApplication::translate("Export", "has no extension")
+                         : QCoreApplication::translate("Export", "ends in \".%1\"").arg(suffix);
+    return QDir::toNativeSeparators(path) + QStringLiteral(": ") + found + QStringLiteral("; ") +
+           accepted;
 }
 
 }  // namespace velmora

@@ -17,4 +17,9 @@ namespace velmora {
 [[nodiscard]] std::optional<QString> writeExport(const QString& path,
                                                  const std::function<QString(QIODevice&)>& write);
 
+/// The refusal of a file whose extension names no format written:
+/// "FILE: ends in \".bmp\"; a chart is exported as .png, .pdf or .svg", where
+/// `accepted` is what follows the semicolon.
+[[nodiscard]] QString wrongExtension(const QString& path, const QString& accepted);
+
 }  // namespace velmora

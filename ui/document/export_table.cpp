@@ -5,11 +5,18 @@
 #include <sstream>
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QIODevice>
 
 #include "engine/table_csv.h"
+#include "format/number_format.h"
 #include "inputs/subscription_inputs.h"
+#include "report/answers_csv.h"
+#include "report/workbook.h"
 #include "ui/document/export_file.h"
+#include "ui/document/export_report.h"
+#include "ui/document/page_report.h"
+#include "ui/document/shown_page.h"
 #include "ui/pages/content_view.h"
 #include "ui/pages/dual_analysis.h"
 #include "ui/pages/single_analysis.h"
@@ -17,6 +24,10 @@
 namespace velmora {
 
 namespace {
+
+QString tr(const char* text) {
+    return QCoreApplication::translate("Export", text);
+}
 
 std::optional<QString> writeText(const QString& path, const std::string& text) {
     return writeExport(path, [&text](QIODevice& file) {
@@ -28,7 +39,8 @@ std::optional<QString> writeText(const QString& path, const std::string& text) {
 }  // namespace
 
 QString tableFileFilter() {
-    return QCoreApplication::translate("Export", "CSV (*.csv)");
+    return QCoreApplication::translate("Export",
+                                       "CSV (*.csv);;Excel workbook (*.xlsx);;PDF report (*.pdf)");
 }
 
 std::optional<QString> exportTable(const SingleAnalysis& page, const QString& path) {
@@ -55,9 +67,31 @@ std::optional<QString> exportTable(const DualAnalysis& page, const QString& path
     return writeText(path, csv.str());
 }
 
-std::optional<QString> exportTable(const ContentView& content, const QString& path) {
-    if (content.currentWidget() == content.dual()) {
-        return exportTable(*content.dual(), path);
+std::optional<QString> exportTable(const ContentView& content, const QString& documentName,
+                                   const QString& path) {
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix == QLatin1String("xlsx")) {
+        const report::Report shown = pageReport(content, documentName);
+        return writeExport(path, [&shown](QIODevice& file) {
+            return report::writeWorkbook(shown, file, figureLocale());
+        });
+    }
+    if (suffix == QLatin1String("pdf")) {
+        return exportReport(content, documentName, path);
+    }
+    if (suffix != QLatin1String("csv")) {
+        return wrongExtension(path, tr("a table is exported as .csv, .xlsx or .pdf"));
+    }
+    switch (shownPage(content)) {
+        case ShownPage::Comparison:
+            return exportTable(*content.dual(), path);
+        case ShownPage::Insights: {
+            std::ostringstream csv;
+            report::writeAnswersCsv(pageReport(content, documentName).answers, csv);
+            return writeText(path, csv.str());
+        }
+        case ShownPage::Basic:
+            break;
     }
     return exportTable(*content.single(), path);
 }

@@ -10,7 +10,7 @@ class ContentView;
 class DualAnalysis;
 class SingleAnalysis;
 
-/// The file dialog's choice for tables.
+/// The file dialog's choices for tables: CSV, the workbook and the report.
 [[nodiscard]] QString tableFileFilter();
 
 /// Writes the monthly figures of the page's scenario as CSV, the same text as
@@ -24,7 +24,12 @@ class SingleAnalysis;
 /// `writeComparisonCsv`).
 [[nodiscard]] std::optional<QString> exportTable(const DualAnalysis& page, const QString& path);
 
-/// Writes the table of the page shown in `content`.
-[[nodiscard]] std::optional<QString> exportTable(const ContentView& content, const QString& path);
+/// Writes the figures of the page shown in `content`, of the document named
+/// `documentName`, in the format its extension names: ".csv" (the monthly
+/// figures, or on Insights the answers as `report::writeAnswersCsv` writes
+/// them), ".xlsx" (the workbook) or ".pdf" (the report). Refuses any other
+/// extension.
+[[nodiscard]] std::optional<QString> exportTable(const ContentView& content,
+                                                 const QString& documentName, const QString& path);
 
 }  // namespace velmora

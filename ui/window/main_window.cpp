@@ -96,6 +96,9 @@ void MainWindow::buildMenus() {
     file->addSeparator();
     exportTable_ = file->addAction(tr("Export &Table…"), exports_, &ExportCommands::exportTable);
     exportChart_ = file->addAction(tr("Export C&hart…"), exports_, &ExportCommands::exportChart);
+    exportReport_ = file->addAction(tr("Export &Report…"), exports_, &ExportCommands::exportReport);
+    print_ = file->addAction(tr("&Print…"), exports_, &ExportCommands::print);
+    print_->setShortcut(QKeySequence::Print);
     file->addSeparator();
     QAction* close = file->addAction(tr("&Close Window"));
     close->setShortcut(QKeySequence::Close);

@@ -45,6 +45,10 @@ public:
     [[nodiscard]] QAction* exportTableAction() const { return exportTable_; }
     [[nodiscard]] QAction* exportChartAction() const { return exportChart_; }
     [[nodiscard]] QAction* copyChartAction() const { return copyChart_; }
+    /// File > Export Report… and Print… (Ctrl+P), of the page shown.
+    [[nodiscard]] QAction* exportReportAction() const { return exportReport_; }
+    [[nodiscard]] QAction* printAction() const { return print_; }
+    [[nodiscard]] ExportCommands* exportCommands() const { return exports_; }
 
     /// The offer to restore unsaved documents, above the pages; hidden until
     /// the application gives it something to offer.
@@ -98,6 +102,8 @@ private:
     QAction* exportTable_ = nullptr;
     QAction* exportChart_ = nullptr;
     QAction* copyChart_ = nullptr;
+    QAction* exportReport_ = nullptr;
+    QAction* print_ = nullptr;
     bool askBeforeClosing_ = true;
 };
 

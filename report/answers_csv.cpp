@@ -1,0 +1,67 @@
+#include "report/answers_csv.h"
+
+#include <ostream>
+#include <string>
+#include <string_view>
+
+#include "engine/shortest_text.h"
+
+namespace velmora::report {
+
+namespace {
+
+std::string csvText(std::string_view text) {
+    if (text.find_first_of(",\"\n\r") == std::string_view::npos) {
+        return std::string(text);
+    }
+    std::string csv = "\"";
+    for (const char c : text) {
+        csv += c == '"' ? "\"\"" : std::string(1, c);
+    }
+    return csv + '"';
+}
+
+const char* yesNo(bool value) {
+    return value ? "true" : "false";
+}
+
+}  // namespace
+
+void writeAnswersCsv(const InsightAnswers& answers, std::ostream& out) {
+    std::string csv;
+    const auto block = [&csv](const char* header) {
+        csv += csv.empty() ? "" : "\n";
+        csv += header;
+    };
+    if (const auto& moved = answers.sensitivity) {
+        block("metric,base\n");
+        csv += std::string(metricName(moved->metric)) + ',' + shortest(moved->base) + '\n';
+        block("input,valueDown,valueUp,changeDown,changeUp\n");
+        for (const SensitivityBar& bar : moved->bars) {
+            csv += std::string(inputName(bar.input)) + ',' + shortest(bar.downValue) + ',' +
+                   shortest(bar.upValue) + ',' + shortest(bar.down) + ',' + shortest(bar.up) + '\n';
+        }
+    }
+    if (const auto& goal = answers.goal) {
+        block("goal,target,input,value,reached,achieved,reason\n");
+        const GoalSeekResult& found = goal->result;
+        const bool computed = found.outcome != GoalSeekResult::Outcome::CannotCompute;
+        csv += std::string(metricName(goal->goal.metric)) + ',' + shortest(goal->goal.target) +
+               ',' + std::string(inputName(goal->goal.input)) + ',' + shortest(found.value) + ',' +
+               yesNo(found.reached()) + ',' + (computed ? shortest(found.achieved) : "") + ',' +
+               csvText(found.reason) + '\n';
+    }
+    if (const auto& settle = answers.settle) {
+        block("settles,subscribers,monthlyProceeds,month90,reason\n");
+        if (settle->kind == SettlePoint::Kind::Settles) {
+            csv += std::string("true,") + shortest(settle->subscribers) + ',' +
+                   shortest(settle->monthlyProceeds) + ',' +
+                   (settle->month90 ? std::to_string(*settle->month90) : "") + ",\n";
+        } else {
+            csv += "false,,,," + csvText(settle->reason) + '\n';
+        }
+    }
+    out << csv;
+}
+
+}  // namespace velmora::report

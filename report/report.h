@@ -1,0 +1,59 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include <QColor>
+#include <QDate>
+#include <QString>
+
+#include "engine/calculation.h"
+#include "engine/goal_seek.h"
+#include "engine/scenario.h"
+#include "engine/sensitivity.h"
+#include "engine/settle_point.h"
+
+namespace velmora::report {
+
+/// The page a report is of.
+enum class ReportKind { Basic, Comparison, Insights };
+
+/// One scenario of a report: its values, its projection, and how it is named
+/// and drawn.
+struct ReportScenario {
+    QString name;  ///< "Baseline", "Alternate 1", ...; "Basic Analysis" for the one of that page
+    QColor colour;
+    ScenarioValues values;  ///< as they are now; the price is the one every money figure uses
+    std::shared_ptr<const SubscriptionCalculation> projection;  ///< null: none yet
+};
+
+/// A goal and what seeking it found.
+struct GoalAnswer {
+    Goal goal;
+    GoalSeekResult result;
+};
+
+/// The answers of the decision tools about a scenario, each when there is one.
+struct InsightAnswers {
+    std::optional<SettlePoint> settle;
+    std::optional<GoalAnswer> goal;
+    std::optional<Sensitivity> sensitivity;
+};
+
+/// What a report, a printout or a workbook of one page holds.
+struct Report {
+    QString documentName;  ///< "plan.velmora", or "Untitled"
+    QDate date;
+    ReportKind kind = ReportKind::Basic;
+    bool cohorts = false;  ///< Basic Analysis draws the cohort bars, not the line
+    /// Basic Analysis and Insights: its one scenario; Comparative Analysis: the
+    /// baseline, then the alternates.
+    std::vector<ReportScenario> scenarios;
+    InsightAnswers answers;  ///< Insights only
+};
+
+/// "Basic Analysis", "Comparative Analysis", "Insights".
+[[nodiscard]] QString pageTitle(ReportKind kind);
+
+}  // namespace velmora::report

@@ -1,0 +1,113 @@
+#include "report/blocks.h"
+#include "report/report_charts.h"
+#include "report/report_sections.h"
+#include "report/value_rows.h"
+
+namespace velmora::report {
+
+namespace {
+
+/// `value` of `metric` as the summary writes it.
+QString metricText(Metric metric, double value, const Figures& figures) {
+    switch (metric) {
+        case Metric::Subscribers:
+            return figures.count(value) + QStringLiteral(" subscribers");
+        case Metric::MonthlyProceeds:
+            return figures.money(value) + QStringLiteral(" monthly");
+        case Metric::AnnualProceeds:
+            return figures.money(value) + QStringLiteral(" annually");
+        case Metric::LifetimeValue:
+            break;
+    }
+    return figures.cents(value) + QStringLiteral(" 24mo LTV per trial");
+}
+
+QString signedText(Metric metric, double change, const Figures& figures) {
+    switch (metric) {
+        case Metric::Subscribers:
+            return figures.signedCount(change);
+        case Metric::LifetimeValue:
+            return figures.signedCents(change);
+        default:
+            return figures.signedMoney(change);
+    }
+}
+
+QString inputText(Input input, double value, const Figures& figures) {
+    return input == Input::Price ? figures.cents(value) : figures.value(value);
+}
+
+void addSettle(PageLayout& layout, const SettlePoint& settle, const Figures& figures) {
+    addHeading(layout, QStringLiteral("Where it settles"));
+    if (settle.kind != SettlePoint::Kind::Settles) {
+        addLines(layout, {QString::fromStdString(settle.reason)});
+        return;
+    }
+    addLines(layout,
+             {figures.count(settle.subscribers) + QStringLiteral(" subscribers when settled"),
+              figures.money(settle.monthlyProceeds) + QStringLiteral(" monthly when settled"),
+              settle.month90
+                  ? QStringLiteral("First month at 90% of that: ") + Figures::month(*settle.month90)
+                  : QStringLiteral("No projected month reaches 90% of that.")});
+}
+
+void addGoal(PageLayout& layout, const GoalAnswer& answer, const Figures& figures) {
+    addHeading(layout, QStringLiteral("What it takes"));
+    const Goal& goal = answer.goal;
+    const GoalSeekResult& found = answer.result;
+    QStringList lines{
+        QStringLiteral("To reach %1 by changing %2:")
+            .arg(metricText(goal.metric, goal.target, figures), inputTitle(goal.input))};
+    if (found.outcome != GoalSeekResult::Outcome::CannotCompute &&
+        found.outcome != GoalSeekResult::Outcome::Cancelled) {
+        lines << QStringLiteral("%1 %2 gives %3")
+                     .arg(inputTitle(goal.input), inputText(goal.input, found.value, figures),
+                          metricText(goal.metric, found.achieved, figures));
+    }
+    lines << (found.reached() ? QStringLiteral("Reaches the target.")
+                              : QString::fromStdString(found.reason));
+    addLines(layout, lines);
+}
+
+void addSensitivity(PageLayout& layout, const Sensitivity& moved, const Figures& figures) {
+    addHeading(layout, QStringLiteral("Which input matters most"));
+    addLines(layout, {QStringLiteral("%1 with the inputs as they are; each input at 90% and at "
+                                     "110% of its value (shares at most 1):")
+                          .arg(metricText(moved.metric, moved.base, figures))});
+    std::vector<std::vector<Cell>> rows;
+    for (const SensitivityBar& bar : moved.bars) {
+        rows.push_back({{inputTitle(bar.input)},
+                        {inputText(bar.input, bar.downValue, figures)},
+                        {inputText(bar.input, bar.upValue, figures) +
+                         (bar.upCapped ? QStringLiteral(" (capped)") : QString())},
+                        {signedText(moved.metric, bar.down, figures)},
+                        {signedText(moved.metric, bar.up, figures)}});
+    }
+    addTable(layout,
+             {{QStringLiteral("Input"), 2.2, false},
+              {QStringLiteral("Value down"), 1.5},
+              {QStringLiteral("Value up"), 1.8},
+              {QStringLiteral("Change down"), 1.6},
+              {QStringLiteral("Change up"), 1.6}},
+             rows);
+    layout.addGap(8);
+    addTornado(layout, moved, figures);
+}
+
+}  // namespace
+
+void addAnswers(PageLayout& layout, const InsightAnswers& answers, const Figures& figures) {
+    if (answers.settle) {
+        addSettle(layout, *answers.settle, figures);
+        layout.addGap(8);
+    }
+    if (answers.goal) {
+        addGoal(layout, *answers.goal, figures);
+        layout.addGap(8);
+    }
+    if (answers.sensitivity) {
+        addSensitivity(layout, *answers.sensitivity, figures);
+    }
+}
+
+}  // namespace velmora::report

@@ -1,0 +1,212 @@
+#include "report/report_sections.h"
+
+#include <algorithm>
+
+#include "engine/table_figures.h"
+#include "report/blocks.h"
+#include "report/value_rows.h"
+
+namespace velmora::report {
+
+namespace {
+
+QString valueText(const ValueRow& row, const Figures& figures) {
+    switch (row.kind) {
+        case ValueRow::Kind::Money:
+            return figures.cents(row.value);
+        case ValueRow::Kind::Days:
+            return figures.count(row.value);
+        case ValueRow::Kind::Count:
+        case ValueRow::Kind::Share:
+            break;
+    }
+    return figures.value(row.value);
+}
+
+const std::vector<SubscriptionSnapshot>& monthsOf(const ReportScenario& scenario) {
+    static const std::vector<SubscriptionSnapshot> none;
+    return scenario.projection != nullptr ? scenario.projection->monthlySnapshots : none;
+}
+
+/// "▲ +1,234 (+7.9%)", "▼ -$5,292 (-15.0%)", "= 0": the difference shown, its
+/// direction by arrow, sign and colour.
+Cell difference(double was, double is, QString (Figures::*write)(double) const,
+                QString (Figures::*writeSigned)(double) const, const Figures& figures) {
+    const double change = is - was;
+    const QString magnitude = (figures.*write)(std::abs(change));
+    const QString percent = figures.percent(change, was);
+    const QString share = percent.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(percent);
+    if (magnitude == (figures.*write)(0)) {
+        return {QStringLiteral("= %1").arg(magnitude)};
+    }
+    const bool up = change > 0;
+    return {QStringLiteral("%1 %2%3").arg(up ? QStringLiteral("▲") : QStringLiteral("▼"),
+                                          (figures.*writeSigned)(change), share),
+            up ? QColor(0x1B, 0x7F, 0x3B) : QColor(0xB7, 0x1C, 0x1C)};
+}
+
+}  // namespace
+
+void addTitle(PageLayout& layout, const Report& report, const Figures& figures) {
+    addLines(layout, {report.documentName}, 18, true);
+    addLines(
+        layout,
+        {QStringLiteral("%1 · %2").arg(
+            pageTitle(report.kind), figures.locale().toString(report.date, QLocale::LongFormat))},
+        11, false, Qt::darkGray);
+}
+
+void addValues(PageLayout& layout, const Report& report, const Figures& figures) {
+    addHeading(layout, report.scenarios.size() > 1 ? QStringLiteral("Scenarios")
+                                                   : QStringLiteral("Scenario"));
+    if (report.scenarios.size() == 1) {
+        const auto rows = valueRows(report.scenarios.front().values);
+        const std::size_t half = (rows.size() + 1) / 2;
+        std::vector<std::vector<Cell>> cells;
+        for (std::size_t i = 0; i < half; ++i) {
+            cells.push_back({{rows[i].title}, {valueText(rows[i], figures)}});
+            if (i + half < rows.size()) {
+                cells.back().push_back({rows[i + half].title});
+                cells.back().push_back({valueText(rows[i + half], figures)});
+            }
+        }
+        addTable(layout,
+                 {{QStringLiteral("Value"), 2, false},
+                  {QString(), 1},
+                  {QStringLiteral("Value"), 2, false},
+                  {QString(), 1}},
+                 cells);
+        return;
+    }
+    std::vector<Column> columns{{QStringLiteral("Value"), 2, false}};
+    std::vector<std::vector<ValueRow>> values;
+    for (const ReportScenario& scenario : report.scenarios) {
+        columns.push_back({scenario.name, 1, true, scenario.colour});
+        values.push_back(valueRows(scenario.values));
+    }
+    std::vector<std::vector<Cell>> cells;
+    for (std::size_t row = 0; row < values.front().size(); ++row) {
+        cells.push_back({{values.front()[row].title}});
+        for (const auto& column : values) {
+            cells.back().push_back({valueText(column[row], figures)});
+        }
+    }
+    addTable(layout, columns, cells);
+}
+
+void addSummary(PageLayout& layout, const Report& report, const Figures& figures) {
+    addHeading(layout, QStringLiteral("Summary of the last month"));
+    std::vector<std::vector<Cell>> rows;
+    for (const ReportScenario& scenario : report.scenarios) {
+        const auto summary = scenario.projection != nullptr
+                                 ? summarize(*scenario.projection, scenario.values.price)
+                                 : std::nullopt;
+        rows.push_back({{scenario.name, scenario.colour}});
+        if (summary) {
+            rows.back().push_back({Figures::month(monthsOf(scenario).back().epoch)});
+            rows.back().push_back({figures.count(summary->subscribers)});
+            rows.back().push_back({figures.money(summary->monthlyProceeds)});
+            rows.back().push_back({figures.money(summary->annualProceeds)});
+            rows.back().push_back({figures.cents(summary->lifetimeValue)});
+        } else {
+            rows.back().insert(rows.back().end(), 5, Cell{QStringLiteral("-")});
+        }
+    }
+    addTable(layout,
+             {{QString(), 1.6, false},
+              {QStringLiteral("Month"), 0.8},
+              {QStringLiteral("Subscribers"), 1.4},
+              {QStringLiteral("Monthly"), 1.6},
+              {QStringLiteral("Annually"), 1.6},
+              {QStringLiteral("24mo LTV per trial"), 2.2}},
+             rows);
+}
+
+void addDifferences(PageLayout& layout, const Report& report, const Figures& figures) {
+    if (report.scenarios.size() < 2) {
+        return;
+    }
+    addHeading(layout, QStringLiteral("Against the baseline"));
+    const ReportScenario& base = report.scenarios.front();
+    std::vector<std::vector<Cell>> rows;
+    for (std::size_t i = 1; i < report.scenarios.size(); ++i) {
+        const ReportScenario& other = report.scenarios[i];
+        rows.push_back({{other.name, other.colour}});
+        const std::size_t shared = std::min(monthsOf(base).size(), monthsOf(other).size());
+        if (shared == 0) {
+            rows.back().push_back({QStringLiteral("no month to compare")});
+            continue;
+        }
+        // Different horizons are compared at the last month both project.
+        const SubscriptionSnapshot& was = monthsOf(base)[shared - 1];
+        const SubscriptionSnapshot& is = monthsOf(other)[shared - 1];
+        rows.back().push_back({QStringLiteral("at ") + Figures::month(was.epoch)});
+        rows.back().push_back(
+            difference(was.active, is.active, &Figures::count, &Figures::signedCount, figures));
+        rows.back().push_back(difference(monthlyProceeds(was.active, base.values.price),
+                                         monthlyProceeds(is.active, other.values.price),
+                                         &Figures::money, &Figures::signedMoney, figures));
+        rows.back().push_back(difference(shownLifetimeValue(base.values, base.values.price),
+                                         shownLifetimeValue(other.values, other.values.price),
+                                         &Figures::cents, &Figures::signedCents, figures));
+    }
+    addTable(layout,
+             {{QString(), 1.4, false},
+              {QStringLiteral("Month"), 1},
+              {QStringLiteral("Subscribers"), 2.2},
+              {QStringLiteral("Monthly"), 2.2},
+              {QStringLiteral("24mo LTV per trial"), 2.2}},
+             rows);
+}
+
+void addMonths(PageLayout& layout, const Report& report, const Figures& figures) {
+    addHeading(layout, QStringLiteral("Monthly figures"));
+    if (report.scenarios.size() == 1) {
+        const ReportScenario& scenario = report.scenarios.front();
+        std::vector<std::vector<Cell>> rows;
+        for (const MonthlyRow& row : monthlyRows(monthsOf(scenario), scenario.values.price)) {
+            rows.push_back({{Figures::month(row.month)},
+                            {figures.count(row.active)},
+                            {row.changeKind == ChangeKind::First   ? QStringLiteral("-")
+                             : row.changeKind == ChangeKind::Delta ? figures.signedCount(row.change)
+                                                                   : QString()},
+                            {figures.money(row.proceeds)},
+                            {figures.money(row.annualized)}});
+        }
+        addTable(layout,
+                 {{QStringLiteral("Month"), 1, false},
+                  {QStringLiteral("Active"), 2},
+                  {QStringLiteral("Change"), 2},
+                  {QStringLiteral("Proceeds"), 2},
+                  {QStringLiteral("Annualized"), 2}},
+                 rows);
+        return;
+    }
+    std::vector<Column> columns{{QStringLiteral("Month"), 1, false}};
+    std::vector<ColumnGroup> groups;
+    std::size_t months = 0;
+    for (const ReportScenario& scenario : report.scenarios) {
+        groups.push_back({scenario.name, columns.size(), 2, scenario.colour});
+        columns.push_back({QStringLiteral("Active"), 1.6});
+        columns.push_back({QStringLiteral("Proceeds"), 1.8});
+        months = std::max(months, monthsOf(scenario).size());
+    }
+    std::vector<std::vector<Cell>> rows;
+    for (std::size_t month = 0; month < months; ++month) {
+        rows.push_back({{Figures::month(static_cast<std::int64_t>(month))}});
+        for (const ReportScenario& scenario : report.scenarios) {
+            if (month < monthsOf(scenario).size()) {
+                const double active = monthsOf(scenario)[month].active;
+                rows.back().push_back({figures.count(active)});
+                rows.back().push_back(
+                    {figures.money(monthlyProceeds(active, scenario.values.price))});
+            } else {
+                rows.back().push_back({});
+                rows.back().push_back({});
+            }
+        }
+    }
+    addTable(layout, columns, rows, groups);
+}
+
+}  // namespace velmora::report

@@ -1,0 +1,298 @@
+#include "report/workbook.h"
+
+#include <xlsxwriter.h>
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+
+#include <QFile>
+#include <QIODevice>
+#include <QTemporaryDir>
+
+#include "engine/shortest_text.h"
+#include "engine/table_figures.h"
+#include "report/value_rows.h"
+
+namespace velmora::report {
+
+namespace {
+
+/// How a cell shows its figure.
+enum class Shown { Month, Count, Change, Money, Cents, Share, Days };
+
+/// Text between quotes in a number format; nothing for no text.
+QString quoted(const QString& text) {
+    if (text.isEmpty()) {
+        return {};
+    }
+    return QLatin1Char('"') + QString(text).replace(QLatin1Char('"'), QStringLiteral("\"\"")) +
+           QLatin1Char('"');
+}
+
+/// One sheet being written: its cells, and the width each column needs.
+class Sheet {
+public:
+    Sheet(lxw_workbook* book, const std::map<Shown, lxw_format*>& formats, lxw_format* header,
+          const QLocale& locale, const QString& name)
+        : sheet_(workbook_add_worksheet(book, name.toUtf8().constData())),
+          formats_(formats),
+          header_(header),
+          locale_(locale) {}
+
+    void headers(lxw_row_t row, const QStringList& titles) {
+        for (int column = 0; column < titles.size(); ++column) {
+            text(row, static_cast<lxw_col_t>(column), titles[column], header_);
+        }
+    }
+
+    void text(lxw_row_t row, lxw_col_t column, const QString& text, lxw_format* format = nullptr) {
+        worksheet_write_string(sheet_, row, column, text.toUtf8().constData(), format);
+        fit(column, text.size());
+    }
+
+    /// A figure as a number; one that is not finite as the text the CSV has.
+    void number(lxw_row_t row, lxw_col_t column, double value, Shown shown) {
+        if (!std::isfinite(value)) {
+            text(row, column, QString::fromStdString(shortest(value)));
+            return;
+        }
+        worksheet_write_number(sheet_, row, column, value, formats_.at(shown));
+        fit(column, shownText(value, shown).size());
+    }
+
+    /// Freezes the rows above `rows` and sets every column's width.
+    void finish(lxw_row_t rows) {
+        worksheet_freeze_panes(sheet_, rows, 0);
+        for (const auto& [column, characters] : widths_) {
+            worksheet_set_column(sheet_, column, column, characters + 2.0, nullptr);
+        }
+    }
+
+private:
+    void fit(lxw_col_t column, qsizetype characters) {
+        int& width = widths_[column];
+        width = std::max(width, static_cast<int>(characters));
+    }
+
+    /// About what a spreadsheet shows of `value`, for the column's width.
+    [[nodiscard]] QString shownText(double value, Shown shown) const {
+        switch (shown) {
+            case Shown::Money:
+            case Shown::Cents:
+                return locale_.toCurrencyString(value, locale_.currencySymbol(),
+                                                shown == Shown::Cents ? 2 : 0);
+            case Shown::Share:
+                return QString::number(value, 'g', 10);
+            case Shown::Month:
+                return QStringLiteral("M") + QString::number(value, 'f', 0);
+            case Shown::Change:
+                return QStringLiteral("+") + locale_.toString(value, 'f', 0);
+            case Shown::Count:
+            case Shown::Days:
+                break;
+        }
+        return locale_.toString(value, 'f', 0);
+    }
+
+    lxw_worksheet* sheet_;
+    const std::map<Shown, lxw_format*>& formats_;
+    lxw_format* header_;
+    const QLocale& locale_;
+    std::map<lxw_col_t, int> widths_;
+};
+
+Shown valueShown(ValueRow::Kind kind) {
+    switch (kind) {
+        case ValueRow::Kind::Money:
+            return Shown::Cents;
+        case ValueRow::Kind::Share:
+            return Shown::Share;
+        case ValueRow::Kind::Days:
+            return Shown::Days;
+        case ValueRow::Kind::Count:
+            break;
+    }
+    return Shown::Share;  // counts keep their fractions too
+}
+
+Shown metricShown(Metric metric) {
+    switch (metric) {
+        case Metric::Subscribers:
+            return Shown::Count;
+        case Metric::LifetimeValue:
+            return Shown::Cents;
+        default:
+            return Shown::Money;
+    }
+}
+
+Shown inputShown(Input input) {
+    return input == Input::Price ? Shown::Cents : Shown::Share;
+}
+
+void writeMonths(Sheet& sheet, const ReportScenario& scenario) {
+    sheet.headers(0, {QStringLiteral("Month"), QStringLiteral("Active"), QStringLiteral("Change"),
+                      QStringLiteral("Proceeds"), QStringLiteral("Annualized")});
+    lxw_row_t row = 1;
+    if (scenario.projection != nullptr) {
+        for (const MonthlyRow& month :
+             monthlyRows(scenario.projection->monthlySnapshots, scenario.values.price)) {
+            sheet.number(row, 0, static_cast<double>(month.month), Shown::Month);
+            sheet.number(row, 1, month.active, Shown::Count);
+            if (month.changeKind == ChangeKind::Delta) {
+                sheet.number(row, 2, month.change, Shown::Change);
+            }
+            sheet.number(row, 3, month.proceeds, Shown::Money);
+            sheet.number(row, 4, month.annualized, Shown::Money);
+            ++row;
+        }
+    }
+    sheet.finish(1);
+}
+
+void writeValues(Sheet& sheet, const Report& report) {
+    QStringList titles{QStringLiteral("Value")};
+    for (const ReportScenario& scenario : report.scenarios) {
+        titles << scenario.name;
+    }
+    sheet.headers(0, titles);
+    lxw_col_t column = 1;
+    for (const ReportScenario& scenario : report.scenarios) {
+        lxw_row_t row = 1;
+        for (const ValueRow& value : valueRows(scenario.values)) {
+            sheet.text(row, 0, value.title);
+            sheet.number(row++, column, value.value, valueShown(value.kind));
+        }
+        ++column;
+    }
+    sheet.finish(1);
+}
+
+void writeAnswers(Sheet& sheet, const InsightAnswers& answers) {
+    lxw_row_t row = 0;
+    if (const auto& moved = answers.sensitivity) {
+        sheet.headers(row++, {QStringLiteral("Metric"), QStringLiteral("Base")});
+        sheet.text(row, 0, metricTitle(moved->metric));
+        sheet.number(row++, 1, moved->base, metricShown(moved->metric));
+        ++row;
+        sheet.headers(row++, {QStringLiteral("Input"), QStringLiteral("Value Down"),
+                              QStringLiteral("Value Up"), QStringLiteral("Change Down"),
+                              QStringLiteral("Change Up")});
+        for (const SensitivityBar& bar : moved->bars) {
+            sheet.text(row, 0, inputTitle(bar.input));
+            sheet.number(row, 1, bar.downValue, inputShown(bar.input));
+            sheet.number(row, 2, bar.upValue, inputShown(bar.input));
+            sheet.number(row, 3, bar.down, metricShown(moved->metric));
+            sheet.number(row++, 4, bar.up, metricShown(moved->metric));
+        }
+        ++row;
+    }
+    if (const auto& goal = answers.goal) {
+        sheet.headers(row++, {QStringLiteral("Goal"), QStringLiteral("Target"),
+                              QStringLiteral("Input"), QStringLiteral("Value"),
+                              QStringLiteral("Reached"), QStringLiteral("Achieved")});
+        const Shown figure = metricShown(goal->goal.metric);
+        sheet.text(row, 0, metricTitle(goal->goal.metric));
+        sheet.number(row, 1, goal->goal.target, figure);
+        sheet.text(row, 2, inputTitle(goal->goal.input));
+        sheet.number(row, 3, goal->result.value, inputShown(goal->goal.input));
+        sheet.text(row, 4, goal->result.reached() ? QStringLiteral("Yes") : QStringLiteral("No"));
+        sheet.number(row++, 5, goal->result.achieved, figure);
+        ++row;
+    }
+    if (const auto& settle = answers.settle) {
+        sheet.headers(row++,
+                      {QStringLiteral("Settles"), QStringLiteral("Subscribers"),
+                       QStringLiteral("Monthly Proceeds"), QStringLiteral("First Month at 90%")});
+        const bool settles = settle->kind == SettlePoint::Kind::Settles;
+        sheet.text(row, 0, settles ? QStringLiteral("Yes") : QStringLiteral("No"));
+        if (settles) {
+            sheet.number(row, 1, settle->subscribers, Shown::Count);
+            sheet.number(row, 2, settle->monthlyProceeds, Shown::Money);
+            if (settle->month90) {
+                sheet.number(row, 3, static_cast<double>(*settle->month90), Shown::Month);
+            }
+        } else {
+            sheet.text(row, 1, QString::fromStdString(settle->reason));
+        }
+    }
+    sheet.finish(1);
+}
+
+}  // namespace
+
+QString currencyFormat(const QLocale& locale, int decimals) {
+    const QString number =
+        decimals > 0 ? QStringLiteral("#,##0.") + QString(decimals, '0') : QStringLiteral("#,##0");
+    const auto section = [&](double value) {
+        const QString text = locale.toCurrencyString(value, locale.currencySymbol(), decimals);
+        const QString digits = locale.toString(std::abs(value), 'f', decimals);
+        const qsizetype at = text.indexOf(digits);
+        if (at < 0) {
+            return number;
+        }
+        return quoted(text.left(at)) + number + quoted(text.mid(at + digits.size()));
+    };
+    return section(1234) + QLatin1Char(';') + section(-1234);
+}
+
+QString writeWorkbook(const Report& report, QIODevice& out, const QLocale& locale) {
+    QTemporaryDir folder;
+    if (!folder.isValid()) {
+        return QStringLiteral("no temporary folder: ") + folder.errorString();
+    }
+    const QString path = folder.filePath(QStringLiteral("workbook.xlsx"));
+    QByteArray temporary = folder.path().toLocal8Bit();
+    lxw_workbook_options options{LXW_FALSE, temporary.data(), LXW_FALSE};
+    lxw_workbook* book = workbook_new_opt(path.toLocal8Bit().constData(), &options);
+    if (book == nullptr) {
+        return QStringLiteral("the workbook could not be started");
+    }
+    QByteArray title =
+        (report.documentName + QStringLiteral(" — ") + pageTitle(report.kind)).toUtf8();
+    lxw_doc_properties properties{};
+    properties.title = title.data();
+    workbook_set_properties(book, &properties);
+
+    const auto format = [book](const QString& code) {
+        lxw_format* made = workbook_add_format(book);
+        format_set_num_format(made, code.toUtf8().constData());
+        return made;
+    };
+    const std::map<Shown, lxw_format*> formats{
+        {Shown::Month, format(QStringLiteral("\"M\"0"))},
+        {Shown::Count, format(QStringLiteral("#,##0"))},
+        {Shown::Change, format(QStringLiteral("+#,##0;-#,##0;+0"))},
+        {Shown::Money, format(currencyFormat(locale, 0))},
+        {Shown::Cents, format(currencyFormat(locale, 2))},
+        {Shown::Share, format(QStringLiteral("General"))},
+        {Shown::Days, format(QStringLiteral("0"))},
+    };
+    lxw_format* header = workbook_add_format(book);
+    format_set_bold(header);
+
+    if (report.kind == ReportKind::Insights) {
+        Sheet answers(book, formats, header, locale, pageTitle(report.kind));
+        writeAnswers(answers, report.answers);
+    } else {
+        for (const ReportScenario& scenario : report.scenarios) {
+            Sheet months(book, formats, header, locale, scenario.name);
+            writeMonths(months, scenario);
+        }
+    }
+    Sheet values(book, formats, header, locale, QStringLiteral("Values"));
+    writeValues(values, report);
+
+    if (const lxw_error error = workbook_close(book); error != LXW_NO_ERROR) {
+        return QString::fromUtf8(lxw_strerror(error));
+    }
+    QFile written(path);
+    if (!written.open(QIODevice::ReadOnly)) {
+        return written.errorString();
+    }
+    const QByteArray bytes = written.readAll();
+    return out.write(bytes) == bytes.size() ? QString() : out.errorString();
+}
+
+}  // namespace velmora::report

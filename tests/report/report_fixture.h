@@ -1,0 +1,49 @@
+#pragma once
+
+#include "engine/goal_seek.h"
+#include "engine/sensitivity.h"
+#include "engine/settle_point.h"
+#include "report/report.h"
+#include "support/projected.h"
+
+namespace velmora::report {
+
+inline ReportScenario scenarioOf(const QString& name, const QColor& colour,
+                                 const ScenarioValues& values) {
+    return {name, colour, values, project(values)};
+}
+
+/// The three pages' reports: Basic Analysis over `months`, three compared
+/// scenarios of different horizons and prices, and the answers of Insights.
+inline std::vector<Report> threeReports(double months) {
+    ScenarioValues basic{28, months, 250, 1200, 4.99, 0.61, 0.7, 0.8, 0.85, 0.9, 0.91, 0.92, 0.96};
+    Report single{"plan.velmora",
+                  QDate(2026, 3, 14),
+                  ReportKind::Basic,
+                  false,
+                  {scenarioOf("Basic Analysis", Qt::blue, basic)},
+                  {}};
+    Report compared{"plan.velmora", QDate(2026, 3, 14), ReportKind::Comparison, false, {}, {}};
+    const double horizons[] = {60, 36, 48};
+    const QColor colours[] = {Qt::blue, Qt::darkGreen, Qt::red};
+    const char* names[] = {"Baseline", "Alternate 1", "Alternate 2"};
+    for (int i = 0; i < 3; ++i) {
+        ScenarioValues values;
+        values.monthsToProject = horizons[i];
+        values.price = 1.99 + i;
+        compared.scenarios.push_back(scenarioOf(names[i], colours[i], values));
+    }
+    Report insights = single;
+    insights.kind = ReportKind::Insights;
+    std::vector<double> actives;
+    for (const SubscriptionSnapshot& month : insights.scenarios[0].projection->monthlySnapshots) {
+        actives.push_back(month.active);
+    }
+    insights.answers.settle = settlePoint(basic, actives);
+    const Goal goal{Metric::MonthlyProceeds, 50'000, Input::DailyNewSubs};
+    insights.answers.goal = GoalAnswer{goal, seekGoal(basic, goal)};
+    insights.answers.sensitivity = sensitivity(basic);
+    return {single, compared, insights};
+}
+
+}  // namespace velmora::report

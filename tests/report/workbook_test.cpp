@@ -1,0 +1,83 @@
+#include <fstream>
+#include <iomanip>
+#include <iostream>
+
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include "engine/table_csv.h"
+#include "report/answers_csv.h"
+#include "report/workbook.h"
+#include "report_fixture.h"
+
+namespace velmora::report {
+namespace {
+
+/// The values of each scenario, a line per value in the form's order, as
+/// the workbook's sheet of values should hold them.
+void writeValuesCsv(const Report& report, const QString& path) {
+    std::ofstream csv(path.toStdString());
+    const auto field = [&](auto member) {
+        for (const ReportScenario& scenario : report.scenarios) {
+            csv << ',' << std::setprecision(17) << static_cast<double>(scenario.values.*member);
+        }
+        csv << '\n';
+    };
+    field(&ScenarioValues::monthsToProject);
+    field(&ScenarioValues::startingSubs);
+    field(&ScenarioValues::price);
+    field(&ScenarioValues::dailyNewSubs);
+    field(&ScenarioValues::trialRetention);
+    for (auto rate :
+         {&ScenarioValues::rt1, &ScenarioValues::rt2, &ScenarioValues::rt3, &ScenarioValues::rt4,
+          &ScenarioValues::rt5, &ScenarioValues::rt6, &ScenarioValues::rtPlus}) {
+        field(rate);
+    }
+    field(&ScenarioValues::monthDuration);
+}
+
+TEST(Workbook, ReadBackHoldsTheCsvFiguresAsNumbersInNumberAndCurrencyFormats) {
+    int cells = 0;
+    for (const Report& report : threeReports(600)) {
+        SCOPED_TRACE(pageTitle(report.kind).toStdString());
+        QTemporaryDir folder;
+        QFile book(folder.filePath("book.xlsx"));
+        ASSERT_TRUE(book.open(QIODevice::WriteOnly));
+        EXPECT_EQ(writeWorkbook(report, book, QLocale(QLocale::English, QLocale::UnitedStates)),
+                  QString());
+        book.close();
+        QStringList sheets;
+        const auto csvFor = [&](const QString& sheet, auto write) {
+            const QString path = folder.filePath(sheet + ".csv");
+            std::ofstream csv(path.toStdString());
+            write(csv);
+            sheets << sheet + "=" + path;
+        };
+        if (report.kind == ReportKind::Insights) {
+            csvFor("Insights", [&](std::ostream& out) { writeAnswersCsv(report.answers, out); });
+        } else {
+            for (const ReportScenario& scenario : report.scenarios) {
+                csvFor(scenario.name, [&](std::ostream& out) {
+                    writeCsv(scenario.projection->monthlySnapshots, scenario.values.price, out);
+                });
+            }
+        }
+        writeValuesCsv(report, folder.filePath("values.csv"));
+        sheets << "Values=" + folder.filePath("values.csv");
+
+        QProcess reader;
+        reader.start("/usr/bin/python3", QStringList{READ_WORKBOOK, book.fileName(), "$"} + sheets);
+        ASSERT_TRUE(reader.waitForFinished(120'000));
+        const QString said = reader.readAllStandardOutput() + reader.readAllStandardError();
+        EXPECT_EQ(reader.exitCode(), 0) << said.toStdString();
+        cells += said.section(' ', 0, 0).toInt();
+    }
+    std::cout << cells << " workbook cells compared with the CSV\n";
+    EXPECT_GT(cells, 600 * 5);
+}
+
+}  // namespace
+}  // namespace velmora::report

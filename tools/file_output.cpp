@@ -1,0 +1,175 @@
+#include "tools/file_output.h"
+
+#include <memory>
+#include <ostream>
+#include <streambuf>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QSaveFile>
+
+#include "engine/calculation.h"
+#include "engine/goal_seek.h"
+#include "engine/sensitivity.h"
+#include "engine/settle_point.h"
+#include "format/number_format.h"
+#include "report/report_writer.h"
+#include "report/workbook.h"
+#include "tools/flag_values.h"
+
+namespace velmora::cli {
+
+namespace {
+
+QString filePath(const std::string& path) {
+    return QFile::decodeName(QByteArray::fromStdString(path));
+}
+
+/// A stream's bytes written on to a device, in blocks.
+class DeviceBuffer final : public std::streambuf {
+public:
+    explicit DeviceBuffer(QIODevice& device) : device_(device) { setp(block_, block_ + size); }
+
+protected:
+    int_type overflow(int_type c) override {
+        if (!flush()) {
+            return traits_type::eof();
+        }
+        if (!traits_type::eq_int_type(c, traits_type::eof())) {
+            *pptr() = traits_type::to_char_type(c);
+            pbump(1);
+        }
+        return traits_type::not_eof(c);
+    }
+    int sync() override { return flush() ? 0 : -1; }
+
+private:
+    bool flush() {
+        const qint64 count = pptr() - pbase();
+        const bool written = count == 0 || device_.write(pbase(), count) == count;
+        setp(block_, block_ + size);
+        return written;
+    }
+
+    static constexpr std::size_t size = 1 << 16;
+    QIODevice& device_;
+    char block_[size];
+};
+
+/// The projection of a scenario with the scenario it reads from.
+struct Projected {
+    Projected(const ScenarioValues& values, std::ostream& announce)
+        : scenario(values),
+          projection(std::make_shared<SubscriptionCalculation>(scenario, announce)) {}
+    FixedScenario scenario;
+    std::shared_ptr<const SubscriptionCalculation> projection;
+};
+
+QString pageName(Page page) {
+    switch (page) {
+        case Page::Baseline:
+            return QStringLiteral("Baseline");
+        case Page::Alternate1:
+            return QStringLiteral("Alternate 1");
+        case Page::Alternate2:
+            return QStringLiteral("Alternate 2");
+        case Page::Basic:
+            break;
+    }
+    return report::pageTitle(report::ReportKind::Basic);
+}
+
+report::InsightAnswers answers(const Options& options, const ScenarioValues& values,
+                               const SubscriptionCalculation& projection) {
+    report::InsightAnswers found;
+    switch (options.question) {
+        case Question::Settle: {
+            std::vector<double> actives;
+            for (const SubscriptionSnapshot& month : projection.monthlySnapshots) {
+                actives.push_back(month.active);
+            }
+            found.settle = settlePoint(values, actives);
+            break;
+        }
+        case Question::Goal:
+            found.goal = report::GoalAnswer{options.goal, seekGoal(values, options.goal)};
+            break;
+        case Question::Sensitivity:
+            found.sensitivity = sensitivity(values, options.sensitivityMetric);
+            break;
+        case Question::Projection:
+            break;
+    }
+    return found;
+}
+
+QString writeFileFormat(const Options& options, const ResolvedScenario& resolved,
+                        std::ostream& announce, QIODevice& file) {
+    const Projected projected(resolved.values, announce);
+    report::Report made;
+    made.documentName = options.scenarioFile ? QFileInfo(filePath(*options.scenarioFile)).fileName()
+                                             : QStringLiteral("Untitled");
+    made.date = QDate::currentDate();
+    made.scenarios.push_back(
+        {pageName(options.page), QColor(0x00, 0x7A, 0xFF), resolved.values, projected.projection});
+    if (options.question != Question::Projection) {
+        made.kind = report::ReportKind::Insights;
+        made.answers = answers(options, resolved.values, *projected.projection);
+    } else {
+        made.cohorts =
+            options.page == Page::Basic && resolved.document.chartType == ChartType::Cohorts;
+    }
+    const QLocale locale = figureLocale();
+    if (options.fileFormat == FileFormat::Xlsx) {
+        return report::writeWorkbook(made, file, locale);
+    }
+    // The report measures and embeds fonts, which takes a GUI application;
+    // the offscreen platform needs no display.
+    std::unique_ptr<QGuiApplication> application;
+    int argc = 3;
+    char name[] = "velmora-project";
+    char platform[] = "-platform";
+    char offscreen[] = "offscreen";
+    char* argv[] = {name, platform, offscreen, nullptr};
+    if (QCoreApplication::instance() == nullptr) {
+        application = std::make_unique<QGuiApplication>(argc, argv);
+    } else if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) == nullptr) {
+        return QStringLiteral("a report needs fonts, which this program cannot load");
+    }
+    return report::writeReportPdf(made, file, locale);
+}
+
+}  // namespace
+
+std::optional<std::string> writeOutputFile(const Options& options, const ResolvedScenario& resolved,
+                                           std::ostream& announce,
+                                           const std::function<void(std::ostream&)>& writeText) {
+    const QString path = filePath(*options.outputFile);
+    QSaveFile file(path);
+    QString problem;
+    if (!file.open(QIODevice::WriteOnly)) {
+        problem = file.errorString();
+    } else if (options.fileFormat) {
+        problem = writeFileFormat(options, resolved, announce, file);
+    } else {
+        DeviceBuffer buffer(file);
+        std::ostream stream(&buffer);
+        writeText(stream);
+        if (!stream.flush()) {
+            problem = file.errorString();
+        }
+    }
+    if (problem.isEmpty() && !file.commit()) {
+        problem = file.errorString();
+    }
+    if (problem.isEmpty()) {
+        return std::nullopt;
+    }
+    file.cancelWriting();
+    return "--output: " + escaped(options.outputFile.value(), false) +
+           ": cannot be written: " + problem.toStdString();
+}
+
+}  // namespace velmora::cli
