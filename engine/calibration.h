@@ -21,7 +21,7 @@ struct CalibrationSettings {
     std::size_t horizon = 36;
     /// The renewals the backtest hides from the end of the table; none: a
     /// quarter of the longest row (at least one), 0: no backtest.
-    std::optional<std::size_t> holdout;
+    std::optional<std::size_t> holdout = {};
 };
 
 /// The renewal rates of a scenario fitted to a table.

@@ -16,8 +16,8 @@ struct CohortRow {
     /// the k-th renewal. Only the cells observed: a younger cohort has fewer.
     /// Counts or percentages of the cohort; only their ratios matter.
     std::vector<double> counts;
-    std::optional<double> trials;  ///< the trials the cohort started from
-    std::optional<double> days;    ///< the days over which those trials started
+    std::optional<double> trials = {};  ///< the trials the cohort started from
+    std::optional<double> days = {};    ///< the days over which those trials started
 
     /// The renewals observed (0 when only the first payment is).
     [[nodiscard]] std::size_t renewals() const { return counts.empty() ? 0 : counts.size() - 1; }
