@@ -12,6 +12,7 @@ class QLabel;
 namespace velmora {
 
 class AboutDialog;
+class CalibrationCommands;
 class ContentView;
 class DocumentDialogs;
 class DocumentSession;
@@ -45,6 +46,8 @@ public:
     [[nodiscard]] QAction* exportTableAction() const { return exportTable_; }
     [[nodiscard]] QAction* exportChartAction() const { return exportChart_; }
     [[nodiscard]] QAction* copyChartAction() const { return copyChart_; }
+    /// File > Import Cohort Data…, for the Calibration page.
+    [[nodiscard]] QAction* importCohortsAction() const { return importCohorts_; }
 
     /// The offer to restore unsaved documents, above the pages; hidden until
     /// the application gives it something to offer.
@@ -92,12 +95,14 @@ private:
     AboutDialog* about_ = nullptr;  ///< made on first use, owned by the window
     FileCommands* commands_;
     ExportCommands* exports_;
+    CalibrationCommands* calibration_;
     RecoveryBar* recoveryBar_;
     RecoveryWriter* recovery_ = nullptr;
     QLabel* recoveryProblem_ = nullptr;  ///< made on the first problem, in the status bar
     QAction* exportTable_ = nullptr;
     QAction* exportChart_ = nullptr;
     QAction* copyChart_ = nullptr;
+    QAction* importCohorts_ = nullptr;
     bool askBeforeClosing_ = true;
 };
 
