@@ -184,7 +184,7 @@ std::variant<Calibration, std::string> calibrate(const CohortTable& table,
                " renewals leaves none to fit: the longest row has " + std::to_string(longest);
     }
     Calibration result;
-    result.horizon = std::max(settings.horizon, fittedRenewals + 1);
+    result.horizon = std::clamp(settings.horizon, fittedRenewals + 1, maxHorizon);
     result.pooled = pooledRates(table, longest);
     result.model = fitShiftedBetaGeometric(retentionCounts(table, longest));
     result.rates = fitRates(result.pooled, result.model, result.horizon);

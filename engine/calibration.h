@@ -14,10 +14,14 @@
 
 namespace velmora {
 
+/// The furthest renewal `rtPlus` follows the model to: a thousand years of
+/// monthly renewals.
+inline constexpr std::size_t maxHorizon = 12'000;
+
 /// What a calibration is asked for besides the table.
 struct CalibrationSettings {
     /// The renewal up to which `rtPlus` follows the model; a projection of N
-    /// months asks for N. At least 7 is used.
+    /// months asks for N. At least 7 and at most `maxHorizon` are used.
     std::size_t horizon = 36;
     /// The renewals the backtest hides from the end of the table; none: a
     /// quarter of the longest row (at least one), 0: no backtest.
