@@ -7,6 +7,7 @@
 #include "engine/table_csv.h"
 #include "packaging/version.h"
 #include "tools/answers.h"
+#include "tools/calibration_answer.h"
 #include "tools/documents.h"
 #include "tools/render.h"
 
@@ -54,6 +55,9 @@ int execute(const Options& options, std::ostream& out, std::ostream& err) {
         return refuse(err, error->message);
     }
     const auto& [document, values] = std::get<ResolvedScenario>(resolved);
+    if (options.question == Question::Calibrate) {
+        return calibrateScenario(options, document, values, out, err);
+    }
     if (options.saveFile) {
         if (const auto error = unsavable(*options.saveFile, document)) {
             return refuse(err, error->message);
