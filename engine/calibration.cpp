@@ -63,6 +63,13 @@ CalibrationErrors errors(const CohortTable& table, const ShiftedBetaGeometric& m
 
 }  // namespace
 
+std::size_t projectionHorizon(const ScenarioValues& values) {
+    const double months = values.monthsToProject;
+    return months >= 1 ? static_cast<std::size_t>(
+                             std::min(std::floor(months), static_cast<double>(maxHorizon)))
+                       : 0;
+}
+
 double FittedRates::survival(std::size_t renewals) const {
     double s = 1;
     for (std::size_t k = 1; k <= std::min(renewals, rates.size()); ++k) {

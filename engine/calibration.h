@@ -18,6 +18,11 @@ namespace velmora {
 /// monthly renewals.
 inline constexpr std::size_t maxHorizon = 12'000;
 
+/// The renewal a projection of `values` reaches: its whole months to project,
+/// 0 when it has none, at most `maxHorizon`. The horizon a calibration for it
+/// asks for.
+[[nodiscard]] std::size_t projectionHorizon(const ScenarioValues& values);
+
 /// What a calibration is asked for besides the table.
 struct CalibrationSettings {
     /// The renewal up to which `rtPlus` follows the model; a projection of N

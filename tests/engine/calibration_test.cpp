@@ -60,6 +60,11 @@ TEST(Calibration, PoolsExactlyTheCohortsObservedAtEachRenewal) {
         EXPECT_FALSE(fitted.rates.observed[2]) << "from the model: no cohort was renewed thrice";
         EXPECT_EQ(fitted.rates.rates[2], fitted.model.retention(3));
     }
+    // |0.6 - 0.5| / 0.5 and |0.3 - 0.25| / 0.25; a cohort of no one and a cell of 0 say nothing.
+    const auto error = survivalError(table("c,0,1,2\na,100,50,25\nb,0,0\nc,10,0\n"),
+                                     std::vector<double>{1, 0.6, 0.3}, 1, 2);
+    EXPECT_DOUBLE_EQ(error.error, 0.2);
+    EXPECT_EQ(error.cells, 2u);
 }
 
 TEST(Calibration, FindsTheMaximumOfTheCensoredLikelihood) {
@@ -146,6 +151,9 @@ TEST(CalibrationRanges, BootstrapsTheCohortsWithASeededGenerator) {
         EXPECT_GT(ranges->rates[k]->high, fitted.rates.rates[k]);
     }
     EXPECT_EQ(calibrationRanges(noisy, {}, 7)->rtPlus->low, ranges->rtPlus->low);
+    // The 10th and 90th percentiles of rt1 over the draws of seed 7.
+    EXPECT_DOUBLE_EQ(ranges->rates[0]->low, 0.59978723404255319);
+    EXPECT_DOUBLE_EQ(ranges->rates[0]->high, 0.64785829307568443);
     EXPECT_FALSE(ranges->trialRetention);
     EXPECT_FALSE(calibrationRanges(onlyRow(0), {}));
 }

@@ -30,14 +30,6 @@ namespace {
 using Read = std::variant<ImportedTable, DocumentProblem>;
 using Fit = std::variant<Calibration, std::string>;
 
-// The renewal a projection of the scenario reaches: its whole months.
-std::size_t horizonOf(const ScenarioValues& values) {
-    const double months = values.monthsToProject;
-    return months >= 1 ? static_cast<std::size_t>(
-                             std::min(std::floor(months), static_cast<double>(maxHorizon)))
-                       : 0;
-}
-
 std::size_t defaultHoldout(const CohortTable& table) {
     const std::size_t longest = table.longestRow();
     return longest > 1 ? std::max<std::size_t>(longest / 4, 1) : 0;
@@ -99,7 +91,7 @@ CalibrationPage::CalibrationPage(SubscriptionInputs* inputs, ScenarioEditor* edi
       ranging_(new LatestJob(this)),
       rebuild_(new Rebuild(
           [this] {
-              if (table_ && horizonOf(inputs_->scenarioValues()) != fittedHorizon_) {
+              if (table_ && projectionHorizon(inputs_->scenarioValues()) != fittedHorizon_) {
                   refit();
               } else {
                   showFit();
@@ -237,7 +229,7 @@ void CalibrationPage::setTable(SharedTable table) {
 }
 
 CalibrationSettings CalibrationPage::settings() const {
-    return {horizonOf(inputs_->scenarioValues()), static_cast<std::size_t>(holdout_->value())};
+    return {projectionHorizon(inputs_->scenarioValues()), static_cast<std::size_t>(holdout_->value())};
 }
 
 void CalibrationPage::refit() {

@@ -25,9 +25,12 @@ ContentView::ContentView(QWidget* parent, const ScenarioFactory& makeScenario,
 }
 
 void ContentView::reveal(const SubscriptionInputs& scenario) {
+    if (&scenario == single_->inputs() && currentWidget() == calibration_) {
+        return;  // it speaks of that scenario too
+    }
     if (&scenario != single_->inputs()) {
         setCurrentWidget(dual_);
-    } else if (currentWidget() != insights_ && currentWidget() != calibration_) {
+    } else if (currentWidget() != insights_) {
         setCurrentWidget(single_);
     }
 }
