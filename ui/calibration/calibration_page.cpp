@@ -229,7 +229,8 @@ void CalibrationPage::setTable(SharedTable table) {
 }
 
 CalibrationSettings CalibrationPage::settings() const {
-    return {projectionHorizon(inputs_->scenarioValues()), static_cast<std::size_t>(holdout_->value())};
+    return {projectionHorizon(inputs_->scenarioValues()),
+            static_cast<std::size_t>(holdout_->value())};
 }
 
 void CalibrationPage::refit() {

@@ -57,9 +57,9 @@ SurvivalChart::SurvivalChart(QWidget* parent)
     pooled_->setName(tr("Pooled"));
     pooled_->setLineStyle(QCPGraph::lsNone);
     pooled_->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssDisc, QColor(0x1B, 0x1B, 0x1B), 6));
-    projection_->setName(tr("Projection from the fitted values"));
+    projection_->setName(tr("Projection"));
     projection_->setPen(pen(seriesColour(0), 2.5));
-    model_->setName(tr("Shifted-beta-geometric model"));
+    model_->setName(tr("sBG model"));
     model_->setPen(pen(QColor(0x59, 0xA1, 0x4F), 1.8, Qt::DashLine));
     backtest_->setName(tr("Backtest forecast"));
     backtest_->setPen(pen(QColor(0xF2, 0x8E, 0x2B), 2.2, Qt::DotLine));
@@ -74,8 +74,16 @@ SurvivalChart::SurvivalChart(QWidget* parent)
     heldOutLabel_->setPositionAlignment(Qt::AlignTop | Qt::AlignHCenter);
     heldOutLabel_->position->setTypeY(QCPItemPosition::ptAxisRectRatio);
 
+    // The legend goes in a row of its own above the plot, where no curve runs.
+    axisRect()->insetLayout()->take(legend);
+    plotLayout()->insertRow(0);
+    plotLayout()->addElement(0, 0, legend);
+    plotLayout()->setRowStretchFactor(0, 0.001);
     legend->setVisible(true);
-    axisRect()->insetLayout()->setInsetAlignment(0, Qt::AlignBottom | Qt::AlignLeft);
+    legend->setWrap(3);  // two rows, which fit the narrowest window
+    legend->setFillOrder(QCPLegend::foColumnsFirst);
+    legend->setBorderPen(Qt::NoPen);
+    legend->setBrush(Qt::NoBrush);
     display(nullptr, nullptr);
 }
 
