@@ -138,6 +138,10 @@ void CalibrationSummary::display(const Calibration* fitted, const CalibrationRan
     lines << tr("Model: shifted-beta-geometric, α %1, β %2; rtPlus follows it to renewal %3.")
                  .arg(figure(fitted->model.alpha, 0), figure(fitted->model.beta, 0))
                  .arg(fitted->horizon);
+    if (fitted->dailyNewSubs) {
+        lines << tr("Daily trials from the most recent %1 giving trials and days.")
+                     .arg(counted(fitted->dailyCohorts, "cohort"));
+    }
     errors_->setText(lines.join(QLatin1Char('\n')));
     apply_->setEnabled(true);
 }
