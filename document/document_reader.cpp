@@ -4,6 +4,7 @@
 #include <span>
 #include <string>
 
+#include "document/cohort_table_json.h"
 #include "document/document_fields.h"
 #include "document/json_reader.h"
 #include "document/scenario_document.h"
@@ -182,8 +183,8 @@ Problem readDocument(std::string_view text, ScenarioDocument& document,
         return "expected an object at the top level, found " +
                std::string(json::kindName(root.kind));
     }
-    static constexpr std::array<std::string_view, 6> keys{"format",     "version",   "basic",
-                                                          "comparison", "chartType", "recoveryOf"};
+    static constexpr std::array<std::string_view, 7> keys{
+        "format", "version", "basic", "comparison", "chartType", "recoveryOf", "cohortTable"};
     std::array<const Value*, keys.size()> found{};
     Problem problem = pick(root, keys, found, "");
     problem = problem ? problem : readFormat(found[0]);
@@ -191,6 +192,9 @@ Problem readDocument(std::string_view text, ScenarioDocument& document,
     problem = problem ? problem : readScenario(found[2], keys[2], document.basic);
     problem = problem ? problem : readComparison(found[3], document.comparison);
     problem = problem ? problem : readChartType(found[4], document.chartType);
+    if (!problem && found[6] != nullptr) {
+        problem = readCohortTableValue(*found[6], document.cohortTable);
+    }
     // Metadata is a convenience: a value of the wrong type is ignored.
     if (found[5] != nullptr && found[5]->kind == Kind::String) {
         metadata.recoveryOf = QString::fromStdString(found[5]->text);

@@ -3,17 +3,14 @@
 #include <bit>
 #include <cstdint>
 
+#include "document/cohort_table_json.h"
 #include "document/document_fields.h"
 #include "document/scenario_document.h"
 #include "engine/shortest_text.h"
 
 namespace velmora {
 
-namespace {
-
-using namespace document_format;
-
-void appendString(QByteArray& out, QByteArrayView utf8) {
+void document_format::appendString(QByteArray& out, QByteArrayView utf8) {
     static constexpr char hex[] = "0123456789abcdef";
     out += '"';
     for (const char c : utf8) {
@@ -31,6 +28,10 @@ void appendString(QByteArray& out, QByteArrayView utf8) {
     }
     out += '"';
 }
+
+namespace {
+
+using namespace document_format;
 
 // Starts the line of `key` at `depth` levels of indentation.
 void appendKey(QByteArray& out, int depth, std::string_view key) {
@@ -82,7 +83,8 @@ std::optional<std::string> scenarioProblem(const ScenarioValues& values) {
 }  // namespace
 
 bool identical(const ScenarioDocument& a, const ScenarioDocument& b) {
-    return a.chartType == b.chartType && sameBits(a.basic, b.basic) &&
+    return a.chartType == b.chartType && a.cohortTable == b.cohortTable &&
+           sameBits(a.basic, b.basic) &&
            std::equal(a.comparison.begin(), a.comparison.end(), b.comparison.begin(), sameBits);
 }
 
@@ -107,6 +109,10 @@ QByteArray documentText(const ScenarioDocument& document, const DocumentMetadata
     out += "    },\n";
     appendKey(out, 1, "chartType");
     appendString(out, chartTypeNames[static_cast<std::size_t>(document.chartType)]);
+    if (document.cohortTable) {
+        out += ",\n";
+        appendCohortTable(out, *document.cohortTable);
+    }
     if (!metadata.recoveryOf.isEmpty()) {
         out += ",\n";
         appendKey(out, 1, "recoveryOf");
@@ -126,6 +132,14 @@ std::optional<QString> documentProblem(const ScenarioDocument& document) {
     for (std::size_t i = 0; i < comparisonKeys.size(); ++i) {
         if (const auto what = scenarioProblem(document.comparison[i])) {
             return problem("comparison." + std::string(comparisonKeys[i]), *what);
+        }
+    }
+    if (const auto& table = document.cohortTable) {
+        if (const auto what = cohortTableProblem(*table)) {
+            return QString::fromStdString("cohortTable: " + what->message);
+        }
+        if (!fitsInDocument(*table)) {
+            return QStringLiteral("cohortTable: too large for the 1 MiB a document may hold");
         }
     }
     return std::nullopt;

@@ -134,7 +134,6 @@ private:
         }
     }
 
-    // No array appears in a document, so the items are read and dropped.
     bool array(Value& out, int depth) {
         out.kind = Value::Kind::Array;
         if (!enter(depth)) {
@@ -146,7 +145,7 @@ private:
         }
         for (;;) {
             skipSpace();
-            Value item;
+            Value& item = out.items.emplace_back();
             if (!value(item, depth)) {
                 return false;
             }

@@ -20,7 +20,8 @@ struct Value {
     double number = 0;            // ±infinity when the text overflows a double
     std::string_view numberText;  // the number as written, a view into the input
     std::string text;             // a string's decoded content
-    std::vector<Member> members;  // an object's members in file order; an array keeps no items
+    std::vector<Member> members;  // an object's members in file order
+    std::vector<Value> items;     // an array's items in file order
 };
 
 struct Member {

@@ -8,6 +8,7 @@
 #include <QByteArrayView>
 #include <QString>
 
+#include "engine/cohort_table.h"
 #include "engine/scenario.h"
 
 namespace velmora {
@@ -25,15 +26,21 @@ enum class ChartType {
 ///      "basic": {SCENARIO},
 ///      "comparison": {"baseline": {SCENARIO}, "alternate1": {SCENARIO},
 ///                     "alternate2": {SCENARIO}},
-///      "chartType": "simple" | "cohorts"}
+///      "chartType": "simple" | "cohorts",
+///      "cohortTable": {"cohorts": [{"label": TEXT, "counts": [NUMBER, …],
+///                                   "trials": NUMBER, "days": NUMBER}, …]}}
 ///
 /// where SCENARIO holds the fields of `ScenarioValues` by their names. A field,
 /// scenario, "comparison" or "chartType" left out of a file takes its default;
-/// keys the format does not know are ignored.
+/// "cohortTable", and a cohort's "trials" and "days", may be left out; keys the
+/// format does not know are ignored.
 struct ScenarioDocument {
     ScenarioValues basic;
     std::array<ScenarioValues, 3> comparison;  ///< baseline, alternate 1, alternate 2
     ChartType chartType = ChartType::Simple;
+    /// The retention table the scenario of "Basic Analysis" is calibrated
+    /// from, as it was read; it keeps to the rules of `readCohortTable`.
+    std::optional<CohortTable> cohortTable = {};
 
     /// Equal values; -0 equals 0 (see `identical`).
     friend bool operator==(const ScenarioDocument&, const ScenarioDocument&) = default;
@@ -84,10 +91,16 @@ inline constexpr char documentSuffix[] = "velmora";
 [[nodiscard]] QByteArray documentText(const ScenarioDocument& document,
                                       const DocumentMetadata& metadata = {});
 
+/// Whether a document with `table` stays within `maxDocumentBytes`, room left
+/// for its scenarios and metadata, so that every release reads it.
+[[nodiscard]] bool fitsInDocument(const CohortTable& table);
+
 /// What in `document` could not be read back from its file ("basic.price:
 /// expected a finite number, found inf"): a number that is not finite, a
-/// month duration other than a whole number from 1 to 365, or months to
-/// project outside 0 to 600. None when every value can be saved.
+/// month duration other than a whole number from 1 to 365, months to project
+/// outside 0 to 600, a cohort table that breaks the rules of
+/// `readCohortTable` or does not fit (`fitsInDocument`). None when every
+/// value can be saved.
 [[nodiscard]] std::optional<QString> documentProblem(const ScenarioDocument& document);
 
 /// Writes `document` to `path` through a temporary file renamed over it, so a

@@ -249,6 +249,7 @@ void writeAnswer(const Options& options, const ScenarioValues& values, std::ostr
                              sensitivity(values, options.sensitivityMetric), options.format, out);
             return;
         case Question::Projection:
+        case Question::Calibrate:
             break;
     }
 }

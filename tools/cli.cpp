@@ -7,6 +7,7 @@
 #include "engine/table_csv.h"
 #include "packaging/version.h"
 #include "tools/answers.h"
+#include "tools/calibration_answer.h"
 #include "tools/documents.h"
 #include "tools/flag_values.h"
 #include "tools/file_output.h"
@@ -60,6 +61,9 @@ int execute(const Options& options, std::ostream& out, std::ostream& err) {
     }
     const ResolvedScenario& scenario = std::get<ResolvedScenario>(resolved);
     const auto& [document, values] = scenario;
+    if (options.question == Question::Calibrate) {
+        return calibrateScenario(options, document, values, out, err);
+    }
     if (options.saveFile) {
         if (const auto error = unsavable(*options.saveFile, document)) {
             return refuse(err, error->message);

@@ -23,7 +23,7 @@ enum class FileFormat { Xlsx, Pdf };
 enum class Page { Basic, Baseline, Alternate1, Alternate2 };
 
 /// What the tool answers: the projection, or one of the decision tools.
-enum class Question { Projection, Settle, Goal, Sensitivity };
+enum class Question { Projection, Settle, Goal, Sensitivity, Calibrate };
 
 /// What one run of the tool projects and how it prints it.
 struct Options {
@@ -42,6 +42,9 @@ struct Options {
     Question question = Question::Projection;
     Goal goal{};  ///< `--goal` and `--solve-for`, for Question::Goal
     Metric sensitivityMetric = Metric::MonthlyProceeds;  ///< for Question::Sensitivity
+    std::optional<std::string> calibrateFile{};          ///< `--calibrate`, for Question::Calibrate
+    std::optional<std::size_t> horizon{};  ///< `--horizon`; none: the months projected
+    std::optional<std::size_t> holdout{};  ///< `--holdout`; none: the backtest's default
 
     /// Whether the run prints anything: `--save` alone only writes its file.
     [[nodiscard]] bool prints() const {

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 
+#include "engine/calibration.h"
 #include "engine/shortest_text.h"
 #include "tools/flag_values.h"
 
@@ -102,6 +104,22 @@ std::string none() {
     return "none";
 }
 
+// A whole number from `low` to `high`.
+Problem wholeNumber(std::string_view text, std::size_t low, std::size_t high,
+                    std::optional<std::size_t>& out) {
+    double value = 0;
+    if (Problem problem = parseNumber(text, value)) {
+        return problem;
+    }
+    if (!(value >= static_cast<double>(low) && value <= static_cast<double>(high)) ||
+        value != std::floor(value)) {
+        return quoted(text) + " is not a whole number from " + std::to_string(low) + " to " +
+               std::to_string(high);
+    }
+    out = static_cast<std::size_t>(value);
+    return std::nullopt;
+}
+
 constexpr Flag flags[] = {
     scenarioFlag<&ScenarioValues::monthsToProject>("--months", "N",
                                                    "months to project (fraction cut off)"),
@@ -177,6 +195,29 @@ constexpr Flag flags[] = {
      nullptr,
      {},
      true},
+    {"--calibrate",
+     "FILE",
+     "fit the rates to a cohort table (CSV, TSV)",
+     none,
+     [](std::string_view text, Options& options) {
+         options.question = Question::Calibrate;
+         return fileName(text, options.calibrateFile);
+     },
+     nullptr,
+     {},
+     true},
+    {"--horizon", "K", "the renewal rtPlus follows the model to",
+     [] { return std::string("the months"); },
+     [](std::string_view text, Options& options) {
+         return wholeNumber(text, 1, maxHorizon, options.horizon);
+     },
+     nullptr, "--calibrate"},
+    {"--holdout", "K", "renewals the backtest hides",
+     [] { return std::string("a quarter of the table"); },
+     [](std::string_view text, Options& options) {
+         return wholeNumber(text, 0, maxRenewals, options.holdout);
+     },
+     nullptr, "--calibrate"},
 };
 
 }  // namespace

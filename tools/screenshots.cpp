@@ -1,17 +1,21 @@
 // velmora-screenshots: renders the application's pages to PNG files, offscreen,
 // in US English unless told otherwise, for the documentation and for looking
 // at a change.
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDate>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QLocale>
 #include <QStringList>
 
+#include "engine/calibration_ranges.h"
 #include "inputs/subscription_inputs.h"
+#include "ui/calibration/calibration_page.h"
 #include "ui/insights/insights_page.h"
 #include "ui/insights/sensitivity_panel.h"
 #include "ui/insights/tornado_chart.h"
@@ -42,6 +46,7 @@ constexpr const char* usage =
     "  basic-600-months-cohorts.png  the same with the cohort chart\n"
     "  comparison.png        the comparison page with three different scenarios\n"
     "  insights.png          the decision tools about the default scenario\n"
+    "  calibration.png       the default scenario calibrated from two years of cohorts\n"
     "--size is the window's size (default 1400x860); it cannot be smaller than the\n"
     "window's smallest layout, about 820x400.\n"
     "--locale writes figures as in NAME (default en_US), e.g. de_DE.\n"
@@ -108,8 +113,8 @@ bool parse(const QStringList& arguments, Options& options, QString& error) {
 void settle(const ContentView& content) {
     const auto pending = [&] {
         const DualAnalysis& dual = *content.dual();
-        bool any =
-            content.single()->inputs()->isRecalculationPending() || content.insights()->isBusy();
+        bool any = content.single()->inputs()->isRecalculationPending() ||
+                   content.insights()->isBusy() || content.calibration()->isBusy();
         for (int i = 0; i < DualAnalysis::scenarioCount; ++i) {
             any = any || dual.scenario(i)->isRecalculationPending();
         }
@@ -133,6 +138,43 @@ bool save(MainWindow& window, const QDir& directory, const QString& name) {
     }
     std::printf("%s\n", qPrintable(path));
     return true;
+}
+
+// Two years of monthly cohorts whose churn falls with age faster than the
+// shifted-beta-geometric model lets it (a beta-discrete-Weibull with c = 0.8),
+// each count a little off its expectation, as real counts are.
+QByteArray sampleCohorts() {
+    SplitMix64 random(2023);
+    const auto survival = [](double t) {
+        const double x = std::pow(t, 0.8);
+        return std::exp(std::lgamma(1.3 + x) - std::lgamma(2.0 + x) - std::lgamma(1.3) +
+                        std::lgamma(2.0));
+    };
+    constexpr int months = 24;
+    QByteArray text = "cohort,trials,days";
+    for (int k = 0; k < months; ++k) {
+        text += "," + QByteArray::number(k);
+    }
+    text += '\n';
+    for (int i = 0; i < months; ++i) {
+        const int days = QDate(2023 + i / 12, i % 12 + 1, 1).daysInMonth();
+        const auto trials = static_cast<double>(days * (150 + static_cast<int>(random.below(110))));
+        text += QStringLiteral("%1-%2,")
+                    .arg(2023 + i / 12)
+                    .arg(i % 12 + 1, 2, 10, QLatin1Char('0'))
+                    .toUtf8();
+        text += QByteArray::number(trials) + "," + QByteArray::number(days);
+        const double first =
+            std::round(trials * (0.56 + 0.0004 * static_cast<double>(random.below(100))));
+        double count = first;
+        for (int k = 0; k < months - i; ++k) {
+            const double nudge = 1 + 0.0002 * (static_cast<double>(random.below(101)) - 50);
+            count = k == 0 ? first : std::min(count, std::round(first * survival(k) * nudge));
+            text += "," + QByteArray::number(count);
+        }
+        text += '\n';
+    }
+    return text;
 }
 
 bool renderExtremes(MainWindow& window, const QDir& directory) {
@@ -213,6 +255,10 @@ int render(const Options& options) {
     content.setCurrentWidget(content.insights());
     content.insights()->sensitivity()->chart()->setFocus();
     ok = ok && save(window, directory, "insights.png");
+
+    content.setCurrentWidget(content.calibration());
+    content.calibration()->importText(sampleCohorts(), QStringLiteral("cohorts.csv"));
+    ok = ok && save(window, directory, "calibration.png");
     if (ok && options.extremes) {
         ok = renderExtremes(window, directory);
     }

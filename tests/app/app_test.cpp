@@ -220,8 +220,9 @@ TEST(Screenshots, RendersEveryPageAndRefusesBadFlagsByName) {
     good.start(VELMORA_SCREENSHOTS, {"--out", directory, "--size", "1280x780"});
     ASSERT_TRUE(good.waitForFinished(patienceMs));
     EXPECT_EQ(good.exitCode(), 0) << good.readAllStandardError().toStdString();
-    for (const char* page : {"basic.png", "basic-cohorts.png", "basic-600-months.png",
-                             "basic-600-months-cohorts.png", "comparison.png", "insights.png"}) {
+    for (const char* page :
+         {"basic.png", "basic-cohorts.png", "basic-600-months.png", "basic-600-months-cohorts.png",
+          "comparison.png", "insights.png", "calibration.png"}) {
         const QImage image(QDir(directory).filePath(page));
         EXPECT_EQ(image.size(), QSize(1280, 780)) << page;
     }

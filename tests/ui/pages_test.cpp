@@ -32,7 +32,8 @@ protected:
 
 TEST_F(Window, OpensOnTheBasicAnalysisWithTheSimpleChart) {
     EXPECT_EQ(window->windowTitle(), "Untitled[*] — Velmora");
-    ASSERT_EQ(content().count(), 3);
+    ASSERT_EQ(content().count(), 4);
+    EXPECT_EQ(content().tabText(3), "Calibration");
     EXPECT_EQ(content().tabText(0), "Basic Analysis");
     EXPECT_EQ(content().tabText(1), "Comparative Analysis");
     EXPECT_EQ(content().currentWidget(), &single());

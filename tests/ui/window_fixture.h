@@ -77,8 +77,10 @@ public:
         return revert;
     }
     void warn(QWidget*, const QString&, const QString& message) override { warnings << message; }
+    QString fileToImport(QWidget*, const QString&) override { return importPath; }
 
     QString openPath;
+    QString importPath;
     QString savePath;
     QString exportPath;
     QStringList exportSuggestions;

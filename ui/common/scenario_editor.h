@@ -1,6 +1,10 @@
 #pragma once
 
 #include <functional>
+#include <span>
+#include <utility>
+
+#include <QString>
 
 #include "document/scenario_document.h"
 #include "inputs/subscription_inputs.h"
@@ -28,6 +32,15 @@ public:
     /// where `shown` was shown; `apply` shows a type.
     virtual void setChartType(SubscriptionInputs& scenario, ChartType shown, ChartType chosen,
                               std::function<void(ChartType)> apply) = 0;
+    /// Several fields of `scenario` written as one edit called `title`, which
+    /// undo takes back whole; fields already at their value are left out.
+    virtual void setValues(SubscriptionInputs& scenario,
+                           std::span<const std::pair<Field, double>> values,
+                           const QString& title) = 0;
+    /// One edit, called `title`, of what else the document holds (an imported
+    /// table): `redo` makes it, now and again after an undo; `undo` takes it back.
+    virtual void edit(const QString& title, std::function<void()> redo,
+                      std::function<void()> undo) = 0;
 
 protected:
     ScenarioEditor() = default;
@@ -48,6 +61,15 @@ public:
     void setChartType(SubscriptionInputs&, ChartType, ChartType chosen,
                       std::function<void(ChartType)> apply) override {
         apply(chosen);
+    }
+    void setValues(SubscriptionInputs& scenario, std::span<const std::pair<Field, double>> values,
+                   const QString&) override {
+        for (const auto& [field, value] : values) {
+            scenario.setValue(field, value);
+        }
+    }
+    void edit(const QString&, std::function<void()> redo, std::function<void()>) override {
+        redo();
     }
 };
 

@@ -96,4 +96,9 @@ void QtDocumentDialogs::warn(QWidget* parent, const QString& title, const QStrin
     QMessageBox::warning(parent, title, message);
 }
 
+QString QtDocumentDialogs::fileToImport(QWidget* parent, const QString& folder) {
+    return QFileDialog::getOpenFileName(parent, tr("Import Cohort Data"), folder,
+                                        tr("Cohort tables (*.csv *.tsv *.txt);;All files (*)"));
+}
+
 }  // namespace velmora

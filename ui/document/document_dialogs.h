@@ -31,6 +31,13 @@ public:
     [[nodiscard]] virtual bool confirmRevert(QWidget* parent, const QString& name) = 0;
     /// Tells of a failure and waits until the user has read it.
     virtual void warn(QWidget* parent, const QString& title, const QString& message) = 0;
+    /// The cohort table to import, starting in `folder`; empty when cancelled
+    /// (as it always is, unless overridden).
+    [[nodiscard]] virtual QString fileToImport(QWidget* parent, const QString& folder) {
+        Q_UNUSED(parent);
+        Q_UNUSED(folder);
+        return {};
+    }
 
 protected:
     DocumentDialogs() = default;
@@ -48,6 +55,7 @@ public:
     [[nodiscard]] Answer askToSave(QWidget* parent, const QString& name) override;
     [[nodiscard]] bool confirmRevert(QWidget* parent, const QString& name) override;
     void warn(QWidget* parent, const QString& title, const QString& message) override;
+    [[nodiscard]] QString fileToImport(QWidget* parent, const QString& folder) override;
 };
 
 }  // namespace velmora

@@ -5,6 +5,7 @@
 #include <QUndoStack>
 
 #include "inputs/subscription_inputs.h"
+#include "ui/calibration/calibration_page.h"
 #include "ui/document/undo_editor.h"
 #include "ui/pages/content_view.h"
 #include "ui/pages/dual_analysis.h"
@@ -56,6 +57,7 @@ ScenarioDocument DocumentSession::document() const {
             content_->dual()->scenario(i)->scenarioValues();
     }
     document.chartType = content_->single()->chartType();
+    document.cohortTable = content_->calibration()->keptTable();
     return document;
 }
 
@@ -65,6 +67,10 @@ void DocumentSession::load(const ScenarioDocument& document, const QString& path
         write(*content_->dual()->scenario(i), document.comparison[static_cast<std::size_t>(i)]);
     }
     content_->single()->setChartType(document.chartType);
+    content_->calibration()->setTable(
+        document.cohortTable ? std::make_shared<const ImportedTable>(ImportedTable{
+                                   *document.cohortTable, tr("Kept in the document"), true})
+                             : nullptr);
     history_->clear();
     setFilePath(path);
     emit edited();

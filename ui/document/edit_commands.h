@@ -64,4 +64,19 @@ private:
     Reveal reveal_;
 };
 
+/// An edit of something other than a scenario's field, made and taken back
+/// by the functions it is given.
+class ActionCommand final : public QUndoCommand {
+public:
+    ActionCommand(const QString& title, std::function<void()> redo, std::function<void()> undo)
+        : QUndoCommand(title), redo_(std::move(redo)), undo_(std::move(undo)) {}
+
+    void undo() override { undo_(); }
+    void redo() override { redo_(); }
+
+private:
+    std::function<void()> redo_;
+    std::function<void()> undo_;
+};
+
 }  // namespace velmora

@@ -1,5 +1,7 @@
 #include "ui/document/undo_editor.h"
 
+#include <algorithm>
+
 #include <QUndoStack>
 
 #include "ui/document/edit_commands.h"
@@ -44,6 +46,28 @@ void UndoEditor::setChartType(SubscriptionInputs& scenario, ChartType shown, Cha
     if (shown != chosen) {
         history_->push(new ChartTypeCommand(scenario, shown, chosen, std::move(apply), reveal_));
     }
+}
+
+void UndoEditor::setValues(SubscriptionInputs& scenario,
+                           std::span<const std::pair<Field, double>> values, const QString& title) {
+    const bool changes = std::any_of(values.begin(), values.end(), [&](const auto& edit) {
+        return !sameBits(scenario.value(edit.first), edit.second);
+    });
+    if (!changes) {
+        return;
+    }
+    history_->beginMacro(title);
+    for (const auto& [field, value] : values) {
+        if (!sameBits(scenario.value(field), value)) {
+            history_->push(new FieldEditCommand(scenario, field, value, false, reveal_));
+        }
+    }
+    history_->endMacro();
+}
+
+void UndoEditor::edit(const QString& title, std::function<void()> redo,
+                      std::function<void()> undo) {
+    history_->push(new ActionCommand(title, std::move(redo), std::move(undo)));
 }
 
 }  // namespace velmora

@@ -29,6 +29,10 @@ public:
     void endRun() override { run_ = nullptr; }
     void setChartType(SubscriptionInputs& scenario, ChartType shown, ChartType chosen,
                       std::function<void(ChartType)> apply) override;
+    void setValues(SubscriptionInputs& scenario, std::span<const std::pair<Field, double>> values,
+                   const QString& title) override;
+    void edit(const QString& title, std::function<void()> redo,
+              std::function<void()> undo) override;
 
     /// Whether a run is going on, its step at the top of the history.
     [[nodiscard]] bool isRunOpen() const { return run_ != nullptr; }

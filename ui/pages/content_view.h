@@ -8,6 +8,7 @@
 
 namespace velmora {
 
+class CalibrationPage;
 class DualAnalysis;
 class InsightsPage;
 class SingleAnalysis;
@@ -15,7 +16,8 @@ class SubscriptionInputs;
 
 /// The content of a window: the two pages as tabs, "Basic Analysis" first,
 /// then "Insights", the decision tools about the scenario of "Basic
-/// Analysis". Each of the two pages owns its scenarios, so they share nothing.
+/// Analysis", and "Calibration", which fits that scenario to a cohort table.
+/// Each of the two pages owns its scenarios, so they share nothing.
 class ContentView final : public QTabWidget {
     Q_OBJECT
 
@@ -29,15 +31,17 @@ public:
     [[nodiscard]] SingleAnalysis* single() const { return single_; }
     [[nodiscard]] DualAnalysis* dual() const { return dual_; }
     [[nodiscard]] InsightsPage* insights() const { return insights_; }
+    [[nodiscard]] CalibrationPage* calibration() const { return calibration_; }
 
     /// Brings a page that shows `scenario` into view: its own, or "Insights"
-    /// when that is shown and speaks of it.
+    /// or "Calibration" when shown and speaking of it.
     void reveal(const SubscriptionInputs& scenario);
 
 private:
     SingleAnalysis* single_;
     DualAnalysis* dual_;
     InsightsPage* insights_;
+    CalibrationPage* calibration_;
 };
 
 }  // namespace velmora

@@ -9,6 +9,7 @@
 #include <QUndoStack>
 #include <QVBoxLayout>
 
+#include "ui/calibration/calibration_commands.h"
 #include "ui/document/document_dialogs.h"
 #include "ui/document/document_session.h"
 #include "ui/document/export_commands.h"
@@ -50,6 +51,7 @@ MainWindow::MainWindow(const ScenarioFactory& makeScenario, const ScenarioDocume
     commands_ = new FileCommands(this, session_, asking);
     exports_ = new ExportCommands(this, content_, session_, asking);
     connect(commands_, &FileCommands::openRequested, this, &MainWindow::openRequested);
+    calibration_ = new CalibrationCommands(this, content_->calibration(), session_, asking);
     buildMenus();
     connect(session_, &DocumentSession::stateChanged, this, &MainWindow::showState);
     showState();
@@ -99,6 +101,8 @@ void MainWindow::buildMenus() {
     exportReport_ = file->addAction(tr("Export &Report…"), exports_, &ExportCommands::exportReport);
     print_ = file->addAction(tr("&Print…"), exports_, &ExportCommands::print);
     print_->setShortcut(QKeySequence::Print);
+    importCohorts_ =
+        file->addAction(tr("&Import Cohort Data…"), calibration_, &CalibrationCommands::importFile);
     file->addSeparator();
     QAction* close = file->addAction(tr("&Close Window"));
     close->setShortcut(QKeySequence::Close);

@@ -12,6 +12,7 @@ class QLabel;
 namespace velmora {
 
 class AboutDialog;
+class CalibrationCommands;
 class ContentView;
 class DocumentDialogs;
 class DocumentSession;
@@ -49,6 +50,8 @@ public:
     [[nodiscard]] QAction* exportReportAction() const { return exportReport_; }
     [[nodiscard]] QAction* printAction() const { return print_; }
     [[nodiscard]] ExportCommands* exportCommands() const { return exports_; }
+    /// File > Import Cohort Data…, for the Calibration page.
+    [[nodiscard]] QAction* importCohortsAction() const { return importCohorts_; }
 
     /// The offer to restore unsaved documents, above the pages; hidden until
     /// the application gives it something to offer.
@@ -96,6 +99,7 @@ private:
     AboutDialog* about_ = nullptr;  ///< made on first use, owned by the window
     FileCommands* commands_;
     ExportCommands* exports_;
+    CalibrationCommands* calibration_;
     RecoveryBar* recoveryBar_;
     RecoveryWriter* recovery_ = nullptr;
     QLabel* recoveryProblem_ = nullptr;  ///< made on the first problem, in the status bar
@@ -104,6 +108,7 @@ private:
     QAction* copyChart_ = nullptr;
     QAction* exportReport_ = nullptr;
     QAction* print_ = nullptr;
+    QAction* importCohorts_ = nullptr;
     bool askBeforeClosing_ = true;
 };
 

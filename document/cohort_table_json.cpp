@@ -1,0 +1,164 @@
+#include "document/cohort_table_json.h"
+
+#include <cmath>
+
+#include "document/scenario_document.h"
+#include "engine/shortest_text.h"
+
+namespace velmora::document_format {
+
+namespace {
+
+using json::Value;
+using Kind = json::Value::Kind;
+using Problem = std::optional<std::string>;
+
+constexpr std::string_view key = "cohortTable";
+
+std::string typeProblem(const std::string& path, std::string_view expected, const Value& value) {
+    return path + ": expected " + std::string(expected) + ", found " +
+           std::string(json::kindName(value.kind));
+}
+
+void appendNumber(QByteArray& out, double value) {
+    char text[shortestCapacity];
+    out.append(text, writeShortest(text, value) - text);
+}
+
+Problem readNumber(const Value& value, const std::string& path, double& out) {
+    if (value.kind != Kind::Number) {
+        return typeProblem(path, "a number", value);
+    }
+    if (!std::isfinite(value.number)) {
+        return path + ": expected a finite number, found " + std::string(value.numberText);
+    }
+    out = value.number;
+    return std::nullopt;
+}
+
+Problem readCohort(const Value& value, const std::string& path, CohortRow& row) {
+    if (value.kind != Kind::Object) {
+        return typeProblem(path, "an object", value);
+    }
+    bool hasCounts = false;
+    for (const json::Member& member : value.members) {
+        const std::string at = path + "." + member.key;
+        const Value& field = member.value;
+        if (member.key == "label") {
+            if (field.kind != Kind::String) {
+                return typeProblem(at, "a string", field);
+            }
+            row.label = field.text;
+        } else if (member.key == "counts") {
+            if (field.kind != Kind::Array) {
+                return typeProblem(at, "an array", field);
+            }
+            hasCounts = true;
+            row.counts.resize(field.items.size());
+            for (std::size_t k = 0; k < field.items.size(); ++k) {
+                if (Problem problem = readNumber(field.items[k], at + "[" + std::to_string(k) + "]",
+                                                 row.counts[k])) {
+                    return problem;
+                }
+            }
+        } else if (member.key == "trials" || member.key == "days") {
+            double number = 0;
+            if (Problem problem = readNumber(field, at, number)) {
+                return problem;
+            }
+            (member.key == "trials" ? row.trials : row.days) = number;
+        }
+    }
+    if (!hasCounts) {
+        return path + ".counts: missing";
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+void appendCohortTable(QByteArray& out, const CohortTable& table) {
+    out += "    \"cohortTable\": {\"cohorts\": [";
+    for (std::size_t i = 0; i < table.cohorts.size(); ++i) {
+        const CohortRow& row = table.cohorts[i];
+        out += i == 0 ? "\n        {\"label\": " : ",\n        {\"label\": ";
+        appendString(out,
+                     QByteArrayView(row.label.data(), static_cast<qsizetype>(row.label.size())));
+        out += ", \"counts\": [";
+        for (std::size_t k = 0; k < row.counts.size(); ++k) {
+            if (k > 0) {
+                out += ", ";
+            }
+            appendNumber(out, row.counts[k]);
+        }
+        out += ']';
+        for (const auto& [name, value] : {std::pair{"trials", row.trials}, {"days", row.days}}) {
+            if (value) {
+                out += ", \"";
+                out += name;
+                out += "\": ";
+                appendNumber(out, *value);
+            }
+        }
+        out += '}';
+    }
+    out += "\n    ]}";
+}
+
+Problem readCohortTableValue(const Value& value, std::optional<CohortTable>& out) {
+    const std::string path(key);
+    if (value.kind != Kind::Object) {
+        return typeProblem(path, "an object", value);
+    }
+    const Value* cohorts = nullptr;
+    for (const json::Member& member : value.members) {
+        cohorts = member.key == "cohorts" ? &member.value : cohorts;
+    }
+    if (cohorts == nullptr) {
+        return path + ".cohorts: missing";
+    }
+    if (cohorts->kind != Kind::Array) {
+        return typeProblem(path + ".cohorts", "an array", *cohorts);
+    }
+    CohortTable table;
+    table.cohorts.resize(cohorts->items.size());
+    for (std::size_t i = 0; i < table.cohorts.size(); ++i) {
+        if (Problem problem =
+                readCohort(cohorts->items[i], path + ".cohorts[" + std::to_string(i) + "]",
+                           table.cohorts[i])) {
+            return problem;
+        }
+    }
+    if (const auto problem = cohortTableProblem(table)) {
+        const std::string at =
+            problem->cell.empty()
+                ? path
+                : path + ".cohorts[" + std::to_string(problem->cohort) + "]." + problem->cell;
+        return at + ": " + problem->message;
+    }
+    out = std::move(table);
+    return std::nullopt;
+}
+
+}  // namespace velmora::document_format
+
+namespace velmora {
+
+bool fitsInDocument(const CohortTable& table) {
+    // The scenarios and a recovery copy's path take a few kilobytes at most.
+    constexpr qsizetype room = 16 * 1024;
+    std::size_t cells = 0;
+    for (const CohortRow& row : table.cohorts) {
+        cells += row.counts.size();
+    }
+    // Every count takes two bytes or more ("0,"): no need to write a table
+    // that cannot fit.
+    if (cells > static_cast<std::size_t>(maxDocumentBytes / 2)) {
+        return false;
+    }
+    QByteArray text;
+    document_format::appendCohortTable(text, table);
+    return text.size() <= maxDocumentBytes - room;
+}
+
+}  // namespace velmora

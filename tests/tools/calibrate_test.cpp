@@ -1,0 +1,96 @@
+#include <string>
+#include <vector>
+
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include "document/scenario_document.h"
+#include "engine/calibration.h"
+#include "support/files.h"
+#include "tests/tools/run_cli.h"
+
+namespace velmora::cli {
+namespace {
+
+using Arguments = std::vector<std::string>;
+
+const QByteArray cohorts =
+    "cohort,0,1,2,3,trials,days\n"
+    "2025-01,1000,600,480,420,1700,31\n"
+    "2025-02,800,500,410,,1400,28\n"
+    "2025-03,900,540,,,1500,31\n";
+
+class CliCalibrate : public testing::Test {
+protected:
+    CliCalibrate() { EXPECT_TRUE(writeFile(QString::fromStdString(path("cohorts.csv")), cohorts)); }
+    [[nodiscard]] std::string path(const char* name) const {
+        return folder.filePath(QString::fromLatin1(name)).toStdString();
+    }
+    Ran calibrateWith(const Arguments& more) const {
+        Arguments arguments{"--calibrate", path("cohorts.csv")};
+        arguments.insert(arguments.end(), more.begin(), more.end());
+        return runTool(arguments);
+    }
+    QTemporaryDir folder;
+};
+
+TEST_F(CliCalibrate, PrintsAndSavesWhatWasFitted) {
+    const auto table = std::get<CohortTable>(readCohortTable(cohorts.toStdString()));
+    const auto fitted = std::get<Calibration>(calibrate(table, {12, {}}));
+    const Ran json =
+        calibrateWith({"--format", "json", "--months", "12", "--save", path("fitted.velmora")});
+    ASSERT_EQ(json.status, 0) << json.err;
+    const QJsonObject answer = json.json();
+    EXPECT_EQ(answer["inputs"]["rt1"].toDouble(), 1640.0 / 2700);
+    EXPECT_EQ(answer["inputs"]["rtPlus"].toDouble(), fitted.rates.rtPlus);
+    EXPECT_EQ(answer["inputs"]["trialRetention"].toDouble(), 2700.0 / 4600);
+    EXPECT_EQ(answer["inputs"]["dailyNewSubs"].toDouble(), 4600.0 / 90);
+    EXPECT_EQ(answer["model"]["name"], "sBG");
+    EXPECT_EQ(answer["model"]["alpha"].toDouble(), fitted.model.alpha);
+    EXPECT_EQ(answer["fitError"].toDouble(), fitted.fit.projection.error);
+    EXPECT_EQ(answer["backtest"]["holdout"], 1);
+    EXPECT_EQ(answer["backtest"]["error"].toDouble(), fitted.backtest->errors.projection.error);
+    EXPECT_EQ(answer["horizon"], 12);
+
+    const auto saved = velmora::readDocumentFile(QString::fromStdString(path("fitted.velmora")));
+    ASSERT_TRUE(std::holds_alternative<ScenarioDocument>(saved));
+    const ScenarioDocument& document = std::get<ScenarioDocument>(saved);
+    EXPECT_EQ(document.basic, fitted.appliedTo(ScenarioValues{.monthsToProject = 12}));
+    EXPECT_EQ(document.cohortTable, table);
+
+    EXPECT_EQ(
+        calibrateWith({"--format", "csv", "--horizon", "40", "--holdout", "0"}).out.substr(0, 32),
+        "key,value\nrt1,0.6074074074074074");
+    EXPECT_EQ(calibrateWith({"--format", "json", "--horizon", "40"}).json()["horizon"], 40);
+    const std::string text = calibrateWith({}).out;
+    EXPECT_NE(text.find("rt1             0.6074  0.6500"), std::string::npos) << text;
+    EXPECT_NE(text.find("Backtest, the last 1 renewals held out: "), std::string::npos);
+}
+
+TEST_F(CliCalibrate, RefusesWithOneLineAndStatusTwo) {
+    ASSERT_TRUE(writeFile(QString::fromStdString(path("bad.csv")), "c,0,1\na,100,110\n"));
+    const std::pair<Arguments, std::string> cases[] = {
+        {{"--calibrate", path("bad.csv")},
+         "--calibrate: " + path("bad.csv") +
+             ": line 2, column 3: cohort \"a\" grows from 100 at its first payment to 110 after "
+             "renewal 1"},
+        {{"--calibrate", path("none.csv")}, "--calibrate: " + path("none.csv") + ": no such file"},
+        {{"--calibrate", path("cohorts.csv"), "--holdout", "3"},
+         "--holdout: a holdout of 3 renewals leaves none to fit: the longest row has 3"},
+        {{"--calibrate", path("cohorts.csv"), "--horizon", "0"},
+         "--horizon: \"0\" is not a whole number from 1 to 12000"},
+        {{"--holdout", "2"}, "--holdout: needs --calibrate FILE"},
+        {{"--calibrate", path("cohorts.csv"), "--settle"},
+         "--settle: cannot be combined with --calibrate"},
+    };
+    for (const auto& [arguments, message] : cases) {
+        const Ran ran = runTool(arguments);
+        EXPECT_EQ(ran.status, exitUsage);
+        EXPECT_EQ(ran.out, "");
+        EXPECT_EQ(ran.err, "velmora-project: " + message + "\n");
+    }
+}
+
+}  // namespace
+}  // namespace velmora::cli

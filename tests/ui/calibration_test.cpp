@@ -1,0 +1,121 @@
+#include <QApplication>
+#include <QClipboard>
+#include <QLabel>
+#include <QMimeData>
+#include <QPushButton>
+#include <QSpinBox>
+
+#include "support/files.h"
+#include "ui/calibration/calibration_page.h"
+#include "ui/calibration/calibration_summary.h"
+#include "ui/calibration/survival_chart.h"
+#include "window_fixture.h"
+
+namespace velmora {
+namespace {
+
+/// The Calibration tab of a window whose reading and fitting run at once.
+class Calibrating : public DocumentWindow {
+protected:
+    Calibrating() {
+        page().setRunner([](std::function<void()> job) {
+            job();
+            return QtFuture::makeReadyFuture();
+        });
+        drain();
+    }
+
+    [[nodiscard]] CalibrationPage& page() const { return *window->content()->calibration(); }
+    void importFile(const QString& name, const QByteArray& text) {
+        dialogs.importPath = file(name);
+        ASSERT_TRUE(writeFile(dialogs.importPath, text));
+        window->importCohortsAction()->trigger();
+        drain();
+    }
+};
+
+const QByteArray cohorts =
+    "cohort,0,1,2,3,trials,days\n"
+    "2025-01,1000,600,480,420,1700,31\n"
+    "2025-02,800,500,410,,1400,28\n"
+    "2025-03,900,540,,,1500,31\n";
+
+TEST_F(Calibrating, ImportsAFileAndAppliesTheFitAsOneUndoableEdit) {
+    const ScenarioValues before = single().inputs()->scenarioValues();
+    importFile("cohorts.csv", cohorts);
+    ASSERT_TRUE(page().table());
+    EXPECT_EQ(window->content()->currentWidget(), &page());
+    EXPECT_EQ(page().sourceLine()->text(),
+              "cohorts.csv: 3 cohorts, up to 3 renewals, with trials and days");
+    EXPECT_EQ(page().holdoutBox()->value(), 1);
+    ASSERT_TRUE(page().fitted());
+    EXPECT_EQ(page().summary()->fittedText(0), "0.6074");
+    EXPECT_EQ(page().summary()->todayText(0), "0.65");
+    EXPECT_EQ(page().chart()->projectionLine()->dataCount(), 37) << "renewals 0 to 36";
+    EXPECT_TRUE(page().chart()->heldOut()->visible());
+    EXPECT_EQ(history().undoText(), "Import Cohort Data");
+    EXPECT_TRUE(window->isWindowModified());
+
+    page().summary()->applyButton()->click();
+    drain();
+    const ScenarioValues applied = page().fitted()->appliedTo(before);
+    EXPECT_EQ(single().inputs()->scenarioValues(), applied);
+    EXPECT_EQ(history().count(), 2) << "the import, and Apply as one step";
+    EXPECT_EQ(history().undoText(), "Apply Calibration");
+    EXPECT_EQ(window->content()->currentWidget(), &page());
+
+    press(Qt::Key_Z);
+    EXPECT_EQ(single().inputs()->scenarioValues(), before);
+    EXPECT_TRUE(page().table()) << "the table stays until its own step is undone";
+    press(Qt::Key_Z);
+    EXPECT_FALSE(page().table());
+    EXPECT_FALSE(window->isWindowModified());
+    press(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    press(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(single().inputs()->scenarioValues(), applied);
+
+    // Saved and opened again, the document holds the table as read.
+    ASSERT_EQ(window->session()->saveTo(file("calibrated.velmora")), std::nullopt);
+    const auto read = readDocumentFile(file("calibrated.velmora"));
+    ASSERT_TRUE(std::holds_alternative<ScenarioDocument>(read));
+    EXPECT_EQ(std::get<ScenarioDocument>(read).cohortTable, page().table()->table);
+    window->session()->load({}, {});
+    EXPECT_FALSE(page().table());
+    window->session()->load(std::get<ScenarioDocument>(read), file("calibrated.velmora"));
+    ASSERT_TRUE(page().table());
+    EXPECT_EQ(page().sourceLine()->text(),
+              "Kept in the document: 3 cohorts, up to 3 renewals, with trials and days");
+}
+
+TEST_F(Calibrating, PastedDroppedOrRefusedTables) {
+    QApplication::clipboard()->setText("cohort\t0\t1\r\nJan\t100\t61.5\t\r\nFeb\t120\r\n");
+    window->content()->setCurrentWidget(&page());
+    page().chart()->setFocus();
+    press(Qt::Key_V);
+    ASSERT_TRUE(page().table());
+    EXPECT_EQ(page().table()->table.cohorts[0].counts, (std::vector<double>{100, 61.5}));
+    EXPECT_EQ(page().sourceLine()->text(), "Clipboard: 2 cohorts, up to 1 renewal");
+
+    QMimeData dropped;
+    dropped.setText("c,0,1\nx,10,9\n");
+    QDragEnterEvent enter({10, 10}, Qt::CopyAction, &dropped, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window, &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop({10, 10}, Qt::CopyAction, &dropped, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window, &drop);
+    drain();
+    EXPECT_EQ(page().table()->source, "Dropped text");
+    EXPECT_EQ(history().count(), 2);
+
+    importFile("bad.csv", "c,0,1\na,100,abc\n");
+    ASSERT_EQ(dialogs.warnings.size(), 1);
+    EXPECT_TRUE(
+        dialogs.warnings[0].endsWith("bad.csv: line 2, column 3: expected a number, "
+                                     "found \"abc\""))
+        << dialogs.warnings[0].toStdString();
+    EXPECT_EQ(history().count(), 2) << "nothing changed";
+    EXPECT_EQ(page().table()->source, "Dropped text");
+}
+
+}  // namespace
+}  // namespace velmora

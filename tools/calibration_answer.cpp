@@ -1,0 +1,185 @@
+#include "tools/calibration_answer.h"
+
+#include <cmath>
+#include <ostream>
+
+#include <QFile>
+
+#include "document/cohort_table_file.h"
+#include "engine/calibration.h"
+#include "engine/shortest_text.h"
+#include "tools/documents.h"
+#include "tools/flag_values.h"
+#include "tools/number_text.h"
+#include "tools/render.h"
+
+namespace velmora::cli {
+
+namespace {
+
+constexpr std::array<std::string_view, 9> names{
+    "rt1", "rt2", "rt3", "rt4", "rt5", "rt6", "rtPlus", "trialRetention", "dailyNewSubs"};
+
+std::array<double, 9> fields(const ScenarioValues& v) {
+    return {v.rt1, v.rt2, v.rt3, v.rt4, v.rt5, v.rt6, v.rtPlus, v.trialRetention, v.dailyNewSubs};
+}
+
+// The values a table gives: the renewal rates always, the trials when it has them.
+std::size_t fittedCount(const Calibration& fitted) {
+    return fitted.dailyNewSubs ? 9 : fitted.trialRetention ? 8 : 7;
+}
+
+std::string number(double value) {
+    return std::isfinite(value) ? shortest(value) : "null";
+}
+
+std::string percent(const SurvivalError& error) {
+    return error.cells == 0 ? "n/a" : groupedNumber(100 * error.error, 2) + "%";
+}
+
+std::string fromModel(const Calibration& fitted, bool json) {
+    std::string list;
+    for (std::size_t k = 0; k < 6; ++k) {
+        if (!fitted.rates.observed[k]) {
+            list += list.empty() ? "" : json ? ", " : " ";
+            list += json ? '"' + std::string(names[k]) + '"' : std::string(names[k]);
+        }
+    }
+    return list;
+}
+
+void writeJson(const Calibration& fitted, const ScenarioValues& applied, std::ostream& out) {
+    const auto values = fields(applied);
+    out << "{\"inputs\": {";
+    for (std::size_t i = 0; i < fittedCount(fitted); ++i) {
+        out << (i > 0 ? ", \"" : "\"") << names[i] << "\": " << number(values[i]);
+    }
+    out << "}, \"model\": {\"name\": \"sBG\", \"alpha\": " << number(fitted.model.alpha)
+        << ", \"beta\": " << number(fitted.model.beta)
+        << ", \"fitError\": " << number(fitted.fit.model.error) << ", \"backtestError\": "
+        << (fitted.backtest ? number(fitted.backtest->errors.model.error) : "null")
+        << "}, \"fitError\": " << number(fitted.fit.projection.error) << ", \"backtest\": ";
+    if (fitted.backtest) {
+        out << "{\"holdout\": " << fitted.backtest->holdout
+            << ", \"error\": " << number(fitted.backtest->errors.projection.error)
+            << ", \"cells\": " << fitted.backtest->errors.projection.cells << '}';
+    } else {
+        out << "null";
+    }
+    out << ", \"fitCells\": " << fitted.fit.projection.cells << ", \"horizon\": " << fitted.horizon
+        << ", \"fromModel\": [" << fromModel(fitted, true) << ']';
+    if (fitted.dailyNewSubs) {
+        out << ", \"dailyCohorts\": " << fitted.dailyCohorts;
+    }
+    out << "}\n";
+}
+
+void writeCsv(const Calibration& fitted, const ScenarioValues& applied, std::ostream& out) {
+    const auto values = fields(applied);
+    out << "key,value\n";
+    for (std::size_t i = 0; i < fittedCount(fitted); ++i) {
+        out << names[i] << ',' << shortest(values[i]) << '\n';
+    }
+    const auto optional = [](double value) { return std::isfinite(value) ? shortest(value) : ""; };
+    out << "model,sBG\nalpha," << shortest(fitted.model.alpha) << "\nbeta,"
+        << shortest(fitted.model.beta) << "\nfitError," << optional(fitted.fit.projection.error)
+        << "\nmodelFitError," << optional(fitted.fit.model.error) << '\n';
+    if (fitted.backtest) {
+        out << "holdout," << fitted.backtest->holdout << "\nbacktestError,"
+            << optional(fitted.backtest->errors.projection.error) << "\nmodelBacktestError,"
+            << optional(fitted.backtest->errors.model.error) << '\n';
+    }
+    out << "horizon," << fitted.horizon << '\n';
+}
+
+void writeTable(const Calibration& fitted, const ScenarioValues& applied,
+                const ScenarioValues& today, std::ostream& out) {
+    const auto values = fields(applied);
+    const auto todays = fields(today);
+    std::vector<std::vector<std::string>> rows{{"Value", "Fitted", "Today"}};
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        const int digits = i == 8 ? 1 : 4;
+        rows.push_back({std::string(names[i]),
+                        i < fittedCount(fitted) ? groupedNumber(values[i], digits) : "-",
+                        groupedNumber(todays[i], digits)});
+    }
+    writeColumns(rows, out);
+    const auto errors = [&](const CalibrationErrors& e) {
+        return percent(e.projection) + " (projection), " + percent(e.model) + " (sBG model) over " +
+               groupedInteger(static_cast<std::int64_t>(e.projection.cells)) + " cells";
+    };
+    out << "\nFit error: " << errors(fitted.fit) << '\n';
+    if (fitted.backtest) {
+        out << "Backtest, the last " << fitted.backtest->holdout
+            << " renewals held out: " << errors(fitted.backtest->errors) << '\n';
+    } else {
+        out << "Backtest: none\n";
+    }
+    out << "Model: sBG, alpha " << groupedNumber(fitted.model.alpha, 4) << ", beta "
+        << groupedNumber(fitted.model.beta, 4) << "; rtPlus follows it to renewal "
+        << fitted.horizon << '\n';
+    if (const std::string modelled = fromModel(fitted, false); !modelled.empty()) {
+        out << "From the model, no cohort reaching them: " << modelled << '\n';
+    }
+    if (fitted.dailyNewSubs) {
+        out << "Daily trials from the " << fitted.dailyCohorts << " most recent cohorts\n";
+    }
+}
+
+ScenarioValues& pageOf(ScenarioDocument& document, Page page) {
+    return page == Page::Basic ? document.basic
+                               : document.comparison[static_cast<std::size_t>(page) - 1];
+}
+
+}  // namespace
+
+int calibrateScenario(const Options& options, ScenarioDocument document,
+                      const ScenarioValues& values, std::ostream& out, std::ostream& err) {
+    const auto refuse = [&err](const std::string& message) {
+        err << "velmora-project: " << message << '\n';
+        return exitUsage;
+    };
+    auto read =
+        readCohortTableFile(QFile::decodeName(QByteArray::fromStdString(*options.calibrateFile)));
+    if (const auto* problem = std::get_if<DocumentProblem>(&read)) {
+        return refuse("--calibrate: " + escaped(problem->message.toStdString(), false));
+    }
+    const CohortTable& table = std::get<CohortTable>(read);
+    auto calibrated =
+        calibrate(table, {options.horizon.value_or(projectionHorizon(values)), options.holdout});
+    if (const auto* refused = std::get_if<std::string>(&calibrated)) {
+        return refuse("--holdout: " + *refused);
+    }
+    const Calibration& fitted = std::get<Calibration>(calibrated);
+    const ScenarioValues applied = fitted.appliedTo(values);
+    if (options.saveFile) {
+        pageOf(document, options.page) = applied;
+        document.cohortTable = table;
+        if (!fitsInDocument(table)) {
+            document.cohortTable.reset();
+            err << "velmora-project: --save: the cohort table is too large to keep in the "
+                   "document; it holds the fitted values only\n";
+        }
+        if (const auto error = unsavable(*options.saveFile, document)) {
+            return refuse(error->message);
+        }
+        if (const auto problem = save(*options.saveFile, document)) {
+            err << "velmora-project: " << *problem << '\n';
+            return exitOutputFailed;
+        }
+    }
+    switch (options.format) {
+        case OutputFormat::Json:
+            writeJson(fitted, applied, out);
+            break;
+        case OutputFormat::Csv:
+            writeCsv(fitted, applied, out);
+            break;
+        case OutputFormat::Table:
+            writeTable(fitted, applied, values, out);
+            break;
+    }
+    return 0;
+}
+
+}  // namespace velmora::cli
