@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <ostream>
+#include <sstream>
 
 #include "engine/calculation.h"
 #include "engine/table_csv.h"
@@ -62,7 +63,21 @@ int execute(const Options& options, std::ostream& out, std::ostream& err) {
     const ResolvedScenario& scenario = std::get<ResolvedScenario>(resolved);
     const auto& [document, values] = scenario;
     if (options.question == Question::Calibrate) {
-        return calibrateScenario(options, document, values, out, err);
+        if (!options.outputFile) {
+            return calibrateScenario(options, document, values, out, err);
+        }
+        // The answer is small: kept whole, then written as any other output.
+        std::ostringstream answer;
+        if (const int status = calibrateScenario(options, document, values, answer, err)) {
+            return status;
+        }
+        if (const auto problem = writeOutputFile(options, scenario, err, [&](std::ostream& stream) {
+                stream << answer.view();
+            })) {
+            err << "velmora-project: " << *problem << '\n';
+            return exitOutputFailed;
+        }
+        return 0;
     }
     if (options.saveFile) {
         if (const auto error = unsavable(*options.saveFile, document)) {
