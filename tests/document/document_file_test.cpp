@@ -34,6 +34,7 @@ ScenarioDocument awkwardDocument() {
         ScenarioValues& v = *scenarios[k];
         v.monthDuration = 1 + 91 * k;
         v.monthsToProject = std::array{600.0, 0.0, -0.0, 599.9999999999999}[k];
+        v.costPerTrial = std::array{0.1 + 0.2, -0.0, 5e-324, 1e308}[k];
         double* fields[] = {&v.dailyNewSubs, &v.startingSubs, &v.price, &v.trialRetention,
                             &v.rt1,          &v.rt2,          &v.rt3,   &v.rt4,
                             &v.rt5,          &v.rt6,          &v.rtPlus};
@@ -165,6 +166,8 @@ const Refusal refusals[] = {
      "basic.monthsToProject: expected a number of months from 0 to 600, found -1"},
     {"NotFinite", version1(R"("comparison": {"alternate2": {"dailyNewSubs": -1e400}})"),
      "comparison.alternate2.dailyNewSubs: expected a finite number, found -1e400"},
+    {"CostNegative", version1(R"("basic": {"costPerTrial": -2.5})"),
+     "basic.costPerTrial: expected a finite cost of 0 or more, found -2.5"},
     {"ChartTypeUnknown", version1(R"("chartType": "pie")"),
      R"(chartType: expected "simple" or "cohorts", found "pie")"},
     {"ChartTypeNumber", version1(R"("chartType": 1)"),
