@@ -64,14 +64,21 @@ std::string csvText(std::string_view text) {
     return csv + '"';
 }
 
-// As the summary above the table shows the metric.
+// As the summary above the table, or the unit economics, show the metric.
 std::string shown(Metric metric, double value) {
     switch (metric) {
         case Metric::Subscribers:
             return groupedNumber(value, 0);
         case Metric::MonthlyProceeds:
         case Metric::AnnualProceeds:
+        case Metric::CashNeeded:
             return currency(value, 0);
+        case Metric::PaybackMonths:
+            return std::isinf(value) ? "never" : groupedNumber(value, 0);
+        case Metric::BreakEvenMonth:
+            return std::isinf(value) ? "none" : 'M' + groupedNumber(value, 0);
+        case Metric::LifetimeValueToCost:
+            return groupedNumber(value, 1) + " ×";
         case Metric::LifetimeValue:
             break;
     }
@@ -79,12 +86,28 @@ std::string shown(Metric metric, double value) {
 }
 
 std::string shownChange(Metric metric, double change) {
-    return (change >= 0 ? "+" : "") + shown(metric, change);
+    std::string sign = change >= 0 ? "+" : "";
+    switch (metric) {
+        case Metric::PaybackMonths:
+        case Metric::BreakEvenMonth:
+            return sign.append(groupedNumber(change, 0));
+        case Metric::LifetimeValueToCost:
+            return sign.append(groupedNumber(change, 1));
+        default:
+            return sign.append(shown(metric, change));
+    }
 }
 
 std::string_view label(Metric metric) {
     static constexpr std::array<std::string_view, allMetrics.size()> labels{
-        "subscribers", "monthly", "annually", "24mo LTV per trial"};
+        "subscribers",
+        "monthly",
+        "annually",
+        "24mo LTV per trial",
+        "months to pay back a trial",
+        "lifetime value to cost",
+        "break-even month",
+        "cash needed"};
     return labels[static_cast<std::size_t>(metric)];
 }
 
@@ -126,7 +149,7 @@ void writeSettle(const SettlePoint& point, std::size_t months, OutputFormat form
             << point.reason << '\n';
         return;
     }
-    std::string monthLabel = "first month at 90% of that";
+    std::string monthLabel = "first month within 10% of that";
     if (!point.month90 && point.subscribers > 0) {
         monthLabel += ": none within the " + groupedInteger(static_cast<std::int64_t>(months)) +
                       " months projected";

@@ -18,7 +18,7 @@ using Arguments = std::vector<std::string>;
 // Figures easy to state: 10 trials a day all convert and half stay at every
 // renewal, so a trial pays for 2 months on average; the subscribers settle at
 // 10 x 30 x 2 = 600 paying 600 x $2 x 0.85 = $1,020 a month, and open month 4
-// at 563 (months 0 to 3: 10, 305, 452.5, 526.25), the first at 90% of 600.
+// at 563 (months 0 to 3: 10, 305, 452.5, 526.25), the first within 10% of 600.
 ScenarioValues halves() {
     ScenarioValues values{.dailyNewSubs = 10, .price = 2, .trialRetention = 1};
     values.rt1 = values.rt2 = values.rt3 = values.rt4 = values.rt5 = values.rt6 = 0.5;
@@ -42,7 +42,7 @@ TEST(CliQuestions, Settle) {
     EXPECT_EQ(runHalves({"--settle"}).out,
               "   600 subscribers when settled\n"
               "$1,020 monthly when settled\n"
-              "    M4 first month at 90% of that\n");
+              "    M4 first month within 10% of that\n");
     EXPECT_EQ(runHalves({"--settle", "--format=csv", "--months", "4"}).out,
               "settles,subscribers,monthlyProceeds,month90,reason\ntrue,600,1020,,\n");
     EXPECT_EQ(runHalves({"--settle", "--format=json", "--months", "4"}).json()["month90"],
@@ -120,7 +120,7 @@ TEST(CliQuestions, RefusedFlags) {
          "--goal: cannot be combined with --settle"},
         {{"--sensitivity", "price"},
          R"(--sensitivity: "price" is not one of subscribers, monthlyProceeds, annualProceeds, )"
-         "lifetimeValue"},
+         "lifetimeValue, paybackMonths, lifetimeValueToCost, breakEvenMonth, cashNeeded"},
         {{"--solve-for", "price"}, "--solve-for: needs --goal METRIC=VALUE"},
         {{"--goal", "subscribers=1"}, "--goal: needs --solve-for INPUT"},
         {{"--goal", "subscribers", "--solve-for", "price"},
@@ -128,7 +128,7 @@ TEST(CliQuestions, RefusedFlags) {
         {{"--goal", "subscribers=1e999"}, R"(--goal: "1e999" is out of range)"},
         {{"--goal", "subscribers=1", "--solve-for", "rest"},
          R"(--solve-for: "rest" is not one of dailyNewSubs, price, trialRetention, rt1, rt2, rt3, )"
-         "rt4, rt5, rt6, rtPlus, startingSubs"},
+         "rt4, rt5, rt6, rtPlus, startingSubs, costPerTrial"},
         {{"--settle=yes"}, "--settle: takes no value"},
         {{"--version=1"}, "--version: takes no value"},
         {{"--page", "basic"}, "--page: needs --scenario FILE"},

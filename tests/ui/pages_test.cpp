@@ -128,21 +128,21 @@ TEST_F(Window, TabWalksTheFormThenTheTableThePickerAndTheChart) {
               "Monthly Retention Rates Rest | Monthly projection | Chart Type | Projection chart | "
               "QTabBar");
 
-    // On the comparison page: the columns left to right, each form then its table.
+    // On the comparison page: the columns left to right, each form, its table, its cost.
     content().setCurrentIndex(1);
     dual().column(0)->form()->slider()->setFocus();
     std::vector<QWidget*> columnsVisited;
-    for (int step = 0; step < 3 * 13 + 1; ++step) {
+    for (int step = 0; step < 3 * 14 + 1; ++step) {
         QWidget* focus = QApplication::focusWidget();
         ASSERT_NE(focus, nullptr);
         columnsVisited.push_back(focus);
         QTest::keyClick(focus, Qt::Key_Tab);
     }
     for (int i = 0; i < DualAnalysis::scenarioCount; ++i) {
-        EXPECT_EQ(columnsVisited[static_cast<std::size_t>(13 * i)],
-                  dual().column(i)->form()->slider());
-        EXPECT_EQ(columnsVisited[static_cast<std::size_t>(13 * i + 12)],
-                  dual().column(i)->table()->table());
+        const auto at = [&](int step) { return columnsVisited[static_cast<std::size_t>(step)]; };
+        EXPECT_EQ(at(14 * i), dual().column(i)->form()->slider());
+        EXPECT_EQ(at(14 * i + 12), dual().column(i)->table()->table());
+        EXPECT_EQ(at(14 * i + 13)->accessibleName(), "Cost per Trial");
     }
     EXPECT_EQ(columnsVisited.back(), dual().chart());
 }

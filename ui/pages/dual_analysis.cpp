@@ -9,7 +9,9 @@
 #include "ui/charts/chart_style.h"
 #include "ui/charts/comparison_chart.h"
 #include "ui/common/rebuild.h"
+#include "ui/form/number_field.h"
 #include "ui/pages/baseline_difference.h"
+#include "ui/pages/cost_comparison.h"
 #include "ui/pages/scenario_column.h"
 #include "ui/table/table_view.h"
 
@@ -22,6 +24,7 @@ DualAnalysis::DualAnalysis(QWidget* parent, const ScenarioFactory& makeScenario,
       chart_(new ComparisonChart(this)),
       rebuild_(new Rebuild([this] { rebuild(); }, this)) {
     auto* columns = new QHBoxLayout;
+    QWidget* lastCost = nullptr;
     for (int i = 0; i < scenarioCount; ++i) {
         SubscriptionInputs* inputs = makeScenario(this, initial[static_cast<std::size_t>(i)]);
         columns_[i] = new ScenarioColumn(inputs, seriesColour(i), seriesName(i), this, editor);
@@ -29,11 +32,13 @@ DualAnalysis::DualAnalysis(QWidget* parent, const ScenarioFactory& makeScenario,
         if (i > 0) {
             BaselineDifference::addTo(columns_[i], baseline());
         }
+        lastCost =
+            CostComparison::addTo(columns_[i], i > 0 ? baseline() : nullptr, editor)->costField();
         rebuild_->watch(inputs);
     }
     // Low enough that the window, with the alternates' differences from the
-    // baseline, still fits a 1280 x 800 screen.
-    chart_->setMinimumHeight(140);
+    // baseline and every column's costs, still fits a 1280 x 800 screen.
+    chart_->setMinimumHeight(120);
 
     auto* page = new QVBoxLayout(this);
     page->setContentsMargins(6, 6, 6, 6);
@@ -41,8 +46,9 @@ DualAnalysis::DualAnalysis(QWidget* parent, const ScenarioFactory& makeScenario,
     page->addLayout(columns, 3);
     page->addWidget(chart_, 1);
 
-    // Tab walks the columns left to right (the order they were made in), then the chart.
-    setTabOrder(columns_.back()->table()->table(), chart_);
+    // Tab walks the columns left to right (the order they were made in), each
+    // down to its cost, then the chart.
+    setTabOrder(lastCost, chart_);
     rebuild();
 }
 

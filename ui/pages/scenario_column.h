@@ -18,7 +18,7 @@ class ScenarioColumn final : public QWidget {
 
 public:
     /// The least height of the table with its summary: four months in view.
-    static constexpr int tableHeight = 200;
+    static constexpr int tableHeight = 202;
     static constexpr qreal outlineRadius = 16;
     static constexpr qreal outlineWidth = 3;
 
