@@ -42,6 +42,7 @@ constexpr const char* usage =
     "  basic-600-months-cohorts.png  the same with the cohort chart\n"
     "  comparison.png        the comparison page with three different scenarios\n"
     "  insights.png          the decision tools about the default scenario\n"
+    "  insights-costs.png    the same with a trial costing $2: its costs and cash curve\n"
     "--size is the window's size (default 1400x860); it cannot be smaller than the\n"
     "window's smallest layout, about 1140x760.\n"
     "--locale writes figures as in NAME (default en_US), e.g. de_DE.\n"
@@ -204,6 +205,9 @@ int render(const Options& options) {
     dual.input2()->setMonthsToProject(48);
     dual.input2()->setTrialRetention(0.7);
     dual.input2()->setRtPlus(0.97);
+    for (SubscriptionInputs* scenario : {dual.baseline(), dual.input1(), dual.input2()}) {
+        scenario->setCostPerTrial(2);
+    }
     ok = ok && save(window, directory, "comparison.png");
 
     // The default question (monthly proceeds of $50,000 by changing the daily
@@ -213,6 +217,9 @@ int render(const Options& options) {
     content.setCurrentWidget(content.insights());
     content.insights()->sensitivity()->chart()->setFocus();
     ok = ok && save(window, directory, "insights.png");
+    // The same with a trial costing $2: the costs and the cash curve.
+    single.inputs()->setCostPerTrial(2);
+    ok = ok && save(window, directory, "insights-costs.png");
     if (ok && options.extremes) {
         ok = renderExtremes(window, directory);
     }

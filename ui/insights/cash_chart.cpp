@@ -13,25 +13,13 @@ namespace {
 const QColor lineColour(0x4E, 0x79, 0xA7);
 const QColor breakEvenColour(0x1B, 0x7F, 0x3B);
 const QColor lowestColour(0xB7, 0x1C, 0x1C);
-/// Room above and below the curve for the labels, as a share of its height.
-constexpr double labelRoom = 0.18;
 
 QCPGraph* makeMark(QCustomPlot* plot, const QColor& colour) {
     QCPGraph* mark = plot->addGraph();
     mark->setLineStyle(QCPGraph::lsNone);
     mark->setScatterStyle(
         QCPScatterStyle(QCPScatterStyle::ssCircle, colour.darker(120), colour, 9));
-    mark->removeFromLegend();
     return mark;
-}
-
-QCPItemText* makeLabel(QCustomPlot* plot, const QColor& colour) {
-    auto* label = new QCPItemText(plot);
-    label->setColor(colour);
-    label->setFont(plot->font());
-    label->setPadding(QMargins(6, 3, 6, 3));
-    label->setVisible(false);
-    return label;
 }
 
 /// Month marks a narrow chart can label: about six of them, on whole quarters or years.
@@ -64,18 +52,27 @@ QString money(double value) {
 CashChart::CashChart(QWidget* parent)
     : QCustomPlot(parent),
       line_(addGraph()),
-      breakEven_(makeMark(this, breakEvenColour)),
       lowest_(makeMark(this, lowestColour)),
-      breakEvenLabel_(makeLabel(this, breakEvenColour.darker(110))),
-      lowestLabel_(makeLabel(this, lowestColour)),
+      breakEven_(makeMark(this, breakEvenColour)),
       note_(addNothingDrawnNote(this)) {
     applyChartStyle(this, QStringLiteral("Cash curve"));
     line_->setName(QStringLiteral("Cumulative net"));
     line_->setPen(QPen(lineColour, 2));
+    line_->removeFromLegend();
     xAxis->setLabel(QStringLiteral("Month"));
     yAxis->setLabel(QStringLiteral("Cumulative net"));
     setValueLabels(yAxis, NumberFormatter::Style::Currency);
     yAxis->grid()->setZeroLinePen(QPen(palette().color(QPalette::WindowText), 1));
+
+    // The marks' names in a row of their own above the plot, where they cover no curve.
+    plotLayout()->insertRow(0);
+    plotLayout()->addElement(0, 0, legend);
+    plotLayout()->setRowStretchFactor(0, 0.001);
+    legend->setFillOrder(QCPLayoutGrid::foColumnsFirst);
+    legend->setBorderPen(Qt::NoPen);
+    legend->setBrush(Qt::NoBrush);
+    legend->setVisible(true);
+
     connect(this, &QCustomPlot::mouseMove, this,
             [this](QMouseEvent* event) { showToolTip(this, event, toolTipAt(event->position())); });
     setCashFlow({});
@@ -98,61 +95,42 @@ void CashChart::setCashFlow(const CashFlow& flow) {
     const double pad = std::max(0.5, static_cast<double>(months) * 0.02);
     xAxis->setRange(-pad, static_cast<double>(std::max<std::size_t>(months, 2) - 1) + pad);
     fitValueAxis(yAxis, months == 0 ? FiniteSpan{.low = 0, .high = 0} : span, scale_);
-    const QCPRange values = yAxis->range();
-    yAxis->setRange(values.lower - values.size() * labelRoom,
-                    values.upper + values.size() * labelRoom);
     note_->setVisible(months > 0 && span.empty());
 
     const CashTurn& turn = flow.turn;
-    mark(breakEven_, breakEvenLabel_, turn.breakEvenMonth,
-         QStringLiteral("Break-even ") +
-             monthText(static_cast<double>(turn.breakEvenMonth.value_or(0))),
-         true);
     const bool needed = turn.cashNeeded > 0 && turn.cashNeededMonth;
-    mark(lowest_, lowestLabel_, needed ? turn.cashNeededMonth : std::nullopt,
+    mark(lowest_, needed ? turn.cashNeededMonth : std::nullopt,
          QStringLiteral("Cash needed %1 (%2)")
              .arg(money(turn.cashNeeded),
-                  monthText(static_cast<double>(turn.cashNeededMonth.value_or(0)))),
-         false);
+                  monthText(static_cast<double>(turn.cashNeededMonth.value_or(0)))));
+    mark(breakEven_, turn.breakEvenMonth,
+         QStringLiteral("Break-even ") +
+             monthText(static_cast<double>(turn.breakEvenMonth.value_or(0))));
+    legend->setVisible(legend->itemCount() > 0);
 
     QStringList said{QStringLiteral("Cumulative net by month")};
     if (needed) {
-        said << lowestLabel_->text();
+        said << lowest_->name();
     }
-    said << (turn.breakEvenMonth ? breakEvenLabel_->text()
+    said << (turn.breakEvenMonth ? breakEven_->name()
                                  : QStringLiteral("no break-even within the months projected"));
     setAccessibleDescription(said.join(QStringLiteral("; ")));
     replot(rpQueuedReplot);
 }
 
-void CashChart::mark(QCPGraph* point, QCPItemText* label, std::optional<std::int64_t> month,
-                     const QString& text, bool above) {
+void CashChart::mark(QCPGraph* point, std::optional<std::int64_t> month, const QString& name) {
     const bool shown =
         month && std::isfinite(flow_.cumulativeNet[static_cast<std::size_t>(*month)]);
-    label->setVisible(shown);
+    point->setName(name);
     if (!shown) {
         point->data()->clear();
+        point->removeFromLegend();
         return;
     }
     const auto key = static_cast<double>(*month);
-    const double drawn = scale_.toDrawn(flow_.cumulativeNet[static_cast<std::size_t>(*month)]);
-    point->setData({key}, {drawn}, true);
-    label->setText(text);
-    label->position->setCoords(key, drawn);
-    // Clear of the curve: the break-even label up and to the left, over the
-    // months still below zero (right and down when it comes early), the
-    // lowest point's label below it, kept within the plot near its ends.
-    const double share = key / std::max(1.0, static_cast<double>(flow_.cumulativeNet.size() - 1));
-    Qt::Alignment alignment;
-    if (above) {
-        alignment =
-            share >= 0.25 ? (Qt::AlignRight | Qt::AlignBottom) : (Qt::AlignLeft | Qt::AlignTop);
-    } else {
-        alignment = Qt::AlignTop | (share < 0.2   ? Qt::AlignLeft
-                                    : share > 0.8 ? Qt::AlignRight
-                                                  : Qt::AlignHCenter);
-    }
-    label->setPositionAlignment(alignment);
+    point->setData({key}, {scale_.toDrawn(flow_.cumulativeNet[static_cast<std::size_t>(*month)])},
+                   true);
+    point->addToLegend();
 }
 
 QString CashChart::toolTipAt(const QPointF& pixel) const {

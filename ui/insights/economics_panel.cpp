@@ -117,7 +117,9 @@ EconomicsPanel::EconomicsPanel(SubscriptionInputs* inputs, ScenarioEditor* edito
     column->addWidget(message_);
     column->addWidget(prompt_);
     column->addWidget(figures_);
-    column->addWidget(chart_, 1);
+    // The chart takes the room while shown; without it, the lines stay on top.
+    column->addWidget(chart_, 1000);
+    column->addStretch(1);
 
     connect(cost_, &NumberField::committed, this, [this](double value) {
         message_->hide();
