@@ -1,203 +1,121 @@
+#include <QCommandLineParser>
+#include <QStringList>
 #include <algorithm>
-#include <array>
 #include <ostream>
+#include <set>
+#include <utility>
 
-#include "engine/shortest_text.h"
 #include "tools/cli.h"
 #include "tools/flag_values.h"
+#include "tools/flags.h"
 #include "tools/number_text.h"
 
 namespace velmora::cli {
 
 namespace {
 
-using Problem = std::optional<std::string>;
+// The command line as Qt's parser reads it. Each byte travels as the character
+// of the same number (Latin-1), so file names that are not UTF-8 come back
+// byte for byte; every flag's name is ASCII.
+QString wide(std::string_view text) {
+    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
 
-// One flag: how --help shows it and what its value does to the options. The
-// parser and the help text both read the table of them, so they cannot disagree.
-struct Flag {
-    std::string_view name;
-    std::string_view metavar;  // empty for a switch, which takes no value
-    std::string_view help;
-    std::string (*defaultText)();
-    Problem (*set)(std::string_view value, Options& options);
-    // For a flag that sets a scenario field: copies that field.
-    void (*copy)(const ScenarioValues& from, ScenarioValues& to) = nullptr;
+std::string narrow(const QString& text) {
+    return text.toLatin1().toStdString();
+}
+
+// The flag that `argument` names, as written ("--months" of "--months=3") and
+// without its dashes ("months"); both empty when it names none.
+std::pair<std::string_view, std::string_view> flagOf(std::string_view argument) {
+    const std::size_t dashes = argument.starts_with("--") ? 2 : argument.starts_with('-') ? 1 : 0;
+    const std::string_view written = argument.substr(0, argument.find('='));
+    return dashes == 0 ? std::pair{"", ""} : std::pair{written, written.substr(dashes)};
+}
+
+// A flag as the user wrote it ("--months" or "-months"), found by its name
+// without dashes; `--name` when no argument spells it.
+std::string spelled(std::span<const std::string_view> arguments, std::string_view name) {
+    for (const std::string_view argument : arguments) {
+        if (const auto [written, bare] = flagOf(argument); !written.empty() && bare == name) {
+            return std::string(written);
+        }
+    }
+    return "--" + std::string(name);
+}
+
+// Whether `argument` was given as `-name=value` or `--name=value`.
+bool givenAttached(std::span<const std::string_view> arguments, const QString& name,
+                   const std::string& value) {
+    const std::string attached = narrow(name) + '=' + value;
+    return std::ranges::any_of(arguments, [&attached](std::string_view argument) {
+        return argument == "-" + attached || argument == "--" + attached;
+    });
+}
+
+struct CommandLine {
+    QCommandLineParser parser;
+    QCommandLineOption help{QStringList{"help", "h"}};
+    QCommandLineOption version{"version"};
+
+    CommandLine() {
+        // `-months` reads as `--months`, not as the switches -m -o -n ...
+        parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+        parser.addOption(help);
+        parser.addOption(version);
+        for (const Flag& flag : allFlags()) {
+            parser.addOption({wide(flag.name.substr(2)), {}, wide(flag.metavar)});
+        }
+    }
+
+    [[nodiscard]] static bool takesValue(std::string_view name) {
+        const Flag* flag = findFlag("--" + std::string(name));
+        return flag != nullptr && !flag->metavar.empty();
+    }
+
+    [[nodiscard]] static bool isSwitch(std::string_view name) {
+        const Flag* flag = findFlag("--" + std::string(name));
+        return flag != nullptr ? flag->metavar.empty()
+                               : name == "help" || name == "h" || name == "version";
+    }
 };
 
-Problem parseValue(std::string_view text, double& value) {
-    return parseNumber(text, value);
-}
-
-Problem parseValue(std::string_view text, std::int64_t& value) {
-    return parseDays(text, value);
-}
-
-std::string valueText(double value) {
-    return shortest(value);
-}
-
-std::string valueText(std::int64_t value) {
-    return std::to_string(value);
-}
-
-template <auto field>
-constexpr Flag scenarioFlag(std::string_view name, std::string_view metavar,
-                            std::string_view help) {
-    return {name,
-            metavar,
-            help,
-            [] { return valueText(ScenarioValues{}.*field); },
-            [](std::string_view text, Options& options) {
-                return parseValue(text, options.values.*field);
-            },
-            [](const ScenarioValues& from, ScenarioValues& to) { to.*field = from.*field; }};
-}
-
-template <std::size_t count>
-std::string oneOf(const std::array<std::string_view, count>& names) {
-    std::string text;
-    for (const std::string_view name : names) {
-        text += text.empty() ? "" : ", ";
-        text += name;
+// What the parser's reading of `arguments` gets wrong, as the one line that
+// names the flag, or nothing. A value that begins with "--" given apart from
+// its flag is taken for a forgotten value: `--price --months 3`.
+std::optional<std::string> malformed(const CommandLine& line, bool parsed,
+                                     std::span<const std::string_view> arguments) {
+    const QCommandLineParser& parser = line.parser;
+    if (const QStringList unknown = parser.unknownOptionNames(); !unknown.isEmpty()) {
+        return escaped(spelled(arguments, narrow(unknown.front()))) + ": unknown flag (see --help)";
     }
-    return text;
-}
-
-// Sets `value` to the enumerator named `text` in `names`, or says what is wrong.
-template <typename Enum, std::size_t count>
-Problem pickEnum(const std::array<std::string_view, count>& names, std::string_view text,
-                 Enum& value) {
-    const auto found = std::find(names.begin(), names.end(), text);
-    if (found == names.end()) {
-        return quoted(text) + " is not one of " + oneOf(names);
+    for (const QString& name : parser.optionNames()) {
+        const QStringList values = parser.values(name);
+        if (!CommandLine::takesValue(narrow(name)) || values.isEmpty()) {
+            continue;  // a switch, or a value missing at the end
+        }
+        const std::string value = narrow(values.front());
+        if (value.starts_with("--") && !givenAttached(arguments, name, value)) {
+            return spelled(arguments, narrow(name)) + ": missing value";
+        }
     }
-    value = static_cast<Enum>(found - names.begin());
-    return std::nullopt;
-}
-
-constexpr std::array<std::string_view, 3> formatNames{"table", "csv", "json"};
-constexpr std::array<std::string_view, 4> pageNames{"basic", "baseline", "alternate1",
-                                                    "alternate2"};
-constexpr std::array<std::string_view, 4> questionFlags{"", "--settle", "--goal", "--sensitivity"};
-
-std::array<std::string_view, allMetrics.size()> metricNames() {
-    std::array<std::string_view, allMetrics.size()> names;
-    std::transform(allMetrics.begin(), allMetrics.end(), names.begin(), metricName);
-    return names;
-}
-
-std::array<std::string_view, allInputs.size()> inputNames() {
-    std::array<std::string_view, allInputs.size()> names;
-    std::transform(allInputs.begin(), allInputs.end(), names.begin(), inputName);
-    return names;
-}
-
-Problem ask(Options& options, Question question) {
-    if (options.question != Question::Projection) {
-        return "cannot be combined with " +
-               std::string(questionFlags[static_cast<std::size_t>(options.question)]);
+    if (!parsed) {
+        // Qt's parser stops at a switch given a value, or a value missing at the end.
+        QStringList values;
+        for (const QString& name : parser.optionNames()) {
+            values += parser.values(name);
+        }
+        for (const std::string_view argument : arguments) {
+            const auto [written, bare] = flagOf(argument);
+            if (written.size() < argument.size() && CommandLine::isSwitch(bare) &&
+                !values.contains(wide(argument))) {
+                return std::string(written) + ": takes no value";
+            }
+        }
+        return escaped(arguments.back()) + ": missing value";
     }
-    options.question = question;
-    return std::nullopt;
-}
-
-Problem fileName(std::string_view text, std::optional<std::string>& file) {
-    if (text.empty()) {
-        return "a file name is needed";
-    }
-    file = std::string(text);
-    return std::nullopt;
-}
-
-Problem setGoal(std::string_view text, Options& options) {
-    const std::size_t equals = text.find('=');
-    if (equals == std::string_view::npos) {
-        return quoted(text) + " is not METRIC=VALUE";
-    }
-    if (Problem problem = pickEnum(metricNames(), text.substr(0, equals), options.goal.metric)) {
-        return problem;
-    }
-    if (Problem problem = parseNumber(text.substr(equals + 1), options.goal.target)) {
-        return problem;
-    }
-    return ask(options, Question::Goal);
-}
-
-std::string none() {
-    return "none";
-}
-
-constexpr std::array<Flag, 21> flags{{
-    scenarioFlag<&ScenarioValues::monthsToProject>("--months", "N",
-                                                   "months to project (fraction cut off)"),
-    scenarioFlag<&ScenarioValues::dailyNewSubs>("--daily-trials", "N",
-                                                "free trials started each day"),
-    scenarioFlag<&ScenarioValues::startingSubs>("--starting-subscribers", "N",
-                                                "paying subscribers on day 0"),
-    scenarioFlag<&ScenarioValues::price>("--price", "N", "dollars per subscriber and month"),
-    scenarioFlag<&ScenarioValues::trialRetention>("--trial-retention", "N",
-                                                  "share of trials that start paying"),
-    scenarioFlag<&ScenarioValues::rt1>("--rt1", "N", "share staying at the 1st monthly renewal"),
-    scenarioFlag<&ScenarioValues::rt2>("--rt2", "N", "share staying at the 2nd renewal"),
-    scenarioFlag<&ScenarioValues::rt3>("--rt3", "N", "share staying at the 3rd renewal"),
-    scenarioFlag<&ScenarioValues::rt4>("--rt4", "N", "share staying at the 4th renewal"),
-    scenarioFlag<&ScenarioValues::rt5>("--rt5", "N", "share staying at the 5th renewal"),
-    scenarioFlag<&ScenarioValues::rt6>("--rt6", "N", "share staying at the 6th renewal"),
-    scenarioFlag<&ScenarioValues::rtPlus>("--rest", "N", "share staying at renewals 7, 8, ..."),
-    scenarioFlag<&ScenarioValues::monthDuration>("--month-duration", "DAYS",
-                                                 "days in a month, a whole number >= 0"),
-    {"--scenario", "FILE", "start from a page of a .velmora document", none,
-     [](std::string_view text, Options& options) { return fileName(text, options.scenarioFile); }},
-    {"--page", "PAGE", "which scenario of FILE (see below)",
-     [] { return std::string(pageNames[0]); },
-     [](std::string_view text, Options& options) {
-         return pickEnum(pageNames, text, options.page);
-     }},
-    {"--save", "FILE", "write the scenario as a .velmora document", none,
-     [](std::string_view text, Options& options) { return fileName(text, options.saveFile); }},
-    {"--format", "FORMAT", "what to print: table, csv, json",
-     [] { return std::string(formatNames[0]); },
-     [](std::string_view text, Options& options) {
-         options.formatGiven = true;
-         return pickEnum(formatNames, text, options.format);
-     }},
-    {"--settle", "", "where the subscribers settle", [] { return std::string("off"); },
-     [](std::string_view, Options& options) { return ask(options, Question::Settle); }},
-    {"--goal", "METRIC=VALUE", "what --solve-for must be for it", none, setGoal},
-    {"--solve-for", "INPUT", "the input --goal changes", none,
-     [](std::string_view text, Options& options) {
-         return pickEnum(inputNames(), text, options.goal.input);
-     }},
-    {"--sensitivity", "METRIC", "each input's effect on METRIC", none,
-     [](std::string_view text, Options& options) {
-         if (Problem problem = pickEnum(metricNames(), text, options.sensitivityMetric)) {
-             return problem;
-         }
-         return ask(options, Question::Sensitivity);
-     }},
-}};
-
-std::optional<std::size_t> flagIndex(std::string_view name) {
-    const auto found = std::find_if(flags.begin(), flags.end(),
-                                    [name](const Flag& flag) { return flag.name == name; });
-    if (found == flags.end()) {
-        return std::nullopt;
-    }
-    return static_cast<std::size_t>(found - flags.begin());
-}
-
-// What is wrong with flags that need one another, or nothing.
-std::optional<std::string> missingPartner(const std::array<bool, flags.size()>& seen) {
-    const auto given = [&seen](std::string_view name) { return seen[*flagIndex(name)]; };
-    if (given("--page") && !given("--scenario")) {
-        return "--page: needs --scenario FILE";
-    }
-    if (given("--goal") && !given("--solve-for")) {
-        return "--goal: needs --solve-for INPUT";
-    }
-    if (given("--solve-for") && !given("--goal")) {
-        return "--solve-for: needs --goal METRIC=VALUE";
+    if (const QStringList positional = parser.positionalArguments(); !positional.isEmpty()) {
+        return quoted(narrow(positional.front())) + ": unexpected argument; flags start with --";
     }
     return std::nullopt;
 }
@@ -205,62 +123,58 @@ std::optional<std::string> missingPartner(const std::array<bool, flags.size()>& 
 }  // namespace
 
 ParseResult parseArguments(std::span<const std::string_view> arguments) {
+    CommandLine line;
+    QStringList list{QStringLiteral("velmora-project")};
+    for (const std::string_view argument : arguments) {
+        list += wide(argument);
+    }
+    const bool parsed = line.parser.parse(list);
+    if (auto problem = malformed(line, parsed, arguments)) {
+        return UsageError{std::move(*problem)};
+    }
+    if (line.parser.isSet(line.help)) {
+        return HelpRequested{};
+    }
+    if (line.parser.isSet(line.version)) {
+        return VersionRequested{};
+    }
     Options options;
-    std::array<bool, flags.size()> seen{};
-    for (std::size_t i = 0; i < arguments.size(); ++i) {
-        const std::string_view argument = arguments[i];
-        if (argument == "--help" || argument == "-h") {
-            return HelpRequested{};
-        }
-        if (argument == "--version") {
-            return VersionRequested{};
-        }
-        if (!argument.starts_with("--")) {
-            return UsageError{quoted(argument) + ": unexpected argument; flags start with --"};
-        }
-        const std::size_t equals = argument.find('=');
-        const std::string_view name = argument.substr(0, equals);
-        const auto index = flagIndex(name);
-        if (!index) {
-            if (name == "--help" || name == "--version") {
-                return UsageError{std::string(name) + ": takes no value"};
-            }
-            return UsageError{escaped(name) + ": unknown flag (see --help)"};
-        }
-        const Flag& flag = flags[*index];
-        std::string_view value;
-        if (flag.metavar.empty()) {
-            if (equals != std::string_view::npos) {
-                return UsageError{std::string(name) + ": takes no value"};
-            }
-        } else if (equals != std::string_view::npos) {
-            value = argument.substr(equals + 1);
-        } else if (i + 1 < arguments.size() && !arguments[i + 1].starts_with("--")) {
-            value = arguments[++i];
-        } else {
-            return UsageError{std::string(name) + ": missing value"};
+    std::set<std::string_view> seen;
+    const Flag* question = nullptr;
+    for (const QString& name : line.parser.optionNames()) {
+        const Flag* flag = findFlag("--" + narrow(name));
+        if (flag == nullptr) {
+            continue;  // --help or --version, given more than once
         }
         // A flag given twice is more likely a slip (--rt1 for --rt2) than intended.
-        if (seen[*index]) {
-            return UsageError{std::string(name) + ": given more than once"};
+        if (!seen.insert(flag->name).second) {
+            return UsageError{std::string(flag->name) + ": given more than once"};
         }
-        seen[*index] = true;
-        if (auto problem = flag.set(value, options)) {
-            return UsageError{std::string(name) + ": " + *problem};
+        if (flag->asks && question != nullptr) {
+            return UsageError{std::string(flag->name) + ": cannot be combined with " +
+                              std::string(question->name)};
         }
-        if (flag.copy != nullptr) {
-            options.scenarioFlags.push_back(flag.name);
+        question = flag->asks ? flag : question;
+        const std::string value = flag->metavar.empty() ? "" : narrow(line.parser.value(name));
+        if (auto problem = flag->set(value, options)) {
+            return UsageError{std::string(flag->name) + ": " + *problem};
+        }
+        if (flag->copy != nullptr) {
+            options.scenarioFlags.push_back(flag->name);
         }
     }
-    if (auto problem = missingPartner(seen)) {
-        return UsageError{std::move(*problem)};
+    for (const Flag& flag : allFlags()) {
+        if (seen.contains(flag.name) && !flag.needs.empty() && !seen.contains(flag.needs)) {
+            return UsageError{std::string(flag.name) + ": needs " + std::string(flag.needs) + ' ' +
+                              std::string(findFlag(flag.needs)->metavar)};
+        }
     }
     return options;
 }
 
 ScenarioValues withFlags(ScenarioValues base, const Options& options) {
     for (const std::string_view name : options.scenarioFlags) {
-        flags[*flagIndex(name)].copy(options.values, base);
+        findFlag(name)->copy(options.values, base);
     }
     return base;
 }
@@ -272,7 +186,7 @@ void writeUsage(std::ostream& out) {
            "and prints them to standard output, or answers a question about them.\n"
            "\n"
            "Flags, each at most once (default in brackets):\n";
-    for (const Flag& flag : flags) {
+    for (const Flag& flag : allFlags()) {
         std::string left = "  " + std::string(flag.name);
         if (!flag.metavar.empty()) {
             left += ' ' + std::string(flag.metavar);
@@ -308,7 +222,7 @@ void writeUsage(std::ostream& out) {
            "  --sensitivity METRIC: the change of METRIC with each input at 90% and at\n"
            "    110% of its value (shares at most 1), largest effect first.\n"
            "  METRIC: "
-        << oneOf(metricNames())
+        << metricList()
         << "\n"
            "    (the last month's figures; lifetimeValue is one trial's over 24 months).\n"
            "  INPUT: dailyNewSubs, price, trialRetention, rt1 to rt6, rtPlus (--rest),\n"

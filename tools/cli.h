@@ -67,8 +67,10 @@ inline constexpr int exitUsage = 2;
 inline constexpr int exitOutputFailed = 1;
 
 /// Reads the arguments that follow the program name. Flags are given as
-/// `--flag value` or `--flag=value`, each at most once; `--help` (or `-h`) and
-/// `--version` anywhere a flag may stand ask for the usage text or the version.
+/// `--flag value` or `--flag=value` (one dash will do), each at most once;
+/// `--help` (or `-h`) and `--version` ask for the usage text or the version
+/// wherever they stand among known flags with their values. The arguments may
+/// hold any bytes: a file name comes back exactly as given.
 [[nodiscard]] ParseResult parseArguments(std::span<const std::string_view> arguments);
 
 /// `base` (a document's page, or the defaults) with the values of the

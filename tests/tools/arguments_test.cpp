@@ -27,6 +27,7 @@ TEST(CliArguments, GoodInput) {
         {"--months 600 --starting-subscribers=5000",
          {{.monthsToProject = 600, .startingSubs = 5000}}},
         {"--months=-1e30 --format table", {{.monthsToProject = -1e30}, Table}},
+        {"-months 2 --save=--x", {{.monthsToProject = 2}}},
     };
     for (const auto& [text, expected] : cases) {
         SCOPED_TRACE(text);
@@ -46,6 +47,10 @@ TEST(CliArguments, BadInput) {
         {{"months", "3"}, R"("months": unexpected argument; flags start with --)"},
         {{"--months"}, "--months: missing value"},
         {{"--price", "--months", "3"}, "--price: missing value"},
+        {{"--scenario", "--settle=1"}, "--scenario: missing value"},
+        {{"--save", "-h=1", "--months"}, "--months: missing value"},
+        {{"-x", "--", "3"}, "-x: unknown flag (see --help)"},
+        {{"--", "3"}, R"("3": unexpected argument; flags start with --)"},
         {{"--price="}, R"(--price: "" is not a number)"},
         {{"--rt3", "0.5x"}, R"(--rt3: "0.5x" is not a number)"},
         {{"--rt2", "a\nb\""}, R"(--rt2: "a\x0ab\"" is not a number)"},

@@ -1,0 +1,186 @@
+#include "tools/flags.h"
+
+#include <algorithm>
+#include <array>
+
+#include "engine/shortest_text.h"
+#include "tools/flag_values.h"
+
+namespace velmora::cli {
+
+namespace {
+
+Problem parseValue(std::string_view text, double& value) {
+    return parseNumber(text, value);
+}
+
+Problem parseValue(std::string_view text, std::int64_t& value) {
+    return parseDays(text, value);
+}
+
+std::string valueText(double value) {
+    return shortest(value);
+}
+
+std::string valueText(std::int64_t value) {
+    return std::to_string(value);
+}
+
+template <auto field>
+constexpr Flag scenarioFlag(std::string_view name, std::string_view metavar,
+                            std::string_view help) {
+    return {name,
+            metavar,
+            help,
+            [] { return valueText(ScenarioValues{}.*field); },
+            [](std::string_view text, Options& options) {
+                return parseValue(text, options.values.*field);
+            },
+            [](const ScenarioValues& from, ScenarioValues& to) { to.*field = from.*field; }};
+}
+
+template <std::size_t count>
+std::string oneOf(const std::array<std::string_view, count>& names) {
+    std::string text;
+    for (const std::string_view name : names) {
+        text += text.empty() ? "" : ", ";
+        text += name;
+    }
+    return text;
+}
+
+// Sets `value` to the enumerator named `text` in `names`, or says what is wrong.
+template <typename Enum, std::size_t count>
+Problem pickEnum(const std::array<std::string_view, count>& names, std::string_view text,
+                 Enum& value) {
+    const auto found = std::find(names.begin(), names.end(), text);
+    if (found == names.end()) {
+        return quoted(text) + " is not one of " + oneOf(names);
+    }
+    value = static_cast<Enum>(found - names.begin());
+    return std::nullopt;
+}
+
+constexpr std::array<std::string_view, 3> formatNames{"table", "csv", "json"};
+constexpr std::array<std::string_view, 4> pageNames{"basic", "baseline", "alternate1",
+                                                    "alternate2"};
+
+std::array<std::string_view, allMetrics.size()> metricNames() {
+    std::array<std::string_view, allMetrics.size()> names;
+    std::transform(allMetrics.begin(), allMetrics.end(), names.begin(), metricName);
+    return names;
+}
+
+std::array<std::string_view, allInputs.size()> inputNames() {
+    std::array<std::string_view, allInputs.size()> names;
+    std::transform(allInputs.begin(), allInputs.end(), names.begin(), inputName);
+    return names;
+}
+
+Problem fileName(std::string_view text, std::optional<std::string>& file) {
+    if (text.empty()) {
+        return "a file name is needed";
+    }
+    file = std::string(text);
+    return std::nullopt;
+}
+
+Problem setGoal(std::string_view text, Options& options) {
+    const std::size_t equals = text.find('=');
+    if (equals == std::string_view::npos) {
+        return quoted(text) + " is not METRIC=VALUE";
+    }
+    if (Problem problem = pickEnum(metricNames(), text.substr(0, equals), options.goal.metric)) {
+        return problem;
+    }
+    options.question = Question::Goal;
+    return parseNumber(text.substr(equals + 1), options.goal.target);
+}
+
+std::string none() {
+    return "none";
+}
+
+constexpr Flag flags[] = {
+    scenarioFlag<&ScenarioValues::monthsToProject>("--months", "N",
+                                                   "months to project (fraction cut off)"),
+    scenarioFlag<&ScenarioValues::dailyNewSubs>("--daily-trials", "N",
+                                                "free trials started each day"),
+    scenarioFlag<&ScenarioValues::startingSubs>("--starting-subscribers", "N",
+                                                "paying subscribers on day 0"),
+    scenarioFlag<&ScenarioValues::price>("--price", "N", "dollars per subscriber and month"),
+    scenarioFlag<&ScenarioValues::trialRetention>("--trial-retention", "N",
+                                                  "share of trials that start paying"),
+    scenarioFlag<&ScenarioValues::rt1>("--rt1", "N", "share staying at the 1st monthly renewal"),
+    scenarioFlag<&ScenarioValues::rt2>("--rt2", "N", "share staying at the 2nd renewal"),
+    scenarioFlag<&ScenarioValues::rt3>("--rt3", "N", "share staying at the 3rd renewal"),
+    scenarioFlag<&ScenarioValues::rt4>("--rt4", "N", "share staying at the 4th renewal"),
+    scenarioFlag<&ScenarioValues::rt5>("--rt5", "N", "share staying at the 5th renewal"),
+    scenarioFlag<&ScenarioValues::rt6>("--rt6", "N", "share staying at the 6th renewal"),
+    scenarioFlag<&ScenarioValues::rtPlus>("--rest", "N", "share staying at renewals 7, 8, ..."),
+    scenarioFlag<&ScenarioValues::monthDuration>("--month-duration", "DAYS",
+                                                 "days in a month, a whole number >= 0"),
+    {"--scenario", "FILE", "start from a page of a .velmora document", none,
+     [](std::string_view text, Options& options) { return fileName(text, options.scenarioFile); }},
+    {"--page", "PAGE", "which scenario of FILE (see below)",
+     [] { return std::string(pageNames[0]); },
+     [](std::string_view text, Options& options) {
+         return pickEnum(pageNames, text, options.page);
+     },
+     nullptr, "--scenario"},
+    {"--save", "FILE", "write the scenario as a .velmora document", none,
+     [](std::string_view text, Options& options) { return fileName(text, options.saveFile); }},
+    {"--format", "FORMAT", "what to print: table, csv, json",
+     [] { return std::string(formatNames[0]); },
+     [](std::string_view text, Options& options) {
+         options.formatGiven = true;
+         return pickEnum(formatNames, text, options.format);
+     }},
+    {"--settle",
+     "",
+     "where the subscribers settle",
+     [] { return std::string("off"); },
+     [](std::string_view, Options& options) -> Problem {
+         options.question = Question::Settle;
+         return std::nullopt;
+     },
+     nullptr,
+     {},
+     true},
+    {"--goal", "METRIC=VALUE", "what --solve-for must be for it", none, setGoal, nullptr,
+     "--solve-for", true},
+    {"--solve-for", "INPUT", "the input --goal changes", none,
+     [](std::string_view text, Options& options) {
+         return pickEnum(inputNames(), text, options.goal.input);
+     },
+     nullptr, "--goal"},
+    {"--sensitivity",
+     "METRIC",
+     "each input's effect on METRIC",
+     none,
+     [](std::string_view text, Options& options) {
+         options.question = Question::Sensitivity;
+         return pickEnum(metricNames(), text, options.sensitivityMetric);
+     },
+     nullptr,
+     {},
+     true},
+};
+
+}  // namespace
+
+std::span<const Flag> allFlags() {
+    return flags;
+}
+
+const Flag* findFlag(std::string_view name) {
+    const auto found =
+        std::ranges::find_if(flags, [name](const Flag& flag) { return flag.name == name; });
+    return found == std::end(flags) ? nullptr : found;
+}
+
+std::string metricList() {
+    return oneOf(metricNames());
+}
+
+}  // namespace velmora::cli
