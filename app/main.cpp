@@ -6,7 +6,7 @@
 #include <QCommandLineParser>
 #include <QLocale>
 
-#include "ui/common/number_format.h"
+#include "format/number_format.h"
 #include "ui/window/application_identity.h"
 #include "ui/window/termination_signals.h"
 #include "ui/window/velmora_app.h"

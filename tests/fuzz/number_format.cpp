@@ -2,7 +2,7 @@
 // nothing crashes, and a number read, shown and read again comes back as shown.
 #include <cstdlib>
 
-#include "ui/common/number_format.h"
+#include "format/number_format.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using velmora::NumberFormatter;

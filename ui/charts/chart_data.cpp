@@ -1,9 +1,9 @@
 #include "ui/charts/chart_data.h"
 
 #include "engine/table_figures.h"
+#include "format/number_format.h"
 #include "inputs/subscription_inputs.h"
 #include "ui/charts/chart_style.h"
-#include "ui/common/number_format.h"
 
 namespace velmora {
 

@@ -8,7 +8,7 @@
 #include <QMouseEvent>
 #include <QToolTip>
 
-#include "ui/common/number_format.h"
+#include "format/number_format.h"
 
 namespace velmora {
 

@@ -7,7 +7,7 @@
 #include <QColor>
 #include <QString>
 
-#include "ui/common/number_format.h"
+#include "format/number_format.h"
 
 class QCPAxis;
 class QCustomPlot;

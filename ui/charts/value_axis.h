@@ -8,7 +8,7 @@
 #include <QString>
 #include <QVector>
 
-#include "ui/common/number_format.h"
+#include "format/number_format.h"
 
 class QCPAxis;
 class QCPItemText;

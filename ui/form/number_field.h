@@ -5,7 +5,7 @@
 #include <QLineEdit>
 #include <QString>
 
-#include "ui/common/number_format.h"
+#include "format/number_format.h"
 
 namespace velmora {
 

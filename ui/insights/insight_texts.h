@@ -3,8 +3,8 @@
 #include <QString>
 
 #include "engine/metrics.h"
+#include "format/number_format.h"
 #include "inputs/subscription_inputs.h"
-#include "ui/common/number_format.h"
 
 namespace velmora {
 

@@ -5,7 +5,7 @@
 
 #include "engine/calculation.h"
 #include "engine/settle_point.h"
-#include "ui/common/number_format.h"
+#include "format/number_format.h"
 #include "ui/insights/figure_line.h"
 
 namespace velmora {

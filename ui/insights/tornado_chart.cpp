@@ -5,8 +5,8 @@
 
 #include <QKeyEvent>
 
+#include "format/signed_figure.h"
 #include "ui/charts/chart_style.h"
-#include "ui/common/signed_figure.h"
 #include "ui/insights/insight_texts.h"
 
 namespace velmora {

@@ -7,10 +7,10 @@
 #include <QLabel>
 
 #include "engine/table_figures.h"
+#include "format/signed_figure.h"
 #include "inputs/subscription_inputs.h"
 #include "ui/common/elided_label.h"
 #include "ui/common/rebuild.h"
-#include "ui/common/signed_figure.h"
 #include "ui/pages/scenario_column.h"
 #include "ui/table/table_view.h"
 

@@ -10,7 +10,7 @@
 #include <QLocale>
 #include <QString>
 
-#include "ui/common/number_format.h"
+#include "format/number_format.h"
 
 namespace velmora {
 

@@ -7,7 +7,7 @@
 #include <QStringList>
 #include <QWidget>
 
-#include "ui/common/number_format.h"
+#include "format/number_format.h"
 
 class QLabel;
 class QTableView;

@@ -1,4 +1,4 @@
-#include "ui/common/number_format.h"
+#include "format/number_format.h"
 
 #include <cmath>
 

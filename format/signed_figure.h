@@ -2,7 +2,7 @@
 
 #include <QString>
 
-#include "ui/common/number_format.h"
+#include "format/number_format.h"
 
 namespace velmora {
 

@@ -1,4 +1,4 @@
-#include "ui/common/signed_figure.h"
+#include "format/signed_figure.h"
 
 #include <cmath>
 

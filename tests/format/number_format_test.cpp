@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "ui/common/number_format.h"
+#include "format/number_format.h"
 
 namespace velmora {
 namespace {
