@@ -20,7 +20,7 @@ enum class OutputFormat { Table, Csv, Json };
 enum class Page { Basic, Baseline, Alternate1, Alternate2 };
 
 /// What the tool answers: the projection, or one of the decision tools.
-enum class Question { Projection, Settle, Goal, Sensitivity };
+enum class Question { Projection, Settle, Goal, Sensitivity, Economics };
 
 /// What one run of the tool projects and how it prints it.
 struct Options {

@@ -7,10 +7,10 @@
 #include <QLabel>
 
 #include "engine/economics.h"
+#include "format/signed_figure.h"
 #include "inputs/subscription_inputs.h"
 #include "ui/common/elided_label.h"
 #include "ui/common/rebuild.h"
-#include "ui/common/signed_figure.h"
 #include "ui/form/number_field.h"
 #include "ui/insights/economics_panel.h"
 #include "ui/insights/insight_texts.h"
