@@ -189,7 +189,8 @@ std::optional<Point> deadlineBoundary(Trial& trial, double unmet, Point met, dou
     return met;
 }
 
-GoalSeekResult seekDeadline(const ScenarioValues& values, const Goal& goal, Trial& trial) {
+GoalSeekResult seekDeadline(const ScenarioValues& values, const Goal& goal, Trial& trial,
+                            double now) {
     const double current = inputValue(values, goal.input);
     const InputRange range = inputRange(goal.input);
     const std::string input(inputName(goal.input));
@@ -209,22 +210,31 @@ GoalSeekResult seekDeadline(const ScenarioValues& values, const Goal& goal, Tria
                           numberText(range.high) + " brings " + metric + " to " +
                           numberText(goal.target) + " or less.");
     }
-    // Bisected from the current value, kept within the range, to the nearer end that meets it.
+    // From the current value, kept within the range, to the nearer end that meets it.
     const double from = std::isnan(current) ? (lowMeets ? range.high : range.low)
                                             : std::clamp(current, range.low, range.high);
-    if (from != current) {
-        const auto clamped = trial(from);
-        if (!clamped) {
-            return cancelled();
-        }
-        if (meets(*clamped, goal.target)) {
-            return result(Outcome::Reached, from, *clamped);
-        }
+    const auto figure = from == current ? std::optional(now) : trial(from);
+    if (!figure) {
+        return cancelled();
     }
-    const bool towardsHigh =
-        highMeets && (!lowMeets || std::abs(range.high - from) < std::abs(from - range.low));
-    const Point end = towardsHigh ? Point{range.high, *high} : Point{range.low, *low};
-    const auto found = deadlineBoundary(trial, from, end, goal.target);
+    const bool fromMeets = meets(*figure, goal.target);
+    std::optional<Point> found;
+    if (goal.input == Input::CostPerTrial) {
+        // The budget: the most a trial may cost and still meet it, between a
+        // cost that meets it (the current one, or none) and one that does not.
+        if (highMeets) {
+            return result(Outcome::Reached, range.high, *high);
+        }
+        found = fromMeets ? deadlineBoundary(trial, range.high, {from, *figure}, goal.target)
+                          : deadlineBoundary(trial, from, {range.low, *low}, goal.target);
+    } else if (fromMeets) {
+        return result(Outcome::Reached, from, *figure);
+    } else {
+        const bool towardsHigh =
+            highMeets && (!lowMeets || std::abs(range.high - from) < std::abs(from - range.low));
+        const Point end = towardsHigh ? Point{range.high, *high} : Point{range.low, *low};
+        found = deadlineBoundary(trial, from, end, goal.target);
+    }
     if (!found) {
         return cancelled();
     }
@@ -255,14 +265,15 @@ GoalSeekResult seekGoal(const ScenarioValues& values, const Goal& goal, std::sto
     Trial trial(values, goal, std::move(stop));
     const bool deadline = isDeadline(goal.metric);
     const bool reachedNow = deadline ? meets(*now, goal.target) : trial.reaches(*now);
-    if (reachedNow && current >= range.low && current <= range.high) {
+    const bool budget = deadline && goal.input == Input::CostPerTrial;
+    if (reachedNow && !budget && current >= range.low && current <= range.high) {
         return result(Outcome::Reached, current, *now);
     }
     if (!moves(goal.input, goal.metric)) {
         return result(Outcome::NoEffect, current, *now, input + " does not change " + metric + ".");
     }
     if (deadline) {
-        return seekDeadline(values, goal, trial);
+        return seekDeadline(values, goal, trial, *now);
     }
 
     const auto low = trial(range.low);

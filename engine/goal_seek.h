@@ -46,7 +46,8 @@ struct GoalSeekResult {
 /// m") is reached by any value whose metric is at most the target; the answer
 /// is the value nearest the current one that reaches it, found by bisection and
 /// rounded, towards the side that reaches it, to the fewest decimals within
-/// 0.1% of it. A goal on what trials cost (`needsCost`) cannot be computed
+/// 0.1% of it. For the cost of a trial it is the budget, the most a trial may
+/// cost and still reach it, even when the current cost reaches it already. A goal on what trials cost (`needsCost`) cannot be computed
 /// while the cost is not given, unless it solves for the cost.
 ///
 /// Thread-safe; checks `stop` between projections. About 2 ms at 600 months.

@@ -111,6 +111,8 @@ TEST(GoalSeek, DeadlinesAndUnitEconomics) {
     } cases[] = {
         // c x L(3) = 7.4375 is the most a trial may cost; down to 3 decimals within 0.1%
         {Metric::PaybackMonths, 3, Input::CostPerTrial, 8, Outcome::Reached, 7.437, 3},
+        // the same budget when the cost, 5, already pays back in time
+        {Metric::PaybackMonths, 3, Input::CostPerTrial, 5, Outcome::Reached, 7.437, 3},
         // price x 0.85 x 0.5 x 1.5 >= 7 from 10.98039...; up to 10.99
         {Metric::PaybackMonths, 2, Input::Price, 7, Outcome::Reached, 10.99, 2},
         // by M2 the cost may be 18.0625 / 3 = 6.02083...; down to 6.02

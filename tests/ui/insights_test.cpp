@@ -131,6 +131,11 @@ TEST_F(Insights, GoalSeekAnswersTheQuestionAsked) {
          false},
         {Metric::Subscribers, "20000", Input::Price, "1.99 Price",
          "Price does not change this figure, which stays at 15,642 subscribers.", false},
+        {Metric::PaybackMonths, "2", Input::Price, "– Price",
+         "Enter the cost of a trial under “Costs and cash”, or solve for Cost per Trial.", false},
+        // 0.998 x 1.65 = 1.6467 is the most a trial may cost to pay back in 2.
+        {Metric::PaybackMonths, "2", Input::CostPerTrial, "1.646 Cost per Trial",
+         "Reaches the target: pays back in 2 months.", true},
         {Metric::Subscribers, "15642", Input::Rt2, "0.84 Retention Rate 2",
          "Already reached: the scenario gives 15,642 subscribers.", false},
     };
@@ -278,6 +283,51 @@ TEST_F(Insights, TheTornadoDrawsTheEngineFiguresLargestFirst) {
     scenarios.elapse();
     EXPECT_EQ(tornado().rowSummary(1),
               "Retention Rate 1: +1,067 at 90% churn, -1,067 at 110% churn");
+}
+
+// The defaults at $2 a trial: c = 1.99 x 0.85 x 0.59 = 0.998 a payment pays
+// back in 3 (0.998 x 2.196 >= 2); 7.4886 / 2 = 3.7; 100 x 30 x 2 = $6,000 a
+// month against proceeds of $100, $3,059, $4,995, ...: lowest -$9,847 at M2.
+TEST_F(Insights, CostsAndCashFollowTheCostOfATrialAsOneUndoableEdit) {
+    EconomicsPanel& costs = *page().economics();
+    EXPECT_EQ(costs.lines(), QStringList{costs.prompt()->text()});
+    EXPECT_TRUE(costs.chart()->isHidden());
+    const auto projection = single().inputs()->projection();
+
+    type(costs.costField(), "2");
+    EXPECT_EQ(single().inputs()->costPerTrial(), 2);
+    EXPECT_EQ(history().undoText(), "Cost per Trial");
+    EXPECT_FALSE(single().inputs()->isRecalculationPending()) << "no projection reads it";
+    EXPECT_EQ(single().inputs()->projection(), projection);
+    EXPECT_EQ(costs.lines(),
+              QStringList({"Payback of a trial: pays back in 3 months",
+                           "Lifetime value to cost: 3.7 ×", "Acquisition spend: $6,000 a month",
+                           "Break-even: M6", "Cash needed: $9,847, lowest at M2"}));
+    const CashChart& chart = *costs.chart();
+    EXPECT_EQ(chart.line()->dataCount(), 36);
+    EXPECT_EQ(chart.lowestMark()->data()->at(0)->key, 2);
+    EXPECT_NEAR(chart.lowestMark()->data()->at(0)->value, -9846.86, 0.01);
+    EXPECT_EQ(chart.breakEvenMark()->data()->at(0)->key, 6);
+    EXPECT_EQ(chart.breakEvenMark()->name(), "Break-even M6");
+    EXPECT_EQ(chart.lowestMark()->name(), "Cash needed $9,847 (M2)");
+
+    type(costs.costField(), "-1");
+    EXPECT_EQ(costs.message()->text(), "“-1”: a cost cannot be negative. Kept 2.");
+    EXPECT_EQ(single().inputs()->costPerTrial(), 2);
+    // More than a whole lifetime brings: L = 1 + 0.65 + ... + 0.3462 x 0.95 / 0.05 = 10.399,
+    // and 0.998 x 10.399 = $10.38.
+    type(costs.costField(), "20");
+    EXPECT_EQ(costs.lines().value(0),
+              "Payback of a trial: never: its whole expected lifetime brings $9.62 less than it "
+              "costs");
+    EXPECT_EQ(costs.lines().value(3), "Break-even: not within the 36 months projected");
+    EXPECT_EQ(chart.breakEvenMark()->dataCount(), 0);
+
+    press(Qt::Key_Z);
+    press(Qt::Key_Z);
+    EXPECT_EQ(single().inputs()->costPerTrial(), 0);
+    EXPECT_EQ(costs.lines(), QStringList{costs.prompt()->text()});
+    EXPECT_FALSE(window->isWindowModified());
 }
 
 TEST_F(Insights, EveryControlIsNamedAndReachedByKeyboard) {

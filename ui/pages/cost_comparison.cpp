@@ -189,8 +189,7 @@ void CostComparison::refresh() {
     std::array<Line, lineCount> shown;
     int count = 1;
     if (!own.given) {
-        shown[0].text =
-            QStringLiteral("Enter a cost per trial for its break-even and cash needed.");
+        shown[0].text = QStringLiteral("Enter it for break-even and cash needed.");
     } else if (!own.projected) {
         shown[0].text = QStringLiteral("No month projected.");
     } else if (baseline_ == nullptr) {
