@@ -20,6 +20,9 @@ TEST(Economics, PaybackIsTheFirstPaymentThatCoversTheCost) {
     ScenarioValues forever = halves(4.25 * 20'000);  // every rate 1: c x L(k) = 4.25 k
     forever.rt1 = forever.rt2 = forever.rt3 = forever.rt4 = forever.rt5 = forever.rt6 = 1;
     forever.rtPlus = 1;
+    ScenarioValues firstLow = forever;  // L(k) = 1, 1.2, 1.4, ...: rt1 comes first
+    firstLow.rt1 = 0.2;
+    firstLow.costPerTrial = 5.5;
     const struct {
         ScenarioValues values;
         std::optional<std::int64_t> months;
@@ -30,6 +33,7 @@ TEST(Economics, PaybackIsTheFirstPaymentThatCoversTheCost) {
         {halves(7), 3, 0},       // 4.25 x 1.5 = 6.375 < 7 <= 4.25 x 1.75 = 7.4375
         {halves(8.6), {}, 0.1},  // the whole lifetime, 4.25 x 2 = 8.5, falls 0.1 short
         {forever, 20'000, 0},    // past the payments counted one by one: 4.25 x 20,000
+        {firstLow, 3, 0},        // 4.25 x 1.2 = 5.1 < 5.5 <= 4.25 x 1.4 = 5.95
     };
     for (const auto& [values, months, shortfall] : cases) {
         SCOPED_TRACE(values.costPerTrial);

@@ -279,6 +279,13 @@ TEST_F(Insights, TheTornadoDrawsTheEngineFiguresLargestFirst) {
               "Retention Rate Rest: +549 at 90% churn, -506 at 110% churn");
     EXPECT_EQ(tornado().rowSummary(9), "Price: +0 at 90%, +0 at 110%");
 
+    useScenario({.rtPlus = 1.05});  // the step that would take it further out is held
+    for (int row = 0; row < tornado().rowCount(); ++row) {
+        if (tornado().rowSummary(row).startsWith("Retention Rate Rest")) {
+            EXPECT_TRUE(tornado().rowSummary(row).endsWith(", +0 at 1.05 (capped)"));
+        }
+    }
+    useScenario({});
     type(single().form()->field(Field::Rt1), "0.5");
     scenarios.elapse();
     EXPECT_EQ(tornado().rowSummary(1),
@@ -292,6 +299,10 @@ TEST_F(Insights, CostsAndCashFollowTheCostOfATrialAsOneUndoableEdit) {
     EconomicsPanel& costs = *page().economics();
     EXPECT_EQ(costs.lines(), QStringList{costs.prompt()->text()});
     EXPECT_TRUE(costs.chart()->isHidden());
+    page().sensitivity()->metricPicker()->setCurrentIndex(4);  // cash needed
+    drain();
+    EXPECT_EQ(tornado().rowCount(), 0);
+    EXPECT_TRUE(page().sensitivity()->details()->text().startsWith("Enter the cost of a trial"));
     const auto projection = single().inputs()->projection();
 
     type(costs.costField(), "2");
@@ -310,6 +321,8 @@ TEST_F(Insights, CostsAndCashFollowTheCostOfATrialAsOneUndoableEdit) {
     EXPECT_EQ(chart.breakEvenMark()->data()->at(0)->key, 6);
     EXPECT_EQ(chart.breakEvenMark()->name(), "Break-even M6");
     EXPECT_EQ(chart.lowestMark()->name(), "Cash needed $9,847 (M2)");
+    // Lowest in M2 either way: 3 months of 100 x 30 x 0.2 = $1,800 less or more.
+    EXPECT_EQ(tornado().rowSummary(0), "Cost per Trial: -$1,800 at 90%, +$1,800 at 110%");
 
     type(costs.costField(), "-1");
     EXPECT_EQ(costs.message()->text(), "“-1”: a cost cannot be negative. Kept 2.");
