@@ -201,8 +201,12 @@ void writeGoal(const Goal& goal, const GoalSeekResult& result, OutputFormat form
     writeFigures({{groupedExact(result.value), std::string(input)},
                   {shown(goal.metric, result.achieved), std::string(label(goal.metric))}},
                  out);
-    const std::string target =
-        shown(goal.metric, goal.target) + ' ' + std::string(label(goal.metric));
+    std::string target = shown(goal.metric, goal.target) + ' ' + std::string(label(goal.metric));
+    if (goal.metric == Metric::PaybackMonths) {
+        target = "a payback within " + groupedNumber(goal.target, 0) + " months";
+    } else if (goal.metric == Metric::BreakEvenMonth) {
+        target = "a break-even by M" + groupedNumber(goal.target, 0);
+    }
     if (result.reached()) {
         out << "Reaches the target of " << target << ".\n";
     } else {
