@@ -50,6 +50,8 @@ constexpr const char* usage =
     "  extreme-wide.png        10,000,000 daily trials at 9.99\n"
     "  extreme-huge.png        1e300 daily trials\n"
     "  extreme-infinite.png    figures that are all infinite\n"
+    "  extreme-costs.png       a trial costing $20 that never pays back, over 600 months\n"
+    "  extreme-costs-huge.png  trials costing 1e300, 1e300 a day\n"
     "  extreme-comparison.png  the comparison of 1e300, 1e308 and 10,000,000 daily trials\n"
     "--first-paint prints the milliseconds from the start of the process to the\n"
     "first painted window, and renders nothing.\n";
@@ -151,6 +153,20 @@ bool renderExtremes(MainWindow& window, const QDir& directory) {
     single.inputs()->setTrialRetention(1e308);
     single.inputs()->setDailyNewSubs(1e308);
     ok = ok && save(window, directory, "extreme-infinite.png");
+
+    // A trial costing more than its whole lifetime brings, over 600 months;
+    // then costs and trials beyond any budget.
+    single.inputs()->setDailyNewSubs(100);
+    single.inputs()->setTrialRetention(0.59);
+    single.inputs()->setPrice(1.99);
+    single.inputs()->setMonthsToProject(600);
+    single.inputs()->setStartingSubs(5000);
+    single.inputs()->setCostPerTrial(20);
+    content.setCurrentWidget(content.insights());
+    ok = ok && save(window, directory, "extreme-costs.png");
+    single.inputs()->setCostPerTrial(1e300);
+    single.inputs()->setDailyNewSubs(1e300);
+    ok = ok && save(window, directory, "extreme-costs-huge.png");
 
     DualAnalysis& dual = *content.dual();
     content.setCurrentWidget(&dual);

@@ -341,6 +341,8 @@ TEST_F(Insights, CostsAndCashFollowTheCostOfATrialAsOneUndoableEdit) {
     EXPECT_EQ(single().inputs()->costPerTrial(), 0);
     EXPECT_EQ(costs.lines(), QStringList{costs.prompt()->text()});
     EXPECT_FALSE(window->isWindowModified());
+    useScenario({.costPerTrial = 2.5});  // a document opened in place
+    EXPECT_EQ(costs.costField()->text(), "2.5");
 }
 
 TEST_F(Insights, EveryControlIsNamedAndReachedByKeyboard) {

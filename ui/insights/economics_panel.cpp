@@ -1,5 +1,6 @@
 #include "ui/insights/economics_panel.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include <QGridLayout>
@@ -9,6 +10,7 @@
 
 #include "engine/calculation.h"
 #include "inputs/subscription_inputs.h"
+#include "ui/common/elided_label.h"
 #include "ui/common/scenario_editor.h"
 #include "ui/form/number_field.h"
 #include "ui/insights/cash_chart.h"
@@ -19,6 +21,8 @@ namespace velmora {
 namespace {
 
 using Style = NumberFormatter::Style;
+
+constexpr int costFieldWidth = 120;  // as the form's fields
 
 QString money(double value, int decimals = 0) {
     return NumberFormatter(Style::Currency, decimals).format(value);
@@ -66,7 +70,7 @@ EconomicsPanel::EconomicsPanel(SubscriptionInputs* inputs, ScenarioEditor* edito
       inputs_(inputs),
       editor_(editor),
       cost_(new NumberField(QStringLiteral("Cost per Trial"), this)),
-      costEcho_(new QLabel(this)),
+      costEcho_(new ElidedLabel(this)),
       message_(selectable(this)),
       prompt_(selectable(this)),
       figures_(new QWidget(this)),
@@ -91,6 +95,7 @@ EconomicsPanel::EconomicsPanel(SubscriptionInputs* inputs, ScenarioEditor* edito
 
     auto* costLabel = new QLabel(QStringLiteral("&Cost per trial:"), this);
     costLabel->setBuddy(cost_);
+    cost_->setFixedWidth(costFieldWidth);
     auto* costRow = new QHBoxLayout;
     costRow->addWidget(costLabel);
     costRow->addWidget(cost_);
@@ -144,11 +149,14 @@ void EconomicsPanel::showScenario(const ScenarioValues& values,
     }
     const Economics figures = economics(values, actives);
     const bool given = figures.costGiven;
-    costEcho_->setText(given ? money(values.costPerTrial, 2) + QStringLiteral(" a trial")
-                             : QStringLiteral("not given"));
+    costEcho_->setFullText(given ? money(values.costPerTrial, 2) + QStringLiteral(" a trial")
+                                 : QStringLiteral("not given"));
     prompt_->setVisible(!given);
     figures_->setVisible(given);
-    chart_->setVisible(given && !actives.empty());
+    // A curve with no finite point would be an empty frame in this narrow column.
+    const auto& nets = figures.cash.cumulativeNet;
+    chart_->setVisible(given && std::any_of(nets.begin(), nets.end(),
+                                            [](double net) { return std::isfinite(net); }));
     if (!given) {
         chart_->setCashFlow({});
         return;

@@ -12,6 +12,7 @@ class QLabel;
 namespace velmora {
 
 class CashChart;
+class ElidedLabel;
 class NumberField;
 class ScenarioEditor;
 class SubscriptionInputs;
@@ -47,7 +48,7 @@ private:
     SubscriptionInputs* inputs_;
     ScenarioEditor* editor_;
     NumberField* cost_;
-    QLabel* costEcho_;
+    ElidedLabel* costEcho_;
     QLabel* message_;
     QLabel* prompt_;
     QWidget* figures_;

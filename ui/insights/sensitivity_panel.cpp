@@ -36,11 +36,13 @@ SensitivityPanel::SensitivityPanel(QWidget* parent)
     picker_->setAccessibleDescription(QStringLiteral("The figure whose change the chart shows"));
     auto* pickerLabel = new QLabel(QStringLiteral("&Measure:"), this);
     pickerLabel->setBuddy(picker_);
+    const NumberFormatter form = formFormatter();
     auto* note = new QLabel(
         QStringLiteral("Counts, the price and the cost moved to 90% and 110% of themselves; each "
                        "share (trial retention, renewal rates) by its churn, 1 − share, to 90% "
-                       "and 110% of the churn (0.95 becomes 0.955 and 0.945), never past 0 or 1. "
-                       "Largest effect on top."),
+                       "and 110% of the churn (%1 becomes %2 and %3), never past 0 or 1. "
+                       "Largest effect on top.")
+            .arg(form.format(0.95), form.format(0.955), form.format(0.945)),
         this);
     note->setWordWrap(true);
     details_->setWordWrap(true);
