@@ -14,18 +14,19 @@ namespace velmora::document_format {
 
 inline constexpr std::string_view formatName = "velmora";
 
-/// The keys of a scenario, in the order they are written.
-inline constexpr std::array<std::string_view, 13> scenarioKeys{"monthDuration", "monthsToProject",
+/// The keys of a scenario, in the order they are written. "costPerTrial"
+/// came after the first release, which ignores it; a file without it reads 0.
+inline constexpr std::array<std::string_view, 14> scenarioKeys{"monthDuration", "monthsToProject",
                                                                "dailyNewSubs",  "startingSubs",
                                                                "price",         "trialRetention",
                                                                "rt1",           "rt2",
                                                                "rt3",           "rt4",
                                                                "rt5",           "rt6",
-                                                               "rtPlus"};
+                                                               "rtPlus",        "costPerTrial"};
 
 /// The fields that `scenarioKeys[i + 1]` names; the first key names the
 /// integral `monthDuration`.
-inline constexpr std::array<double ScenarioValues::*, 12> numberMembers{
+inline constexpr std::array<double ScenarioValues::*, 13> numberMembers{
     &ScenarioValues::monthsToProject,
     &ScenarioValues::dailyNewSubs,
     &ScenarioValues::startingSubs,
@@ -37,7 +38,8 @@ inline constexpr std::array<double ScenarioValues::*, 12> numberMembers{
     &ScenarioValues::rt4,
     &ScenarioValues::rt5,
     &ScenarioValues::rt6,
-    &ScenarioValues::rtPlus};
+    &ScenarioValues::rtPlus,
+    &ScenarioValues::costPerTrial};
 
 /// The keys of the comparison's scenarios: baseline, alternate 1, alternate 2.
 inline constexpr std::array<std::string_view, 3> comparisonKeys{"baseline", "alternate1",
@@ -65,6 +67,10 @@ inline std::optional<std::string> valueProblem(std::string_view key, double valu
     } else if (key == scenarioKeys[1]) {
         if (!(value >= 0 && value <= maxMonthsToProject)) {
             return problem("a number of months from 0 to 600");
+        }
+    } else if (key == scenarioKeys[13]) {
+        if (!(value >= 0 && std::isfinite(value))) {
+            return problem("a finite cost of 0 or more");
         }
     } else if (!std::isfinite(value)) {
         return problem("a finite number");

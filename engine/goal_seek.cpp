@@ -1,8 +1,11 @@
 #include "engine/goal_seek.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
+
+#include "engine/economics.h"
 
 namespace velmora {
 
@@ -133,6 +136,111 @@ std::optional<Point> shortestReaching(Trial& trial, Point found, InputRange rang
     return found;
 }
 
+/// Whether the metric `figure` meets the deadline `target`.
+bool meets(double figure, double target) {
+    return figure <= target;
+}
+
+/// `x` rounded to `decimals` decimals towards `towards`.
+double roundedTowards(double x, int decimals, double towards) {
+    const double scale = std::pow(10.0, decimals);
+    return (towards > x ? std::ceil(x * scale) : std::floor(x * scale)) / scale;
+}
+
+/// The value nearest `unmet` that meets the deadline, between `unmet` and
+/// `met`: bisected to the last bits, then rounded towards `met` to the fewest
+/// decimals within 0.1% of it that still meet it. Nothing once stopped.
+std::optional<Point> deadlineBoundary(Trial& trial, double unmet, Point met, double target) {
+    constexpr double within = 1e-3;
+    double miss = unmet;
+    for (int step = 0; step < maximumSteps; ++step) {
+        const double middle = miss + (met.x - miss) / 2;
+        if (middle == miss || middle == met.x) {
+            break;
+        }
+        const auto metric = trial(middle);
+        if (!metric) {
+            return std::nullopt;
+        }
+        if (meets(*metric, target)) {
+            met = {middle, *metric};
+        } else {
+            miss = middle;
+        }
+    }
+    for (int decimals = 0; decimals <= maximumDecimals; ++decimals) {
+        const double rounded = roundedTowards(met.x, decimals, met.x > miss ? INFINITY : -INFINITY);
+        if (rounded == met.x) {
+            break;
+        }
+        const bool between = met.x > miss ? rounded <= met.x + std::abs(met.x) * within
+                                          : rounded >= met.x - std::abs(met.x) * within;
+        if (!between) {
+            continue;
+        }
+        const auto metric = trial(rounded);
+        if (!metric) {
+            return std::nullopt;
+        }
+        if (meets(*metric, target)) {
+            return Point{rounded, *metric};
+        }
+    }
+    return met;
+}
+
+GoalSeekResult seekDeadline(const ScenarioValues& values, const Goal& goal, Trial& trial,
+                            double now) {
+    const double current = inputValue(values, goal.input);
+    const InputRange range = inputRange(goal.input);
+    const std::string input(inputName(goal.input));
+    const std::string metric(metricName(goal.metric));
+    const auto low = trial(range.low);
+    const auto high = low ? trial(range.high) : std::nullopt;
+    if (!high) {
+        return cancelled();
+    }
+    const bool lowMeets = meets(*low, goal.target);
+    const bool highMeets = meets(*high, goal.target);
+    if (!lowMeets && !highMeets) {
+        const bool lowNearer = !(*high < *low);
+        return result(Outcome::Unreachable, lowNearer ? range.low : range.high,
+                      lowNearer ? *low : *high,
+                      "No value of " + input + " from " + numberText(range.low) + " to " +
+                          numberText(range.high) + " brings " + metric + " to " +
+                          numberText(goal.target) + " or less.");
+    }
+    // From the current value, kept within the range, to the nearer end that meets it.
+    const double from = std::isnan(current) ? (lowMeets ? range.high : range.low)
+                                            : std::clamp(current, range.low, range.high);
+    const auto figure = from == current ? std::optional(now) : trial(from);
+    if (!figure) {
+        return cancelled();
+    }
+    const bool fromMeets = meets(*figure, goal.target);
+    std::optional<Point> found;
+    if (goal.input == Input::CostPerTrial) {
+        // The budget: the most a trial may cost and still meet it, between a
+        // cost that meets it (the current one, or none) and one that does not.
+        if (highMeets) {
+            return result(Outcome::Reached, range.high, *high);
+        }
+        found = fromMeets ? deadlineBoundary(trial, range.high, {from, *figure}, goal.target)
+                          : deadlineBoundary(trial, from, {range.low, *low}, goal.target);
+    } else if (fromMeets) {
+        return result(Outcome::Reached, from, *figure);
+    } else {
+        const bool towardsHigh =
+            highMeets && (!lowMeets || std::abs(range.high - from) < std::abs(from - range.low));
+        const Point end = towardsHigh ? Point{range.high, *high} : Point{range.low, *low};
+        found = deadlineBoundary(trial, from, end, goal.target);
+    }
+    if (!found) {
+        return cancelled();
+    }
+    return result(Outcome::Reached, found->x, found->metric);
+}
+
 }  // namespace
 
 GoalSeekResult seekGoal(const ScenarioValues& values, const Goal& goal, std::stop_token stop) {
@@ -148,14 +256,24 @@ GoalSeekResult seekGoal(const ScenarioValues& values, const Goal& goal, std::sto
         return result(Outcome::CannotCompute, current, 0, "The projection has no month.");
     }
     const InputRange range = inputRange(goal.input);
-    Trial trial(values, goal, std::move(stop));
-    if (trial.reaches(*now) && current >= range.low && current <= range.high) {
-        return result(Outcome::Reached, current, *now);
-    }
     const std::string input(inputName(goal.input));
     const std::string metric(metricName(goal.metric));
+    if (needsCost(goal.metric) && !hasCost(values) && goal.input != Input::CostPerTrial) {
+        return result(Outcome::CannotCompute, current, *now,
+                      "The cost of a trial is not given: enter it, or solve for costPerTrial.");
+    }
+    Trial trial(values, goal, std::move(stop));
+    const bool deadline = isDeadline(goal.metric);
+    const bool reachedNow = deadline ? meets(*now, goal.target) : trial.reaches(*now);
+    const bool budget = deadline && goal.input == Input::CostPerTrial;
+    if (reachedNow && !budget && current >= range.low && current <= range.high) {
+        return result(Outcome::Reached, current, *now);
+    }
     if (!moves(goal.input, goal.metric)) {
         return result(Outcome::NoEffect, current, *now, input + " does not change " + metric + ".");
+    }
+    if (deadline) {
+        return seekDeadline(values, goal, trial, *now);
     }
 
     const auto low = trial(range.low);

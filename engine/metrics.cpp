@@ -1,7 +1,9 @@
 #include "engine/metrics.h"
 
 #include <algorithm>
+#include <limits>
 
+#include "engine/economics.h"
 #include "engine/monthly_projection.h"
 #include "engine/table_figures.h"
 
@@ -10,17 +12,24 @@ namespace velmora {
 namespace {
 
 constexpr std::array<std::string_view, allMetrics.size()> metricNames = {
-    "subscribers", "monthlyProceeds", "annualProceeds", "lifetimeValue"};
+    "subscribers",   "monthlyProceeds",     "annualProceeds", "lifetimeValue",
+    "paybackMonths", "lifetimeValueToCost", "breakEvenMonth", "cashNeeded"};
 
 constexpr std::array<std::string_view, allInputs.size()> inputNames = {
-    "dailyNewSubs", "price", "trialRetention", "rt1",         "rt2", "rt3", "rt4",
-    "rt5",          "rt6",   "rtPlus",         "startingSubs"};
+    "dailyNewSubs", "price", "trialRetention", "rt1",          "rt2",         "rt3", "rt4",
+    "rt5",          "rt6",   "rtPlus",         "startingSubs", "costPerTrial"};
 
 constexpr std::array<double ScenarioValues::*, allInputs.size()> inputFields = {
-    &ScenarioValues::dailyNewSubs, &ScenarioValues::price,       &ScenarioValues::trialRetention,
-    &ScenarioValues::rt1,          &ScenarioValues::rt2,         &ScenarioValues::rt3,
-    &ScenarioValues::rt4,          &ScenarioValues::rt5,         &ScenarioValues::rt6,
-    &ScenarioValues::rtPlus,       &ScenarioValues::startingSubs};
+    &ScenarioValues::dailyNewSubs, &ScenarioValues::price,        &ScenarioValues::trialRetention,
+    &ScenarioValues::rt1,          &ScenarioValues::rt2,          &ScenarioValues::rt3,
+    &ScenarioValues::rt4,          &ScenarioValues::rt5,          &ScenarioValues::rt6,
+    &ScenarioValues::rtPlus,       &ScenarioValues::startingSubs, &ScenarioValues::costPerTrial};
+
+constexpr double infinity = std::numeric_limits<double>::infinity();
+
+double monthOrNever(const std::optional<std::int64_t>& month) {
+    return month ? static_cast<double>(*month) : infinity;
+}
 
 template <typename Enum, std::size_t count>
 std::optional<Enum> fromName(const std::array<std::string_view, count>& names,
@@ -63,7 +72,8 @@ double inputValue(const ScenarioValues& values, Input input) {
 }
 
 bool isRate(Input input) {
-    return input != Input::DailyNewSubs && input != Input::Price && input != Input::StartingSubs;
+    return input != Input::DailyNewSubs && input != Input::Price && input != Input::StartingSubs &&
+           input != Input::CostPerTrial;
 }
 
 InputRange inputRange(Input input) {
@@ -73,23 +83,62 @@ InputRange inputRange(Input input) {
 bool moves(Input input, Metric metric) {
     switch (metric) {
         case Metric::Subscribers:
-            return input != Input::Price;
-        case Metric::LifetimeValue:
-            return input == Input::Price || isRate(input);
+            return input != Input::Price && input != Input::CostPerTrial;
         case Metric::MonthlyProceeds:
         case Metric::AnnualProceeds:
+            return input != Input::CostPerTrial;
+        case Metric::LifetimeValue:
+            return input == Input::Price || isRate(input);
+        case Metric::PaybackMonths:
+        case Metric::LifetimeValueToCost:
+            return input == Input::Price || input == Input::CostPerTrial || isRate(input);
+        case Metric::BreakEvenMonth:
+        case Metric::CashNeeded:
             break;
     }
     return true;
 }
 
+bool needsCost(Metric metric) {
+    return metric == Metric::PaybackMonths || metric == Metric::LifetimeValueToCost ||
+           metric == Metric::BreakEvenMonth || metric == Metric::CashNeeded;
+}
+
+bool isDeadline(Metric metric) {
+    return metric == Metric::PaybackMonths || metric == Metric::BreakEvenMonth;
+}
+
 double shownTolerance(Metric metric) {
-    return metric == Metric::LifetimeValue ? 0.005 : 0.5;
+    switch (metric) {
+        case Metric::LifetimeValue:
+            return 0.005;
+        case Metric::LifetimeValueToCost:
+            return 0.05;
+        default:
+            return 0.5;
+    }
 }
 
 std::optional<double> metricValue(Metric metric, const ScenarioValues& values) {
-    if (metric == Metric::LifetimeValue) {
-        return shownLifetimeValue(values, values.price);
+    switch (metric) {
+        case Metric::LifetimeValue:
+            return shownLifetimeValue(values, values.price);
+        case Metric::PaybackMonths:
+            return monthOrNever(paybackOfTrial(values).months);
+        case Metric::LifetimeValueToCost:
+            return lifetimeValueToCost(values);
+        case Metric::BreakEvenMonth:
+        case Metric::CashNeeded: {
+            const std::vector<double> months = monthlyActives(values);
+            if (months.empty()) {
+                return std::nullopt;
+            }
+            const CashTurn turn = cashTurn(values, months);
+            return metric == Metric::CashNeeded ? turn.cashNeeded
+                                                : monthOrNever(turn.breakEvenMonth);
+        }
+        default:
+            break;
     }
     const std::optional<double> last = lastMonthActive(values);
     if (!last) {
@@ -100,8 +149,7 @@ std::optional<double> metricValue(Metric metric, const ScenarioValues& values) {
             return *last;
         case Metric::MonthlyProceeds:
             return monthlyProceeds(*last, values.price);
-        case Metric::AnnualProceeds:
-        case Metric::LifetimeValue:
+        default:
             break;
     }
     return annualized(monthlyProceeds(*last, values.price), values.monthDuration);

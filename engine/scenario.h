@@ -22,6 +22,9 @@ struct ScenarioValues {
     double rt5 = 0.90;
     double rt6 = 0.91;
     double rtPlus = 0.95;  ///< share staying at every renewal from the seventh on
+    /// What winning one trial costs (marketing spend / trials started); 0 means
+    /// not given. No projection reads it, so it is not part of `currentKey`.
+    double costPerTrial = 0.0;
 
     static constexpr std::size_t rateCount = 7;
 

@@ -20,6 +20,16 @@ double effect(const SensitivityBar& bar) {
 
 }  // namespace
 
+double movedShare(double share, double factor, bool& held) {
+    const double moved = 1 - factor * (1 - share);
+    // Within 0 to 1 a step stays within them; beyond them it may only come back.
+    const double low = share > 1 ? 1 : std::min(share, 0.0);
+    const double high = share < 0 ? 0 : std::max(share, 1.0);
+    const double kept = std::clamp(moved, low, high);
+    held = kept != moved && !std::isnan(moved);
+    return kept;
+}
+
 std::optional<Sensitivity> sensitivity(const ScenarioValues& values, Metric metric,
                                        std::stop_token stop) {
     const auto base = metricValue(metric, values);
@@ -32,9 +42,9 @@ std::optional<Sensitivity> sensitivity(const ScenarioValues& values, Metric metr
         const double value = inputValue(values, input);
         SensitivityBar bar{input, value * downFactor, value * upFactor, 0, 0, false};
         if (isRate(input)) {
-            const double cap = std::max(value, 1.0);
-            bar.upCapped = bar.upValue > cap;
-            bar.upValue = std::min(bar.upValue, cap);
+            bar.churn = true;
+            bar.downValue = movedShare(value, downFactor, bar.downCapped);
+            bar.upValue = movedShare(value, upFactor, bar.upCapped);
         }
         ScenarioValues moved = values;
         for (auto [movedValue, change] :
@@ -43,7 +53,9 @@ std::optional<Sensitivity> sensitivity(const ScenarioValues& values, Metric metr
                 return std::nullopt;
             }
             inputField(moved, input) = movedValue;
-            *change = *metricValue(metric, moved) - *base;
+            const double figure = *metricValue(metric, moved);
+            // "Never" and "never" are no change, where infinity less infinity is no number.
+            *change = figure == *base ? 0 : figure - *base;
         }
         result.bars.push_back(bar);
     }

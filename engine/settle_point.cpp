@@ -90,9 +90,9 @@ SettlePoint settlePoint(const ScenarioValues& values, std::span<const double> mo
     point.subscribers = subscribers;
     point.monthlyProceeds = proceeds;
     if (subscribers > 0) {
-        const double level = 0.9 * subscribers;
+        const double band = 0.1 * subscribers;
         for (std::size_t month = 0; month < monthlyActives.size(); ++month) {
-            if (monthlyActives[month] >= level) {
+            if (std::abs(monthlyActives[month] - subscribers) <= band) {
                 point.month90 = static_cast<std::int64_t>(month);
                 break;
             }

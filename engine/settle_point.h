@@ -20,7 +20,8 @@ struct SettlePoint {
     double subscribers = 0;      ///< the active subscribers approached
     double monthlyProceeds = 0;  ///< the proceeds of a month with that many
     /// The first month, counted from 0, of the given list whose active
-    /// subscribers reach 90% of `subscribers`; nothing when none does, and
+    /// subscribers come within 10% of `subscribers`, from below or from above
+    /// (a business shrinking towards its level); nothing when none does, and
     /// always nothing when the scenario settles at 0 (there is nothing to reach).
     std::optional<std::int64_t> month90;
     std::string reason;  ///< a sentence saying why, unless it settles

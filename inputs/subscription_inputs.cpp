@@ -42,6 +42,7 @@ double ScenarioValues::*SubscriptionInputs::member(Field field) {
         &ScenarioValues::rt5,
         &ScenarioValues::rt6,
         &ScenarioValues::rtPlus,
+        &ScenarioValues::costPerTrial,
     };
     return members[static_cast<std::size_t>(field)];
 }

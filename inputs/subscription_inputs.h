@@ -27,7 +27,8 @@ class SubscriptionInputs final : public QObject, public ScenarioSource {
     Q_OBJECT
 
 public:
-    /// The floating-point fields the user edits, in the order of the key.
+    /// The floating-point fields the user edits: those of the key in its
+    /// order, then the cost of a trial, which no projection reads.
     enum class Field {
         MonthsToProject,
         DailyNewSubs,
@@ -41,6 +42,7 @@ public:
         Rt5,
         Rt6,
         RtPlus,
+        CostPerTrial,
     };
 
     static constexpr std::chrono::milliseconds recalculationDelay{100};
@@ -69,6 +71,7 @@ public:
     [[nodiscard]] double rt5() const { return values_.rt5; }
     [[nodiscard]] double rt6() const { return values_.rt6; }
     [[nodiscard]] double rtPlus() const { return values_.rtPlus; }
+    [[nodiscard]] double costPerTrial() const { return values_.costPerTrial; }
     [[nodiscard]] double value(Field field) const { return values_.*member(field); }
 
     void setMonthDuration(std::int64_t days) { publish(values_.monthDuration, days); }
@@ -84,6 +87,8 @@ public:
     void setRt5(double v) { setValue(Field::Rt5, v); }
     void setRt6(double v) { setValue(Field::Rt6, v); }
     void setRtPlus(double v) { setValue(Field::RtPlus, v); }
+    /// Announced as every write is, but the key stays: no projection is rebuilt.
+    void setCostPerTrial(double v) { setValue(Field::CostPerTrial, v); }
     /// Stores `v` unchecked: any number is a value the scenario holds.
     void setValue(Field field, double v) { publish(values_.*member(field), v); }
 

@@ -3,11 +3,16 @@
 #include <cmath>
 #include <ostream>
 #include <span>
+#include <sstream>
 
+#include "engine/calculation.h"
+#include "engine/economics.h"
 #include "engine/monthly_projection.h"
 #include "engine/sensitivity.h"
 #include "engine/settle_point.h"
 #include "engine/shortest_text.h"
+#include "engine/table_csv.h"
+#include "engine/table_figures.h"
 #include "tools/number_text.h"
 #include "tools/render.h"
 
@@ -64,14 +69,21 @@ std::string csvText(std::string_view text) {
     return csv + '"';
 }
 
-// As the summary above the table shows the metric.
+// As the summary above the table, or the unit economics, show the metric.
 std::string shown(Metric metric, double value) {
     switch (metric) {
         case Metric::Subscribers:
             return groupedNumber(value, 0);
         case Metric::MonthlyProceeds:
         case Metric::AnnualProceeds:
+        case Metric::CashNeeded:
             return currency(value, 0);
+        case Metric::PaybackMonths:
+            return std::isinf(value) ? "never" : groupedNumber(value, 0);
+        case Metric::BreakEvenMonth:
+            return std::isinf(value) ? "none" : 'M' + groupedNumber(value, 0);
+        case Metric::LifetimeValueToCost:
+            return groupedNumber(value, 1) + " ×";
         case Metric::LifetimeValue:
             break;
     }
@@ -79,12 +91,28 @@ std::string shown(Metric metric, double value) {
 }
 
 std::string shownChange(Metric metric, double change) {
-    return (change >= 0 ? "+" : "") + shown(metric, change);
+    std::string sign = change >= 0 ? "+" : "";
+    switch (metric) {
+        case Metric::PaybackMonths:
+        case Metric::BreakEvenMonth:
+            return sign.append(groupedNumber(change, 0));
+        case Metric::LifetimeValueToCost:
+            return sign.append(groupedNumber(change, 1));
+        default:
+            return sign.append(shown(metric, change));
+    }
 }
 
 std::string_view label(Metric metric) {
     static constexpr std::array<std::string_view, allMetrics.size()> labels{
-        "subscribers", "monthly", "annually", "24mo LTV per trial"};
+        "subscribers",
+        "monthly",
+        "annually",
+        "24mo LTV per trial",
+        "months to pay back a trial",
+        "lifetime value to cost",
+        "break-even month",
+        "cash needed"};
     return labels[static_cast<std::size_t>(metric)];
 }
 
@@ -126,7 +154,7 @@ void writeSettle(const SettlePoint& point, std::size_t months, OutputFormat form
             << point.reason << '\n';
         return;
     }
-    std::string monthLabel = "first month at 90% of that";
+    std::string monthLabel = "first month within 10% of that";
     if (!point.month90 && point.subscribers > 0) {
         monthLabel += ": none within the " + groupedInteger(static_cast<std::int64_t>(months)) +
                       " months projected";
@@ -173,8 +201,12 @@ void writeGoal(const Goal& goal, const GoalSeekResult& result, OutputFormat form
     writeFigures({{groupedExact(result.value), std::string(input)},
                   {shown(goal.metric, result.achieved), std::string(label(goal.metric))}},
                  out);
-    const std::string target =
-        shown(goal.metric, goal.target) + ' ' + std::string(label(goal.metric));
+    std::string target = shown(goal.metric, goal.target) + ' ' + std::string(label(goal.metric));
+    if (goal.metric == Metric::PaybackMonths) {
+        target = "a payback within " + groupedNumber(goal.target, 0) + " months";
+    } else if (goal.metric == Metric::BreakEvenMonth) {
+        target = "a break-even by M" + groupedNumber(goal.target, 0);
+    }
     if (result.reached()) {
         out << "Reaches the target of " << target << ".\n";
     } else {
@@ -195,7 +227,8 @@ void writeSensitivity(Metric metric, const std::optional<Sensitivity>& result, O
                                        {"down", jsonNumber(bar.down)},
                                        {"up", jsonNumber(bar.up)},
                                        {"downValue", jsonNumber(bar.downValue)},
-                                       {"upValue", jsonNumber(bar.upValue)}}});
+                                       {"upValue", jsonNumber(bar.upValue)},
+                                       {"moves", jsonString(bar.churn ? "churn" : "value")}}});
             }
             inputs += result ? "\n]" : "]";
             std::vector<std::pair<std::string_view, std::string>> members{
@@ -223,7 +256,7 @@ void writeSensitivity(Metric metric, const std::optional<Sensitivity>& result, O
         return;
     }
     out << shown(metric, result->base) << ' ' << label(metric)
-        << " with the inputs as they are\n\n";
+        << " with the inputs as they are; shares move on their churn, 1 - share\n\n";
     std::vector<std::vector<std::string>> rows{{"Input", "At 90%", "At 110%"}};
     for (const SensitivityBar& bar : result->bars) {
         rows.push_back({std::string(inputName(bar.input)), shownChange(metric, bar.down),
@@ -232,7 +265,119 @@ void writeSensitivity(Metric metric, const std::optional<Sensitivity>& result, O
     writeColumns(rows, out);
 }
 
+std::string jsonMonth(const std::optional<std::int64_t>& month) {
+    return month ? std::to_string(*month) : "null";
+}
+
+std::string monthText(const std::optional<std::int64_t>& month) {
+    return month ? "M" + groupedInteger(*month) : "-";
+}
+
+// The projection's CSV with the money of each month added to its line.
+void writeCashCsv(const ScenarioValues& values, const CashFlow& flow, std::ostream& out) {
+    std::ostream quiet(nullptr);  // the questions do not announce their projections
+    const FixedScenario scenario(values);
+    const SubscriptionCalculation projection(scenario, quiet);
+    std::ostringstream plain;
+    writeCsv(projection.monthlySnapshots, values.price, plain);
+    std::istringstream lines(plain.str());
+    std::string line;
+    std::getline(lines, line);
+    out << line << ",cumulativeProceeds,spend,cumulativeNet\n";
+    for (std::size_t month = 0; std::getline(lines, line); ++month) {
+        out << line << ',' << shortest(flow.cumulativeProceeds[month]) << ','
+            << shortest(flow.monthlySpend) << ',' << shortest(flow.cumulativeNet[month]) << '\n';
+    }
+}
+
+void writeEconomics(const ScenarioValues& values, OutputFormat format, std::ostream& out) {
+    const std::vector<double> months = monthlyActives(values);
+    const Economics figures = economics(values, months);
+    const Payback& payback = figures.payback;
+    const CashTurn& turn = figures.cash.turn;
+    switch (format) {
+        case OutputFormat::Json: {
+            std::vector<std::pair<std::string_view, std::string>> members{
+                {"costPerTrial", jsonNumber(values.costPerTrial)},
+                {"paybackMonths", jsonMonth(payback.months)}};
+            if (!payback.months) {
+                members.emplace_back("paybackShortfall", jsonNumber(payback.shortfall));
+            }
+            members.insert(members.end(),
+                           {{"lifetimeValueToCost", jsonNumber(figures.lifetimeValueToCost)},
+                            {"monthlySpend", jsonNumber(figures.cash.monthlySpend)},
+                            {"breakEvenMonth", jsonMonth(turn.breakEvenMonth)},
+                            {"cashNeeded", jsonNumber(turn.cashNeeded)},
+                            {"cashNeededMonth", jsonMonth(turn.cashNeededMonth)}});
+            out << jsonObject(members) << '\n';
+            return;
+        }
+        case OutputFormat::Csv:
+            writeCashCsv(values, figures.cash, out);
+            return;
+        case OutputFormat::Table:
+            break;
+    }
+    const std::string paybackFigure = payback.months ? groupedInteger(*payback.months) : "never";
+    const std::string paybackLabel =
+        payback.months
+            ? (*payback.months == 1 ? "month to pay back a trial" : "months to pay back a trial")
+            : "pays back: its whole expected lifetime brings " + currency(payback.shortfall, 2) +
+                  " less than it costs";
+    std::string breakEvenLabel = "break-even month";
+    if (!turn.breakEvenMonth) {
+        breakEvenLabel += ": none within the " +
+                          groupedInteger(static_cast<std::int64_t>(months.size())) +
+                          " months projected";
+    }
+    writeFigures({{paybackFigure, paybackLabel},
+                  {groupedNumber(figures.lifetimeValueToCost, 1) + " ×", "lifetime value to cost"},
+                  {currency(figures.cash.monthlySpend, 0), "acquisition spend a month"},
+                  {monthText(turn.breakEvenMonth), breakEvenLabel},
+                  {currency(turn.cashNeeded, 0),
+                   "cash needed, lowest at " + monthText(turn.cashNeededMonth)}},
+                 out);
+    out << '\n';
+    std::vector<std::vector<std::string>> rows{
+        {"Month", "Proceeds", "Cumulative", "Spend", "Cumulative net"}};
+    for (std::size_t month = 0; month < months.size(); ++month) {
+        rows.push_back({"M" + std::to_string(month),
+                        currency(monthlyProceeds(months[month], values.price), 0),
+                        currency(figures.cash.cumulativeProceeds[month], 0),
+                        currency(figures.cash.monthlySpend, 0),
+                        currency(figures.cash.cumulativeNet[month], 0)});
+    }
+    writeColumns(rows, out);
+}
+
 }  // namespace
+
+std::optional<std::string> missingCost(const Options& options, const ScenarioValues& values) {
+    if (hasCost(values)) {
+        return std::nullopt;
+    }
+    const std::string give = "; give --cost-per-trial N";
+    switch (options.question) {
+        case Question::Economics:
+            return "--economics: the cost of a trial is not given" + give;
+        case Question::Sensitivity:
+            if (needsCost(options.sensitivityMetric)) {
+                return "--sensitivity: " + std::string(metricName(options.sensitivityMetric)) +
+                       " needs the cost of a trial" + give;
+            }
+            break;
+        case Question::Goal:
+            if (needsCost(options.goal.metric) && options.goal.input != Input::CostPerTrial) {
+                return "--goal: " + std::string(metricName(options.goal.metric)) +
+                       " needs the cost of a trial" + give + ", or --solve-for costPerTrial";
+            }
+            break;
+        case Question::Projection:
+        case Question::Settle:
+            break;
+    }
+    return std::nullopt;
+}
 
 void writeAnswer(const Options& options, const ScenarioValues& values, std::ostream& out) {
     switch (options.question) {
@@ -247,6 +392,9 @@ void writeAnswer(const Options& options, const ScenarioValues& values, std::ostr
         case Question::Sensitivity:
             writeSensitivity(options.sensitivityMetric,
                              sensitivity(values, options.sensitivityMetric), options.format, out);
+            return;
+        case Question::Economics:
+            writeEconomics(values, options.format, out);
             return;
         case Question::Projection:
         case Question::Calibrate:

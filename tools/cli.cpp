@@ -85,6 +85,9 @@ int execute(const Options& options, std::ostream& out, std::ostream& err) {
         }
     }
     if (options.prints()) {
+        if (const auto problem = missingCost(options, values)) {
+            return refuse(err, *problem);
+        }
         const bool projects = options.question == Question::Projection;
         if (const auto problem = projectionTooLarge(
                 values, projects ? std::optional(options.format) : std::nullopt)) {

@@ -23,7 +23,7 @@ enum class FileFormat { Xlsx, Pdf };
 enum class Page { Basic, Baseline, Alternate1, Alternate2 };
 
 /// What the tool answers: the projection, or one of the decision tools.
-enum class Question { Projection, Settle, Goal, Sensitivity, Calibrate };
+enum class Question { Projection, Settle, Goal, Sensitivity, Economics, Calibrate };
 
 /// What one run of the tool projects and how it prints it.
 struct Options {

@@ -120,6 +120,18 @@ Problem wholeNumber(std::string_view text, std::size_t low, std::size_t high,
     return std::nullopt;
 }
 
+Problem parseCost(std::string_view text, double& cost) {
+    double value = 0;
+    if (Problem problem = parseNumber(text, value)) {
+        return problem;
+    }
+    if (value < 0) {
+        return quoted(text) + " is negative; a cost is 0 or more";
+    }
+    cost = value;
+    return std::nullopt;
+}
+
 constexpr Flag flags[] = {
     scenarioFlag<&ScenarioValues::monthsToProject>("--months", "N",
                                                    "months to project (fraction cut off)"),
@@ -139,6 +151,12 @@ constexpr Flag flags[] = {
     scenarioFlag<&ScenarioValues::rtPlus>("--rest", "N", "share staying at renewals 7, 8, ..."),
     scenarioFlag<&ScenarioValues::monthDuration>("--month-duration", "DAYS",
                                                  "days in a month, a whole number >= 0"),
+    {"--cost-per-trial", "N", "what winning one trial costs (0: not given)",
+     [] { return valueText(ScenarioValues{}.costPerTrial); },
+     [](std::string_view text, Options& options) {
+         return parseCost(text, options.values.costPerTrial);
+     },
+     [](const ScenarioValues& from, ScenarioValues& to) { to.costPerTrial = from.costPerTrial; }},
     {"--scenario", "FILE", "start from a page of a .velmora document", none,
      [](std::string_view text, Options& options) { return fileName(text, options.scenarioFile); }},
     {"--page", "PAGE", "which scenario of FILE (see below)",
@@ -172,6 +190,17 @@ constexpr Flag flags[] = {
      [] { return std::string("off"); },
      [](std::string_view, Options& options) -> Problem {
          options.question = Question::Settle;
+         return std::nullopt;
+     },
+     nullptr,
+     {},
+     true},
+    {"--economics",
+     "",
+     "payback, cash needed and break-even of a trial's cost",
+     [] { return std::string("off"); },
+     [](std::string_view, Options& options) -> Problem {
+         options.question = Question::Economics;
          return std::nullopt;
      },
      nullptr,

@@ -46,6 +46,7 @@ constexpr const char* usage =
     "  basic-600-months-cohorts.png  the same with the cohort chart\n"
     "  comparison.png        the comparison page with three different scenarios\n"
     "  insights.png          the decision tools about the default scenario\n"
+    "  insights-costs.png    the same with a trial costing $2: its costs and cash curve\n"
     "  calibration.png       the default scenario calibrated from two years of cohorts\n"
     "--size is the window's size (default 1400x860); it cannot be smaller than the\n"
     "window's smallest layout, about 820x400.\n"
@@ -54,6 +55,8 @@ constexpr const char* usage =
     "  extreme-wide.png        10,000,000 daily trials at 9.99\n"
     "  extreme-huge.png        1e300 daily trials\n"
     "  extreme-infinite.png    figures that are all infinite\n"
+    "  extreme-costs.png       a trial costing $20 that never pays back, over 600 months\n"
+    "  extreme-costs-huge.png  trials costing 1e300, 1e300 a day\n"
     "  extreme-comparison.png  the comparison of 1e300, 1e308 and 10,000,000 daily trials\n"
     "--first-paint prints the milliseconds from the start of the process to the\n"
     "first painted window, and renders nothing.\n";
@@ -193,6 +196,20 @@ bool renderExtremes(MainWindow& window, const QDir& directory) {
     single.inputs()->setDailyNewSubs(1e308);
     ok = ok && save(window, directory, "extreme-infinite.png");
 
+    // A trial costing more than its whole lifetime brings, over 600 months;
+    // then costs and trials beyond any budget.
+    single.inputs()->setDailyNewSubs(100);
+    single.inputs()->setTrialRetention(0.59);
+    single.inputs()->setPrice(1.99);
+    single.inputs()->setMonthsToProject(600);
+    single.inputs()->setStartingSubs(5000);
+    single.inputs()->setCostPerTrial(20);
+    content.setCurrentWidget(content.insights());
+    ok = ok && save(window, directory, "extreme-costs.png");
+    single.inputs()->setCostPerTrial(1e300);
+    single.inputs()->setDailyNewSubs(1e300);
+    ok = ok && save(window, directory, "extreme-costs-huge.png");
+
     DualAnalysis& dual = *content.dual();
     content.setCurrentWidget(&dual);
     dual.baseline()->setDailyNewSubs(1e300);
@@ -246,6 +263,9 @@ int render(const Options& options) {
     dual.input2()->setMonthsToProject(48);
     dual.input2()->setTrialRetention(0.7);
     dual.input2()->setRtPlus(0.97);
+    for (SubscriptionInputs* scenario : {dual.baseline(), dual.input1(), dual.input2()}) {
+        scenario->setCostPerTrial(2);
+    }
     ok = ok && save(window, directory, "comparison.png");
 
     // The default question (monthly proceeds of $50,000 by changing the daily
@@ -255,6 +275,9 @@ int render(const Options& options) {
     content.setCurrentWidget(content.insights());
     content.insights()->sensitivity()->chart()->setFocus();
     ok = ok && save(window, directory, "insights.png");
+    // The same with a trial costing $2: the costs and the cash curve.
+    single.inputs()->setCostPerTrial(2);
+    ok = ok && save(window, directory, "insights-costs.png");
 
     content.setCurrentWidget(content.calibration());
     content.calibration()->importText(sampleCohorts(), QStringLiteral("cohorts.csv"));

@@ -37,6 +37,7 @@ ScenarioDocument awkwardDocument() {
         ScenarioValues& v = *scenarios[k];
         v.monthDuration = 1 + 91 * k;
         v.monthsToProject = std::array{600.0, 0.0, -0.0, 599.9999999999999}[k];
+        v.costPerTrial = std::array{0.1 + 0.2, -0.0, 5e-324, 1e308}[k];
         double* fields[] = {&v.dailyNewSubs, &v.startingSubs, &v.price, &v.trialRetention,
                             &v.rt1,          &v.rt2,          &v.rt3,   &v.rt4,
                             &v.rt5,          &v.rt6,          &v.rtPlus};
@@ -185,6 +186,8 @@ const Refusal refusals[] = {
     // An exponent at the end of 64 bits: too large, not wrapped around to a tiny number.
     {"HugeExponent", version1(R"("basic": {"price": 5555E09223372036854775807})"),
      "basic.price: expected a finite number, found 5555E09223372036854775807"},
+    {"CostNegative", version1(R"("basic": {"costPerTrial": -2.5})"),
+     "basic.costPerTrial: expected a finite cost of 0 or more, found -2.5"},
     {"ChartTypeUnknown", version1(R"("chartType": "pie")"),
      R"(chartType: expected "simple" or "cohorts", found "pie")"},
     {"ChartTypeNumber", version1(R"("chartType": 1)"),

@@ -14,6 +14,7 @@ namespace {
 TEST(DocumentText, WritesEveryFieldInAFixedOrderOnePerLine) {
     ScenarioDocument document;
     document.basic = {7, 600, 250.5, -0.0, 5e-324, 1e308, 0.1 + 0.2, 1e-7, -3, 0, 1, 0.5, 2};
+    document.basic.costPerTrial = 2.5;
     document.chartType = ChartType::Cohorts;
     const QByteArray text = documentText(document, {QStringLiteral("/tmp/Q3 \"plan\"\n.velmora")});
     // The comparison's three scenarios are left at the defaults, written alike.
@@ -30,7 +31,8 @@ TEST(DocumentText, WritesEveryFieldInAFixedOrderOnePerLine) {
             "rt4": 0.89,
             "rt5": 0.9,
             "rt6": 0.91,
-            "rtPlus": 0.95
+            "rtPlus": 0.95,
+            "costPerTrial": 0
         })";
     EXPECT_EQ(text.toStdString(), R"({
     "format": "velmora",
@@ -48,7 +50,8 @@ TEST(DocumentText, WritesEveryFieldInAFixedOrderOnePerLine) {
         "rt4": 0,
         "rt5": 1,
         "rt6": 0.5,
-        "rtPlus": 2
+        "rtPlus": 2,
+        "costPerTrial": 2.5
     },
     "comparison": {
         "baseline": )" + defaults + R"(,
@@ -71,6 +74,8 @@ TEST(ParseDocument, TakesDefaultsForWhatIsLeftOutAndIgnoresUnknownKeys) {
     const std::vector<std::pair<std::string, ScenarioDocument>> cases{
         {R"({"format": "velmora", "version": 1, "basic": {"price": 4.99}})",
          with([](ScenarioDocument& d) { d.basic.price = 4.99; })},
+        {R"({"format": "velmora", "version": 1, "comparison": {"alternate1": {"costPerTrial": 3.25}}})",
+         with([](ScenarioDocument& d) { d.comparison[1].costPerTrial = 3.25; })},
         {R"({"version": 1.0, "format": "velmora", "chartType": "simple", "comparison": {}})", {}},
         // Unknown keys at every level, of every kind, also nested deeply.
         {R"({"format": "velmora", "version": 1, "note": [1, {"a": [[]]}], "basic": {"x": null,

@@ -72,7 +72,7 @@ TEST(SettlePoint, SaysWhenItGrowsOrCannotBeComputed) {
     }
 }
 
-TEST(SettlePoint, NinetyPercentMonthIsTheFirstToReachIt) {
+TEST(SettlePoint, SettleMonthIsTheFirstWithinTenPercentFromEitherSide) {
     // One converting trial a day, every rate a half: 2 paid months, 2 subscribers.
     ScenarioValues values{1, 36, 1, 0, 10, 1, 0.5, 0.5, 0.5, 0.5, 0.5, 0.5, 0.5};
     const double actives[] = {1, nan, 1.79, 1.8, 1.5, 1.9};
@@ -81,6 +81,19 @@ TEST(SettlePoint, NinetyPercentMonthIsTheFirstToReachIt) {
     EXPECT_DOUBLE_EQ(point.monthlyProceeds, 17);
     EXPECT_EQ(point.month90, 3);
     EXPECT_EQ(settlePoint(values, std::span(actives, 3)).month90, std::nullopt);
+    const double shrinking[] = {5, 3, 2.3, 2.19};  // |2.19 - 2| <= 0.2 < |2.3 - 2|
+    EXPECT_EQ(settlePoint(values, shrinking).month90, 3);
+    const double overshot[] = {1, 2.3, 2.19};  // beyond the level and back within
+    EXPECT_EQ(settlePoint(values, overshot).month90, 2);
+    ScenarioValues seeded;  // 100,000 starting subscribers shrink towards 18,407
+    seeded.startingSubs = 100000;
+    seeded.monthsToProject = 120;
+    const std::vector<double> projected = monthlyActives(seeded);
+    const auto month = settlePoint(seeded, projected).month90;
+    ASSERT_TRUE(month);
+    EXPECT_GT(*month, 0);
+    EXPECT_LE(projected[static_cast<std::size_t>(*month)], 1.1 * 18406.61122967999);
+    EXPECT_GT(projected[static_cast<std::size_t>(*month) - 1], 1.1 * 18406.61122967999);
     values.trialRetention = 0;
     EXPECT_EQ(settlePoint(values, actives).month90, std::nullopt) << "nothing to reach at 0";
 }

@@ -18,7 +18,7 @@ using Arguments = std::vector<std::string>;
 // Figures easy to state: 10 trials a day all convert and half stay at every
 // renewal, so a trial pays for 2 months on average; the subscribers settle at
 // 10 x 30 x 2 = 600 paying 600 x $2 x 0.85 = $1,020 a month, and open month 4
-// at 563 (months 0 to 3: 10, 305, 452.5, 526.25), the first at 90% of 600.
+// at 563 (months 0 to 3: 10, 305, 452.5, 526.25), the first within 10% of 600.
 ScenarioValues halves() {
     ScenarioValues values{.dailyNewSubs = 10, .price = 2, .trialRetention = 1};
     values.rt1 = values.rt2 = values.rt3 = values.rt4 = values.rt5 = values.rt6 = 0.5;
@@ -42,7 +42,7 @@ TEST(CliQuestions, Settle) {
     EXPECT_EQ(runHalves({"--settle"}).out,
               "   600 subscribers when settled\n"
               "$1,020 monthly when settled\n"
-              "    M4 first month at 90% of that\n");
+              "    M4 first month within 10% of that\n");
     EXPECT_EQ(runHalves({"--settle", "--format=csv", "--months", "4"}).out,
               "settles,subscribers,monthlyProceeds,month90,reason\ntrue,600,1020,,\n");
     EXPECT_EQ(runHalves({"--settle", "--format=json", "--months", "4"}).json()["month90"],
@@ -106,9 +106,51 @@ TEST(CliQuestions, SensitivityFollowsTheEngine) {
     EXPECT_NE(csv.out.find("\nprice,1.8,2.2,0,0\n"), std::string::npos);
     const Ran table = runHalves({"--sensitivity", "subscribers"});
     EXPECT_TRUE(
-        table.out.starts_with("600 subscribers with the inputs as they are\n\n"
+        table.out.starts_with("600 subscribers with the inputs as they are; shares move on "
+                              "their churn, 1 - share\n\n"
                               "Input           At 90%  At 110%\n"
                               "dailyNewSubs       -60      +60\n"));
+}
+
+// A trial costing $2: c = 2 x 0.85 = 1.7 a payment, L(k) = 1, 1.5, ... -> 2, so
+// 1.7 < 2 <= 2.55 pays back in 2. The spend is 10 x 30 x 2 = 600 a month; the
+// proceeds 17, 518.5, 769.25, 894.625, 957.3125 (active x 1.7) add up to 17,
+// 535.5, 1,304.75, 2,199.375, 3,156.6875: the net is -583, -664.5, -495.25,
+// -200.625, +156.6875, lowest in M1 and 0 or more from M4.
+TEST(CliQuestions, Economics) {
+    const QJsonObject json =
+        runHalves({"--cost-per-trial", "2", "--economics", "--format", "json"}).json();
+    EXPECT_EQ(json["paybackMonths"], QJsonValue(2));
+    EXPECT_NEAR(json["lifetimeValueToCost"].toDouble(), 1.7 * (2 - 0x1p-22) / 2, 1e-12);
+    EXPECT_EQ(json["monthlySpend"], QJsonValue(600));
+    EXPECT_EQ(json["breakEvenMonth"], QJsonValue(4));
+    EXPECT_NEAR(json["cashNeeded"].toDouble(), 664.5, 1e-9);
+    EXPECT_EQ(json["cashNeededMonth"], QJsonValue(1));
+    EXPECT_FALSE(json.contains("paybackShortfall"));
+    // Over its whole lifetime a trial brings 1.7 x 2 = 3.4; nothing within 4 months breaks even.
+    const QJsonObject never =
+        runHalves({"--cost-per-trial=4", "--economics", "--format=json", "--months=4"}).json();
+    EXPECT_EQ(never["paybackMonths"], QJsonValue());
+    EXPECT_NEAR(never["paybackShortfall"].toDouble(), 0.6, 1e-12);
+    EXPECT_EQ(never["breakEvenMonth"], QJsonValue());
+
+    const std::string csv =
+        runHalves({"--cost-per-trial", "2", "--economics", "--format", "csv"}).out;
+    EXPECT_TRUE(
+        csv.starts_with("month,active,change,proceeds,annualized,cumulativeProceeds,"
+                        "spend,cumulativeNet\n0,10,,17,206.83333333333331,17,600,-583\n"))
+        << csv;
+    EXPECT_TRUE(runHalves({"--cost-per-trial", "2", "--economics"})
+                    .out.starts_with("    2 months to pay back a trial\n"
+                                     "1.7 × lifetime value to cost\n"
+                                     " $600 acquisition spend a month\n"
+                                     "   M4 break-even month\n"));
+    // By M3 a trial may cost 2,199.375 / (4 x 300) = 1.8328...; down to 1.832.
+    const QJsonObject goal = runHalves({"--cost-per-trial", "2", "--goal", "breakEvenMonth=3",
+                                        "--solve-for", "costPerTrial", "--format", "json"})
+                                 .json();
+    EXPECT_EQ(goal["value"], QJsonValue(1.832));
+    EXPECT_EQ(goal["achieved"], QJsonValue(3));
 }
 
 // Refused like any bad flag: status 2, nothing on standard output, one line.
@@ -120,7 +162,7 @@ TEST(CliQuestions, RefusedFlags) {
          "--goal: cannot be combined with --settle"},
         {{"--sensitivity", "price"},
          R"(--sensitivity: "price" is not one of subscribers, monthlyProceeds, annualProceeds, )"
-         "lifetimeValue"},
+         "lifetimeValue, paybackMonths, lifetimeValueToCost, breakEvenMonth, cashNeeded"},
         {{"--solve-for", "price"}, "--solve-for: needs --goal METRIC=VALUE"},
         {{"--goal", "subscribers=1"}, "--goal: needs --solve-for INPUT"},
         {{"--goal", "subscribers", "--solve-for", "price"},
@@ -128,8 +170,16 @@ TEST(CliQuestions, RefusedFlags) {
         {{"--goal", "subscribers=1e999"}, R"(--goal: "1e999" is out of range)"},
         {{"--goal", "subscribers=1", "--solve-for", "rest"},
          R"(--solve-for: "rest" is not one of dailyNewSubs, price, trialRetention, rt1, rt2, rt3, )"
-         "rt4, rt5, rt6, rtPlus, startingSubs"},
+         "rt4, rt5, rt6, rtPlus, startingSubs, costPerTrial"},
         {{"--settle=yes"}, "--settle: takes no value"},
+        {{"--economics"}, "--economics: the cost of a trial is not given; give --cost-per-trial N"},
+        {{"--cost-per-trial", "-2", "--economics"},
+         R"(--cost-per-trial: "-2" is negative; a cost is 0 or more)"},
+        {{"--sensitivity", "cashNeeded"},
+         "--sensitivity: cashNeeded needs the cost of a trial; give --cost-per-trial N"},
+        {{"--goal", "paybackMonths=3", "--solve-for", "price"},
+         "--goal: paybackMonths needs the cost of a trial; give --cost-per-trial N, or "
+         "--solve-for costPerTrial"},
         {{"--version=1"}, "--version: takes no value"},
         {{"--page", "basic"}, "--page: needs --scenario FILE"},
         {{"--save="}, "--save: a file name is needed"},

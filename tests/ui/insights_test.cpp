@@ -8,6 +8,8 @@
 #include "engine/sensitivity.h"
 #include "ui/document/edit_commands.h"
 #include "ui/form/inputs_view.h"
+#include "ui/insights/cash_chart.h"
+#include "ui/insights/economics_panel.h"
 #include "ui/insights/figure_line.h"
 #include "ui/insights/goal_panel.h"
 #include "ui/insights/insights_page.h"
@@ -84,11 +86,11 @@ TEST_F(Insights, TheSettlePanelFollowsTheScenario) {
         {"settles after the projection",
          {},
          {"18,407 subscribers when settled", "$31,135 monthly when settled",
-          "None of the 36 months projected reaches 90% of it yet."}},
-        {"reaches 90% within it",
+          "None of the 36 months projected comes within 10% of it yet."}},
+        {"comes within 10% within it",
          {.monthsToProject = 120},
          {"18,407 subscribers when settled", "$31,135 monthly when settled",
-          "M43 the first month at 90% of that"}},
+          "M43 the first month within 10% of that"}},
         {"grows",
          {.rtPlus = 1},
          {"It does not settle. Subscribers past their sixth renewal keep "
@@ -129,6 +131,11 @@ TEST_F(Insights, GoalSeekAnswersTheQuestionAsked) {
          false},
         {Metric::Subscribers, "20000", Input::Price, "1.99 Price",
          "Price does not change this figure, which stays at 15,642 subscribers.", false},
+        {Metric::PaybackMonths, "2", Input::Price, "– Price",
+         "Enter the cost of a trial under “Costs and cash”, or solve for Cost per Trial.", false},
+        // 0.998 x 1.65 = 1.6467 is the most a trial may cost to pay back in 2.
+        {Metric::PaybackMonths, "2", Input::CostPerTrial, "1.646 Cost per Trial",
+         "Reaches the target: pays back in 2 months.", true},
         {Metric::Subscribers, "15642", Input::Rt2, "0.84 Retention Rate 2",
          "Already reached: the scenario gives 15,642 subscribers.", false},
     };
@@ -188,14 +195,14 @@ TEST_F(Insights, AnAnswerForAnOlderScenarioOrQuestionIsDropped) {
     ASSERT_EQ(held.size(), 4u);
 
     release(held[3]);
-    EXPECT_EQ(tornado().barLabel(0, false), "($13,497) at 90%") << "at the price of 2.99";
+    EXPECT_EQ(tornado().barLabel(0, false), "($3,975) at 90%") << "at the price of 2.99";
     held[0].promise.finish();
     held[1].promise.finish();
     drain();
     EXPECT_FALSE(goal().answer()) << "found for the price of 1.99";
     EXPECT_EQ(goal().status()->text(), "Solving…");
     ASSERT_TRUE(tornado().sensitivity());
-    EXPECT_EQ(tornado().barLabel(0, false), "($13,497) at 90%") << "not at the price of 1.99";
+    EXPECT_EQ(tornado().barLabel(0, false), "($3,975) at 90%") << "not at the price of 1.99";
 
     held[2].job();
     goal().inputPicker()->setCurrentIndex(static_cast<int>(Input::TrialRetention));
@@ -211,18 +218,19 @@ TEST_F(Insights, AnAnswerForAnOlderScenarioOrQuestionIsDropped) {
 }
 
 TEST_F(Insights, TheTornadoDrawsTheEngineFiguresLargestFirst) {
-    ASSERT_EQ(tornado().rowCount(), 11);
+    ASSERT_EQ(tornado().rowCount(), 12);
     const std::optional<Sensitivity> engine = sensitivity(ScenarioValues{});
     for (int row = 0; row < tornado().rowCount(); ++row) {
         const SensitivityBar& bar = engine->bars[static_cast<std::size_t>(row)];
         EXPECT_EQ(tornado().downBars()->data()->at(row)->value, bar.down) << row;
         EXPECT_EQ(tornado().upBars()->data()->at(row)->value, bar.up) << row;
     }
+    // Shares move on their churn: Retention Rate Rest's 0.05 to 0.045 and 0.055.
     const std::pair<int, const char*> summaries[] = {
-        {0, "Retention Rate Rest: ($8,983) at 90%, +$14,041 at 1 (capped)"},
-        {1, "Daily Trials: ($2,646) at 90%, +$2,646 at 110%"},
-        {9, "Retention Rate 6: ($1,606) at 90%, +$1,588 at 1 (capped)"},
-        {10, "Starting Subscribers: +$0 at 90%, +$0 at 110%"}};
+        {0, "Daily Trials: ($2,646) at 90%, +$2,646 at 110%"},
+        {2, "Trial Retention: +$1,839 at 90% churn, ($1,839) at 110% churn"},
+        {4, "Retention Rate Rest: +$929 at 90% churn, ($856) at 110% churn"},
+        {11, "Cost per Trial: +$0 at 90%, +$0 at 110%"}};
     for (const auto& [row, text] : summaries) {
         EXPECT_EQ(tornado().rowSummary(row), text);
         EXPECT_TRUE(tornado().accessibleDescription().contains(text)) << text;
@@ -232,23 +240,23 @@ TEST_F(Insights, TheTornadoDrawsTheEngineFiguresLargestFirst) {
     window->content()->setCurrentWidget(&page());
     tornado().replot(QCustomPlot::rpImmediateRefresh);
     const QRect plot = tornado().axisRect()->rect();
-    const int rowMiddle = plot.height() * 6 / 112;  // 11 rows and a tenth above and below
+    const int rowMiddle = plot.height() * 6 / 122;  // 12 rows and a tenth above and below
     EXPECT_TRUE(tornado()
                     .toolTipAt(QPoint(plot.center().x(), plot.top() + rowMiddle))
-                    .startsWith("Retention Rate Rest\nAt 0.855 (90%): $17,475 monthly, ($8,983)"));
+                    .startsWith("Daily Trials\nAt 90 (90%): $23,812 monthly, ($2,646)"));
     EXPECT_TRUE(tornado()
                     .toolTipAt(QPoint(plot.center().x(), plot.bottom() - rowMiddle))
-                    .startsWith("Starting Subscribers\n"));
-    for (const bool up : {false, true}) {
-        const auto bar = (up ? tornado().upBars() : tornado().downBars())->data()->at(0);
+                    .startsWith("Cost per Trial\n"));
+    for (const bool up : {false, true}) {  // Trial Retention's churn: up at 90%, down at 110%
+        const auto bar = (up ? tornado().upBars() : tornado().downBars())->data()->at(2);
         int found = 0;
         for (int i = 0; i < tornado().itemCount(); ++i) {
             const auto* label = qobject_cast<QCPItemText*>(tornado().item(i));
-            if (label != nullptr && label->text() == tornado().barLabel(0, up)) {
+            if (label != nullptr && label->text() == tornado().barLabel(2, up)) {
                 ++found;
                 EXPECT_EQ(label->position->coords(), QPointF(bar->value, bar->key));
                 EXPECT_EQ(label->positionAlignment() & Qt::AlignHorizontal_Mask,
-                          up ? Qt::AlignLeft : Qt::AlignRight);
+                          up ? Qt::AlignRight : Qt::AlignLeft);
             }
         }
         EXPECT_EQ(found, 1) << up;
@@ -258,20 +266,83 @@ TEST_F(Insights, TheTornadoDrawsTheEngineFiguresLargestFirst) {
     tornado().setFocus();
     press(Qt::Key_Down, Qt::NoModifier);
     EXPECT_EQ(tornado().currentRow(), 1);
+    press(Qt::Key_Down, Qt::NoModifier);
     EXPECT_EQ(page().sensitivity()->details()->text(),
-              "Daily Trials\nAt 90 (90%): $23,812 monthly, ($2,646)\n"
-              "At 110 (110%): $29,104 monthly, +$2,646");
+              "Trial Retention\nAt 0.631 (churn at 90%): $28,297 monthly, +$1,839\n"
+              "At 0.549 (churn at 110%): $24,620 monthly, ($1,839)");
     press(Qt::Key_End, Qt::NoModifier);
-    EXPECT_EQ(tornado().currentRow(), 10);
+    EXPECT_EQ(tornado().currentRow(), 11);
 
     page().sensitivity()->metricPicker()->setCurrentIndex(1);  // subscribers
     drain();
-    EXPECT_EQ(tornado().rowSummary(0), "Retention Rate Rest: -5,311 at 90%, +8,301 at 1 (capped)");
+    EXPECT_EQ(tornado().rowSummary(3),
+              "Retention Rate Rest: +549 at 90% churn, -506 at 110% churn");
     EXPECT_EQ(tornado().rowSummary(9), "Price: +0 at 90%, +0 at 110%");
 
+    useScenario({.rtPlus = 1.05});  // the step that would take it further out is held
+    for (int row = 0; row < tornado().rowCount(); ++row) {
+        if (tornado().rowSummary(row).startsWith("Retention Rate Rest")) {
+            EXPECT_TRUE(tornado().rowSummary(row).endsWith(", +0 at 1.05 (capped)"));
+        }
+    }
+    useScenario({});
     type(single().form()->field(Field::Rt1), "0.5");
     scenarios.elapse();
-    EXPECT_EQ(tornado().rowSummary(0), "Retention Rate Rest: -4,085 at 90%, +6,385 at 1 (capped)");
+    EXPECT_EQ(tornado().rowSummary(1),
+              "Retention Rate 1: +1,067 at 90% churn, -1,067 at 110% churn");
+}
+
+// The defaults at $2 a trial: c = 1.99 x 0.85 x 0.59 = 0.998 a payment pays
+// back in 3 (0.998 x 2.196 >= 2); 7.4886 / 2 = 3.7; 100 x 30 x 2 = $6,000 a
+// month against proceeds of $100, $3,059, $4,995, ...: lowest -$9,847 at M2.
+TEST_F(Insights, CostsAndCashFollowTheCostOfATrialAsOneUndoableEdit) {
+    EconomicsPanel& costs = *page().economics();
+    EXPECT_EQ(costs.lines(), QStringList{costs.prompt()->text()});
+    EXPECT_TRUE(costs.chart()->isHidden());
+    page().sensitivity()->metricPicker()->setCurrentIndex(4);  // cash needed
+    drain();
+    EXPECT_EQ(tornado().rowCount(), 0);
+    EXPECT_TRUE(page().sensitivity()->details()->text().startsWith("Enter the cost of a trial"));
+    const auto projection = single().inputs()->projection();
+
+    type(costs.costField(), "2");
+    EXPECT_EQ(single().inputs()->costPerTrial(), 2);
+    EXPECT_EQ(history().undoText(), "Cost per Trial");
+    EXPECT_FALSE(single().inputs()->isRecalculationPending()) << "no projection reads it";
+    EXPECT_EQ(single().inputs()->projection(), projection);
+    EXPECT_EQ(costs.lines(),
+              QStringList({"Payback of a trial: pays back in 3 months",
+                           "Lifetime value to cost: 3.7 ×", "Acquisition spend: $6,000 a month",
+                           "Break-even: M6", "Cash needed: $9,847, lowest at M2"}));
+    const CashChart& chart = *costs.chart();
+    EXPECT_EQ(chart.line()->dataCount(), 36);
+    EXPECT_EQ(chart.lowestMark()->data()->at(0)->key, 2);
+    EXPECT_NEAR(chart.lowestMark()->data()->at(0)->value, -9846.86, 0.01);
+    EXPECT_EQ(chart.breakEvenMark()->data()->at(0)->key, 6);
+    EXPECT_EQ(chart.breakEvenMark()->name(), "Break-even M6");
+    EXPECT_EQ(chart.lowestMark()->name(), "Cash needed $9,847 (M2)");
+    // Lowest in M2 either way: 3 months of 100 x 30 x 0.2 = $1,800 less or more.
+    EXPECT_EQ(tornado().rowSummary(0), "Cost per Trial: -$1,800 at 90%, +$1,800 at 110%");
+
+    type(costs.costField(), "-1");
+    EXPECT_EQ(costs.message()->text(), "“-1”: a cost cannot be negative. Kept 2.");
+    EXPECT_EQ(single().inputs()->costPerTrial(), 2);
+    // More than a whole lifetime brings: L = 1 + 0.65 + ... + 0.3462 x 0.95 / 0.05 = 10.399,
+    // and 0.998 x 10.399 = $10.38.
+    type(costs.costField(), "20");
+    EXPECT_EQ(costs.lines().value(0),
+              "Payback of a trial: never: its whole expected lifetime brings $9.62 less than it "
+              "costs");
+    EXPECT_EQ(costs.lines().value(3), "Break-even: not within the 36 months projected");
+    EXPECT_EQ(chart.breakEvenMark()->dataCount(), 0);
+
+    press(Qt::Key_Z);
+    press(Qt::Key_Z);
+    EXPECT_EQ(single().inputs()->costPerTrial(), 0);
+    EXPECT_EQ(costs.lines(), QStringList{costs.prompt()->text()});
+    EXPECT_FALSE(window->isWindowModified());
+    useScenario({.costPerTrial = 2.5});  // a document opened in place
+    EXPECT_EQ(costs.costField()->text(), "2.5");
 }
 
 TEST_F(Insights, EveryControlIsNamedAndReachedByKeyboard) {
@@ -280,15 +351,20 @@ TEST_F(Insights, EveryControlIsNamedAndReachedByKeyboard) {
         {Qt::Key_T, goal().metricPicker()},
         {Qt::Key_V, goal().targetField()},
         {Qt::Key_B, goal().inputPicker()},
+        {Qt::Key_C, page().economics()->costField()},
         {Qt::Key_M, page().sensitivity()->metricPicker()}};
     for (const auto& [key, control] : mnemonics) {
         QTest::keyClick(window, key, Qt::AltModifier);
         EXPECT_EQ(QApplication::focusWidget(), control) << control->accessibleName().toStdString();
     }
     QWidget* next = goal().metricPicker();
-    const std::initializer_list<QWidget*> order = {
-        goal().targetField(), goal().inputPicker(), goal().applyButton(),
-        page().sensitivity()->metricPicker(), &tornado()};
+    const std::initializer_list<QWidget*> order = {goal().targetField(),
+                                                   goal().inputPicker(),
+                                                   goal().applyButton(),
+                                                   page().economics()->costField(),
+                                                   page().economics()->chart(),
+                                                   page().sensitivity()->metricPicker(),
+                                                   &tornado()};
     for (QWidget* control : order) {
         next = next->nextInFocusChain();
         while ((next->focusPolicy() & Qt::TabFocus) == 0) {

@@ -8,6 +8,7 @@
 
 #include "support/projected.h"
 #include "ui/form/inputs_view.h"
+#include "ui/pages/cost_comparison.h"
 #include "ui/pages/scenario_column.h"
 #include "ui/table/table_model.h"
 #include "ui/table/table_view.h"
@@ -51,7 +52,12 @@ protected:
                 .split('|');
         std::string said = "type into ";
         InputsView* form = anyForm(said);
-        NumberField* field = form->field(static_cast<SubscriptionInputs::Field>(1 + pick(11)));
+        // A compared scenario's cost of a trial too, which no projection reads.
+        const auto* column = qobject_cast<ScenarioColumn*>(form->parentWidget());
+        const int which = pick(column != nullptr ? 12 : 11);
+        NumberField* field = which < 11
+                                 ? form->field(static_cast<SubscriptionInputs::Field>(1 + which))
+                                 : column->findChild<CostComparison*>()->costField();
         const QString& text = any(texts);
         field->setFocus();
         field->selectAll();

@@ -8,6 +8,7 @@
 #include "ui/charts/projection_chart.h"
 #include "ui/form/inputs_view.h"
 #include "ui/pages/baseline_difference.h"
+#include "ui/pages/cost_comparison.h"
 #include "ui/pages/scenario_column.h"
 #include "ui/table/table_model.h"
 #include "ui/table/table_view.h"
@@ -136,21 +137,21 @@ TEST_F(Window, TabWalksTheFormThenTheTableThePickerAndTheChart) {
               "Monthly Retention Rates Rest | Monthly projection | Chart Type | Projection chart | "
               "QTabBar");
 
-    // On the comparison page: the columns left to right, each form then its table.
+    // On the comparison page: the columns left to right, each form, its table, its cost.
     content().setCurrentIndex(1);
     dual().column(0)->form()->slider()->setFocus();
     std::vector<QWidget*> columnsVisited;
-    for (int step = 0; step < 3 * 13 + 1; ++step) {
+    for (int step = 0; step < 3 * 14 + 1; ++step) {
         QWidget* focus = QApplication::focusWidget();
         ASSERT_NE(focus, nullptr);
         columnsVisited.push_back(focus);
         QTest::keyClick(focus, Qt::Key_Tab);
     }
     for (int i = 0; i < DualAnalysis::scenarioCount; ++i) {
-        EXPECT_EQ(columnsVisited[static_cast<std::size_t>(13 * i)],
-                  dual().column(i)->form()->slider());
-        EXPECT_EQ(columnsVisited[static_cast<std::size_t>(13 * i + 12)],
-                  dual().column(i)->table()->table());
+        const auto at = [&](int step) { return columnsVisited[static_cast<std::size_t>(step)]; };
+        EXPECT_EQ(at(14 * i), dual().column(i)->form()->slider());
+        EXPECT_EQ(at(14 * i + 12), dual().column(i)->table()->table());
+        EXPECT_EQ(at(14 * i + 13)->accessibleName(), "Cost per Trial");
     }
     EXPECT_EQ(columnsVisited.back(), dual().chart());
 }
@@ -174,6 +175,30 @@ TEST_F(Window, AlternatesShowTheirDifferenceFromTheBaseline) {
     EXPECT_EQ(fewer->palette().color(QPalette::WindowText), QColor(0xB7, 0x1C, 0x1C));
     const auto* more = difference(1)->findChildren<QLabel*>().at(2);
     EXPECT_EQ(more->palette().color(QPalette::WindowText), QColor(0x1B, 0x7F, 0x3B));
+
+    // Their costs: at $2 a trial the baseline needs $9,847 (M2) and breaks even
+    // in M6. Alternate 1 at $2.99 earns half as much again: its net is -5,850,
+    // -7,254 (M1), ..., +4,279 (M4). Alternate 2 spends $4,500 a month on trials
+    // of which 0.5 convert (proceeds x 0.5 / 0.59): -4,415, -6,323, -6,591 (M2),
+    // -5,479, -3,166, +216 (M5).
+    const auto costs = [this](int column) {
+        return dual().column(column)->findChild<CostComparison*>()->texts();
+    };
+    EXPECT_EQ(costs(1), QStringList("Enter it for break-even and cash needed."));
+    type(dual().column(1)->findChild<CostComparison*>()->costField(), "2");
+    EXPECT_EQ(costs(1), QStringList("Enter the baseline's to compare."));
+    dual().baseline()->setCostPerTrial(2);
+    dual().input2()->setCostPerTrial(1.5);
+    drain();
+    EXPECT_EQ(costs(0), QStringList({"Break-even M6", "Cash needed $9,847, lowest at M2"}));
+    EXPECT_EQ(costs(1),
+              QStringList({"▼ -2 months (M4) break-even", "▼ -$2,593 (-26.3%) cash needed"}));
+    EXPECT_EQ(costs(2),
+              QStringList({"▼ -1 month (M5) break-even", "▼ -$3,256 (-33.1%) cash needed"}));
+    const auto* sooner =
+        dual().column(1)->findChild<CostComparison*>()->findChildren<QLabel*>().at(1);
+    EXPECT_EQ(sooner->accessibleName(), "Break-even month: 2 months sooner than the baseline (M4)");
+    EXPECT_EQ(sooner->palette().color(QPalette::WindowText), QColor(0x1B, 0x7F, 0x3B));
 
     dual().baseline()->setPrice(2.99);
     scenarios.elapse();

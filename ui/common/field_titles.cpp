@@ -15,6 +15,8 @@ QString fieldTitle(SubscriptionInputs::Field field) {
             return QStringLiteral("Price");
         case Field::TrialRetention:
             return QStringLiteral("Trial Retention");
+        case Field::CostPerTrial:
+            return QStringLiteral("Cost per Trial");
         default:
             return QStringLiteral("Retention Rate ") + rateColumnTitle(field);
     }

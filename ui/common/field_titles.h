@@ -9,7 +9,7 @@ namespace velmora {
 /// The name the window gives `field` where it stands alone, as in "Undo
 /// Price": "Months to Project", "Starting Subscribers", "Price", "Daily
 /// Trials", "Trial Retention", "Retention Rate 1" to "Retention Rate 6",
-/// "Retention Rate Rest".
+/// "Retention Rate Rest", "Cost per Trial".
 [[nodiscard]] QString fieldTitle(SubscriptionInputs::Field field);
 
 /// The heading of a renewal rate's column in the form: "1" to "6", "Rest";

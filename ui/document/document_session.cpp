@@ -29,6 +29,7 @@ void write(SubscriptionInputs& scenario, const ScenarioValues& values) {
     scenario.setRt5(values.rt5);
     scenario.setRt6(values.rt6);
     scenario.setRtPlus(values.rtPlus);
+    scenario.setCostPerTrial(values.costPerTrial);
 }
 
 }  // namespace

@@ -104,7 +104,8 @@ InputsView::~InputsView() {
 }
 
 NumberField* InputsView::field(SubscriptionInputs::Field field) const {
-    return fields_[static_cast<std::size_t>(field)];
+    const auto index = static_cast<std::size_t>(field);
+    return index < fields_.size() ? fields_[index] : nullptr;
 }
 
 void InputsView::addMonthsRow(QGridLayout* rows) {

@@ -30,7 +30,8 @@ public:
                         ScenarioEditor* editor = nullptr);
     ~InputsView() override;
 
-    /// The field of `field`; none for `MonthsToProject`, which is on the slider.
+    /// The field of `field`; none for `MonthsToProject`, which is on the
+    /// slider, and for `CostPerTrial`, which the form does not show.
     [[nodiscard]] NumberField* field(SubscriptionInputs::Field field) const;
     /// Months to project, in hundredths of a month.
     [[nodiscard]] QSlider* slider() const { return slider_; }

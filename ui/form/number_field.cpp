@@ -122,7 +122,9 @@ bool NumberField::commit() {
         return true;
     }
     const QString typed = text();
-    if (const std::optional<double> value = formatter_.read(typed)) {
+    const std::optional<double> value = formatter_.read(typed);
+    const QString refused = value && refusal_ ? refusal_(*value) : QString();
+    if (value && refused.isEmpty()) {
         lastGood_ = *value;
         // Written as the field writes it, so the later refresh finds nothing being edited.
         showText(shownText());
@@ -130,7 +132,7 @@ bool NumberField::commit() {
         emit committed(*value);
         return true;
     }
-    const QString message = unreadableMessage(typed);
+    const QString message = unreadableMessage(typed, refused);
     markUnreadable(message);
     emit unreadable(message);
     return false;
@@ -144,7 +146,7 @@ void NumberField::markUnreadable(const QString& message) {
     setProperty("unreadable", true);
 }
 
-QString NumberField::unreadableMessage(const QString& typed) const {
+QString NumberField::unreadableMessage(const QString& typed, const QString& refused) const {
     const QString kept = shownText();
     QString quoted = typed.trimmed();
     if (quoted.isEmpty()) {
@@ -152,6 +154,9 @@ QString NumberField::unreadableMessage(const QString& typed) const {
     }
     if (quoted.size() > quotedLength) {
         quoted = quoted.left(quotedLength - 1) + QStringLiteral("…");
+    }
+    if (!refused.isEmpty()) {
+        return QStringLiteral("“%1”: %2. Kept %3.").arg(quoted, refused, kept);
     }
     return QStringLiteral("“%1” is not a number. Kept %2.").arg(quoted, kept);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include <QLineEdit>
 #include <QString>
 
@@ -21,6 +23,10 @@ class NumberField final : public QLineEdit {
 
 public:
     NumberField(const QString& accessibleName, QWidget* parent);
+
+    /// Refuses, from now on, a commit whose number `refusal` gives a reason
+    /// for ("a cost cannot be negative"), as it refuses text that is no number.
+    void setRefusal(std::function<QString(double)> refusal) { refusal_ = std::move(refusal); }
 
     /// Writes and reads values from now on; shows the last good value anew
     /// unless the user is editing.
@@ -61,9 +67,11 @@ private:
     [[nodiscard]] QString shownText() const;
     /// Shows `text` from its start, the end of a long one out of sight.
     void showText(const QString& text);
-    [[nodiscard]] QString unreadableMessage(const QString& typed) const;
+    [[nodiscard]] QString unreadableMessage(const QString& typed,
+                                            const QString& refused = {}) const;
 
     NumberFormatter formatter_;
+    std::function<QString(double)> refusal_;
     double lastGood_ = 0;
     QString problem_;
 };

@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "engine/economics.h"
 #include "ui/common/scenario_editor.h"
 #include "ui/document/edit_commands.h"
 #include "ui/form/number_field.h"
@@ -82,7 +83,7 @@ QFormLayout* GoalPanel::questionForm() {
     inputPicker_->setAccessibleDescription(QStringLiteral("The input Velmora changes to reach it"));
     target_->setAccessibleDescription(QStringLiteral("The value of the figure to reach"));
     target_->showValue(targets_[static_cast<std::size_t>(metric())]);
-    targetEcho_->setText(metricPhrase(metric(), target_->lastGoodValue()));
+    targetEcho_->setText(goalPhrase(metric(), target_->lastGoodValue()));
 
     auto* valueRow = new QHBoxLayout;
     valueRow->addWidget(target_);
@@ -96,13 +97,13 @@ QFormLayout* GoalPanel::questionForm() {
 
     connect(metricPicker_, &QComboBox::currentIndexChanged, this, [this] {
         target_->showValue(targets_[static_cast<std::size_t>(metric())]);
-        targetEcho_->setText(metricPhrase(metric(), target_->lastGoodValue()));
+        targetEcho_->setText(goalPhrase(metric(), target_->lastGoodValue()));
         ask();
     });
     connect(target_, &NumberField::committed, this, [this](double value) {
         message_->hide();
         targets_[static_cast<std::size_t>(metric())] = value;
-        targetEcho_->setText(metricPhrase(metric(), value));
+        targetEcho_->setText(goalPhrase(metric(), value));
         ask();
     });
     connect(target_, &NumberField::unreadable, this, [this](const QString& why) {
@@ -175,15 +176,20 @@ void GoalPanel::showAnswer() {
     const Goal& asked = asked_->goal;
     const NumberFormatter form = formFormatter();
     const QString title = inputTitle(asked.input);
-    const QString target = metricPhrase(asked.metric, asked.target);
+    const QString target = goalPhrase(asked.metric, asked.target);
     const QString achieved = metricPhrase(asked.metric, found.achieved);
     const bool unchanged = sameBits(found.value, inputValue(asked_->values, asked.input));
     value_->setFigure(form.format(found.value), title);
     QString status;
     switch (found.outcome) {
         case Outcome::Reached:
-            status = unchanged ? QStringLiteral("Already reached: the scenario gives %1.")
-                               : QStringLiteral("Reaches the target: gives %1.");
+            if (isDeadline(asked.metric)) {  // the phrase says what it gives
+                status = unchanged ? QStringLiteral("Already reached: %1.")
+                                   : QStringLiteral("Reaches the target: %1.");
+            } else {
+                status = unchanged ? QStringLiteral("Already reached: the scenario gives %1.")
+                                   : QStringLiteral("Reaches the target: gives %1.");
+            }
             status = status.arg(achieved);
             break;
         case Outcome::Unreachable: {
@@ -203,7 +209,13 @@ void GoalPanel::showAnswer() {
         case Outcome::CannotCompute:
         case Outcome::Cancelled:
             value_->setFigure(QStringLiteral("–"), title);
-            status = QStringLiteral("Cannot solve: %1").arg(QString::fromStdString(found.reason));
+            status =
+                needsCost(asked.metric) && !hasCost(asked_->values) &&
+                        asked.input != Input::CostPerTrial
+                    ? QStringLiteral(
+                          "Enter the cost of a trial under “Costs and cash”, or "
+                          "solve for Cost per Trial.")
+                    : QStringLiteral("Cannot solve: %1").arg(QString::fromStdString(found.reason));
             break;
     }
     status_->setText(status);

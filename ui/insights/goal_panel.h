@@ -72,7 +72,7 @@ private:
 
     SubscriptionInputs* inputs_;
     ScenarioEditor* editor_;
-    std::array<double, allMetrics.size()> targets_{30'000, 50'000, 600'000, 10};
+    std::array<double, allMetrics.size()> targets_{30'000, 50'000, 600'000, 10, 6, 3, 12, 100'000};
     QComboBox* metricPicker_;
     NumberField* target_;
     QLabel* targetEcho_;

@@ -9,6 +9,8 @@
 #include "engine/calculation.h"
 #include "ui/common/rebuild.h"
 #include "ui/form/number_field.h"
+#include "ui/insights/cash_chart.h"
+#include "ui/insights/economics_panel.h"
 #include "ui/insights/goal_panel.h"
 #include "ui/insights/sensitivity_panel.h"
 #include "ui/insights/settle_panel.h"
@@ -24,11 +26,16 @@ QString describe(const ScenarioValues& values, const SubscriptionCalculation* pr
     using Style = NumberFormatter::Style;
     const double months =
         projection != nullptr ? static_cast<double>(projection->monthlySnapshots.size()) : 0;
+    const QString cost =
+        values.costPerTrial > 0
+            ? QStringLiteral(", %1 a trial")
+                  .arg(NumberFormatter(Style::Currency, 2).format(values.costPerTrial))
+            : QString();
     return QStringLiteral(
-               "The scenario of Basic Analysis: %1 a month, %2 daily trials, %3 "
+               "The scenario of Basic Analysis: %1 a month, %2 daily trials%3, %4 "
                "months projected.")
         .arg(NumberFormatter(Style::Currency, 2).format(values.price),
-             formText(formFormatter(), values.dailyNewSubs),
+             formText(formFormatter(), values.dailyNewSubs), cost,
              NumberFormatter(Style::Decimal, 0).format(months));
 }
 
@@ -40,6 +47,7 @@ InsightsPage::InsightsPage(SubscriptionInputs* inputs, ScenarioEditor* editor, Q
       scenarioLine_(new QLabel(this)),
       settle_(new SettlePanel(this)),
       goal_(new GoalPanel(inputs, editor != nullptr ? editor : &direct_, this)),
+      economics_(new EconomicsPanel(inputs, editor != nullptr ? editor : &direct_, this)),
       sensitivity_(new SensitivityPanel(this)),
       rebuild_(new Rebuild([this] { rebuild(); }, this)) {
     setAccessibleName(QStringLiteral("Insights"));
@@ -52,7 +60,7 @@ InsightsPage::InsightsPage(SubscriptionInputs* inputs, ScenarioEditor* editor, Q
     auto* tools = new QVBoxLayout;
     tools->addWidget(settle_);
     tools->addWidget(goal_);
-    tools->addStretch();
+    tools->addWidget(economics_, 1);
     auto* toolsColumn = new QWidget(this);
     toolsColumn->setLayout(tools);
     toolsColumn->setFixedWidth(toolsWidth);
@@ -68,7 +76,8 @@ InsightsPage::InsightsPage(SubscriptionInputs* inputs, ScenarioEditor* editor, Q
     QWidget* previous = goal_->metricPicker();
     for (QWidget* next : std::initializer_list<QWidget*>{
              goal_->targetField(), goal_->inputPicker(), goal_->applyButton(),
-             sensitivity_->metricPicker(), sensitivity_->chart()}) {
+             economics_->costField(), economics_->chart(), sensitivity_->metricPicker(),
+             sensitivity_->chart()}) {
         setTabOrder(previous, next);
         previous = next;
     }
@@ -100,6 +109,7 @@ void InsightsPage::rebuild() {
     scenarioLine_->setText(describe(values, projection.get()));
     settle_->showScenario(values, projection.get());
     goal_->setScenario(values);
+    economics_->showScenario(values, projection.get());
     sensitivity_->setScenario(values);
 }
 

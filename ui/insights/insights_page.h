@@ -9,14 +9,15 @@ class QLabel;
 
 namespace velmora {
 
+class EconomicsPanel;
 class GoalPanel;
 class Rebuild;
 class SensitivityPanel;
 class SettlePanel;
 
 /// The decision tools about one scenario (the one of "Basic Analysis"): where
-/// it settles, what it takes to reach a target, and which input matters
-/// most. They follow the scenario once its projection is rebuilt; while a
+/// it settles, what it takes to reach a target, its costs and cash, and which
+/// input matters most. They follow the scenario once its projection is rebuilt; while a
 /// rebuild is awaited, no answer for the older values is offered.
 class InsightsPage final : public QWidget {
     Q_OBJECT
@@ -29,6 +30,7 @@ public:
     [[nodiscard]] QLabel* scenarioLine() const { return scenarioLine_; }
     [[nodiscard]] SettlePanel* settle() const { return settle_; }
     [[nodiscard]] GoalPanel* goal() const { return goal_; }
+    [[nodiscard]] EconomicsPanel* economics() const { return economics_; }
     [[nodiscard]] SensitivityPanel* sensitivity() const { return sensitivity_; }
 
     /// Runs both tools' jobs through `runner` from now on.
@@ -44,6 +46,7 @@ private:
     QLabel* scenarioLine_;
     SettlePanel* settle_;
     GoalPanel* goal_;
+    EconomicsPanel* economics_;
     SensitivityPanel* sensitivity_;
     Rebuild* rebuild_;
 };

@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
+#include "engine/economics.h"
 #include "engine/sensitivity.h"
 #include "ui/insights/insight_texts.h"
 #include "ui/insights/tornado_chart.h"
@@ -14,7 +15,7 @@ namespace velmora {
 namespace {
 
 constexpr std::array pickable = {Metric::MonthlyProceeds, Metric::Subscribers,
-                                 Metric::LifetimeValue};
+                                 Metric::LifetimeValue, Metric::BreakEvenMonth, Metric::CashNeeded};
 
 }  // namespace
 
@@ -25,8 +26,9 @@ SensitivityPanel::SensitivityPanel(QWidget* parent)
       details_(new QLabel(this)),
       job_(new LatestJob(this)) {
     setAccessibleName(title());
-    setAccessibleDescription(QStringLiteral(
-        "How much a figure changes when each input is moved to 90% and to 110% of its value"));
+    setAccessibleDescription(
+        QStringLiteral("How much a figure changes when each input, or a share's churn, is moved "
+                       "to 90% and to 110% of itself"));
     for (const Metric metric : pickable) {
         picker_->addItem(metricTitle(metric), static_cast<int>(metric));
     }
@@ -34,9 +36,13 @@ SensitivityPanel::SensitivityPanel(QWidget* parent)
     picker_->setAccessibleDescription(QStringLiteral("The figure whose change the chart shows"));
     auto* pickerLabel = new QLabel(QStringLiteral("&Measure:"), this);
     pickerLabel->setBuddy(picker_);
+    const NumberFormatter form = formFormatter();
     auto* note = new QLabel(
-        QStringLiteral("Each input moved to 90% and to 110% of its value, largest effect on top; "
-                       "shares go no higher than 1."),
+        QStringLiteral("Counts, the price and the cost moved to 90% and 110% of themselves; each "
+                       "share (trial retention, renewal rates) by its churn, 1 − share, to 90% "
+                       "and 110% of the churn (%1 becomes %2 and %3), never past 0 or 1. "
+                       "Largest effect on top.")
+            .arg(form.format(0.95), form.format(0.955), form.format(0.945)),
         this);
     note->setWordWrap(true);
     details_->setWordWrap(true);
@@ -90,6 +96,14 @@ void SensitivityPanel::ask() {
         return;
     }
     asked_ = Asked{*scenario_, metric()};
+    if (needsCost(asked_->metric) && !hasCost(asked_->values)) {
+        job_->cancel();
+        chart_->setSensitivity(std::nullopt);
+        details_->setText(
+            QStringLiteral("Enter the cost of a trial under “Costs and cash” to see what moves "
+                           "this figure."));
+        return;
+    }
     job_->start<std::optional<Sensitivity>>(
         [values = asked_->values, metric = asked_->metric](std::stop_token stop) {
             return sensitivity(values, metric, std::move(stop));

@@ -64,7 +64,7 @@ void SettlePanel::showScenario(const ScenarioValues& values,
     } else if (point.subscribers <= 0) {
         sentence = QStringLiteral("There is nothing to reach: no subscriber stays.");
     } else if (!point.month90) {
-        sentence = QStringLiteral("None of %1 reaches 90% of it yet.")
+        sentence = QStringLiteral("None of %1 comes within 10% of it yet.")
                        .arg(projectedMonths(actives.size()));
     }
     sentence_->setText(sentence);
@@ -78,7 +78,7 @@ void SettlePanel::showScenario(const ScenarioValues& values,
                          QStringLiteral("monthly when settled"));
     if (point.month90) {
         month_->setFigure(QStringLiteral("M") + QString::number(*point.month90),
-                          QStringLiteral("the first month at 90% of that"));
+                          QStringLiteral("the first month within 10% of that"));
     }
 }
 

@@ -13,7 +13,7 @@ class FigureLine;
 struct SubscriptionCalculation;
 
 /// Where a scenario settles: the subscribers it approaches if it ran for
-/// ever, the monthly proceeds there and the first projected month at 90% of
+/// ever, the monthly proceeds there and the first projected month within 10% of
 /// them; or a sentence saying why it does not settle.
 class SettlePanel final : public QGroupBox {
     Q_OBJECT
@@ -22,7 +22,7 @@ public:
     explicit SettlePanel(QWidget* parent);
 
     /// Shows where `values` settle, searching the months of `projection`
-    /// (none: no month) for the first at 90%.
+    /// (none: no month) for the first within 10%.
     void showScenario(const ScenarioValues& values, const SubscriptionCalculation* projection);
 
     /// The lines shown, in order.

@@ -69,8 +69,8 @@ QCPBars* makeBars(QCustomPlot* plot, const QColor& colour, const QString& name) 
 
 TornadoChart::TornadoChart(QWidget* parent)
     : QCustomPlot(parent),
-      down_(makeBars(this, downColour, QStringLiteral("Input at 90%"))),
-      up_(makeBars(this, upColour, QStringLiteral("Input at 110% (shares capped at 1)"))),
+      down_(makeBars(this, downColour, QStringLiteral("Input, or a share's churn, at 90%"))),
+      up_(makeBars(this, upColour, QStringLiteral("Input, or a share's churn, at 110%"))),
       highlight_(new QCPItemRect(this)) {
     applyChartStyle(this, QStringLiteral("Sensitivity chart"));
     setMinimumWidth(320);
@@ -118,10 +118,12 @@ void TornadoChart::setSensitivity(const std::optional<Sensitivity>& sensitivity)
         const SensitivityBar& moved = bar(row);
         const auto key = static_cast<double>(row);
         ticker->addTick(key, inputTitle(moved.input));
+        // A change to or from "never" has no length: its label tells it.
+        const auto drawn = [](double change) { return std::isfinite(change) ? change : qQNaN(); };
         downKeys << key - barOffset;
-        downChanges << moved.down;
+        downChanges << drawn(moved.down);
         upKeys << key + barOffset;
-        upChanges << moved.up;
+        upChanges << drawn(moved.up);
         addLabel(key - barOffset, moved.down, barLabel(row, false));
         addLabel(key + barOffset, moved.up, barLabel(row, true));
         summaries << rowSummary(row);
@@ -152,14 +154,19 @@ const SensitivityBar& TornadoChart::bar(int row) const {
 
 QString TornadoChart::barLabel(int row, bool up) const {
     const SensitivityBar& moved = bar(row);
-    const QString change =
-        signedFigure(metricFormatter(shown_->metric), up ? moved.up : moved.down);
-    if (!up) {
-        return change + QStringLiteral(" at 90%");
+    const double delta = up ? moved.up : moved.down;
+    const Metric metric = shown_->metric;
+    // A deadline missed, or newly met, is told by the figure it gives.
+    const QString change = std::isfinite(delta) || !isDeadline(metric)
+                               ? signedFigure(metricFormatter(metric), delta)
+                               : metricPhrase(metric, shown_->base + delta);
+    if (up ? moved.upCapped : moved.downCapped) {
+        return QStringLiteral("%1 at %2 (capped)")
+            .arg(change, formFormatter().format(up ? moved.upValue : moved.downValue));
     }
-    return moved.upCapped ? QStringLiteral("%1 at %2 (capped)")
-                                .arg(change, formFormatter().format(moved.upValue))
-                          : change + QStringLiteral(" at 110%");
+    const QString share = up ? QStringLiteral("110%") : QStringLiteral("90%");
+    return moved.churn ? QStringLiteral("%1 at %2 churn").arg(change, share)
+                       : QStringLiteral("%1 at %2").arg(change, share);
 }
 
 QString TornadoChart::rowSummary(int row) const {
@@ -172,15 +179,18 @@ QString TornadoChart::rowDetails(int row) const {
     const Metric metric = shown_->metric;
     const NumberFormatter form = formFormatter();
     const NumberFormatter figure = metricFormatter(metric);
-    const auto line = [&](double value, const QString& share, double change) {
+    const auto line = [&](double value, const QString& share, bool capped, double change) {
+        const QString step = capped        ? QStringLiteral("capped")
+                             : moved.churn ? QStringLiteral("churn at ") + share
+                                           : share;
         return QStringLiteral("At %1 (%2): %3, %4")
-            .arg(form.format(value), share, metricPhrase(metric, shown_->base + change),
+            .arg(form.format(value), step, metricPhrase(metric, shown_->base + change),
                  signedFigure(figure, change));
     };
     return inputTitle(moved.input) + QLatin1Char('\n') +
-           line(moved.downValue, QStringLiteral("90%"), moved.down) + QLatin1Char('\n') +
-           line(moved.upValue, moved.upCapped ? QStringLiteral("capped") : QStringLiteral("110%"),
-                moved.up);
+           line(moved.downValue, QStringLiteral("90%"), moved.downCapped, moved.down) +
+           QLatin1Char('\n') +
+           line(moved.upValue, QStringLiteral("110%"), moved.upCapped, moved.up);
 }
 
 QString TornadoChart::toolTipAt(const QPointF& pixel) const {

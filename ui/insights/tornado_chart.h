@@ -10,9 +10,9 @@
 namespace velmora {
 
 /// The sensitivity of one figure as a "tornado": a row per input, largest
-/// effect on top, with the change the input at 90% causes (the upper bar of
-/// the row, orange) and at 110% (the lower bar, blue), each labelled with its
-/// signed change and the input's share. Hovering a row, or stepping through
+/// effect on top, with the change the input (a share: its churn) at 90% causes
+/// (the upper bar of the row, orange) and at 110% (the lower bar, blue), each
+/// labelled with its signed change and what moved. Hovering a row, or stepping through
 /// the rows with the arrow keys while the chart has the focus, tells its
 /// exact figures.
 class TornadoChart final : public QCustomPlot {
@@ -27,8 +27,8 @@ public:
 
     /// Rows drawn, from the top.
     [[nodiscard]] int rowCount() const;
-    /// The label at the end of a bar: "-$8,983 at 90%", "+$2,646 at 110%",
-    /// "+$1,505 at 1 (capped)".
+    /// The label at the end of a bar: "+$2,646 at 110%", "-$8,983 at 110%
+    /// churn", "+$0 at 1.05 (capped)", "never pays back at 90%".
     [[nodiscard]] QString barLabel(int row, bool up) const;
     /// One row in a line: "Price: -$2,646 at 90%, +$2,646 at 110%".
     [[nodiscard]] QString rowSummary(int row) const;

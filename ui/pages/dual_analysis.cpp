@@ -10,7 +10,9 @@
 #include "ui/charts/comparison_chart.h"
 #include "ui/common/page_layout.h"
 #include "ui/common/rebuild.h"
+#include "ui/form/number_field.h"
 #include "ui/pages/baseline_difference.h"
+#include "ui/pages/cost_comparison.h"
 #include "ui/pages/scenario_column.h"
 #include "ui/table/table_view.h"
 
@@ -25,6 +27,7 @@ DualAnalysis::DualAnalysis(QWidget* parent, const ScenarioFactory& makeScenario,
     auto* content = new QWidget(this);
     auto* columns = new QHBoxLayout;
     columns->setSpacing(3);
+    QWidget* lastCost = nullptr;
     for (int i = 0; i < scenarioCount; ++i) {
         SubscriptionInputs* inputs = makeScenario(this, initial[static_cast<std::size_t>(i)]);
         columns_[i] = new ScenarioColumn(inputs, seriesColour(i), seriesName(i), content, editor);
@@ -33,6 +36,8 @@ DualAnalysis::DualAnalysis(QWidget* parent, const ScenarioFactory& makeScenario,
         if (i > 0) {
             BaselineDifference::addTo(columns_[i], baseline());
         }
+        lastCost =
+            CostComparison::addTo(columns_[i], i > 0 ? baseline() : nullptr, editor)->costField();
         rebuild_->watch(inputs);
     }
 
@@ -46,8 +51,9 @@ DualAnalysis::DualAnalysis(QWidget* parent, const ScenarioFactory& makeScenario,
     stack->addWidget(chart_, 1);
     scroller_ = scrollContent(this, content);
 
-    // Tab walks the columns left to right (the order they were made in), then the chart.
-    setTabOrder(columns_.back()->table()->table(), chart_);
+    // Tab walks the columns left to right (the order they were made in), each
+    // down to its cost, then the chart.
+    setTabOrder(lastCost, chart_);
     rebuild();
 }
 
