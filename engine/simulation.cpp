@@ -94,7 +94,7 @@ public:
             set(SpreadFigure::Subscribers, last.active);
             set(SpreadFigure::MonthlyProceeds, last.monthlyProceeds);
             set(SpreadFigure::AnnualProceeds,
-                lastProceeds_.mapped([](double proceeds) { return annualized(proceeds); })
+                lastProceeds_.mapped([this](double proceeds) { return annualized(proceeds, monthDuration_); })
                     .percentiles());
         }
         return std::move(spread_);

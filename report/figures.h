@@ -22,7 +22,8 @@ public:
     [[nodiscard]] QString cents(double value) const;
     /// A value as the form shows it: "0.65", "1,000", "1e+20".
     [[nodiscard]] QString value(double value) const;
-    /// A change, always signed: "+1,749", "-46", "+$2,646".
+    /// A change, always signed, a loss as the locale writes it: "+1,749", "-46",
+    /// "($2,646)".
     [[nodiscard]] QString signedCount(double change) const;
     [[nodiscard]] QString signedMoney(double change) const;
     [[nodiscard]] QString signedCents(double change) const;

@@ -1,3 +1,5 @@
+#include <cmath>
+
 #include "report/blocks.h"
 #include "report/report_charts.h"
 #include "report/report_sections.h"
@@ -6,6 +8,16 @@
 namespace velmora::report {
 
 namespace {
+
+QString monthsText(double months, const Figures& figures) {
+    return figures.count(months) +
+           (months == 1 ? QStringLiteral(" month") : QStringLiteral(" months"));
+}
+
+QString ratioText(double ratio, const Figures& figures) {
+    return (std::isfinite(ratio) ? figures.locale().toString(ratio, 'f', 1) : figures.value(ratio)) +
+           QStringLiteral(" ×");
+}
 
 /// `value` of `metric` as the summary writes it.
 QString metricText(Metric metric, double value, const Figures& figures) {
@@ -16,25 +28,53 @@ QString metricText(Metric metric, double value, const Figures& figures) {
             return figures.money(value) + QStringLiteral(" monthly");
         case Metric::AnnualProceeds:
             return figures.money(value) + QStringLiteral(" annually");
+        case Metric::PaybackMonths:
+            return std::isinf(value) ? QStringLiteral("never pays back")
+                                     : QStringLiteral("pays back in ") + monthsText(value, figures);
+        case Metric::LifetimeValueToCost:
+            return ratioText(value, figures) + QStringLiteral(" lifetime value to cost");
+        case Metric::BreakEvenMonth:
+            return std::isinf(value) ? QStringLiteral("no break-even within the months projected")
+                                     : QStringLiteral("break-even in M") + figures.count(value);
+        case Metric::CashNeeded:
+            return figures.money(value) + QStringLiteral(" cash needed");
         case Metric::LifetimeValue:
             break;
     }
     return figures.cents(value) + QStringLiteral(" 24mo LTV per trial");
 }
 
+/// A goal's target: the deadlines are "within" and "by" a month.
+QString goalText(Metric metric, double target, const Figures& figures) {
+    switch (metric) {
+        case Metric::PaybackMonths:
+            return QStringLiteral("payback within ") + monthsText(target, figures);
+        case Metric::BreakEvenMonth:
+            return QStringLiteral("break-even by M") + figures.count(target);
+        default:
+            break;
+    }
+    return metricText(metric, target, figures);
+}
+
 QString signedText(Metric metric, double change, const Figures& figures) {
     switch (metric) {
         case Metric::Subscribers:
+        case Metric::PaybackMonths:
+        case Metric::BreakEvenMonth:
             return figures.signedCount(change);
         case Metric::LifetimeValue:
             return figures.signedCents(change);
+        case Metric::LifetimeValueToCost:
+            return (change >= 0 ? QStringLiteral("+") : QString()) + ratioText(change, figures);
         default:
             return figures.signedMoney(change);
     }
 }
 
 QString inputText(Input input, double value, const Figures& figures) {
-    return input == Input::Price ? figures.cents(value) : figures.value(value);
+    return input == Input::Price || input == Input::CostPerTrial ? figures.cents(value)
+                                                                 : figures.value(value);
 }
 
 void addSettle(PageLayout& layout, const SettlePoint& settle, const Figures& figures) {
@@ -57,7 +97,7 @@ void addGoal(PageLayout& layout, const GoalAnswer& answer, const Figures& figure
     const GoalSeekResult& found = answer.result;
     QStringList lines{
         QStringLiteral("To reach %1 by changing %2:")
-            .arg(metricText(goal.metric, goal.target, figures), inputTitle(goal.input))};
+            .arg(goalText(goal.metric, goal.target, figures), inputTitle(goal.input))};
     if (found.outcome != GoalSeekResult::Outcome::CannotCompute &&
         found.outcome != GoalSeekResult::Outcome::Cancelled) {
         lines << QStringLiteral("%1 %2 gives %3")
@@ -71,13 +111,15 @@ void addGoal(PageLayout& layout, const GoalAnswer& answer, const Figures& figure
 
 void addSensitivity(PageLayout& layout, const Sensitivity& moved, const Figures& figures) {
     addHeading(layout, QStringLiteral("Which input matters most"));
-    addLines(layout, {QStringLiteral("%1 with the inputs as they are; each input at 90% and at "
-                                     "110% of its value (shares at most 1):")
+    addLines(layout, {QStringLiteral("%1 with the inputs as they are; each count, the price and "
+                                     "the cost at 90% and at 110% of itself, each share with its "
+                                     "churn (1 − share) at 90% and 110%, never past 0 or 1:")
                           .arg(metricText(moved.metric, moved.base, figures))});
     std::vector<std::vector<Cell>> rows;
     for (const SensitivityBar& bar : moved.bars) {
         rows.push_back({{inputTitle(bar.input)},
-                        {inputText(bar.input, bar.downValue, figures)},
+                        {inputText(bar.input, bar.downValue, figures) +
+                         (bar.downCapped ? QStringLiteral(" (capped)") : QString())},
                         {inputText(bar.input, bar.upValue, figures) +
                          (bar.upCapped ? QStringLiteral(" (capped)") : QString())},
                         {signedText(moved.metric, bar.down, figures)},

@@ -164,7 +164,8 @@ void addMonths(PageLayout& layout, const Report& report, const Figures& figures)
     if (report.scenarios.size() == 1) {
         const ReportScenario& scenario = report.scenarios.front();
         std::vector<std::vector<Cell>> rows;
-        for (const MonthlyRow& row : monthlyRows(monthsOf(scenario), scenario.values.price)) {
+        for (const MonthlyRow& row : monthlyRows(monthsOf(scenario), scenario.values.price,
+                                                           scenario.values.monthDuration)) {
             rows.push_back({{Figures::month(row.month)},
                             {figures.count(row.active)},
                             {row.changeKind == ChangeKind::First   ? QStringLiteral("-")

@@ -21,13 +21,20 @@ std::vector<ValueRow> valueRows(const ScenarioValues& v) {
     }
     rows.push_back(
         {QStringLiteral("Days in a Month"), Kind::Days, static_cast<double>(v.monthDuration)});
+    // A cost of 0 is one not given: it changes no figure of the report.
+    if (v.costPerTrial > 0) {
+        rows.push_back({QStringLiteral("Cost per Trial"), Kind::Money, v.costPerTrial});
+    }
     return rows;
 }
 
 QString inputTitle(Input input) {
+    if (input == Input::CostPerTrial) {
+        return QStringLiteral("Cost per Trial");
+    }
     // The rows follow the form's order; the inputs that order.
-    constexpr std::array<std::size_t, allInputs.size()> row{3, 2, 4, 5, 6, 7, 8, 9, 10, 11, 1};
-    return valueRows(ScenarioValues{})[row[static_cast<std::size_t>(input)]].title;
+    constexpr std::array<std::size_t, allInputs.size() - 1> row{3, 2, 4, 5, 6, 7, 8, 9, 10, 11, 1};
+    return valueRows(ScenarioValues{})[row.at(static_cast<std::size_t>(input))].title;
 }
 
 QString metricTitle(Metric metric) {
@@ -38,6 +45,14 @@ QString metricTitle(Metric metric) {
             return QStringLiteral("Monthly Proceeds");
         case Metric::AnnualProceeds:
             return QStringLiteral("Annual Proceeds");
+        case Metric::PaybackMonths:
+            return QStringLiteral("Months to Pay Back");
+        case Metric::LifetimeValueToCost:
+            return QStringLiteral("Lifetime Value to Cost");
+        case Metric::BreakEvenMonth:
+            return QStringLiteral("Break-even Month");
+        case Metric::CashNeeded:
+            return QStringLiteral("Cash Needed");
         case Metric::LifetimeValue:
             break;
     }

@@ -137,7 +137,8 @@ void writeMonths(Sheet& sheet, const ReportScenario& scenario) {
     lxw_row_t row = 1;
     if (scenario.projection != nullptr) {
         for (const MonthlyRow& month :
-             monthlyRows(scenario.projection->monthlySnapshots, scenario.values.price)) {
+             monthlyRows(scenario.projection->monthlySnapshots, scenario.values.price,
+                         scenario.projection->monthDuration)) {
             sheet.number(row, 0, static_cast<double>(month.month), Shown::Month);
             sheet.number(row, 1, month.active, Shown::Count);
             if (month.changeKind == ChangeKind::Delta) {

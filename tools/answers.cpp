@@ -275,11 +275,8 @@ std::string monthText(const std::optional<std::int64_t>& month) {
 
 // The projection's CSV with the money of each month added to its line.
 void writeCashCsv(const ScenarioValues& values, const CashFlow& flow, std::ostream& out) {
-    std::ostream quiet(nullptr);  // the questions do not announce their projections
-    const FixedScenario scenario(values);
-    const SubscriptionCalculation projection(scenario, quiet);
     std::ostringstream plain;
-    writeCsv(projection.monthlySnapshots, values.price, plain);
+    writeCsv(monthlySnapshots(values), values.price, values.monthDuration, plain);
     std::istringstream lines(plain.str());
     std::string line;
     std::getline(lines, line);
@@ -374,6 +371,7 @@ std::optional<std::string> missingCost(const Options& options, const ScenarioVal
             break;
         case Question::Projection:
         case Question::Settle:
+        case Question::Calibrate:
             break;
     }
     return std::nullopt;

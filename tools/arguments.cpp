@@ -170,11 +170,14 @@ ParseResult parseArguments(std::span<const std::string_view> arguments) {
             return UsageError{"--output: the same file as " + std::string(flag)};
         }
     }
-    // A calibration is a few lines of values: text, CSV or JSON only.
-    if (options.fileFormat && options.question == Question::Calibrate) {
-        return UsageError{
-            "--format: " + std::string(options.fileFormat == FileFormat::Xlsx ? "xlsx" : "pdf") +
-            " is not written for --calibrate; use table, csv or json"};
+    // A calibration and the unit economics are written as text, CSV or JSON only.
+    for (const auto& [asked, flag] : {std::pair{Question::Calibrate, "--calibrate"},
+                                      std::pair{Question::Economics, "--economics"}}) {
+        if (options.fileFormat && options.question == asked) {
+            return UsageError{"--format: " +
+                              std::string(options.fileFormat == FileFormat::Xlsx ? "xlsx" : "pdf") +
+                              " is not written for " + flag + "; use table, csv or json"};
+        }
     }
     // A workbook or a report is not text for a terminal or a pipe.
     if (options.fileFormat && !options.outputFile) {

@@ -100,6 +100,8 @@ report::InsightAnswers answers(const Options& options, const ScenarioValues& val
             found.sensitivity = sensitivity(values, options.sensitivityMetric);
             break;
         case Question::Projection:
+        case Question::Economics:  // refused with a workbook or report format
+        case Question::Calibrate:
             break;
     }
     return found;

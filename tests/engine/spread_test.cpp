@@ -106,7 +106,9 @@ TEST(Spread, GivesThePercentilesOfTheClosedFormOfEveryDraw) {
             EXPECT_TRUE(same(spread.months[m].active, percentiles(active[m]))) << m;
             EXPECT_TRUE(same(spread.months[m].monthlyProceeds, percentiles(proceeds[m]))) << m;
         }
-        std::transform(proceeds[39].begin(), proceeds[39].end(), proceeds[39].begin(), annualized);
+        for (double& last : proceeds[39]) {
+            last = annualized(last, values.monthDuration);
+        }
         EXPECT_TRUE(same(*spread.figure(SpreadFigure::AnnualProceeds), percentiles(proceeds[39])));
         unpriced = draws;
     }
@@ -132,7 +134,7 @@ TEST(Spread, OfRangesOfZeroWidthIsTheProjectionItself) {
         const std::pair<SpreadFigure, double> expected[] = {
             {SpreadFigure::Subscribers, figures.active.back()},
             {SpreadFigure::MonthlyProceeds, figures.proceeds.back()},
-            {SpreadFigure::AnnualProceeds, annualized(figures.proceeds.back())},
+            {SpreadFigure::AnnualProceeds, annualized(figures.proceeds.back(), values.monthDuration)},
             {SpreadFigure::LifetimeValue, shownLifetimeValue(values, values.price)},
             {SpreadFigure::SettleSubscribers, settlePoint(values, {}).subscribers}};
         for (const auto& [figure, value] : expected) {

@@ -61,7 +61,8 @@ TEST(Workbook, ReadBackHoldsTheCsvFiguresAsNumbersInNumberAndCurrencyFormats) {
         } else {
             for (const ReportScenario& scenario : report.scenarios) {
                 csvFor(scenario.name, [&](std::ostream& out) {
-                    writeCsv(scenario.projection->monthlySnapshots, scenario.values.price, out);
+                    writeCsv(scenario.projection->monthlySnapshots, scenario.values.price,
+                             scenario.projection->monthDuration, out);
                 });
             }
         }
