@@ -64,7 +64,7 @@ TEST(CliOutput, WritesWorkbooksReportsAndTextToTheOutputFileOnly) {
          0,
          "Calculated",
          sheets,
-         {"Insights 15"}},
+         {"Insights 16"}},
         {{"--format", "pdf", "--output", path("gone/report.pdf")},
          1,
          "velmora-project: --output: " + path("gone/report.pdf") + ": cannot be written: "},

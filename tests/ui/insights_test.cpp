@@ -322,7 +322,7 @@ TEST_F(Insights, CostsAndCashFollowTheCostOfATrialAsOneUndoableEdit) {
     EXPECT_EQ(chart.breakEvenMark()->name(), "Break-even M6");
     EXPECT_EQ(chart.lowestMark()->name(), "Cash needed $9,847 (M2)");
     // Lowest in M2 either way: 3 months of 100 x 30 x 0.2 = $1,800 less or more.
-    EXPECT_EQ(tornado().rowSummary(0), "Cost per Trial: -$1,800 at 90%, +$1,800 at 110%");
+    EXPECT_EQ(tornado().rowSummary(0), "Cost per Trial: ($1,800) at 90%, +$1,800 at 110%");
 
     type(costs.costField(), "-1");
     EXPECT_EQ(costs.message()->text(), "“-1”: a cost cannot be negative. Kept 2.");

