@@ -93,9 +93,11 @@ public:
             const MonthSpread& last = spread_.months.back();
             set(SpreadFigure::Subscribers, last.active);
             set(SpreadFigure::MonthlyProceeds, last.monthlyProceeds);
-            set(SpreadFigure::AnnualProceeds,
-                lastProceeds_.mapped([this](double proceeds) { return annualized(proceeds, monthDuration_); })
-                    .percentiles());
+            set(SpreadFigure::AnnualProceeds, lastProceeds_
+                                                  .mapped([this](double proceeds) {
+                                                      return annualized(proceeds, monthDuration_);
+                                                  })
+                                                  .percentiles());
         }
         return std::move(spread_);
     }

@@ -15,7 +15,8 @@ QString monthsText(double months, const Figures& figures) {
 }
 
 QString ratioText(double ratio, const Figures& figures) {
-    return (std::isfinite(ratio) ? figures.locale().toString(ratio, 'f', 1) : figures.value(ratio)) +
+    return (std::isfinite(ratio) ? figures.locale().toString(ratio, 'f', 1)
+                                 : figures.value(ratio)) +
            QStringLiteral(" ×");
 }
 

@@ -165,7 +165,7 @@ void addMonths(PageLayout& layout, const Report& report, const Figures& figures)
         const ReportScenario& scenario = report.scenarios.front();
         std::vector<std::vector<Cell>> rows;
         for (const MonthlyRow& row : monthlyRows(monthsOf(scenario), scenario.values.price,
-                                                           scenario.values.monthDuration)) {
+                                                 scenario.values.monthDuration)) {
             rows.push_back({{Figures::month(row.month)},
                             {figures.count(row.active)},
                             {row.changeKind == ChangeKind::First   ? QStringLiteral("-")

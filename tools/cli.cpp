@@ -10,8 +10,8 @@
 #include "tools/answers.h"
 #include "tools/calibration_answer.h"
 #include "tools/documents.h"
-#include "tools/flag_values.h"
 #include "tools/file_output.h"
+#include "tools/flag_values.h"
 #include "tools/render.h"
 
 namespace velmora::cli {
@@ -71,9 +71,8 @@ int execute(const Options& options, std::ostream& out, std::ostream& err) {
         if (const int status = calibrateScenario(options, document, values, answer, err)) {
             return status;
         }
-        if (const auto problem = writeOutputFile(options, scenario, err, [&](std::ostream& stream) {
-                stream << answer.view();
-            })) {
+        if (const auto problem = writeOutputFile(
+                options, scenario, err, [&](std::ostream& stream) { stream << answer.view(); })) {
             err << "velmora-project: " << *problem << '\n';
             return exitOutputFailed;
         }

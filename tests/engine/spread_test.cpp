@@ -134,7 +134,8 @@ TEST(Spread, OfRangesOfZeroWidthIsTheProjectionItself) {
         const std::pair<SpreadFigure, double> expected[] = {
             {SpreadFigure::Subscribers, figures.active.back()},
             {SpreadFigure::MonthlyProceeds, figures.proceeds.back()},
-            {SpreadFigure::AnnualProceeds, annualized(figures.proceeds.back(), values.monthDuration)},
+            {SpreadFigure::AnnualProceeds,
+             annualized(figures.proceeds.back(), values.monthDuration)},
             {SpreadFigure::LifetimeValue, shownLifetimeValue(values, values.price)},
             {SpreadFigure::SettleSubscribers, settlePoint(values, {}).subscribers}};
         for (const auto& [figure, value] : expected) {
