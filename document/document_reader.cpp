@@ -8,6 +8,7 @@
 #include "document/document_fields.h"
 #include "document/json_reader.h"
 #include "document/scenario_document.h"
+#include "engine/utf8.h"
 
 namespace velmora {
 
@@ -171,7 +172,7 @@ Problem readDocument(std::string_view text, ScenarioDocument& document,
     if (text.starts_with("\xEF\xBB\xBF")) {
         text.remove_prefix(3);
     }
-    if (const std::size_t bad = json::invalidUtf8Offset(text); bad != std::string_view::npos) {
+    if (const std::size_t bad = invalidUtf8Offset(text); bad != std::string_view::npos) {
         return json::position(text, bad) + ": not valid UTF-8 text";
     }
     auto parsed = json::parse(text);

@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-#include "document/json_reader.h"
+#include "engine/utf8.h"
 
 namespace velmora {
 
@@ -24,7 +24,7 @@ QString fileNameFromBytes(QByteArrayView bytes) {
     const std::string_view text(bytes.data(), static_cast<std::size_t>(bytes.size()));
     QString name;
     for (std::size_t start = 0; start < text.size();) {
-        const std::size_t bad = json::invalidUtf8Offset(text.substr(start));
+        const std::size_t bad = invalidUtf8Offset(text.substr(start));
         const std::size_t good = bad == std::string_view::npos ? text.size() - start : bad;
         name += QString::fromUtf8(text.data() + start, static_cast<qsizetype>(good));
         start += good;

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "engine/shortest_text.h"
+#include "engine/utf8.h"
 
 namespace velmora::json {
 
@@ -16,21 +17,6 @@ constexpr auto npos = std::string_view::npos;
 
 bool isDigit(char c) {
     return c >= '0' && c <= '9';
-}
-
-bool isContinuation(char c) {
-    return (static_cast<unsigned char>(c) & 0xC0U) == 0x80U;
-}
-
-// The bytes of the UTF-8 sequence that a lead byte starts.
-std::size_t sequenceLength(unsigned char lead) {
-    if (lead < 0x80) {
-        return 1;
-    }
-    if (lead >= 0xF0) {
-        return 4;
-    }
-    return lead >= 0xE0 ? 3 : 2;
 }
 
 void appendUtf8(std::string& out, char32_t c) {
@@ -344,45 +330,6 @@ private:
 
 std::variant<Value, SyntaxError> parse(std::string_view text) {
     return Parser(text).run();
-}
-
-std::size_t invalidUtf8Offset(std::string_view text) {
-    std::size_t i = 0;
-    while (i < text.size()) {
-        const auto lead = static_cast<unsigned char>(text[i]);
-        if (lead < 0x80) {
-            ++i;
-            continue;
-        }
-        // The second byte's range excludes overlong forms, surrogates and code
-        // points above U+10FFFF.
-        unsigned char low = 0x80;
-        unsigned char high = 0xBF;
-        if (lead < 0xC2 || lead > 0xF4) {
-            return i;
-        }
-        if (lead == 0xE0) {
-            low = 0xA0;
-        } else if (lead == 0xED) {
-            high = 0x9F;
-        } else if (lead == 0xF0) {
-            low = 0x90;
-        } else if (lead == 0xF4) {
-            high = 0x8F;
-        }
-        const std::size_t length = sequenceLength(lead);
-        if (text.size() - i < length) {
-            return i;
-        }
-        const auto second = static_cast<unsigned char>(text[i + 1]);
-        if (second < low || second > high ||
-            !std::all_of(text.begin() + static_cast<std::ptrdiff_t>(i + 2),
-                         text.begin() + static_cast<std::ptrdiff_t>(i + length), isContinuation)) {
-            return i;
-        }
-        i += length;
-    }
-    return npos;
 }
 
 std::string position(std::string_view text, std::size_t offset) {

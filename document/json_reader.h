@@ -40,10 +40,6 @@ inline constexpr int maxDepth = 64;
 /// Reads `text`, which must be valid UTF-8 (see `invalidUtf8Offset`).
 std::variant<Value, SyntaxError> parse(std::string_view text);
 
-/// The offset of the first byte that is not part of well-formed UTF-8, or
-/// `std::string_view::npos` when all of `text` is well formed.
-std::size_t invalidUtf8Offset(std::string_view text);
-
 /// "line 3, column 14" for `offset` in `text`, counting columns in code points.
 std::string position(std::string_view text, std::size_t offset);
 

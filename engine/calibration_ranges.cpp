@@ -27,25 +27,6 @@ std::optional<Range> percentiles(std::vector<double> values) {
 
 }  // namespace
 
-std::uint64_t SplitMix64::next() {
-    state_ += 0x9E3779B97F4A7C15ULL;
-    std::uint64_t z = state_;
-    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
-    z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
-    return z ^ (z >> 31);
-}
-
-std::size_t SplitMix64::below(std::size_t count) {
-    const std::uint64_t n = count;
-    const std::uint64_t limit =
-        std::numeric_limits<std::uint64_t>::max() - std::numeric_limits<std::uint64_t>::max() % n;
-    std::uint64_t x = next();
-    while (x >= limit) {
-        x = next();
-    }
-    return static_cast<std::size_t>(x % n);
-}
-
 std::optional<CalibrationRanges> calibrationRanges(const CohortTable& table,
                                                    const CalibrationSettings& settings,
                                                    std::uint64_t seed, std::size_t draws,

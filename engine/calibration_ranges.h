@@ -7,26 +7,9 @@
 #include <stop_token>
 
 #include "engine/calibration.h"
+#include "engine/sampling.h"
 
 namespace velmora {
-
-/// SplitMix64 (Steele, Lea and Flood, "Fast splittable pseudorandom number
-/// generators", 2014): the state advances by 0x9E3779B97F4A7C15 and each
-/// number is the state mixed by
-/// z = (z ^ z >> 30) * 0xBF58476D1CE4E5B9, z = (z ^ z >> 27) * 0x94D049BB133111EB,
-/// z ^ z >> 31. The same seed gives the same numbers on every platform.
-class SplitMix64 {
-public:
-    explicit SplitMix64(std::uint64_t seed) : state_(seed) {}
-
-    std::uint64_t next();
-    /// A whole number from 0 to `count - 1`, each equally likely: numbers past
-    /// the last whole multiple of `count` are drawn again. `count` > 0.
-    std::size_t below(std::size_t count);
-
-private:
-    std::uint64_t state_;
-};
 
 /// Where a fitted value lies: its 10th and 90th percentile over the draws.
 struct Range {

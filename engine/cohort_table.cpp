@@ -7,6 +7,7 @@
 
 #include "engine/shortest_text.h"
 #include "engine/table_text.h"
+#include "engine/utf8.h"
 
 namespace velmora {
 
@@ -202,35 +203,6 @@ std::string TableProblem::text() const {
         return message;
     }
     return "line " + std::to_string(line) + ", column " + std::to_string(column) + ": " + message;
-}
-
-bool isUtf8(std::string_view text) {
-    std::size_t i = 0;
-    while (i < text.size()) {
-        const auto lead = static_cast<unsigned char>(text[i]);
-        if (lead < 0x80) {
-            ++i;
-            continue;
-        }
-        // The second byte's range excludes overlong forms, surrogates and code
-        // points above U+10FFFF.
-        const std::size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
-        unsigned char low = lead == 0xE0 ? 0xA0 : lead == 0xF0 ? 0x90 : 0x80;
-        unsigned char high = lead == 0xED ? 0x9F : lead == 0xF4 ? 0x8F : 0xBF;
-        if (lead < 0xC2 || lead > 0xF4 || text.size() - i < length) {
-            return false;
-        }
-        for (std::size_t k = 1; k < length; ++k) {
-            const auto byte = static_cast<unsigned char>(text[i + k]);
-            if (byte < low || byte > high) {
-                return false;
-            }
-            low = 0x80;
-            high = 0xBF;
-        }
-        i += length;
-    }
-    return true;
 }
 
 std::variant<CohortTable, TableProblem> readCohortTable(std::string_view text) {

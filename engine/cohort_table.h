@@ -79,7 +79,4 @@ struct CellProblem {
 };
 [[nodiscard]] std::optional<CellProblem> cohortTableProblem(const CohortTable& table);
 
-/// Whether `text` is well-formed UTF-8.
-[[nodiscard]] bool isUtf8(std::string_view text);
-
 }  // namespace velmora

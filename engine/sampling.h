@@ -1,17 +1,34 @@
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 
 namespace velmora {
 
 /// SplitMix64 (Steele, Lea and Flood): a 64-bit state advanced by the golden
 /// gamma 0x9e3779b97f4a7c15, each output its state mixed by two xor-shift-
-/// multiplies. Used only to seed `SampleGenerator`.
+/// multiplies. Seeds `SampleGenerator`, and draws the cohorts of a bootstrap.
 class SplitMix64 {
 public:
     explicit constexpr SplitMix64(std::uint64_t seed) : state_(seed) {}
-    constexpr std::uint64_t next() {
-        std::uint64_t z = (state_ += 0x9e3779b97f4a7c15u);
+    constexpr std::uint64_t next() { return mix(state_ += 0x9e3779b97f4a7c15u); }
+
+    /// A whole number from 0 to `count - 1`, each equally likely: numbers past
+    /// the last whole multiple of `count` are drawn again. `count` > 0.
+    constexpr std::size_t below(std::size_t count) {
+        const std::uint64_t n = count;
+        const std::uint64_t limit = ~std::uint64_t{0} - ~std::uint64_t{0} % n;
+        std::uint64_t x = next();
+        while (x >= limit) {
+            x = next();
+        }
+        return static_cast<std::size_t>(x % n);
+    }
+
+    /// The output function alone: a bijection of 64-bit words that scatters
+    /// every input bit over the output.
+    static constexpr std::uint64_t mix(std::uint64_t z) {
         z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9u;
         z = (z ^ (z >> 27)) * 0x94d049bb133111ebu;
         return z ^ (z >> 31);
@@ -33,6 +50,9 @@ public:
             word = seeder.next();
         }
     }
+    /// From four words of state, not all zero (that state repeats forever).
+    explicit constexpr SampleGenerator(const std::array<std::uint64_t, 4>& state)
+        : state_{state[0], state[1], state[2], state[3]} {}
 
     constexpr std::uint64_t next() {
         const std::uint64_t result = rotl(state_[1] * 5, 7) * 9;

@@ -8,6 +8,17 @@
 
 namespace velmora {
 
+std::string csvField(std::string_view text) {
+    if (text.find_first_of(",\"\n\r") == std::string_view::npos) {
+        return std::string(text);
+    }
+    std::string csv = "\"";
+    for (const char c : text) {
+        csv += c == '"' ? "\"\"" : std::string(1, c);
+    }
+    return csv + '"';
+}
+
 void writeCsv(const std::vector<SubscriptionSnapshot>& monthlySnapshots, double price,
               std::int64_t monthDuration, std::ostream& out) {
     std::string csv = "month,active,change,proceeds,annualized\n";

@@ -3,11 +3,17 @@
 #include <array>
 #include <cstdint>
 #include <iosfwd>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "engine/records.h"
 
 namespace velmora {
+
+/// `text` as one CSV field: as it is, or quoted with its quotes doubled when
+/// it holds a comma, a quote or a line end.
+[[nodiscard]] std::string csvField(std::string_view text);
 
 /// The monthly figures of one projection as CSV for spreadsheets: the header
 /// "month,active,change,proceeds,annualized", then one line per monthly

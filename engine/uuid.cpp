@@ -7,15 +7,21 @@ namespace velmora {
 
 namespace {
 
-// A bijection of 64-bit words that scatters every input bit over the output.
 constexpr std::uint64_t mix(std::uint64_t z) {
-    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
-    z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
-    return z ^ (z >> 31);
+    return SplitMix64::mix(z);
 }
 
-std::uint64_t splitMix(std::uint64_t& x) {
-    return mix(x += 0x9E3779B97F4A7C15ULL);
+// Four words from the operating system's entropy source, never all zero.
+std::array<std::uint64_t, 4> entropyState() {
+    std::random_device entropy;
+    std::array<std::uint64_t, 4> state{};
+    for (auto& word : state) {
+        word = (static_cast<std::uint64_t>(entropy()) << 32) ^ entropy();
+    }
+    if ((state[0] | state[1] | state[2] | state[3]) == 0) {
+        state[0] = 1;
+    }
+    return state;
 }
 
 }  // namespace
@@ -43,20 +49,6 @@ Uuid derivedUuid(const Uuid& key, std::uint64_t position) {
                                       mix(key.low ^ mix(position * 0xD6E8FEB86659FD93ULL + 1)));
 }
 
-UuidGenerator::UuidGenerator() {
-    std::random_device entropy;
-    for (auto& word : state_) {
-        word = (static_cast<std::uint64_t>(entropy()) << 32) ^ entropy();
-    }
-    if ((state_[0] | state_[1] | state_[2] | state_[3]) == 0) {
-        state_[0] = 1;  // the all-zero state would repeat forever
-    }
-}
-
-UuidGenerator::UuidGenerator(std::uint64_t seed) {
-    for (auto& word : state_) {
-        word = splitMix(seed);
-    }
-}
+UuidGenerator::UuidGenerator() : words_(entropyState()) {}
 
 }  // namespace velmora

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "engine/sampling.h"
+
 namespace velmora {
 
 /// A 128-bit universally unique identifier.
@@ -30,9 +32,12 @@ class UuidGenerator {
 public:
     UuidGenerator();
     /// A reproducible sequence, for tests and benchmarks.
-    explicit UuidGenerator(std::uint64_t seed);
+    explicit UuidGenerator(std::uint64_t seed) : words_(seed) {}
 
-    Uuid next() { return versionFour(nextWord(), nextWord()); }
+    Uuid next() {
+        const std::uint64_t high = words_.next();
+        return versionFour(high, words_.next());
+    }
 
     /// Marks 122 random bits as a random (version 4, RFC 4122 variant) UUID.
     static constexpr Uuid versionFour(std::uint64_t high, std::uint64_t low) {
@@ -40,23 +45,7 @@ public:
     }
 
 private:
-    static constexpr std::uint64_t rotl(std::uint64_t x, int k) {
-        return (x << k) | (x >> (64 - k));
-    }
-
-    std::uint64_t nextWord() {
-        const std::uint64_t result = rotl(state_[1] * 5, 7) * 9;
-        const std::uint64_t t = state_[1] << 17;
-        state_[2] ^= state_[0];
-        state_[3] ^= state_[1];
-        state_[1] ^= state_[2];
-        state_[0] ^= state_[3];
-        state_[2] ^= t;
-        state_[3] = rotl(state_[3], 45);
-        return result;
-    }
-
-    std::uint64_t state_[4];
+    SampleGenerator words_;
 };
 
 }  // namespace velmora

@@ -5,21 +5,11 @@
 #include <string_view>
 
 #include "engine/shortest_text.h"
+#include "engine/table_csv.h"
 
 namespace velmora::report {
 
 namespace {
-
-std::string csvText(std::string_view text) {
-    if (text.find_first_of(",\"\n\r") == std::string_view::npos) {
-        return std::string(text);
-    }
-    std::string csv = "\"";
-    for (const char c : text) {
-        csv += c == '"' ? "\"\"" : std::string(1, c);
-    }
-    return csv + '"';
-}
 
 const char* yesNo(bool value) {
     return value ? "true" : "false";
@@ -49,7 +39,7 @@ void writeAnswersCsv(const InsightAnswers& answers, std::ostream& out) {
         csv += std::string(metricName(goal->goal.metric)) + ',' + shortest(goal->goal.target) +
                ',' + std::string(inputName(goal->goal.input)) + ',' + shortest(found.value) + ',' +
                yesNo(found.reached()) + ',' + (computed ? shortest(found.achieved) : "") + ',' +
-               csvText(found.reason) + '\n';
+               csvField(found.reason) + '\n';
     }
     if (const auto& settle = answers.settle) {
         block("settles,subscribers,monthlyProceeds,month90,reason\n");
@@ -58,7 +48,7 @@ void writeAnswersCsv(const InsightAnswers& answers, std::ostream& out) {
                    shortest(settle->monthlyProceeds) + ',' +
                    (settle->month90 ? std::to_string(*settle->month90) : "") + ",\n";
         } else {
-            csv += "false,,,," + csvText(settle->reason) + '\n';
+            csv += "false,,,," + csvField(settle->reason) + '\n';
         }
     }
     out << csv;

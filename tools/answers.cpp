@@ -58,17 +58,6 @@ std::string jsonObject(std::span<const std::pair<std::string_view, std::string>>
     return json + '}';
 }
 
-std::string csvText(std::string_view text) {
-    if (text.find_first_of(",\"\n\r") == std::string_view::npos) {
-        return std::string(text);
-    }
-    std::string csv = "\"";
-    for (const char c : text) {
-        csv += c == '"' ? "\"\"" : std::string(1, c);
-    }
-    return csv + '"';
-}
-
 // As the summary above the table, or the unit economics, show the metric.
 std::string shown(Metric metric, double value) {
     switch (metric) {
@@ -141,7 +130,7 @@ void writeSettle(const SettlePoint& point, std::size_t months, OutputFormat form
                 out << "true," << shortest(point.subscribers) << ','
                     << shortest(point.monthlyProceeds) << ',' << month << ",\n";
             } else {
-                out << "false,,,," << csvText(point.reason) << '\n';
+                out << "false,,,," << csvField(point.reason) << '\n';
             }
             return;
         case OutputFormat::Table:
@@ -189,7 +178,7 @@ void writeGoal(const Goal& goal, const GoalSeekResult& result, OutputFormat form
             out << "input,value,reached,achieved,reason\n"
                 << input << ',' << shortest(result.value) << ',' << jsonBool(result.reached())
                 << ',' << (computed ? shortest(result.achieved) : "") << ','
-                << csvText(result.reason) << '\n';
+                << csvField(result.reason) << '\n';
             return;
         case OutputFormat::Table:
             break;
