@@ -88,4 +88,18 @@ MonthlyFigures closedFormFigures(const ScenarioValues& values) {
     return figures;
 }
 
+std::optional<double> closedFormLastActive(const ScenarioValues& values) {
+    const auto size = projectionSize(values);
+    if (!size || size->epochs == 0) {
+        return std::nullopt;
+    }
+    MonthlyRecurrence recurrence(std::span(&values, 1), size->monthDuration);
+    for (std::int64_t month = 1; month < size->months; ++month) {
+        recurrence.skip();
+    }
+    double last = 0;
+    recurrence.next(std::span(&last, 1));
+    return last;
+}
+
 }  // namespace velmora

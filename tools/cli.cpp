@@ -10,9 +10,10 @@
 #include "tools/answers.h"
 #include "tools/calibration_answer.h"
 #include "tools/documents.h"
-#include "tools/flag_values.h"
 #include "tools/file_output.h"
+#include "tools/flag_values.h"
 #include "tools/render.h"
+#include "tools/spread_answer.h"
 
 namespace velmora::cli {
 
@@ -71,9 +72,8 @@ int execute(const Options& options, std::ostream& out, std::ostream& err) {
         if (const int status = calibrateScenario(options, document, values, answer, err)) {
             return status;
         }
-        if (const auto problem = writeOutputFile(options, scenario, err, [&](std::ostream& stream) {
-                stream << answer.view();
-            })) {
+        if (const auto problem = writeOutputFile(
+                options, scenario, err, [&](std::ostream& stream) { stream << answer.view(); })) {
             err << "velmora-project: " << *problem << '\n';
             return exitOutputFailed;
         }
@@ -86,6 +86,9 @@ int execute(const Options& options, std::ostream& out, std::ostream& err) {
     }
     if (options.prints()) {
         if (const auto problem = missingCost(options, values)) {
+            return refuse(err, *problem);
+        }
+        if (const auto problem = rangesRefused(options, values)) {
             return refuse(err, *problem);
         }
         const bool projects = options.question == Question::Projection;
