@@ -91,7 +91,7 @@ void writeTable(const Spread& spread, std::span<const Range> ranges, std::ostrea
     out << "Spread of " << groupedInteger(spread.draws) << (spread.draws == 1 ? " draw" : " draws")
         << ", seed " << spread.seed;
     for (const Range& range : ranges) {
-        out << (&range == ranges.data() ? ", " : "; ") << inputName(range.input) << " from "
+        out << (&range == ranges.data() ? ": " : ", ") << inputName(range.input) << " from "
             << groupedExact(range.low) << " to " << groupedExact(range.high);
     }
     out << "\n\n";

@@ -85,7 +85,7 @@ TEST(CliSimulate, RangesOfNoWidthGiveTheProjectionInEveryFormat) {
               "monthlyProceedsP90\n0,10,10,10,17,17,17\n");
     EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 5);
     const std::string table = runHalves({"--simulate", "1", "--range", "rt1=0.5:0.5"}).out;
-    EXPECT_EQ(table.substr(0, table.find('\n')), "Spread of 1 draw, seed 1, rt1 from 0.5 to 0.5");
+    EXPECT_EQ(table.substr(0, table.find('\n')), "Spread of 1 draw, seed 1: rt1 from 0.5 to 0.5");
     EXPECT_NE(table.find("M3            526         526         526"), std::string::npos) << table;
 }
 
