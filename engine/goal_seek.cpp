@@ -249,8 +249,10 @@ GoalSeekResult seekDeadline(const ScenarioValues& values, const Goal& goal, Tria
     return result(Outcome::Reached, found->x, found->metric);
 }
 
+/// Goal seeking with the metric computed as `evaluation` says; `now` is the
+/// summary's figure with the values as they are.
 GoalSeekResult search(const ScenarioValues& values, const Goal& goal, std::stop_token stop,
-                      Evaluation evaluation) {
+                      Evaluation evaluation, const std::optional<double>& now) {
     if (!std::isfinite(goal.target)) {
         return result(Outcome::CannotCompute, 0, 0, "The target must be a finite number.");
     }
@@ -258,7 +260,6 @@ GoalSeekResult search(const ScenarioValues& values, const Goal& goal, std::stop_
         return cancelled();
     }
     const double current = inputValue(values, goal.input);
-    const auto now = metricValue(goal.metric, values);
     if (!now) {
         return result(Outcome::CannotCompute, current, 0, "The projection has no month.");
     }
@@ -329,7 +330,8 @@ GoalSeekResult search(const ScenarioValues& values, const Goal& goal, std::stop_
 }  // namespace
 
 GoalSeekResult seekGoal(const ScenarioValues& values, const Goal& goal, std::stop_token stop) {
-    GoalSeekResult found = search(values, goal, stop, Evaluation::ClosedForm);
+    const auto now = metricValue(goal.metric, values);
+    GoalSeekResult found = search(values, goal, stop, Evaluation::ClosedForm, now);
     if (found.outcome != Outcome::Reached && found.outcome != Outcome::Unreachable) {
         return found;
     }
@@ -338,12 +340,13 @@ GoalSeekResult seekGoal(const ScenarioValues& values, const Goal& goal, std::sto
     ScenarioValues applied = values;
     inputField(applied, goal.input) = found.value;
     const double shown =
-        metricValue(goal.metric, applied).value_or(std::numeric_limits<double>::quiet_NaN());
+        (found.value == inputValue(values, goal.input) ? now : metricValue(goal.metric, applied))
+            .value_or(std::numeric_limits<double>::quiet_NaN());
     const bool reaches = isDeadline(goal.metric)
                              ? meets(shown, goal.target)
                              : std::abs(shown - goal.target) < shownTolerance(goal.metric);
     if (reaches != found.reached()) {
-        return search(values, goal, std::move(stop), Evaluation::Exact);
+        return search(values, goal, std::move(stop), Evaluation::Exact, now);
     }
     found.achieved = shown;
     return found;
