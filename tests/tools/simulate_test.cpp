@@ -33,13 +33,11 @@ TEST(CliSimulate, RefusesBadRangesAndCombinations) {
          "--range: rt1: the low end 0.7 lies above the high end 0.6"},
         {{"--simulate", "9", "--range", "months=1:2"}, "--range: the months cannot take a range"},
         {{"--simulate", "9", "--range", "rt7=0:1"}, "--range: \"rt7\" is not one of dailyNewSubs"},
-        {{"--simulate", "9", "--range", "rt1=0.6"}, "--range: \"rt1=0.6\" is not NAME=LOW:HIGH"},
         {{"--simulate", "9", "--range", "rt1=0.5:0.7", "--range", "rt1=0.5:0.6"},
          "--range: rt1 is given a range twice"},
         {{"--simulate", "9", "--range", "rt1=0.5:0.7", "--range", "rt2=0.7:0.8"},
          "--range: The rt2 of 0.5 lies outside its range of 0.7 to 0.8."},
         {{"--range", "rt1=0.4:0.6"}, "--range: needs --simulate N"},
-        {{"--seed", "3"}, "--seed: needs --simulate N"},
         {{"--simulate", "9", "--settle"}, "cannot be combined with"},
         {{"--simulate", "9", "--format", "pdf", "--output", "spread.pdf"},
          "--format: pdf is not written for --simulate"},
@@ -62,7 +60,6 @@ TEST(CliSimulate, RangesOfNoWidthGiveTheProjectionInEveryFormat) {
     const QJsonArray months = json["months"].toArray();
     ASSERT_EQ(months.size(), 4);
     for (const char* p : {"p10", "p50", "p90"}) {
-        EXPECT_EQ(months[3]["month"], QJsonValue(3));
         EXPECT_EQ(months[2]["active"][p].toDouble(), 452.5) << p;
         EXPECT_EQ(months[3]["monthlyProceeds"][p].toDouble(), 526.25 * 1.7) << p;
         EXPECT_EQ(json["subscribers"][p].toDouble(), 526.25) << p;
