@@ -88,4 +88,27 @@ MonthlyFigures closedFormFigures(const ScenarioValues& values) {
     return figures;
 }
 
+std::optional<double> closedFormLastActive(const ScenarioValues& values) {
+    const auto size = projectionSize(values);
+    if (!size || size->epochs == 0) {
+        return std::nullopt;
+    }
+    // `MonthlyRecurrence` for one scenario, operation for operation, without its
+    // vectors: what goal seeking repeats dozens of times.
+    const auto monthDuration = static_cast<double>(size->monthDuration);
+    const auto rates = values.retentionRates();
+    const bool seeded = values.startingSubs > 0;
+    const double seededRate = seeded ? values.rtPlus : 1.0;
+    double cohort = values.dailyNewSubs * values.trialRetention;
+    double born = 0;
+    double seededCohort = seeded ? values.startingSubs / monthDuration : 0.0;
+    for (std::int64_t month = 1; month < size->months; ++month) {
+        born = born + cohort;
+        cohort = rates[std::min(static_cast<std::size_t>(month - 1), rateCount - 1)] * cohort;
+        seededCohort = seededRate * seededCohort;
+    }
+    return (monthDuration * born + cohort) +
+           ((monthDuration - 1) * seededCohort + seededRate * seededCohort);
+}
+
 }  // namespace velmora

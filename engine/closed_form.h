@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -73,5 +74,9 @@ struct MonthlyFigures {
 /// other counts, so T lies far above the figure and only the bound on T holds.
 /// Announces nothing; thread-safe.
 [[nodiscard]] MonthlyFigures closedFormFigures(const ScenarioValues& values);
+
+/// The last of `closedFormFigures(values).active` without keeping the others;
+/// nothing when the projection has no month. Thread-safe.
+[[nodiscard]] std::optional<double> closedFormLastActive(const ScenarioValues& values);
 
 }  // namespace velmora

@@ -19,11 +19,16 @@ constexpr double closeness = 1e-3;
 constexpr int maximumSteps = 200;
 constexpr int maximumDecimals = 15;
 
+/// How a search computes the metric: from the closed form, which costs a few
+/// operations a month, or day by day as the summary does.
+enum class Evaluation { ClosedForm, Exact };
+
 /// The metric as a function of the input; a metric without a value is not a number.
 class Trial {
 public:
-    Trial(const ScenarioValues& values, const Goal& goal, std::stop_token stop)
-        : values_(values), goal_(goal), stop_(std::move(stop)) {}
+    Trial(const ScenarioValues& values, const Goal& goal, std::stop_token stop,
+          Evaluation evaluation)
+        : values_(values), goal_(goal), stop_(std::move(stop)), evaluation_(evaluation) {}
 
     /// The metric with the input at `x`, or nothing once stopped.
     std::optional<double> operator()(double x) {
@@ -31,8 +36,10 @@ public:
             return std::nullopt;
         }
         inputField(values_, goal_.input) = x;
-        return metricValue(goal_.metric, values_)
-            .value_or(std::numeric_limits<double>::quiet_NaN());
+        const auto metric = evaluation_ == Evaluation::Exact
+                                ? metricValue(goal_.metric, values_)
+                                : closedFormMetricValue(goal_.metric, values_);
+        return metric.value_or(std::numeric_limits<double>::quiet_NaN());
     }
 
     bool reaches(double metric) const {
@@ -43,6 +50,7 @@ private:
     ScenarioValues values_;
     Goal goal_;
     std::stop_token stop_;
+    Evaluation evaluation_;
 };
 
 GoalSeekResult result(Outcome outcome, double value, double achieved, std::string reason = {}) {
@@ -241,9 +249,10 @@ GoalSeekResult seekDeadline(const ScenarioValues& values, const Goal& goal, Tria
     return result(Outcome::Reached, found->x, found->metric);
 }
 
-}  // namespace
-
-GoalSeekResult seekGoal(const ScenarioValues& values, const Goal& goal, std::stop_token stop) {
+/// Goal seeking with the metric computed as `evaluation` says; `now` is the
+/// summary's figure with the values as they are.
+GoalSeekResult search(const ScenarioValues& values, const Goal& goal, std::stop_token stop,
+                      Evaluation evaluation, const std::optional<double>& now) {
     if (!std::isfinite(goal.target)) {
         return result(Outcome::CannotCompute, 0, 0, "The target must be a finite number.");
     }
@@ -251,7 +260,6 @@ GoalSeekResult seekGoal(const ScenarioValues& values, const Goal& goal, std::sto
         return cancelled();
     }
     const double current = inputValue(values, goal.input);
-    const auto now = metricValue(goal.metric, values);
     if (!now) {
         return result(Outcome::CannotCompute, current, 0, "The projection has no month.");
     }
@@ -262,7 +270,7 @@ GoalSeekResult seekGoal(const ScenarioValues& values, const Goal& goal, std::sto
         return result(Outcome::CannotCompute, current, *now,
                       "The cost of a trial is not given: enter it, or solve for costPerTrial.");
     }
-    Trial trial(values, goal, std::move(stop));
+    Trial trial(values, goal, std::move(stop), evaluation);
     const bool deadline = isDeadline(goal.metric);
     const bool reachedNow = deadline ? meets(*now, goal.target) : trial.reaches(*now);
     const bool budget = deadline && goal.input == Input::CostPerTrial;
@@ -317,6 +325,31 @@ GoalSeekResult seekGoal(const ScenarioValues& values, const Goal& goal, std::sto
         return cancelled();
     }
     return result(Outcome::Reached, shortest->x, shortest->metric);
+}
+
+}  // namespace
+
+GoalSeekResult seekGoal(const ScenarioValues& values, const Goal& goal, std::stop_token stop) {
+    const auto now = metricValue(goal.metric, values);
+    GoalSeekResult found = search(values, goal, stop, Evaluation::ClosedForm, now);
+    if (found.outcome != Outcome::Reached && found.outcome != Outcome::Unreachable) {
+        return found;
+    }
+    // The answer is the summary's figure; where it and the closed form fall on
+    // either side of the target's rounding, the search runs again day by day.
+    ScenarioValues applied = values;
+    inputField(applied, goal.input) = found.value;
+    const double shown =
+        (found.value == inputValue(values, goal.input) ? now : metricValue(goal.metric, applied))
+            .value_or(std::numeric_limits<double>::quiet_NaN());
+    const bool reaches = isDeadline(goal.metric)
+                             ? meets(shown, goal.target)
+                             : std::abs(shown - goal.target) < shownTolerance(goal.metric);
+    if (reaches != found.reached()) {
+        return search(values, goal, std::move(stop), Evaluation::Exact, now);
+    }
+    found.achieved = shown;
+    return found;
 }
 
 }  // namespace velmora

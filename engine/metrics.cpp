@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <limits>
 
+#include "engine/closed_form.h"
 #include "engine/economics.h"
 #include "engine/monthly_projection.h"
 #include "engine/table_figures.h"
@@ -153,6 +154,37 @@ std::optional<double> metricValue(Metric metric, const ScenarioValues& values) {
             break;
     }
     return annualized(monthlyProceeds(*last, values.price), values.monthDuration);
+}
+
+std::optional<double> closedFormMetricValue(Metric metric, const ScenarioValues& values) {
+    switch (metric) {
+        case Metric::BreakEvenMonth:
+        case Metric::CashNeeded: {
+            const std::vector<double> months = closedFormFigures(values).active;
+            if (months.empty()) {
+                return std::nullopt;
+            }
+            const CashTurn turn = cashTurn(values, months);
+            return metric == Metric::CashNeeded ? turn.cashNeeded
+                                                : monthOrNever(turn.breakEvenMonth);
+        }
+        case Metric::Subscribers:
+        case Metric::MonthlyProceeds:
+        case Metric::AnnualProceeds:
+            break;
+        default:
+            return metricValue(metric, values);  // needs no month
+    }
+    const std::optional<double> last = closedFormLastActive(values);
+    if (!last) {
+        return std::nullopt;
+    }
+    if (metric == Metric::Subscribers) {
+        return *last;
+    }
+    const double proceeds = monthlyProceeds(*last, values.price);
+    return metric == Metric::MonthlyProceeds ? proceeds
+                                             : annualized(proceeds, values.monthDuration);
 }
 
 }  // namespace velmora

@@ -36,6 +36,11 @@ std::optional<Sensitivity> sensitivity(const ScenarioValues& values, Metric metr
     if (!base) {
         return std::nullopt;
     }
+    // The changes come from the closed form, the base from the summary's figure.
+    const auto estimatedBase = closedFormMetricValue(metric, values);
+    if (!estimatedBase) {
+        return std::nullopt;
+    }
     Sensitivity result{metric, *base, {}};
     result.bars.reserve(allInputs.size());
     for (const Input input : allInputs) {
@@ -53,9 +58,9 @@ std::optional<Sensitivity> sensitivity(const ScenarioValues& values, Metric metr
                 return std::nullopt;
             }
             inputField(moved, input) = movedValue;
-            const double figure = *metricValue(metric, moved);
+            const double figure = *closedFormMetricValue(metric, moved);
             // "Never" and "never" are no change, where infinity less infinity is no number.
-            *change = figure == *base ? 0 : figure - *base;
+            *change = figure == *estimatedBase ? 0 : figure - *estimatedBase;
         }
         result.bars.push_back(bar);
     }

@@ -15,6 +15,7 @@
 #include "engine/table_figures.h"
 #include "tools/number_text.h"
 #include "tools/render.h"
+#include "tools/spread_answer.h"
 
 namespace velmora::cli {
 
@@ -361,6 +362,7 @@ std::optional<std::string> missingCost(const Options& options, const ScenarioVal
         case Question::Projection:
         case Question::Settle:
         case Question::Calibrate:
+        case Question::Simulate:
             break;
     }
     return std::nullopt;
@@ -382,6 +384,9 @@ void writeAnswer(const Options& options, const ScenarioValues& values, std::ostr
             return;
         case Question::Economics:
             writeEconomics(values, options.format, out);
+            return;
+        case Question::Simulate:
+            writeSpread(options, values, out);
             return;
         case Question::Projection:
         case Question::Calibrate:

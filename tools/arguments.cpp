@@ -1,6 +1,7 @@
 #include <QCommandLineParser>
 #include <QStringList>
 #include <algorithm>
+#include <map>
 #include <ostream>
 #include <set>
 #include <utility>
@@ -140,6 +141,7 @@ ParseResult parseArguments(std::span<const std::string_view> arguments) {
     }
     Options options;
     std::set<std::string_view> seen;
+    std::map<std::string_view, qsizetype> repeated;  // values read so far of a repeating flag
     const Flag* question = nullptr;
     for (const QString& name : line.parser.optionNames()) {
         const Flag* flag = findFlag("--" + narrow(name));
@@ -147,7 +149,7 @@ ParseResult parseArguments(std::span<const std::string_view> arguments) {
             continue;  // --help or --version, given more than once
         }
         // A flag given twice is more likely a slip (--rt1 for --rt2) than intended.
-        if (!seen.insert(flag->name).second) {
+        if (!seen.insert(flag->name).second && !flag->repeats) {
             return UsageError{std::string(flag->name) + ": given more than once"};
         }
         if (flag->asks && question != nullptr) {
@@ -155,7 +157,10 @@ ParseResult parseArguments(std::span<const std::string_view> arguments) {
                               std::string(question->name)};
         }
         question = flag->asks ? flag : question;
-        const std::string value = flag->metavar.empty() ? "" : narrow(line.parser.value(name));
+        const std::string value = flag->metavar.empty() ? ""
+                                  : flag->repeats
+                                      ? narrow(line.parser.values(name).at(repeated[flag->name]++))
+                                      : narrow(line.parser.value(name));
         if (auto problem = flag->set(value, options)) {
             return UsageError{std::string(flag->name) + ": " + *problem};
         }
@@ -170,9 +175,10 @@ ParseResult parseArguments(std::span<const std::string_view> arguments) {
             return UsageError{"--output: the same file as " + std::string(flag)};
         }
     }
-    // A calibration and the unit economics are written as text, CSV or JSON only.
+    // A calibration, the unit economics and a spread are written as text, CSV or JSON only.
     for (const auto& [asked, flag] : {std::pair{Question::Calibrate, "--calibrate"},
-                                      std::pair{Question::Economics, "--economics"}}) {
+                                      std::pair{Question::Economics, "--economics"},
+                                      std::pair{Question::Simulate, "--simulate"}}) {
         if (options.fileFormat && options.question == asked) {
             return UsageError{"--format: " +
                               std::string(options.fileFormat == FileFormat::Xlsx ? "xlsx" : "pdf") +
@@ -207,7 +213,7 @@ void writeUsage(std::ostream& out) {
            "Projects the subscribers and proceeds of a free-trial subscription business\n"
            "and prints them to standard output, or answers a question about them.\n"
            "\n"
-           "Flags, each at most once (default in brackets):\n";
+           "Flags, each at most once but --range (default in brackets):\n";
     for (const Flag& flag : allFlags()) {
         std::string left = "  " + std::string(flag.name);
         if (!flag.metavar.empty()) {
@@ -263,6 +269,16 @@ void writeUsage(std::ostream& out) {
            "  INPUT: dailyNewSubs, price, trialRetention, rt1 to rt6, rtPlus (--rest),\n"
            "    startingSubs, costPerTrial.\n"
            "\n"
+           "--simulate N projects N scenarios drawn from the ranges given by --range\n"
+           "NAME=LOW:HIGH (NAME an INPUT above but costPerTrial; repeat --range for each\n"
+           "input; the input's own value, which must lie in its range, is the most\n"
+           "likely: a triangular distribution) with a generator seeded by --seed S, the\n"
+           "same figures for the same seed on every machine. It prints the 10th, 50th\n"
+           "and 90th percentiles of every month's active subscribers and proceeds (csv:\n"
+           "month,activeP10,...,monthlyProceedsP90; one row per month) and, in the table\n"
+           "and the JSON, of the last month's figures, the lifetime value and the\n"
+           "subscribers where it settles. N is at most 100,000; the months take no range.\n"
+           "\n"
            "--calibrate TABLE fits rt1 to rt6, rtPlus (and trialRetention, dailyNewSubs\n"
            "with the columns trials and days) to a cohort table: CSV or tab-separated, a\n"
            "header row (the label, then 0, 1, 2, ... renewals), one row per cohort with\n"
@@ -292,6 +308,7 @@ void writeUsage(std::ostream& out) {
            "  velmora-project --calibrate cohorts.csv --format json\n"
            "  velmora-project --cost-per-trial 2 --economics --format json\n"
            "  velmora-project --cost-per-trial 2 --goal breakEvenMonth=6 --solve-for price\n"
+           "  velmora-project --simulate 2000 --range rt1=0.6:0.7 --format json\n"
            "\n"
            "Exit status: 0 on success; 2 on bad input, a document that cannot be read or\n"
            "a scenario a document cannot hold (one line on standard error, nothing on\n"

@@ -13,6 +13,7 @@
 #include "tools/file_output.h"
 #include "tools/flag_values.h"
 #include "tools/render.h"
+#include "tools/spread_answer.h"
 
 namespace velmora::cli {
 
@@ -85,6 +86,9 @@ int execute(const Options& options, std::ostream& out, std::ostream& err) {
     }
     if (options.prints()) {
         if (const auto problem = missingCost(options, values)) {
+            return refuse(err, *problem);
+        }
+        if (const auto problem = rangesRefused(options, values)) {
             return refuse(err, *problem);
         }
         const bool projects = options.question == Question::Projection;

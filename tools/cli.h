@@ -10,6 +10,7 @@
 
 #include "engine/goal_seek.h"
 #include "engine/metrics.h"
+#include "engine/ranges.h"
 #include "engine/scenario.h"
 
 namespace velmora::cli {
@@ -23,7 +24,7 @@ enum class FileFormat { Xlsx, Pdf };
 enum class Page { Basic, Baseline, Alternate1, Alternate2 };
 
 /// What the tool answers: the projection, or one of the decision tools.
-enum class Question { Projection, Settle, Goal, Sensitivity, Economics, Calibrate };
+enum class Question { Projection, Settle, Goal, Sensitivity, Economics, Calibrate, Simulate };
 
 /// What one run of the tool projects and how it prints it.
 struct Options {
@@ -45,6 +46,9 @@ struct Options {
     std::optional<std::string> calibrateFile{};          ///< `--calibrate`, for Question::Calibrate
     std::optional<std::size_t> horizon{};  ///< `--horizon`; none: the months projected
     std::optional<std::size_t> holdout{};  ///< `--holdout`; none: the backtest's default
+    std::int64_t draws = 0;                ///< `--simulate N`, for Question::Simulate
+    std::uint64_t seed = 1;                ///< `--seed`
+    std::vector<Range> ranges{};           ///< `--range`, at most one per input
 
     /// Whether the run prints anything: `--save` alone only writes its file.
     [[nodiscard]] bool prints() const {

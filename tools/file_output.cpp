@@ -102,6 +102,7 @@ report::InsightAnswers answers(const Options& options, const ScenarioValues& val
         case Question::Projection:
         case Question::Economics:  // refused with a workbook or report format
         case Question::Calibrate:
+        case Question::Simulate:
             break;
     }
     return found;

@@ -7,6 +7,7 @@
 #include "engine/calibration.h"
 #include "engine/shortest_text.h"
 #include "tools/flag_values.h"
+#include "tools/spread_answer.h"
 
 namespace velmora::cli {
 
@@ -247,6 +248,21 @@ constexpr Flag flags[] = {
          return wholeNumber(text, 0, maxRenewals, options.holdout);
      },
      nullptr, "--calibrate"},
+    {"--simulate",
+     "N",
+     "the spread of N projections drawn from --range",
+     none,
+     [](std::string_view text, Options& options) {
+         options.question = Question::Simulate;
+         return setDraws(text, options);
+     },
+     nullptr,
+     {},
+     true},
+    {"--seed", "S", "the seed of --simulate's draws", [] { return std::string("1"); }, setSeed,
+     nullptr, "--simulate"},
+    {"--range", "NAME=LOW:HIGH", "where an input may lie; repeat for each input", none, addRange,
+     nullptr, "--simulate", false, true},
 };
 
 }  // namespace

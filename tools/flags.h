@@ -29,6 +29,8 @@ struct Flag {
     std::string_view needs = {};
     /// Whether the flag asks a question: at most one such flag may be given.
     bool asks = false;
+    /// Whether the flag may be given more than once, each time adding a value.
+    bool repeats = false;
 };
 
 /// Every flag in the order `--help` lists them.

@@ -1,0 +1,94 @@
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+#include <QJsonArray>
+
+#include "tests/tools/run_cli.h"
+
+namespace velmora::cli {
+namespace {
+
+using Arguments = std::vector<std::string>;
+
+// Ten trials a day, all converting, half staying at every renewal: months 0 to
+// 3 open at 10, 305, 452.5 and 526.25 subscribers, exact in binary.
+Ran runHalves(Arguments more) {
+    Arguments arguments{"--daily-trials", "10", "--trial-retention", "1",
+                        "--price",        "2",  "--months",          "4"};
+    for (const char* rate : {"--rt1", "--rt2", "--rt3", "--rt4", "--rt5", "--rt6", "--rest"}) {
+        arguments.insert(arguments.end(), {rate, "0.5"});
+    }
+    arguments.insert(arguments.end(), more.begin(), more.end());
+    return runTool(arguments);
+}
+
+TEST(CliSimulate, RefusesBadRangesAndCombinations) {
+    const std::pair<Arguments, std::string> cases[] = {
+        {{"--simulate", "0"}, "--simulate: \"0\" is not a whole number from 1 to 100,000"},
+        {{"--simulate", "100001"}, "--simulate: \"100001\" is not a whole number"},
+        {{"--simulate", "9", "--seed", "-1"}, "--seed: \"-1\" is not a whole number from 0"},
+        {{"--simulate", "9", "--range", "rt1=0.7:0.6"},
+         "--range: rt1: the low end 0.7 lies above the high end 0.6"},
+        {{"--simulate", "9", "--range", "months=1:2"}, "--range: the months cannot take a range"},
+        {{"--simulate", "9", "--range", "rt7=0:1"}, "--range: \"rt7\" is not one of dailyNewSubs"},
+        {{"--simulate", "9", "--range", "rt1=0.5:0.7", "--range", "rt1=0.5:0.6"},
+         "--range: rt1 is given a range twice"},
+        {{"--simulate", "9", "--range", "rt1=0.5:0.7", "--range", "rt2=0.7:0.8"},
+         "--range: The rt2 of 0.5 lies outside its range of 0.7 to 0.8."},
+        {{"--range", "rt1=0.4:0.6"}, "--range: needs --simulate N"},
+        {{"--simulate", "9", "--settle"}, "cannot be combined with"},
+        {{"--simulate", "9", "--format", "pdf", "--output", "spread.pdf"},
+         "--format: pdf is not written for --simulate"},
+    };
+    for (const auto& [arguments, message] : cases) {
+        const Ran ran = runHalves(arguments);
+        EXPECT_EQ(ran.status, exitUsage) << message;
+        EXPECT_EQ(ran.out, "") << message;
+        EXPECT_NE(ran.err.find(message), std::string::npos) << ran.err;
+        EXPECT_EQ(ran.err.find('\n'), ran.err.size() - 1) << "one line: " << ran.err;
+    }
+}
+
+TEST(CliSimulate, RangesOfNoWidthGiveTheProjectionInEveryFormat) {
+    const QJsonObject json =
+        runHalves({"--simulate", "5", "--seed", "7", "--range", "price=2:2", "--format", "json"})
+            .json();
+    EXPECT_EQ(json["draws"], QJsonValue(5));
+    EXPECT_EQ(json["seed"], QJsonValue(7));
+    const QJsonArray months = json["months"].toArray();
+    ASSERT_EQ(months.size(), 4);
+    for (const char* p : {"p10", "p50", "p90"}) {
+        EXPECT_EQ(months[2]["active"][p].toDouble(), 452.5) << p;
+        EXPECT_EQ(months[3]["monthlyProceeds"][p].toDouble(), 526.25 * 1.7) << p;
+        EXPECT_EQ(json["subscribers"][p].toDouble(), 526.25) << p;
+        EXPECT_EQ(json["settleSubscribers"][p].toDouble(), 600) << p;
+    }
+    const std::string csv = runHalves({"--simulate", "5", "--format=csv"}).out;
+    EXPECT_EQ(csv.substr(0, csv.find('\n', csv.find('\n') + 1) + 1),
+              "month,activeP10,activeP50,activeP90,monthlyProceedsP10,monthlyProceedsP50,"
+              "monthlyProceedsP90\n0,10,10,10,17,17,17\n");
+    EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 5);
+    const std::string table = runHalves({"--simulate", "1", "--range", "rt1=0.5:0.5"}).out;
+    EXPECT_EQ(table.substr(0, table.find('\n')), "Spread of 1 draw, seed 1: rt1 from 0.5 to 0.5");
+    EXPECT_NE(table.find("M3            526         526         526"), std::string::npos) << table;
+}
+
+TEST(CliSimulate, TheSeedFixesTheDrawsAndThePercentilesKeepTheirOrder) {
+    const auto run = [](const std::string& seed) {
+        return runHalves({"--simulate", "400", "--range", "rt1=0.3:0.9", "--range",
+                          "dailyNewSubs=5:20", "--format", "json", "--seed", seed});
+    };
+    EXPECT_EQ(run("11").out, run("11").out);
+    EXPECT_NE(run("11").out, run("12").out);
+    for (const QJsonValue month : run("11").json()["months"].toArray()) {
+        for (const char* figure : {"active", "monthlyProceeds"}) {
+            EXPECT_LT(month[figure]["p10"].toDouble(), month[figure]["p50"].toDouble());
+            EXPECT_LT(month[figure]["p50"].toDouble(), month[figure]["p90"].toDouble());
+        }
+    }
+}
+
+}  // namespace
+}  // namespace velmora::cli
