@@ -113,6 +113,13 @@ TEST_F(WindowExport, ExportsPrintsAndCopiesThePageShownAndWarnsOfFailures) {
     }
     EXPECT_EQ(dialogs.warnings.size(), 4);
     EXPECT_FALSE(QFileInfo::exists(file("table.png")));
+
+    // A saved document lends the export its name, dots and all, and its folder.
+    dialogs.savePath = file("plan.v2.velmora");
+    press(Qt::Key_S);
+    dialogs.exportPath.clear();  // cancelled
+    window->exportTableAction()->trigger();
+    EXPECT_EQ(dialogs.exportSuggestions.back(), file("plan.v2 - Insights.csv"));
 }
 
 TEST(ExportDialog, GivesANameWithoutExtensionThatOfTheChosenFormat) {
