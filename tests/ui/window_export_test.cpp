@@ -99,7 +99,8 @@ TEST_F(WindowExport, ExportsPrintsAndCopiesThePageShownAndWarnsOfFailures) {
         {file("gone/table.csv"), window->exportTableAction(), "cannot be written"},
         {file("table.png"), window->exportTableAction(),
          "ends in \".png\"; a table is exported as .csv, .xlsx or .pdf"},
-        {file("chart.bmp"), window->exportChartAction(), "a chart is exported as"},
+        {file("chart.bmp"), window->exportChartAction(),
+         "ends in \".bmp\"; a chart is exported as .png, .pdf or .svg"},
         {file("report.txt"), window->exportReportAction(), "a report is exported as .pdf"},
     };
     for (const auto& c : refused) {
