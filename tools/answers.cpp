@@ -81,16 +81,17 @@ std::string shown(Metric metric, double value) {
 }
 
 std::string shownChange(Metric metric, double change) {
-    std::string sign = change >= 0 ? "+" : "";
-    switch (metric) {
-        case Metric::PaybackMonths:
-        case Metric::BreakEvenMonth:
-            return sign.append(groupedNumber(change, 0));
-        case Metric::LifetimeValueToCost:
-            return sign.append(groupedNumber(change, 1));
-        default:
-            return sign.append(shown(metric, change));
-    }
+    return signedChange(change, [metric](double value) {
+        switch (metric) {
+            case Metric::PaybackMonths:
+            case Metric::BreakEvenMonth:
+                return groupedNumber(value, 0);
+            case Metric::LifetimeValueToCost:
+                return groupedNumber(value, 1);
+            default:
+                return shown(metric, value);
+        }
+    });
 }
 
 std::string_view label(Metric metric) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -30,6 +31,18 @@ namespace velmora::cli {
 /// A positive number to three significant digits as "4.5e10": no "+" that
 /// reads like a sum.
 [[nodiscard]] std::string scientificText(double value);
+
+/// `text(change)` as a change: "+" before a gain and before a loss that `text`
+/// writes as zero ("+$0", never "-$0"), as the window writes changes.
+template <typename Text>
+[[nodiscard]] std::string signedChange(double change, Text text) {
+    const std::string magnitude = text(std::abs(change));
+    if (std::isnan(change) || (change < 0 && magnitude != text(0.0))) {
+        return text(change);
+    }
+    std::string sign = "+";  // appended: GCC 12 warns falsely (-Wrestrict) on `"+" + magnitude`
+    return sign.append(magnitude);
+}
 
 /// The number of terminal columns `text` (UTF-8) takes: one per code point.
 [[nodiscard]] std::size_t displayWidth(std::string_view text);

@@ -21,9 +21,7 @@ std::string changeText(const MonthlyRow& row) {
         case ChangeKind::Delta:
             break;
     }
-    // Appended, not `"+" + grouped`: GCC 12 warns falsely (-Wrestrict) on the latter.
-    std::string text = row.change >= 0 ? "+" : "";
-    return text.append(groupedNumber(row.change, 0));
+    return signedChange(row.change, [](double value) { return groupedNumber(value, 0); });
 }
 
 void pad(std::ostream& out, std::size_t count) {

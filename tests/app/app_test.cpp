@@ -65,25 +65,6 @@ protected:
     QProcess process;
 };
 
-TEST_F(Application, PrintsOneLinePerScenarioAtStartAndRunsUntilClosed) {
-    start();
-    QByteArray out = readLines(4);
-    EXPECT_EQ(out, "Calculated\nCalculated\nCalculated\nCalculated\n");
-
-    // Still running, and building nothing more while nobody edits.
-    EXPECT_FALSE(process.waitForFinished(1000));
-    ASSERT_EQ(process.state(), QProcess::Running);
-
-    // Closing (as a session's end does) ends it normally, having printed nothing else.
-    process.terminate();
-    ASSERT_TRUE(process.waitForFinished(patienceMs));
-    out += process.readAllStandardOutput();
-    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(process.exitCode(), 0);
-    EXPECT_EQ(out, "Calculated\nCalculated\nCalculated\nCalculated\n");
-    EXPECT_EQ(process.readAllStandardError().count("QPainter"), 0);
-}
-
 // Help and version need no display; a bad option is named, with status 2, and
 // a window without a display is refused in words.
 TEST(CommandLine, AnswersHelpAndVersionAnywhereAndRefusesUnknownOptions) {
@@ -119,10 +100,12 @@ TEST(CommandLine, AnswersHelpAndVersionAnywhereAndRefusesUnknownOptions) {
     }
 }
 
-// A document named at start is projected from its own values only: four
-// projections again. One that cannot be read is told on standard error, and
-// the warning shown for it does not hold up the end of the process.
-TEST_F(Application, OpensTheDocumentsNamedAtStart) {
+// Started without a document or with one, it prints one line per scenario it
+// projects (a document's own values only: four again), builds nothing more
+// while nobody edits, and ends normally when closed, as at a session's end. A
+// document that cannot be read is told on standard error, and the warning
+// shown for it does not hold up the end of the process.
+TEST_F(Application, ProjectsEachScenarioOnceAndRunsUntilClosed) {
     const QString good = home.filePath("plan.velmora");
     ASSERT_TRUE(velmora::writeFile(
         good, R"({"format": "velmora", "version": 1, "basic": {"monthsToProject": 600}})"));
@@ -130,11 +113,11 @@ TEST_F(Application, OpensTheDocumentsNamedAtStart) {
     std::filesystem::copy_file(QFile::encodeName(good).toStdString(),
                                QFile::encodeName(good).toStdString() + "\xff");
     const QString missing = home.filePath("missing.velmora");
-    for (const QString& path : {good, missing, good + "\\377"}) {
+    for (const QString& path : {QString(), good, missing, good + "\\377"}) {
         if (path.endsWith("\\377")) {
             start({"-c", R"sh(exec "$0" "$(printf "$1")")sh", VELMORA_EXECUTABLE, path}, "/bin/sh");
         } else {
-            start({path});
+            start(path.isEmpty() ? QStringList() : QStringList{path});
         }
         QByteArray out = readLines(4);
         EXPECT_FALSE(process.waitForFinished(1000));
@@ -142,8 +125,10 @@ TEST_F(Application, OpensTheDocumentsNamedAtStart) {
         ASSERT_TRUE(process.waitForFinished(patienceMs)) << path.toStdString();
         out += process.readAllStandardOutput();
         EXPECT_EQ(out, "Calculated\nCalculated\nCalculated\nCalculated\n") << path.toStdString();
+        EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
         EXPECT_EQ(process.exitCode(), 0);
         const QByteArray err = process.readAllStandardError();
+        EXPECT_EQ(err.count("QPainter"), 0);
         EXPECT_EQ(err.contains(missing.toUtf8()), path == missing);
         EXPECT_EQ(err.contains("no such file"), path == missing);
     }

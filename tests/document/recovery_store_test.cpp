@@ -70,19 +70,21 @@ TEST(RecoveryStore, OffersACopyOnlyOnceItsWindowLetGoAndTakesItOverOrDiscardsIt)
     EXPECT_EQ(other.takeOver(savedName), nullptr);
     EXPECT_TRUE(QFile::exists(saved->path()));
 
-    // The windows let go without removing their copies, as a quit on SIGTERM does.
+    // The windows let go without removing their copies, as a quit on SIGTERM does;
+    // the saved one was written earlier, so it is offered first.
+    QFile earlier(saved->path());
+    ASSERT_TRUE(earlier.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(earlier.setFileTime(QDateTime::currentDateTime().addSecs(-30),
+                                    QFileDevice::FileModificationTime));
+    earlier.close();
     untitled.reset();
     saved.reset();
     std::vector<RecoveryLeftover> leftovers = other.leftovers();
     ASSERT_EQ(leftovers.size(), 2u);
-    for (const RecoveryLeftover& leftover : leftovers) {
-        if (leftover.name == savedName) {
-            expectRestores(leftover, edited(1e308), QStringLiteral("/home/ann/plan é.velmora"));
-        } else {
-            EXPECT_EQ(leftover.name, untitledName);
-            expectRestores(leftover, edited(4.99), QString());
-        }
-    }
+    EXPECT_EQ(leftovers[0].name, savedName);
+    expectRestores(leftovers[0], edited(1e308), QStringLiteral("/home/ann/plan é.velmora"));
+    EXPECT_EQ(leftovers[1].name, untitledName);
+    expectRestores(leftovers[1], edited(4.99), QString());
     EXPECT_TRUE(mine.leftovers().empty()) << "claimed by the store that listed them";
     EXPECT_EQ(other.leftovers().size(), 2u) << "still this store's to offer";
 

@@ -6,6 +6,7 @@
 #include "engine/closed_form.h"
 #include "engine/monthly_projection.h"
 #include "engine/table_figures.h"
+#include "support/same_figures.h"
 
 namespace velmora {
 namespace {
@@ -30,28 +31,9 @@ TEST(ClosedForm, AgreesWithTheDayByDayProjection) {
     // Starting subscribers that seed nothing (0, negative, NaN), fewer than the
     // six seeded months hold (a negative rest group), about as many, far more;
     // a rate of 0, 1 or above 1 at a place that moves along the rates.
-    std::vector<ScenarioValues> table;
-    int scenario = 0;
-    for (const std::int64_t monthDuration : {0, 1, 2, 7, 30, 31, 365}) {
-        for (const double starting : {0.0, -40.0, std::nan(""), 1.0, 3000.0, 2e6}) {
-            for (const double months : {0.0, 0.5, 1.0, 2.9, 37.0, 600.0}) {
-                ScenarioValues& values = table.emplace_back();
-                values.monthDuration = monthDuration;
-                values.startingSubs = starting;
-                values.monthsToProject = months;
-                double* rates[] = {&values.trialRetention,
-                                   &values.rt1,
-                                   &values.rt2,
-                                   &values.rt3,
-                                   &values.rt4,
-                                   &values.rt5,
-                                   &values.rt6,
-                                   &values.rtPlus};
-                *rates[scenario % std::size(rates)] = std::array{0.0, 1.0, 1.3}[scenario % 3];
-                ++scenario;
-            }
-        }
-    }
+    std::vector<ScenarioValues> table =
+        scenarioGrid({0, 1, 2, 7, 30, 31, 365}, {0.0, -40.0, std::nan(""), 1.0, 3000.0, 2e6},
+                     {0.0, 0.5, 1.0, 2.9, 37.0, 600.0}, {0.0, 1.0, 1.3});
     // Beyond it, hundreds of months of equal counts that the day-by-day sum
     // rounds alike: off by up to K units of 2^-52, K the counts it adds.
     const std::size_t withinTable = table.size();

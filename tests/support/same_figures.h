@@ -3,11 +3,14 @@
 #include <algorithm>
 #include <bit>
 #include <cstdint>
+#include <initializer_list>
+#include <iterator>
 #include <limits>
 #include <optional>
 #include <vector>
 
 #include "engine/records.h"
+#include "engine/scenario.h"
 
 namespace velmora {
 
@@ -41,6 +44,37 @@ inline std::optional<std::size_t> firstDifference(const std::vector<Subscription
         }
     }
     return a.size() == b.size() ? std::nullopt : std::optional(std::min(a.size(), b.size()));
+}
+
+/// Every combination of the month lengths, starting subscribers and months
+/// given, each with one of `rates` in turn at a place that moves along the
+/// trial retention and the seven renewal rates.
+inline std::vector<ScenarioValues> scenarioGrid(std::initializer_list<std::int64_t> monthDurations,
+                                                std::initializer_list<double> startingSubs,
+                                                std::initializer_list<double> months,
+                                                std::initializer_list<double> rates) {
+    std::vector<ScenarioValues> grid;
+    for (const std::int64_t monthDuration : monthDurations) {
+        for (const double starting : startingSubs) {
+            for (const double monthCount : months) {
+                const std::size_t n = grid.size();
+                ScenarioValues& values = grid.emplace_back();
+                values.monthDuration = monthDuration;
+                values.startingSubs = starting;
+                values.monthsToProject = monthCount;
+                double* placed[] = {&values.trialRetention,
+                                    &values.rt1,
+                                    &values.rt2,
+                                    &values.rt3,
+                                    &values.rt4,
+                                    &values.rt5,
+                                    &values.rt6,
+                                    &values.rtPlus};
+                *placed[n % std::size(placed)] = std::data(rates)[n % rates.size()];
+            }
+        }
+    }
+    return grid;
 }
 
 }  // namespace velmora

@@ -71,13 +71,10 @@ TEST_F(CliDocuments, ProjectsAPageWithTheFlagsOverIt) {
     }
 }
 
+// The reader's every message is tested with the reader; here, that the tool passes it on.
 TEST_F(CliDocuments, RefusedFilesGiveTheReadersMessage) {
-    ASSERT_TRUE(QDir(dir.path()).mkdir("folder.velmora"));
     const std::vector<std::pair<std::string, std::string>> cases{
         {path("missing.velmora"), "no such file"},
-        {path("folder.velmora"), "a folder, not a document"},
-        {write("text.velmora", "projection"), "line 1, column 1: "},
-        {write("newer.velmora", R"({"format": "velmora", "version": 2})"), "format version 2"},
         {write("type.velmora", R"({"format": "velmora", "version": 1, "basic": {"rt3": "x"}})"),
          "basic.rt3: expected a number, found a string"},
     };

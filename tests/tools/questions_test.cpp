@@ -47,6 +47,9 @@ TEST(CliQuestions, Settle) {
               "settles,subscribers,monthlyProceeds,month90,reason\ntrue,600,1020,,\n");
     EXPECT_EQ(runHalves({"--settle", "--format=json", "--months", "4"}).json()["month90"],
               QJsonValue());
+    // Too long a projection to write as JSON, but a question writes a few lines.
+    EXPECT_EQ(runHalves({"--settle", "--format=json", "--months", "2000"}).json()["month90"],
+              QJsonValue(4));
     // (arguments, grows without bound)
     for (const auto& [arguments, grows] : std::vector<std::pair<Arguments, bool>>{
              {{"--rest", "1"}, true}, {{"--month-duration", "0"}, false}}) {
@@ -104,6 +107,10 @@ TEST(CliQuestions, SensitivityFollowsTheEngine) {
     const Ran csv = runHalves({"--sensitivity", "subscribers", "--format", "csv"});
     EXPECT_TRUE(csv.out.starts_with("input,downValue,upValue,down,up\ndailyNewSubs,9,11,-59.99"));
     EXPECT_NE(csv.out.find("\nprice,1.8,2.2,0,0\n"), std::string::npos);
+    // A change that rounds to nothing is no loss.
+    const Ran few = runTool({"--daily-trials", "0.01", "--sensitivity", "monthlyProceeds"});
+    EXPECT_NE(few.out.find("\ndailyNewSubs       +$0      +$0\n"), std::string::npos) << few.out;
+    EXPECT_EQ(few.out.find("-$0"), std::string::npos) << few.out;
     const Ran table = runHalves({"--sensitivity", "subscribers"});
     EXPECT_TRUE(
         table.out.starts_with("600 subscribers with the inputs as they are; shares move on "
@@ -155,6 +162,13 @@ TEST(CliQuestions, Economics) {
 
 // Refused like any bad flag: status 2, nothing on standard output, one line.
 TEST(CliQuestions, RefusedFlags) {
+    // The bound itself first: one that let these through would have the tool
+    // compute and write for minutes.
+    for (const double months : {2000.0, 5974.0}) {
+        const ScenarioValues values{.monthsToProject = months};
+        ASSERT_TRUE(projectionTooLarge(values, OutputFormat::Json)) << months;
+        EXPECT_FALSE(projectionTooLarge(values)) << "the questions' bound";
+    }
     const std::vector<std::pair<Arguments, std::string>> cases{
         {{"--bo\ngus\x1b[31m", "1"}, R"(--bo\x0agus\x1b[31m: unknown flag (see --help))"},
         {{"--caf\xc3\xa9\xc2\x9b\xff"}, R"(--café\xc2\x9b\xff: unknown flag (see --help))"},

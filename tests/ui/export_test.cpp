@@ -203,13 +203,10 @@ TEST(Export, RefusesWhatItCannotWriteNamingTheFile) {
         QString path;
         const char* reason;
     } cases[] = {
-        {exportChart(chart, {}, folder.filePath("chart.bmp")), folder.filePath("chart.bmp"),
-         "ends in \".bmp\"; a chart is exported as .png, .pdf or .svg"},
+        // (A table to a missing folder and a chart as .bmp: through the window.)
         {exportChart(chart, {}, folder.filePath("chart")), folder.filePath("chart"),
          "has no extension"},
         {exportChart(chart, {}, missing), missing, "cannot be written"},
-        {exportTable(content, "plan", folder.filePath("gone/table.csv")),
-         folder.filePath("gone/table.csv"), "cannot be written"},
         {[&] {  // a write cut short by a full disk is not committed
              const FullDisk full;
              return exportTable(content, "plan", folder.filePath("full.csv"));

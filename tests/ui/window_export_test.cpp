@@ -99,7 +99,8 @@ TEST_F(WindowExport, ExportsPrintsAndCopiesThePageShownAndWarnsOfFailures) {
         {file("gone/table.csv"), window->exportTableAction(), "cannot be written"},
         {file("table.png"), window->exportTableAction(),
          "ends in \".png\"; a table is exported as .csv, .xlsx or .pdf"},
-        {file("chart.bmp"), window->exportChartAction(), "a chart is exported as"},
+        {file("chart.bmp"), window->exportChartAction(),
+         "ends in \".bmp\"; a chart is exported as .png, .pdf or .svg"},
         {file("report.txt"), window->exportReportAction(), "a report is exported as .pdf"},
     };
     for (const auto& c : refused) {
@@ -113,6 +114,13 @@ TEST_F(WindowExport, ExportsPrintsAndCopiesThePageShownAndWarnsOfFailures) {
     }
     EXPECT_EQ(dialogs.warnings.size(), 4);
     EXPECT_FALSE(QFileInfo::exists(file("table.png")));
+
+    // A saved document lends the export its name, dots and all, and its folder.
+    dialogs.savePath = file("plan.v2.velmora");
+    press(Qt::Key_S);
+    dialogs.exportPath.clear();  // cancelled
+    window->exportTableAction()->trigger();
+    EXPECT_EQ(dialogs.exportSuggestions.back(), file("plan.v2 - Insights.csv"));
 }
 
 TEST(ExportDialog, GivesANameWithoutExtensionThatOfTheChosenFormat) {
