@@ -91,7 +91,7 @@ void CalibrationSummary::display(const Calibration* fitted, const CalibrationRan
         applied.rt1,         applied.rt2, applied.rt3,    applied.rt4,
         applied.rt5,         applied.rt6, applied.rtPlus, applied.trialRetention,
         applied.dailyNewSubs};
-    std::array<std::optional<Range>, rowCount> spans{};
+    std::array<std::optional<FittedRange>, rowCount> spans{};
     if (ranges != nullptr) {
         std::copy(ranges->rates.begin(), ranges->rates.end(), spans.begin());
         spans[6] = ranges->rtPlus;
@@ -117,7 +117,7 @@ void CalibrationSummary::display(const Calibration* fitted, const CalibrationRan
         }
         fitted_[row]->setText(text);
         fitted_[row]->setToolTip(tip);
-        const std::optional<Range>& span = spans[row];
+        const std::optional<FittedRange>& span = spans[row];
         ranges_[row]->setText(found && span
                                   ? tr("%1–%2").arg(figure(span->low, row), figure(span->high, row))
                                   : QString());

@@ -6,6 +6,7 @@
 #include <QEvent>
 #include <QGridLayout>
 #include <QLabel>
+#include <QPushButton>
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QSpacerItem>
@@ -15,6 +16,7 @@
 #include "ui/common/field_titles.h"
 #include "ui/common/rebuild.h"
 #include "ui/form/number_field.h"
+#include "ui/form/ranges_dialog.h"
 
 namespace velmora {
 
@@ -81,6 +83,7 @@ InputsView::InputsView(SubscriptionInputs* inputs, QWidget* parent, ScenarioEdit
     warning.setColor(QPalette::WindowText, QColor(0xb7, 0x1c, 0x1c));
     message_->setPalette(warning);
     stack->addWidget(message_);
+    addRangesRow(stack);
 
     // The page around the form gives it its margins.
     auto* outer = new QVBoxLayout(this);
@@ -138,6 +141,35 @@ void InputsView::addMonthsRow(QGridLayout* rows) {
     const int row = rows->rowCount();
     rows->addWidget(label, row, 0, Qt::AlignLeft | Qt::AlignVCenter);
     rows->addLayout(controls, row, 1);
+}
+
+void InputsView::addRangesRow(QBoxLayout* stack) {
+    rangesButton_ = new QPushButton(tr("Ranges…"), this);
+    rangesButton_->setToolTip(tr("Set how far each input may lie from its value"));
+    rangesLabel_ = new ElidedLabel(this);
+    auto* row = new QHBoxLayout;
+    row->setContentsMargins(0, 0, 0, 0);
+    row->addWidget(rangesButton_);
+    row->addWidget(rangesLabel_, 1);
+    stack->addLayout(row);
+    connect(rangesButton_, &QPushButton::clicked, this, &InputsView::editRanges);
+}
+
+void InputsView::editRanges() {
+    auto* dialog = new RangesDialog(*inputs_, this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &QDialog::accepted, this, [this, dialog] {
+        std::vector<Range> after = dialog->ranges();
+        std::vector<Range> before = inputs_->ranges();
+        if (after == before) {
+            return;
+        }
+        SubscriptionInputs* inputs = inputs_;
+        editor_->edit(
+            tr("Ranges"), [inputs, after] { inputs->setRanges(after); },
+            [inputs, before] { inputs->setRanges(before); });
+    });
+    dialog->open();
 }
 
 void InputsView::addFieldRow(QGridLayout* rows, SubscriptionInputs::Field field) {
@@ -211,6 +243,7 @@ void InputsView::orderTabs() {
         setTabOrder(previous, field(next));
         previous = field(next);
     }
+    setTabOrder(previous, rangesButton_);
 }
 
 void InputsView::refresh() {
@@ -229,6 +262,12 @@ void InputsView::refresh() {
         slider_->setValue(static_cast<int>(std::lround(position)));
     }
     monthsLabel_->setFullText(monthsText(months));
+    QStringList ranged;
+    for (const Range& range : inputs_->ranges()) {
+        ranged.append(fieldTitle(formField(range.input)));
+    }
+    rangesLabel_->setFullText(
+        ranged.isEmpty() ? tr("No ranges") : tr("On %1").arg(ranged.join(QStringLiteral(", "))));
 }
 
 void InputsView::showProblem(NumberField* source, const QString& text) {

@@ -7,8 +7,10 @@
 #include "inputs/subscription_inputs.h"
 #include "ui/common/scenario_editor.h"
 
+class QBoxLayout;
 class QGridLayout;
 class QLabel;
+class QPushButton;
 class QSlider;
 
 namespace velmora {
@@ -40,6 +42,11 @@ public:
     /// The last text a field could not read, until an edit goes through.
     [[nodiscard]] QLabel* message() const { return message_; }
     [[nodiscard]] SubscriptionInputs* inputs() const { return inputs_; }
+    /// Opens the dialog that sets the scenario's ranges; its OK applies them
+    /// as one edit.
+    [[nodiscard]] QPushButton* rangesButton() const { return rangesButton_; }
+    /// Which inputs carry a range, or "No ranges".
+    [[nodiscard]] ElidedLabel* rangesLabel() const { return rangesLabel_; }
 
     /// Slider positions per month: months are fractional on the slider.
     static constexpr int sliderStepsPerMonth = 100;
@@ -53,6 +60,8 @@ private:
     QWidget* makeRatesBlock();
     NumberField* makeField(SubscriptionInputs::Field field, const QString& accessibleName);
     void orderTabs();
+    void addRangesRow(QBoxLayout* stack);
+    void editRanges();
 
     void refresh();
     void showProblem(NumberField* source, const QString& text);
@@ -65,6 +74,8 @@ private:
     QSlider* slider_ = nullptr;
     ElidedLabel* monthsLabel_ = nullptr;
     QLabel* message_ = nullptr;
+    QPushButton* rangesButton_ = nullptr;
+    ElidedLabel* rangesLabel_ = nullptr;
     Rebuild* rebuild_ = nullptr;
 };
 
