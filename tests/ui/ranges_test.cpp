@@ -5,7 +5,6 @@
 
 #include "ui/charts/comparison_chart.h"
 #include "ui/charts/projection_chart.h"
-#include "ui/common/elided_label.h"
 #include "ui/common/scenario_spread.h"
 #include "ui/form/inputs_view.h"
 #include "ui/form/ranges_dialog.h"
@@ -40,7 +39,7 @@ TEST_F(Ranges, TheBandFollowsTheDialogTheEditsAndUndo) {
     ProjectionChart& chart = *single().chart();
     EXPECT_FALSE(chart.bandHigh()->visible());
     EXPECT_TRUE(single().table()->spreadTexts().isEmpty());
-    EXPECT_EQ(single().form()->rangesLabel()->fullText(), "No ranges");
+    EXPECT_EQ(single().form()->rangesButton()->text(), "Ranges…");
 
     single().form()->rangesButton()->click();
     auto* dialog = single().form()->findChild<RangesDialog*>();
@@ -60,7 +59,8 @@ TEST_F(Ranges, TheBandFollowsTheDialogTheEditsAndUndo) {
     EXPECT_EQ(window->session()->document().basicRanges, set);
     EXPECT_EQ(history().undoText(), "Ranges");
     EXPECT_TRUE(window->isWindowModified());
-    EXPECT_EQ(single().form()->rangesLabel()->fullText(), "On Price, Retention Rate 1");
+    EXPECT_EQ(single().form()->rangesButton()->text(), "Ranges (2)…");
+    EXPECT_EQ(single().form()->rangesButton()->toolTip(), "Ranges on Price, Retention Rate 1");
 
     scenarios.elapse();
     drain();

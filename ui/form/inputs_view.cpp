@@ -83,7 +83,6 @@ InputsView::InputsView(SubscriptionInputs* inputs, QWidget* parent, ScenarioEdit
     warning.setColor(QPalette::WindowText, QColor(0xb7, 0x1c, 0x1c));
     message_->setPalette(warning);
     stack->addWidget(message_);
-    addRangesRow(stack);
 
     // The page around the form gives it its margins.
     auto* outer = new QVBoxLayout(this);
@@ -143,18 +142,6 @@ void InputsView::addMonthsRow(QGridLayout* rows) {
     rows->addLayout(controls, row, 1);
 }
 
-void InputsView::addRangesRow(QBoxLayout* stack) {
-    rangesButton_ = new QPushButton(tr("Ranges…"), this);
-    rangesButton_->setToolTip(tr("Set how far each input may lie from its value"));
-    rangesLabel_ = new ElidedLabel(this);
-    auto* row = new QHBoxLayout;
-    row->setContentsMargins(0, 0, 0, 0);
-    row->addWidget(rangesButton_);
-    row->addWidget(rangesLabel_, 1);
-    stack->addLayout(row);
-    connect(rangesButton_, &QPushButton::clicked, this, &InputsView::editRanges);
-}
-
 void InputsView::editRanges() {
     auto* dialog = new RangesDialog(*inputs_, this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
@@ -189,7 +176,18 @@ QWidget* InputsView::makeRatesBlock() {
     stack->setContentsMargins(0, 0, 0, 0);
     stack->setSpacing(8);
     const QString title = QStringLiteral("Monthly Retention Rates");
-    stack->addWidget(new QLabel(title, block), 0, Qt::AlignHCenter);
+    // The ranges of every input are set from here, beside the rates' title,
+    // where the button takes no line of its own.
+    rangesButton_ = new QPushButton(tr("Ranges…"), block);
+    rangesButton_->setAccessibleName(tr("Ranges"));
+    connect(rangesButton_, &QPushButton::clicked, this, &InputsView::editRanges);
+    auto* heading = new QGridLayout;
+    heading->setContentsMargins(0, 0, 0, 0);
+    heading->setColumnStretch(0, 1);
+    heading->setColumnStretch(2, 1);
+    heading->addWidget(new QLabel(title, block), 0, 1, Qt::AlignCenter);
+    heading->addWidget(rangesButton_, 0, 2, Qt::AlignRight | Qt::AlignVCenter);
+    stack->addLayout(heading);
 
     auto* grid = new QGridLayout;
     grid->setHorizontalSpacing(rateSpacing);
@@ -266,8 +264,11 @@ void InputsView::refresh() {
     for (const Range& range : inputs_->ranges()) {
         ranged.append(fieldTitle(formField(range.input)));
     }
-    rangesLabel_->setFullText(
-        ranged.isEmpty() ? tr("No ranges") : tr("On %1").arg(ranged.join(QStringLiteral(", "))));
+    rangesButton_->setText(ranged.isEmpty() ? tr("Ranges…")
+                                            : tr("Ranges (%1)…").arg(ranged.size()));
+    rangesButton_->setToolTip(ranged.isEmpty()
+                                  ? tr("Set how far each input may lie from its value")
+                                  : tr("Ranges on %1").arg(ranged.join(QStringLiteral(", "))));
 }
 
 void InputsView::showProblem(NumberField* source, const QString& text) {

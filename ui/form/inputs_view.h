@@ -7,7 +7,6 @@
 #include "inputs/subscription_inputs.h"
 #include "ui/common/scenario_editor.h"
 
-class QBoxLayout;
 class QGridLayout;
 class QLabel;
 class QPushButton;
@@ -42,11 +41,10 @@ public:
     /// The last text a field could not read, until an edit goes through.
     [[nodiscard]] QLabel* message() const { return message_; }
     [[nodiscard]] SubscriptionInputs* inputs() const { return inputs_; }
-    /// Opens the dialog that sets the scenario's ranges; its OK applies them
-    /// as one edit.
+    /// Opens the dialog that sets the scenario's ranges, whose OK applies them
+    /// as one edit: "Ranges…", or "Ranges (2)…" with two set, which its
+    /// tooltip names.
     [[nodiscard]] QPushButton* rangesButton() const { return rangesButton_; }
-    /// Which inputs carry a range, or "No ranges".
-    [[nodiscard]] ElidedLabel* rangesLabel() const { return rangesLabel_; }
 
     /// Slider positions per month: months are fractional on the slider.
     static constexpr int sliderStepsPerMonth = 100;
@@ -60,7 +58,6 @@ private:
     QWidget* makeRatesBlock();
     NumberField* makeField(SubscriptionInputs::Field field, const QString& accessibleName);
     void orderTabs();
-    void addRangesRow(QBoxLayout* stack);
     void editRanges();
 
     void refresh();
@@ -75,7 +72,6 @@ private:
     ElidedLabel* monthsLabel_ = nullptr;
     QLabel* message_ = nullptr;
     QPushButton* rangesButton_ = nullptr;
-    ElidedLabel* rangesLabel_ = nullptr;
     Rebuild* rebuild_ = nullptr;
 };
 
