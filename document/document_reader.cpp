@@ -7,6 +7,7 @@
 #include "document/cohort_table_json.h"
 #include "document/document_fields.h"
 #include "document/json_reader.h"
+#include "document/ranges_json.h"
 #include "document/scenario_document.h"
 #include "engine/utf8.h"
 
@@ -64,7 +65,8 @@ Problem pick(const Value& object, std::span<const std::string_view> keys,
     return std::nullopt;
 }
 
-Problem readScenario(const Value* value, std::string_view path, ScenarioValues& out) {
+Problem readScenario(const Value* value, std::string_view path, ScenarioValues& out,
+                     std::vector<Range>& ranges) {
     if (value == nullptr) {
         return std::nullopt;
     }
@@ -74,6 +76,17 @@ Problem readScenario(const Value* value, std::string_view path, ScenarioValues& 
     std::array<const Value*, scenarioKeys.size()> found{};
     if (Problem problem = pick(*value, scenarioKeys, found, path)) {
         return problem;
+    }
+    static constexpr std::array<std::string_view, 1> rangesKey{"ranges"};
+    std::array<const Value*, 1> rangesFound{};
+    if (Problem problem = pick(*value, rangesKey, rangesFound, path)) {
+        return problem;
+    }
+    if (rangesFound[0] != nullptr) {
+        if (Problem problem =
+                readRangesValue(*rangesFound[0], joined(path, rangesKey[0]), ranges)) {
+            return problem;
+        }
     }
     for (std::size_t i = 0; i < found.size(); ++i) {
         if (found[i] == nullptr) {
@@ -96,7 +109,8 @@ Problem readScenario(const Value* value, std::string_view path, ScenarioValues& 
     return std::nullopt;
 }
 
-Problem readComparison(const Value* value, std::array<ScenarioValues, 3>& out) {
+Problem readComparison(const Value* value, std::array<ScenarioValues, 3>& out,
+                       std::array<std::vector<Range>, 3>& ranges) {
     static constexpr std::string_view path = "comparison";
     if (value == nullptr) {
         return std::nullopt;
@@ -107,7 +121,7 @@ Problem readComparison(const Value* value, std::array<ScenarioValues, 3>& out) {
     std::array<const Value*, comparisonKeys.size()> found{};
     Problem problem = pick(*value, comparisonKeys, found, path);
     for (std::size_t i = 0; i < found.size() && !problem; ++i) {
-        problem = readScenario(found[i], joined(path, comparisonKeys[i]), out[i]);
+        problem = readScenario(found[i], joined(path, comparisonKeys[i]), out[i], ranges[i]);
     }
     return problem;
 }
@@ -190,8 +204,10 @@ Problem readDocument(std::string_view text, ScenarioDocument& document,
     Problem problem = pick(root, keys, found, "");
     problem = problem ? problem : readFormat(found[0]);
     problem = problem ? problem : readVersion(found[1]);
-    problem = problem ? problem : readScenario(found[2], keys[2], document.basic);
-    problem = problem ? problem : readComparison(found[3], document.comparison);
+    problem =
+        problem ? problem : readScenario(found[2], keys[2], document.basic, document.basicRanges);
+    problem = problem ? problem
+                      : readComparison(found[3], document.comparison, document.comparisonRanges);
     problem = problem ? problem : readChartType(found[4], document.chartType);
     if (!problem && found[6] != nullptr) {
         problem = readCohortTableValue(*found[6], document.cohortTable);

@@ -2,9 +2,11 @@
 #include <algorithm>
 #include <bit>
 #include <cstdint>
+#include <span>
 
 #include "document/cohort_table_json.h"
 #include "document/document_fields.h"
+#include "document/ranges_json.h"
 #include "document/scenario_document.h"
 #include "engine/shortest_text.h"
 
@@ -40,8 +42,8 @@ void appendKey(QByteArray& out, int depth, std::string_view key) {
     out += ": ";
 }
 
-void appendScenario(QByteArray& out, int depth, std::string_view key,
-                    const ScenarioValues& values) {
+void appendScenario(QByteArray& out, int depth, std::string_view key, const ScenarioValues& values,
+                    std::span<const Range> ranges) {
     appendKey(out, depth, key);
     out += "{\n";
     appendKey(out, depth + 1, scenarioKeys[0]);
@@ -50,6 +52,11 @@ void appendScenario(QByteArray& out, int depth, std::string_view key,
         out += ",\n";
         appendKey(out, depth + 1, scenarioKeys[i + 1]);
         out += shortest(values.*numberMembers[i]);
+    }
+    // Written only when there are ranges, so that a file without them stays as it was.
+    if (!ranges.empty()) {
+        out += ",\n";
+        appendRanges(out, depth + 1, ranges);
     }
     out += '\n';
     out.append(4 * depth, ' ');
@@ -65,7 +72,8 @@ bool sameBits(const ScenarioValues& a, const ScenarioValues& b) {
 }
 
 // "price: expected a finite number, found inf", or none.
-std::optional<std::string> scenarioProblem(const ScenarioValues& values) {
+std::optional<std::string> scenarioProblem(const ScenarioValues& values,
+                                           std::span<const Range> ranges) {
     const auto days = values.monthDuration;
     if (auto what =
             valueProblem(scenarioKeys[0], static_cast<double>(days), std::to_string(days))) {
@@ -77,6 +85,9 @@ std::optional<std::string> scenarioProblem(const ScenarioValues& values) {
             return std::string(scenarioKeys[i + 1]) + ": " + *what;
         }
     }
+    if (auto what = rangesProblem(ranges)) {
+        return "ranges." + *what;
+    }
     return std::nullopt;
 }
 
@@ -84,6 +95,7 @@ std::optional<std::string> scenarioProblem(const ScenarioValues& values) {
 
 bool identical(const ScenarioDocument& a, const ScenarioDocument& b) {
     return a.chartType == b.chartType && a.cohortTable == b.cohortTable &&
+           a.basicRanges == b.basicRanges && a.comparisonRanges == b.comparisonRanges &&
            sameBits(a.basic, b.basic) &&
            std::equal(a.comparison.begin(), a.comparison.end(), b.comparison.begin(), sameBits);
 }
@@ -98,12 +110,13 @@ QByteArray documentText(const ScenarioDocument& document, const DocumentMetadata
     appendKey(out, 1, "version");
     out += QByteArray::number(documentVersion);
     out += ",\n";
-    appendScenario(out, 1, "basic", document.basic);
+    appendScenario(out, 1, "basic", document.basic, document.basicRanges);
     out += ",\n";
     appendKey(out, 1, "comparison");
     out += "{\n";
     for (std::size_t i = 0; i < comparisonKeys.size(); ++i) {
-        appendScenario(out, 2, comparisonKeys[i], document.comparison[i]);
+        appendScenario(out, 2, comparisonKeys[i], document.comparison[i],
+                       document.comparisonRanges[i]);
         out += i + 1 < comparisonKeys.size() ? ",\n" : "\n";
     }
     out += "    },\n";
@@ -126,11 +139,12 @@ std::optional<QString> documentProblem(const ScenarioDocument& document) {
     const auto problem = [](std::string_view path, const std::string& what) {
         return QString::fromStdString(std::string(path) + "." + what);
     };
-    if (const auto what = scenarioProblem(document.basic)) {
+    if (const auto what = scenarioProblem(document.basic, document.basicRanges)) {
         return problem("basic", *what);
     }
     for (std::size_t i = 0; i < comparisonKeys.size(); ++i) {
-        if (const auto what = scenarioProblem(document.comparison[i])) {
+        if (const auto what =
+                scenarioProblem(document.comparison[i], document.comparisonRanges[i])) {
             return problem("comparison." + std::string(comparisonKeys[i]), *what);
         }
     }

@@ -3,12 +3,14 @@
 #include <array>
 #include <optional>
 #include <variant>
+#include <vector>
 
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
 
 #include "engine/cohort_table.h"
+#include "engine/ranges.h"
 #include "engine/scenario.h"
 
 namespace velmora {
@@ -30,9 +32,11 @@ enum class ChartType {
 ///      "cohortTable": {"cohorts": [{"label": TEXT, "counts": [NUMBER, …],
 ///                                   "trials": NUMBER, "days": NUMBER}, …]}}
 ///
-/// where SCENARIO holds the fields of `ScenarioValues` by their names. A field,
-/// scenario, "comparison" or "chartType" left out of a file takes its default;
-/// "cohortTable", and a cohort's "trials" and "days", may be left out; keys the
+/// where SCENARIO holds the fields of `ScenarioValues` by their names, and,
+/// when the scenario has ranges, "ranges": {INPUT: [LOW, HIGH], …} with INPUT
+/// one of `rangedInputs` by its `inputName`. A field, scenario, "comparison"
+/// or "chartType" left out of a file takes its default; "cohortTable",
+/// "ranges", and a cohort's "trials" and "days", may be left out; keys the
 /// format does not know are ignored.
 struct ScenarioDocument {
     ScenarioValues basic;
@@ -41,6 +45,11 @@ struct ScenarioDocument {
     /// The retention table the scenario of "Basic Analysis" is calibrated
     /// from, as it was read; it keeps to the rules of `readCohortTable`.
     std::optional<CohortTable> cohortTable = {};
+    /// The ranges of the inputs of `basic`, in `rangedInputs` order; the value
+    /// of an input may lie outside its range.
+    std::vector<Range> basicRanges = {};
+    /// The same for each scenario of `comparison`.
+    std::array<std::vector<Range>, 3> comparisonRanges = {};
 
     /// Equal values; -0 equals 0 (see `identical`).
     friend bool operator==(const ScenarioDocument&, const ScenarioDocument&) = default;

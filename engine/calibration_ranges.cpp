@@ -9,7 +9,7 @@ namespace velmora {
 
 namespace {
 
-std::optional<Range> percentiles(std::vector<double> values) {
+std::optional<FittedRange> percentiles(std::vector<double> values) {
     std::erase_if(values, [](double v) { return !std::isfinite(v); });
     if (values.empty()) {
         return std::nullopt;
@@ -22,7 +22,7 @@ std::optional<Range> percentiles(std::vector<double> values) {
         const double share = position - static_cast<double>(below);
         return values[below] + share * (values[above] - values[below]);
     };
-    return Range{at(0.1), at(0.9)};
+    return FittedRange{at(0.1), at(0.9)};
 }
 
 }  // namespace

@@ -12,17 +12,17 @@
 namespace velmora {
 
 /// Where a fitted value lies: its 10th and 90th percentile over the draws.
-struct Range {
+struct FittedRange {
     double low = 0;
     double high = 0;
 };
 
 /// How much the fitted values move with the cohorts the table happens to hold.
 struct CalibrationRanges {
-    std::array<std::optional<Range>, 6> rates;  ///< `rt1` to `rt6`
-    std::optional<Range> rtPlus;
-    std::optional<Range> trialRetention;
-    std::optional<Range> dailyNewSubs;
+    std::array<std::optional<FittedRange>, 6> rates;  ///< `rt1` to `rt6`
+    std::optional<FittedRange> rtPlus;
+    std::optional<FittedRange> trialRetention;
+    std::optional<FittedRange> dailyNewSubs;
     std::size_t draws = 0;  ///< the resampled tables the ranges were taken over
 };
 

@@ -98,7 +98,7 @@ void selectRanks(std::span<const double> sample, std::span<const std::size_t, ra
         seen += counts[bin];
     }
     // Gather the keys of those bins, each bin's together, and select within them.
-    std::vector<std::uint8_t>& slots = scratch.slots;
+    std::vector<std::uint8_t>& slots = scratch.binSlots;
     slots.assign(binCount, noSlot);
     std::array<std::size_t, rankCount> start{};
     std::array<std::size_t, rankCount> fill{};

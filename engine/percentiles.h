@@ -54,7 +54,7 @@ struct PercentileBounds {
 struct SelectionScratch {
     std::vector<std::uint64_t> keys;
     std::vector<std::uint32_t> counts;
-    std::vector<std::uint8_t> slots;
+    std::vector<std::uint8_t> binSlots;  /// not `slots`, which Qt takes for a keyword
 };
 
 /// The bounds of the percentiles of `sample`, which must not be empty. The

@@ -49,7 +49,7 @@ double ScenarioValues::*SubscriptionInputs::member(Field field) {
 
 void SubscriptionInputs::scheduleRecalculation() {
     timer_->cancel();
-    if (projectionKey_ && *projectionKey_ == currentKey()) {
+    if (projectionKey_ && *projectionKey_ == currentKey() && restingRanges_ == ranges_) {
         return;
     }
     timer_->start(recalculationDelay, [this] {
@@ -58,8 +58,12 @@ void SubscriptionInputs::scheduleRecalculation() {
 }
 
 void SubscriptionInputs::recalculate() {
-    projectionKey_ = currentKey();
-    projection_ = std::make_shared<const SubscriptionCalculation>(*this, std::cout);
+    restingRanges_ = ranges_;
+    // New ranges alone leave the exact projection as it was.
+    if (!projectionKey_ || *projectionKey_ != currentKey()) {
+        projectionKey_ = currentKey();
+        projection_ = std::make_shared<const SubscriptionCalculation>(*this, std::cout);
+    }
     emit objectWillChange();
 }
 

@@ -6,10 +6,12 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include <QObject>
 
 #include "engine/calculation.h"
+#include "engine/ranges.h"
 #include "engine/scenario.h"
 #include "inputs/recalculation_timer.h"
 
@@ -23,6 +25,11 @@ namespace velmora {
 /// current by itself: 100 ms after the last write that changed `currentKey`, it
 /// rebuilds the projection and announces once more. Writes that leave the key
 /// as it was lead to no rebuild. Use on the thread that made it only.
+///
+/// The scenario also holds the ranges of its inputs. A write of the ranges is
+/// announced as a field's is and waits as long, but rebuilds no projection:
+/// once the values and the ranges rest, the scenario announces again, with
+/// `isRecalculationPending` false, for the views that simulate their spread.
 class SubscriptionInputs final : public QObject, public ScenarioSource {
     Q_OBJECT
 
@@ -92,6 +99,11 @@ public:
     /// Stores `v` unchecked: any number is a value the scenario holds.
     void setValue(Field field, double v) { publish(values_.*member(field), v); }
 
+    /// The ranges of the inputs, in `rangedInputs` order; a value may lie
+    /// outside its range.
+    [[nodiscard]] const std::vector<Range>& ranges() const { return ranges_; }
+    void setRanges(std::vector<Range> ranges) { publish(ranges_, std::move(ranges)); }
+
     /// `rt1` to `rt6`, then `rtPlus`, as they are now.
     [[nodiscard]] std::array<double, ScenarioValues::rateCount> retentionRates() const {
         return values_.retentionRates();
@@ -120,7 +132,7 @@ private:
     template <typename T>
     void publish(T& field, T v) {
         emit objectWillChange();
-        field = v;
+        field = std::move(v);
     }
 
     void scheduleRecalculation();
@@ -130,6 +142,8 @@ private:
     std::unique_ptr<RecalculationTimer> timer_;
     std::optional<std::string> projectionKey_;
     std::shared_ptr<const SubscriptionCalculation> projection_;
+    std::vector<Range> ranges_;
+    std::vector<Range> restingRanges_;  ///< the ranges when the values last came to rest
     QMetaObject::Connection changeSink_;
 };
 

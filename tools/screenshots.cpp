@@ -16,6 +16,7 @@
 #include "engine/calibration_ranges.h"
 #include "inputs/subscription_inputs.h"
 #include "ui/calibration/calibration_page.h"
+#include "ui/common/scenario_spread.h"
 #include "ui/insights/insights_page.h"
 #include "ui/insights/sensitivity_panel.h"
 #include "ui/insights/tornado_chart.h"
@@ -41,10 +42,12 @@ constexpr const char* usage =
     "                           [--first-paint]\n"
     "Renders the pages of a Velmora window to DIR (default: docs):\n"
     "  basic.png             the default scenario with the simple chart\n"
+    "  basic-ranges.png      the same with ranges on the price and the renewals: the band\n"
     "  basic-cohorts.png     the same with the cohort chart\n"
     "  basic-600-months.png  600 months with 5,000 starting subscribers\n"
     "  basic-600-months-cohorts.png  the same with the cohort chart\n"
     "  comparison.png        the comparison page with three different scenarios\n"
+    "  comparison-ranges.png the same with ranges on the alternates: their bands\n"
     "  insights.png          the decision tools about the default scenario\n"
     "  insights-costs.png    the same with a trial costing $2: its costs and cash curve\n"
     "  calibration.png       the default scenario calibrated from two years of cohorts\n"
@@ -117,18 +120,24 @@ void settle(const ContentView& content) {
     const auto pending = [&] {
         const DualAnalysis& dual = *content.dual();
         bool any = content.single()->inputs()->isRecalculationPending() ||
-                   content.insights()->isBusy() || content.calibration()->isBusy();
+                   content.single()->spread()->isSimulating() || content.insights()->isBusy() ||
+                   content.calibration()->isBusy();
         for (int i = 0; i < DualAnalysis::scenarioCount; ++i) {
-            any = any || dual.scenario(i)->isRecalculationPending();
+            any =
+                any || dual.scenario(i)->isRecalculationPending() || dual.spread(i)->isSimulating();
         }
         return any;
     };
-    QCoreApplication::processEvents();
-    while (pending()) {
+    // A rebuild can start a simulation a few turns later: settled is when
+    // nothing is pending after those turns.
+    for (;;) {
+        for (int pass = 0; pass < 4; ++pass) {
+            QCoreApplication::processEvents();
+        }
+        if (!pending()) {
+            return;
+        }
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    }
-    for (int pass = 0; pass < 4; ++pass) {
-        QCoreApplication::processEvents();
     }
 }
 
@@ -245,6 +254,11 @@ int render(const Options& options) {
     SingleAnalysis& single = *content.single();
     bool ok = save(window, directory, "basic.png");
 
+    single.inputs()->setRanges(
+        {{Input::Price, 1.49, 2.49}, {Input::Rt1, 0.55, 0.75}, {Input::RtPlus, 0.92, 0.97}});
+    ok = ok && save(window, directory, "basic-ranges.png");
+    single.inputs()->setRanges({});
+
     single.setShowCohorts(SingleAnalysis::cohortChart);
     ok = ok && save(window, directory, "basic-cohorts.png");
 
@@ -267,6 +281,11 @@ int render(const Options& options) {
         scenario->setCostPerTrial(2);
     }
     ok = ok && save(window, directory, "comparison.png");
+    dual.input1()->setRanges({{Input::Price, 2.49, 3.49}, {Input::Rt1, 0.55, 0.75}});
+    dual.input2()->setRanges({{Input::TrialRetention, 0.6, 0.75}, {Input::RtPlus, 0.95, 0.98}});
+    ok = ok && save(window, directory, "comparison-ranges.png");
+    dual.input1()->setRanges({});
+    dual.input2()->setRanges({});
 
     // The default question (monthly proceeds of $50,000 by changing the daily
     // trials) answered, and the keyboard on the chart's top row.

@@ -45,6 +45,9 @@ ScenarioDocument awkwardDocument() {
             *fields[i] = awkward[(i + k) % 12];
         }
     }
+    // Ranges on the basic scenario and on the last alternate; the others have none.
+    document.basicRanges = {{Input::DailyNewSubs, -0.0, 5e-324}, {Input::Rt6, 0.1 + 0.2, 1e308}};
+    document.comparisonRanges[2] = {{Input::StartingSubs, -Limits::max(), 1.0 / 3}};
     return document;
 }
 
@@ -194,6 +197,21 @@ const Refusal refusals[] = {
      R"(chartType: expected "simple" or "cohorts", found a number)"},
     {"GivenTwice", version1(R"("basic": {"price": 1, "price": 2})"),
      "basic.price: given more than once"},
+    {"RangeLowAboveHigh", version1(R"("basic": {"ranges": {"price": [3, 2.5]}})"),
+     "basic.ranges.price: expected a low end no higher than the high end, found [3, 2.5]"},
+    {"RangeOnMonths",
+     version1(R"("comparison": {"baseline": {"ranges": {"monthsToProject": [1, 2]}}})"),
+     "comparison.baseline.ranges.monthsToProject: this value takes no range"},
+    {"RangeUnknown", version1(R"("basic": {"ranges": {"Price": [1, 2]}})"),
+     "basic.ranges.Price: expected the name of an input a range may be set on"},
+    {"RangeNotFinite", version1(R"("basic": {"ranges": {"rt1": [0.5, 1e999]}})"),
+     "basic.ranges.rt1: expected finite ends, found [0.5, 1e999]"},
+    {"RangeOneEnd", version1(R"("basic": {"ranges": {"rt1": [0.5]}})"),
+     "basic.ranges.rt1: expected [LOW, HIGH], two numbers"},
+    {"RangesArray", version1(R"("basic": {"ranges": []})"),
+     "basic.ranges: expected an object, found an array"},
+    {"RangeTwice", version1(R"("basic": {"ranges": {"rt1": [0, 1], "rt1": [0, 1]}})"),
+     "basic.ranges.rt1: given more than once"},
 };
 
 INSTANTIATE_TEST_SUITE_P(Refusals, RefusedFile, testing::ValuesIn(refusals),
@@ -255,6 +273,10 @@ const SaveFailure saveFailures[] = {
      "earlier.velmora",
      "basic.monthsToProject: expected a number of months from 0 to 600, found 600.5",
      {.basic = {.monthsToProject = 600.5}, .comparison = {}}},
+    {"RangeNotANumber",
+     "earlier.velmora",
+     "basic.ranges.price: expected finite ends, found [nan, 2]",
+     {.basic = {}, .comparison = {}, .basicRanges = {{Input::Price, Limits::quiet_NaN(), 2}}}},
 };
 
 INSTANTIATE_TEST_SUITE_P(SaveFailures, FailedSave, testing::ValuesIn(saveFailures),

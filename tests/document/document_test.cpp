@@ -76,6 +76,13 @@ TEST(ParseDocument, TakesDefaultsForWhatIsLeftOutAndIgnoresUnknownKeys) {
          with([](ScenarioDocument& d) { d.basic.price = 4.99; })},
         {R"({"format": "velmora", "version": 1, "comparison": {"alternate1": {"costPerTrial": 3.25}}})",
          with([](ScenarioDocument& d) { d.comparison[1].costPerTrial = 3.25; })},
+        // Ranges come back in the order every draw takes them; a value may lie outside its own.
+        {R"({"format": "velmora", "version": 1, "basic": {"price": 9, "ranges": {"rtPlus": [0.9,
+            0.97], "price": [1.5, 2.5]}}})",
+         with([](ScenarioDocument& d) {
+             d.basic.price = 9;
+             d.basicRanges = {{Input::Price, 1.5, 2.5}, {Input::RtPlus, 0.9, 0.97}};
+         })},
         {R"({"version": 1.0, "format": "velmora", "chartType": "simple", "comparison": {}})", {}},
         // Unknown keys at every level, of every kind, also nested deeply.
         {R"({"format": "velmora", "version": 1, "note": [1, {"a": [[]]}], "basic": {"x": null,

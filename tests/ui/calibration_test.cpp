@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QLabel>
 #include <QMimeData>
@@ -85,6 +86,25 @@ TEST_F(Calibrating, ImportsAFileAndAppliesTheFitAsOneUndoableEdit) {
     ASSERT_TRUE(page().table());
     EXPECT_EQ(page().sourceLine()->text(),
               "Kept in the document: 3 cohorts, up to 3 renewals, with trials and days");
+}
+
+TEST_F(Calibrating, ApplySetsTheFittedRangesInTheSameStepWhenAsked) {
+    const Range price{Input::Price, 1.5, 2.5};
+    single().inputs()->setRanges({price});
+    importFile("cohorts.csv", cohorts);
+    page().summary()->applyRanges()->setChecked(true);
+    page().summary()->applyButton()->click();
+    drain();
+    const std::vector<Range> ranges = single().inputs()->ranges();
+    EXPECT_NE(std::find(ranges.begin(), ranges.end(), price), ranges.end()) << "not fitted: kept";
+    const auto rt1 = std::find_if(ranges.begin(), ranges.end(),
+                                  [](const Range& range) { return range.input == Input::Rt1; });
+    ASSERT_NE(rt1, ranges.end());
+    EXPECT_EQ(rt1->low, std::min(page().ranges()->rates[0]->low, single().inputs()->rt1()));
+    EXPECT_LT(rt1->low, rt1->high);
+    press(Qt::Key_Z);
+    EXPECT_EQ(single().inputs()->ranges(), std::vector<Range>{price});
+    EXPECT_EQ(single().inputs()->rt1(), 0.65);
 }
 
 TEST_F(Calibrating, PastedDroppedOrRefusedTables) {

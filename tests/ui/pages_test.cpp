@@ -127,7 +127,7 @@ TEST_F(Window, TabWalksTheFormThenTheTableThePickerAndTheChart) {
     QApplication::setActiveWindow(window);
     single().form()->slider()->setFocus();
     QStringList visited;
-    for (int step = 0; step < 16; ++step) {
+    for (int step = 0; step < 17; ++step) {
         QWidget* focus = QApplication::focusWidget();
         ASSERT_NE(focus, nullptr);
         visited << (focus->accessibleName().isEmpty() ? focus->metaObject()->className()
@@ -138,14 +138,14 @@ TEST_F(Window, TabWalksTheFormThenTheTableThePickerAndTheChart) {
               "Months to Project | Starting Subscribers | Price | Daily Trials | Trial Retention | "
               "Monthly Retention Rates 1 | Monthly Retention Rates 2 | Monthly Retention Rates 3 | "
               "Monthly Retention Rates 4 | Monthly Retention Rates 5 | Monthly Retention Rates 6 | "
-              "Monthly Retention Rates Rest | Monthly projection | Chart Type | Projection chart | "
-              "QTabBar");
+              "Monthly Retention Rates Rest | Ranges | Monthly projection | Chart Type | "
+              "Projection chart | QTabBar");
 
     // On the comparison page: the columns left to right, each form, its table, its cost.
     content().setCurrentIndex(1);
     dual().column(0)->form()->slider()->setFocus();
     std::vector<QWidget*> columnsVisited;
-    for (int step = 0; step < 3 * 14 + 1; ++step) {
+    for (int step = 0; step < 3 * 15 + 1; ++step) {
         QWidget* focus = QApplication::focusWidget();
         ASSERT_NE(focus, nullptr);
         columnsVisited.push_back(focus);
@@ -153,9 +153,10 @@ TEST_F(Window, TabWalksTheFormThenTheTableThePickerAndTheChart) {
     }
     for (int i = 0; i < DualAnalysis::scenarioCount; ++i) {
         const auto at = [&](int step) { return columnsVisited[static_cast<std::size_t>(step)]; };
-        EXPECT_EQ(at(14 * i), dual().column(i)->form()->slider());
-        EXPECT_EQ(at(14 * i + 12), dual().column(i)->table()->table());
-        EXPECT_EQ(at(14 * i + 13)->accessibleName(), "Cost per Trial");
+        EXPECT_EQ(at(15 * i), dual().column(i)->form()->slider());
+        EXPECT_EQ(at(15 * i + 12), dual().column(i)->form()->rangesButton());
+        EXPECT_EQ(at(15 * i + 13), dual().column(i)->table()->table());
+        EXPECT_EQ(at(15 * i + 14)->accessibleName(), "Cost per Trial");
     }
     EXPECT_EQ(columnsVisited.back(), dual().chart());
 }
@@ -225,7 +226,7 @@ TEST_F(Window, EveryTabStopShowsWhereItIsAndAnswersKeys) {
     QTableView& table = *single().table()->table();
     table.scrollTo(table.model()->index(20, 0), QAbstractItemView::PositionAtTop);
     const int top = table.rowAt(0);
-    single().form()->field(Field::RtPlus)->setFocus();
+    single().form()->rangesButton()->setFocus();
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     ASSERT_EQ(QApplication::focusWidget(), &table);
     EXPECT_EQ(table.currentIndex().row(), top);

@@ -1,8 +1,11 @@
 #include "ui/calibration/calibration_page.h"
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -274,6 +277,41 @@ void CalibrationPage::refit() {
         });
 }
 
+std::vector<Range> fittedRanges(const CalibrationRanges& found, const ScenarioValues& fitted,
+                                const std::vector<Range>& kept) {
+    std::array<std::pair<Input, std::optional<FittedRange>>, 9> spans{
+        {{Input::Rt1, found.rates[0]},
+         {Input::Rt2, found.rates[1]},
+         {Input::Rt3, found.rates[2]},
+         {Input::Rt4, found.rates[3]},
+         {Input::Rt5, found.rates[4]},
+         {Input::Rt6, found.rates[5]},
+         {Input::RtPlus, found.rtPlus},
+         {Input::TrialRetention, found.trialRetention},
+         {Input::DailyNewSubs, found.dailyNewSubs}}};
+    std::vector<Range> ranges;
+    for (const Input input : rangedInputs) {
+        const auto span = std::find_if(spans.begin(), spans.end(),
+                                       [&](const auto& each) { return each.first == input; });
+        if (span != spans.end() && span->second) {
+            // The bootstrap's percentiles need not hold the fit itself.
+            const double value = inputValue(fitted, input);
+            const double low = std::min(span->second->low, value);
+            const double high = std::max(span->second->high, value);
+            if (std::isfinite(low) && std::isfinite(high) && low < high) {
+                ranges.push_back({input, low, high});
+            }
+            continue;
+        }
+        const auto other = std::find_if(kept.begin(), kept.end(),
+                                        [&](const Range& range) { return range.input == input; });
+        if (other != kept.end()) {
+            ranges.push_back(*other);
+        }
+    }
+    return ranges;
+}
+
 void CalibrationPage::showFit() {
     summary_->display(fitted_ ? &*fitted_ : nullptr, ranges_ ? &*ranges_ : nullptr,
                       inputs_->scenarioValues());
@@ -294,7 +332,11 @@ void CalibrationPage::apply() {
                                               {Field::RtPlus, values.rtPlus},
                                               {Field::TrialRetention, values.trialRetention},
                                               {Field::DailyNewSubs, values.dailyNewSubs}};
-    editor_->setValues(*inputs_, edits, tr("Apply Calibration"));
+    std::optional<std::vector<Range>> ranges;
+    if (ranges_ && summary_->applyRanges()->isChecked()) {
+        ranges = fittedRanges(*ranges_, values, inputs_->ranges());
+    }
+    editor_->setValues(*inputs_, edits, tr("Apply Calibration"), ranges);
 }
 
 void CalibrationPage::setRunner(const JobRunner& runner) {

@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <variant>
+#include <vector>
 
 #include <QWidget>
 
@@ -58,6 +59,8 @@ public:
 
     /// What the fit of the table shown found; none while fitting or without one.
     [[nodiscard]] const std::optional<Calibration>& fitted() const { return fitted_; }
+    /// The ranges of the fitted values, once found.
+    [[nodiscard]] const std::optional<CalibrationRanges>& ranges() const { return ranges_; }
     /// Runs the reading, fitting and ranges through `runner` from now on.
     void setRunner(const JobRunner& runner);
     /// Whether a table is being read or fitted, or its ranges found.
@@ -107,5 +110,11 @@ private:
     LatestJob* ranging_;
     Rebuild* rebuild_;
 };
+
+/// The ranges of `kept`, with the bootstrap ranges `found` of the fitted values
+/// in place of theirs, each widened to take its `fitted` value in.
+[[nodiscard]] std::vector<Range> fittedRanges(const CalibrationRanges& found,
+                                              const ScenarioValues& fitted,
+                                              const std::vector<Range>& kept);
 
 }  // namespace velmora

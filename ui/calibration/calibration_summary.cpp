@@ -2,7 +2,9 @@
 
 #include <cmath>
 
+#include <QCheckBox>
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -49,7 +51,8 @@ QLabel* cell(QWidget* parent, Qt::Alignment alignment = Qt::AlignRight | Qt::Ali
 CalibrationSummary::CalibrationSummary(QWidget* parent)
     : QWidget(parent),
       errors_(cell(this, Qt::AlignLeft | Qt::AlignTop)),
-      apply_(new QPushButton(tr("&Apply to Basic Analysis"), this)) {
+      apply_(new QPushButton(tr("&Apply to Basic Analysis"), this)),
+      applyRanges_(new QCheckBox(tr("Apply ranges too"), this)) {
     auto* grid = new QGridLayout;
     const QStringList headings{tr("Value"), tr("Fitted"), tr("10th–90th percentile"), tr("Today")};
     for (int column = 0; column < headings.size(); ++column) {
@@ -76,7 +79,14 @@ CalibrationSummary::CalibrationSummary(QWidget* parent)
     column->setContentsMargins(0, 0, 0, 0);
     column->addLayout(grid);
     column->addWidget(errors_);
-    column->addWidget(apply_, 0, Qt::AlignRight);
+    applyRanges_->setToolTip(
+        tr("Sets each fitted value's 10th–90th percentile as its range, "
+           "so the charts show the spread of outcomes"));
+    auto* applyRow = new QHBoxLayout;
+    applyRow->addStretch(1);
+    applyRow->addWidget(applyRanges_);
+    applyRow->addWidget(apply_);
+    column->addLayout(applyRow);
     display(nullptr, nullptr, {});
 }
 
@@ -91,7 +101,7 @@ void CalibrationSummary::display(const Calibration* fitted, const CalibrationRan
         applied.rt1,         applied.rt2, applied.rt3,    applied.rt4,
         applied.rt5,         applied.rt6, applied.rtPlus, applied.trialRetention,
         applied.dailyNewSubs};
-    std::array<std::optional<Range>, rowCount> spans{};
+    std::array<std::optional<FittedRange>, rowCount> spans{};
     if (ranges != nullptr) {
         std::copy(ranges->rates.begin(), ranges->rates.end(), spans.begin());
         spans[6] = ranges->rtPlus;
@@ -117,7 +127,7 @@ void CalibrationSummary::display(const Calibration* fitted, const CalibrationRan
         }
         fitted_[row]->setText(text);
         fitted_[row]->setToolTip(tip);
-        const std::optional<Range>& span = spans[row];
+        const std::optional<FittedRange>& span = spans[row];
         ranges_[row]->setText(found && span
                                   ? tr("%1–%2").arg(figure(span->low, row), figure(span->high, row))
                                   : QString());
@@ -125,6 +135,7 @@ void CalibrationSummary::display(const Calibration* fitted, const CalibrationRan
     if (fitted == nullptr) {
         errors_->clear();
         apply_->setEnabled(false);
+        applyRanges_->setEnabled(false);
         return;
     }
     QStringList lines{errorLine(tr("Fit error"), fitted->fit)};
@@ -144,6 +155,7 @@ void CalibrationSummary::display(const Calibration* fitted, const CalibrationRan
     }
     errors_->setText(lines.join(QLatin1Char('\n')));
     apply_->setEnabled(true);
+    applyRanges_->setEnabled(ranges != nullptr);
 }
 
 QString CalibrationSummary::fittedText(int row) const {

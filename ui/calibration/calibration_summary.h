@@ -8,6 +8,7 @@
 #include "engine/calibration_ranges.h"
 
 class QLabel;
+class QCheckBox;
 class QPushButton;
 
 namespace velmora {
@@ -35,6 +36,8 @@ public:
     [[nodiscard]] QString todayText(int row) const;
     [[nodiscard]] QLabel* errors() const { return errors_; }
     [[nodiscard]] QPushButton* applyButton() const { return apply_; }
+    /// Whether Apply sets the fitted values' ranges as the scenario's too.
+    [[nodiscard]] QCheckBox* applyRanges() const { return applyRanges_; }
 
 signals:
     void applyClicked();
@@ -45,6 +48,7 @@ private:
     std::array<QLabel*, rowCount> today_{};
     QLabel* errors_;
     QPushButton* apply_;
+    QCheckBox* applyRanges_;
 };
 
 }  // namespace velmora

@@ -75,12 +75,15 @@ ComparisonChart::ComparisonChart(QWidget* parent)
     yAxis->setLabel(QStringLiteral("Proceeds"));
     setValueLabels(yAxis, NumberFormatter::Style::Currency);
     setTicksAt(xAxis, {});
+    // Bands lie under the lines.
+    addLayer(QStringLiteral("band"), layer(QStringLiteral("main")), QCustomPlot::limBelow);
     connect(this, &QCustomPlot::mouseMove, this,
             [this](QMouseEvent* event) { showToolTip(this, event, toolTipAt(event->position())); });
 }
 
 void ComparisonChart::setData(const std::vector<ChartData>& points,
-                              const std::vector<double>& xTicks) {
+                              const std::vector<double>& xTicks,
+                              const std::vector<std::shared_ptr<const Spread>>& spreads) {
     std::vector<Series> series;
     std::unordered_map<QString, std::size_t> index;
     for (const ChartData& point : points) {
@@ -101,7 +104,58 @@ void ComparisonChart::setData(const std::vector<ChartData>& points,
             span.add(income);
         }
     }
-    scale_ = ValueScale::forLargest(span.largest());
+    // Each band as one closed outline: along the 90th percentile, back along the 10th.
+    std::vector<std::pair<QVector<double>, QVector<double>>> outlines(series.size());
+    FiniteSpan bandSpan;
+    for (std::size_t i = 0; i < series.size() && i < spreads.size(); ++i) {
+        if (!spreads[i]) {
+            continue;
+        }
+        const auto& months = spreads[i]->months;
+        auto& [keys, values] = outlines[i];
+        for (std::size_t m = 0; m < months.size(); ++m) {
+            keys.append(static_cast<double>(m));
+            values.append(months[m].monthlyProceeds.p90);
+        }
+        for (std::size_t m = months.size(); m-- > 0;) {
+            keys.append(static_cast<double>(m));
+            values.append(months[m].monthlyProceeds.p10);
+        }
+        for (const double value : values) {
+            bandSpan.add(value);
+        }
+    }
+    FiniteSpan both = span;
+    if (!bandSpan.empty()) {
+        both.add(bandSpan.low);
+        both.add(bandSpan.high);
+    }
+    scale_ = ValueScale::forLargest(both.largest());
+    while (bands_.size() > series.size()) {
+        removePlottable(bands_.back());
+        bands_.pop_back();
+    }
+    for (std::size_t i = 0; i < series.size(); ++i) {
+        if (i == bands_.size()) {
+            auto* band = new QCPCurve(xAxis, yAxis);
+            band->setLayer(QStringLiteral("band"));
+            band->setPen(Qt::NoPen);
+            band->removeFromLegend();
+            bands_.push_back(band);
+        }
+        QColor shade = seriesColour(static_cast<int>(i));
+        shade.setAlpha(45);
+        bands_[i]->setBrush(shade);
+        auto& [keys, values] = outlines[i];
+        toDrawn(values, scale_);
+        QVector<double> order(keys.size());
+        std::iota(order.begin(), order.end(), 0.0);
+        bands_[i]->setData(order, keys, values, true);
+        bands_[i]->setVisible(showBands_);
+    }
+    lineSpan_ = span;
+    bandSpan_ = bandSpan;
+    empty_ = series.empty();
     incomes_.clear();
     for (std::size_t i = 0; i < series.size(); ++i) {
         const int number = static_cast<int>(i);
@@ -127,12 +181,34 @@ void ComparisonChart::setData(const std::vector<ChartData>& points,
         const double pad = std::max(0.5, months.size() * 0.02);
         xAxis->setRange(months.lower - pad, months.upper + pad);
     }
-    fitValueAxis(yAxis, series.empty() ? FiniteSpan{.low = 0, .high = 0} : span, scale_);
+    fitValues();
     // The keyboard reads the whole months of the baseline, as hovering does.
     bool found = false;
     const QCPRange months = series.empty() ? QCPRange() : graph(0)->getKeyRange(found);
     cursor_->setMonths(found ? std::ceil(months.lower) : 0, found ? std::floor(months.upper) : -1);
     replot(rpQueuedReplot);
+}
+
+void ComparisonChart::fitValues() {
+    FiniteSpan span = empty_ ? FiniteSpan{.low = 0, .high = 0} : lineSpan_;
+    if (showBands_ && !bandSpan_.empty()) {
+        span.add(bandSpan_.low);
+        span.add(bandSpan_.high);
+    }
+    fitValueAxis(yAxis, span, scale_);
+}
+
+void ComparisonChart::setShowBands(bool show) {
+    showBands_ = show;
+    for (QCPCurve* band : bands_) {
+        band->setVisible(show);
+    }
+    fitValues();
+    replot(rpQueuedReplot);
+}
+
+QCPCurve* ComparisonChart::band(int index) const {
+    return bands_.at(static_cast<std::size_t>(index));
 }
 
 QString ComparisonChart::toolTipAt(const QPointF& pixel) const {

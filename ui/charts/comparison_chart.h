@@ -1,9 +1,11 @@
 #pragma once
 
+#include <memory>
 #include <vector>
 
 #include <qcustomplot.h>
 
+#include "engine/simulation.h"
 #include "ui/charts/chart_data.h"
 #include "ui/charts/value_axis.h"
 
@@ -24,7 +26,19 @@ public:
 
     /// One line per scenario name, in order of first appearance, through that
     /// scenario's points; month marks at exactly `xTicks`.
-    void setData(const std::vector<ChartData>& points, const std::vector<double>& xTicks);
+    /// With `spreads`, one per scenario in the same order (null for one
+    /// without ranges), each line is drawn in a translucent band of its colour
+    /// from the 10th to the 90th percentile of its monthly proceeds.
+    void setData(const std::vector<ChartData>& points, const std::vector<double>& xTicks,
+                 const std::vector<std::shared_ptr<const Spread>>& spreads = {});
+
+    /// Shows or hides the bands; they are shown at first.
+    void setShowBands(bool show);
+    [[nodiscard]] bool showsBands() const { return showBands_; }
+    /// The band of scenario `index`, as a closed outline; empty without a
+    /// spread for it.
+    [[nodiscard]] QCPCurve* band(int index) const;
+    [[nodiscard]] int bandCount() const { return static_cast<int>(bands_.size()); }
 
     /// The tip for the pointer at `pixel`; empty where nothing is under it.
     [[nodiscard]] QString toolTipAt(const QPointF& pixel) const;
@@ -39,7 +53,14 @@ public:
     [[nodiscard]] QCPItemText* nothingDrawnNote() const { return note_; }
 
 private:
+    void fitValues();
+
     std::vector<QVector<double>> incomes_;  ///< each line's incomes as figures, for the tip
+    std::vector<QCPCurve*> bands_;
+    bool showBands_ = true;
+    FiniteSpan lineSpan_;
+    FiniteSpan bandSpan_;
+    bool empty_ = true;
     ValueScale scale_;
     QCPItemText* note_;
     MonthCursor* cursor_ = nullptr;

@@ -15,10 +15,24 @@ ProjectionChart::ProjectionChart(QWidget* parent)
     : QCustomPlot(parent),
       line_(addGraph()),
       points_(addGraph()),
+      bandLow_(addGraph()),
+      bandHigh_(addGraph()),
       bars_(new CohortPlottable(xAxis, yAxis)),
       note_(addNothingDrawnNote(this)) {
     applyChartStyle(this, QStringLiteral("Projection chart"));
     cursor_ = new MonthCursor(this, [this](double month) { return monthTip(month); });
+    // The band lies under the line and the grid's lines show through it.
+    addLayer(QStringLiteral("band"), layer(QStringLiteral("main")), QCustomPlot::limBelow);
+    const QColor lineColour = line_->pen().color();
+    QColor shade = lineColour;
+    shade.setAlpha(50);
+    for (QCPGraph* edge : {bandLow_, bandHigh_}) {
+        edge->setLayer(QStringLiteral("band"));
+        edge->setPen(Qt::NoPen);
+        edge->removeFromLegend();
+    }
+    bandHigh_->setBrush(shade);
+    bandHigh_->setChannelFillGraph(bandLow_);
     points_->setLineStyle(QCPGraph::lsNone);
     points_->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssDisc, 5));
     xAxis->setLabel(QStringLiteral("Month"));
@@ -57,6 +71,15 @@ void ProjectionChart::setProjection(std::shared_ptr<const SubscriptionCalculatio
     refresh();
 }
 
+void ProjectionChart::setSpread(std::shared_ptr<const Spread> spread) {
+    if (spread == spread_) {
+        return;
+    }
+    spread_ = std::move(spread);
+    lineCurrent_ = false;
+    refresh();
+}
+
 void ProjectionChart::setShowCohorts(int value) {
     const bool show = value == 0;
     if (show == showCohorts_) {
@@ -79,6 +102,8 @@ void ProjectionChart::refresh() {
     setAccessibleDescription(showCohorts_ ? QStringLiteral("Shape Type, Total Count, Shape Color")
                                           : QStringLiteral("Month, Active"));
     line_->setVisible(!showCohorts_);
+    bandLow_->setVisible(!showCohorts_ && spread_ != nullptr);
+    bandHigh_->setVisible(!showCohorts_ && spread_ != nullptr);
     yAxis->setLabel(showCohorts_ ? QStringLiteral("Subscribers by cohort")
                                  : QStringLiteral("Active subscribers"));
     fitRanges();
@@ -114,12 +139,32 @@ void ProjectionChart::fillLine() {
             monthly.append(snapshot.active);
         }
     }
+    QVector<double> bandMonths;
+    QVector<double> low;
+    QVector<double> high;
+    if (projection_ && spread_) {
+        // A spread of other months (simulated before the months changed) is
+        // drawn where the two overlap.
+        const std::size_t count =
+            std::min(spread_->months.size(), static_cast<std::size_t>(months.size()));
+        for (std::size_t m = 0; m < count; ++m) {
+            bandMonths.append(static_cast<double>(m));
+            low.append(spread_->months[m].active.p10);
+            high.append(spread_->months[m].active.p90);
+            span.add(low.back());
+            span.add(high.back());
+        }
+    }
     lineSpan_ = span;
     lineScale_ = ValueScale::forLargest(span.largest());
     toDrawn(active, lineScale_);
     toDrawn(monthly, lineScale_);
     line_->setData(days, active, true);
     points_->setData(months, monthly, true);
+    toDrawn(low, lineScale_);
+    toDrawn(high, lineScale_);
+    bandLow_->setData(bandMonths, low, true);
+    bandHigh_->setData(bandMonths, high, true);
 }
 
 void ProjectionChart::fillBars() {

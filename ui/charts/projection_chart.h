@@ -6,6 +6,7 @@
 #include <qcustomplot.h>
 
 #include "engine/calculation.h"
+#include "engine/simulation.h"
 #include "ui/charts/value_axis.h"
 
 namespace velmora {
@@ -32,6 +33,9 @@ public:
     /// Shows `projection` (none: an empty chart). Setting the projection shown
     /// already costs nothing.
     void setProjection(std::shared_ptr<const SubscriptionCalculation> projection);
+    /// Shades, on the line, the band from the 10th to the 90th percentile of
+    /// the active subscribers of `spread` (none: no band). The line stays.
+    void setSpread(std::shared_ptr<const Spread> spread);
     /// 0 shows the cohort bars, any other value the line; the bars are the default.
     void setShowCohorts(int value);
     [[nodiscard]] bool showsCohorts() const { return showCohorts_; }
@@ -54,6 +58,10 @@ public:
     [[nodiscard]] QCPGraph* dailyLine() const { return line_; }
     [[nodiscard]] QCPGraph* monthlyPoints() const { return points_; }
     [[nodiscard]] CohortPlottable* cohortBars() const { return bars_; }
+    /// The band's lower edge (the 10th percentile) and upper edge, filled
+    /// down to the lower one; empty without a spread.
+    [[nodiscard]] QCPGraph* bandLow() const { return bandLow_; }
+    [[nodiscard]] QCPGraph* bandHigh() const { return bandHigh_; }
 
 private:
     void refresh();
@@ -63,11 +71,14 @@ private:
     void showPointsWhereSpaced();
 
     std::shared_ptr<const SubscriptionCalculation> projection_;
+    std::shared_ptr<const Spread> spread_;
     bool showCohorts_ = true;
     bool lineCurrent_ = true;
     bool barsCurrent_ = true;
     QCPGraph* line_;
     QCPGraph* points_;
+    QCPGraph* bandLow_;
+    QCPGraph* bandHigh_;
     CohortPlottable* bars_;
     QCPItemText* note_;
     MonthCursor* cursor_ = nullptr;

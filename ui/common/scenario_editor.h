@@ -1,8 +1,10 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <span>
 #include <utility>
+#include <vector>
 
 #include <QString>
 
@@ -32,11 +34,12 @@ public:
     /// where `shown` was shown; `apply` shows a type.
     virtual void setChartType(SubscriptionInputs& scenario, ChartType shown, ChartType chosen,
                               std::function<void(ChartType)> apply) = 0;
-    /// Several fields of `scenario` written as one edit called `title`, which
-    /// undo takes back whole; fields already at their value are left out.
+    /// Several fields of `scenario`, and its `ranges` when given, written as
+    /// one edit called `title`, which undo takes back whole; fields already at
+    /// their value are left out.
     virtual void setValues(SubscriptionInputs& scenario,
-                           std::span<const std::pair<Field, double>> values,
-                           const QString& title) = 0;
+                           std::span<const std::pair<Field, double>> values, const QString& title,
+                           const std::optional<std::vector<Range>>& ranges = std::nullopt) = 0;
     /// One edit, called `title`, of what else the document holds (an imported
     /// table): `redo` makes it, now and again after an undo; `undo` takes it back.
     virtual void edit(const QString& title, std::function<void()> redo,
@@ -63,9 +66,12 @@ public:
         apply(chosen);
     }
     void setValues(SubscriptionInputs& scenario, std::span<const std::pair<Field, double>> values,
-                   const QString&) override {
+                   const QString&, const std::optional<std::vector<Range>>& ranges) override {
         for (const auto& [field, value] : values) {
             scenario.setValue(field, value);
+        }
+        if (ranges) {
+            scenario.setRanges(*ranges);
         }
     }
     void edit(const QString&, std::function<void()> redo, std::function<void()>) override {

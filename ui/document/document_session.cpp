@@ -15,7 +15,9 @@ namespace velmora {
 
 namespace {
 
-void write(SubscriptionInputs& scenario, const ScenarioValues& values) {
+void write(SubscriptionInputs& scenario, const ScenarioValues& values,
+           const std::vector<Range>& ranges) {
+    scenario.setRanges(ranges);
     scenario.setMonthDuration(values.monthDuration);
     scenario.setMonthsToProject(values.monthsToProject);
     scenario.setDailyNewSubs(values.dailyNewSubs);
@@ -53,9 +55,11 @@ ScenarioEditor* DocumentSession::editor() const {
 ScenarioDocument DocumentSession::document() const {
     ScenarioDocument document;
     document.basic = content_->single()->inputs()->scenarioValues();
+    document.basicRanges = content_->single()->inputs()->ranges();
     for (int i = 0; i < DualAnalysis::scenarioCount; ++i) {
-        document.comparison[static_cast<std::size_t>(i)] =
-            content_->dual()->scenario(i)->scenarioValues();
+        const auto at = static_cast<std::size_t>(i);
+        document.comparison[at] = content_->dual()->scenario(i)->scenarioValues();
+        document.comparisonRanges[at] = content_->dual()->scenario(i)->ranges();
     }
     document.chartType = content_->single()->chartType();
     document.cohortTable = content_->calibration()->keptTable();
@@ -63,9 +67,11 @@ ScenarioDocument DocumentSession::document() const {
 }
 
 void DocumentSession::load(const ScenarioDocument& document, const QString& path) {
-    write(*content_->single()->inputs(), document.basic);
+    write(*content_->single()->inputs(), document.basic, document.basicRanges);
     for (int i = 0; i < DualAnalysis::scenarioCount; ++i) {
-        write(*content_->dual()->scenario(i), document.comparison[static_cast<std::size_t>(i)]);
+        const auto at = static_cast<std::size_t>(i);
+        write(*content_->dual()->scenario(i), document.comparison[at],
+              document.comparisonRanges[at]);
     }
     content_->single()->setChartType(document.chartType);
     content_->calibration()->setTable(

@@ -49,10 +49,13 @@ void UndoEditor::setChartType(SubscriptionInputs& scenario, ChartType shown, Cha
 }
 
 void UndoEditor::setValues(SubscriptionInputs& scenario,
-                           std::span<const std::pair<Field, double>> values, const QString& title) {
-    const bool changes = std::any_of(values.begin(), values.end(), [&](const auto& edit) {
-        return !sameBits(scenario.value(edit.first), edit.second);
-    });
+                           std::span<const std::pair<Field, double>> values, const QString& title,
+                           const std::optional<std::vector<Range>>& ranges) {
+    const bool newRanges = ranges && *ranges != scenario.ranges();
+    const bool changes =
+        newRanges || std::any_of(values.begin(), values.end(), [&](const auto& edit) {
+            return !sameBits(scenario.value(edit.first), edit.second);
+        });
     if (!changes) {
         return;
     }
@@ -61,6 +64,12 @@ void UndoEditor::setValues(SubscriptionInputs& scenario,
         if (!sameBits(scenario.value(field), value)) {
             history_->push(new FieldEditCommand(scenario, field, value, false, reveal_));
         }
+    }
+    if (newRanges) {
+        SubscriptionInputs* target = &scenario;
+        history_->push(new ActionCommand(
+            title, [target, after = *ranges] { target->setRanges(after); },
+            [target, before = scenario.ranges()] { target->setRanges(before); }));
     }
     history_->endMacro();
 }

@@ -30,7 +30,8 @@ public:
     void setChartType(SubscriptionInputs& scenario, ChartType shown, ChartType chosen,
                       std::function<void(ChartType)> apply) override;
     void setValues(SubscriptionInputs& scenario, std::span<const std::pair<Field, double>> values,
-                   const QString& title) override;
+                   const QString& title,
+                   const std::optional<std::vector<Range>>& ranges = std::nullopt) override;
     void edit(const QString& title, std::function<void()> redo,
               std::function<void()> undo) override;
 

@@ -6,6 +6,7 @@
 #include <QEvent>
 #include <QGridLayout>
 #include <QLabel>
+#include <QPushButton>
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QSpacerItem>
@@ -15,6 +16,7 @@
 #include "ui/common/field_titles.h"
 #include "ui/common/rebuild.h"
 #include "ui/form/number_field.h"
+#include "ui/form/ranges_dialog.h"
 
 namespace velmora {
 
@@ -140,6 +142,23 @@ void InputsView::addMonthsRow(QGridLayout* rows) {
     rows->addLayout(controls, row, 1);
 }
 
+void InputsView::editRanges() {
+    auto* dialog = new RangesDialog(*inputs_, this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &QDialog::accepted, this, [this, dialog] {
+        std::vector<Range> after = dialog->ranges();
+        std::vector<Range> before = inputs_->ranges();
+        if (after == before) {
+            return;
+        }
+        SubscriptionInputs* inputs = inputs_;
+        editor_->edit(
+            tr("Ranges"), [inputs, after] { inputs->setRanges(after); },
+            [inputs, before] { inputs->setRanges(before); });
+    });
+    dialog->open();
+}
+
 void InputsView::addFieldRow(QGridLayout* rows, SubscriptionInputs::Field field) {
     const QString title = fieldTitle(field);
     auto* label = new QLabel(title, this);
@@ -157,7 +176,18 @@ QWidget* InputsView::makeRatesBlock() {
     stack->setContentsMargins(0, 0, 0, 0);
     stack->setSpacing(8);
     const QString title = QStringLiteral("Monthly Retention Rates");
-    stack->addWidget(new QLabel(title, block), 0, Qt::AlignHCenter);
+    // The ranges of every input are set from here, beside the rates' title,
+    // where the button takes no line of its own.
+    rangesButton_ = new QPushButton(tr("Ranges…"), block);
+    rangesButton_->setAccessibleName(tr("Ranges"));
+    connect(rangesButton_, &QPushButton::clicked, this, &InputsView::editRanges);
+    auto* heading = new QGridLayout;
+    heading->setContentsMargins(0, 0, 0, 0);
+    heading->setColumnStretch(0, 1);
+    heading->setColumnStretch(2, 1);
+    heading->addWidget(new QLabel(title, block), 0, 1, Qt::AlignCenter);
+    heading->addWidget(rangesButton_, 0, 2, Qt::AlignRight | Qt::AlignVCenter);
+    stack->addLayout(heading);
 
     auto* grid = new QGridLayout;
     grid->setHorizontalSpacing(rateSpacing);
@@ -211,6 +241,7 @@ void InputsView::orderTabs() {
         setTabOrder(previous, field(next));
         previous = field(next);
     }
+    setTabOrder(previous, rangesButton_);
 }
 
 void InputsView::refresh() {
@@ -229,6 +260,15 @@ void InputsView::refresh() {
         slider_->setValue(static_cast<int>(std::lround(position)));
     }
     monthsLabel_->setFullText(monthsText(months));
+    QStringList ranged;
+    for (const Range& range : inputs_->ranges()) {
+        ranged.append(fieldTitle(formField(range.input)));
+    }
+    rangesButton_->setText(ranged.isEmpty() ? tr("Ranges…")
+                                            : tr("Ranges (%1)…").arg(ranged.size()));
+    rangesButton_->setToolTip(ranged.isEmpty()
+                                  ? tr("Set how far each input may lie from its value")
+                                  : tr("Ranges on %1").arg(ranged.join(QStringLiteral(", "))));
 }
 
 void InputsView::showProblem(NumberField* source, const QString& text) {

@@ -9,6 +9,7 @@
 
 class QGridLayout;
 class QLabel;
+class QPushButton;
 class QSlider;
 
 namespace velmora {
@@ -40,6 +41,10 @@ public:
     /// The last text a field could not read, until an edit goes through.
     [[nodiscard]] QLabel* message() const { return message_; }
     [[nodiscard]] SubscriptionInputs* inputs() const { return inputs_; }
+    /// Opens the dialog that sets the scenario's ranges, whose OK applies them
+    /// as one edit: "Ranges…", or "Ranges (2)…" with two set, which its
+    /// tooltip names.
+    [[nodiscard]] QPushButton* rangesButton() const { return rangesButton_; }
 
     /// Slider positions per month: months are fractional on the slider.
     static constexpr int sliderStepsPerMonth = 100;
@@ -53,6 +58,7 @@ private:
     QWidget* makeRatesBlock();
     NumberField* makeField(SubscriptionInputs::Field field, const QString& accessibleName);
     void orderTabs();
+    void editRanges();
 
     void refresh();
     void showProblem(NumberField* source, const QString& text);
@@ -65,6 +71,7 @@ private:
     QSlider* slider_ = nullptr;
     ElidedLabel* monthsLabel_ = nullptr;
     QLabel* message_ = nullptr;
+    QPushButton* rangesButton_ = nullptr;
     Rebuild* rebuild_ = nullptr;
 };
 

@@ -1,5 +1,8 @@
 #include "ui/pages/dual_analysis.h"
 
+#include <algorithm>
+
+#include <QCheckBox>
 #include <QHBoxLayout>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -10,6 +13,7 @@
 #include "ui/charts/comparison_chart.h"
 #include "ui/common/page_layout.h"
 #include "ui/common/rebuild.h"
+#include "ui/common/scenario_spread.h"
 #include "ui/form/number_field.h"
 #include "ui/pages/baseline_difference.h"
 #include "ui/pages/cost_comparison.h"
@@ -23,6 +27,7 @@ DualAnalysis::DualAnalysis(QWidget* parent, const ScenarioFactory& makeScenario,
                            ScenarioEditor* editor)
     : QWidget(parent),
       chart_(new ComparisonChart(this)),
+      showRanges_(new QCheckBox(tr("Show ranges"), this)),
       rebuild_(new Rebuild([this] { rebuild(); }, this)) {
     auto* content = new QWidget(this);
     auto* columns = new QHBoxLayout;
@@ -39,7 +44,14 @@ DualAnalysis::DualAnalysis(QWidget* parent, const ScenarioFactory& makeScenario,
         lastCost =
             CostComparison::addTo(columns_[i], i > 0 ? baseline() : nullptr, editor)->costField();
         rebuild_->watch(inputs);
+        spreads_[i] = new ScenarioSpread(inputs, this);
+        connect(spreads_[i], &ScenarioSpread::changed, rebuild_, &Rebuild::request);
     }
+    showRanges_->setChecked(true);
+    showRanges_->setToolTip(
+        tr("Shade where each scenario's proceeds lie, from the 10th to "
+           "the 90th percentile of its ranges"));
+    connect(showRanges_, &QCheckBox::toggled, chart_, &ComparisonChart::setShowBands);
 
     auto* stack = new QVBoxLayout(content);
     // Tight margins: three columns fit beside each other on a 1024 px screen.
@@ -48,12 +60,14 @@ DualAnalysis::DualAnalysis(QWidget* parent, const ScenarioFactory& makeScenario,
     // window offers beyond them, two parts to one; a smaller window scrolls
     // the page.
     stack->addLayout(columns, 2);
+    stack->addWidget(showRanges_, 0, Qt::AlignHCenter);
     stack->addWidget(chart_, 1);
     scroller_ = scrollContent(this, content);
 
     // Tab walks the columns left to right (the order they were made in), each
     // down to its cost, then the chart.
-    setTabOrder(lastCost, chart_);
+    setTabOrder(lastCost, showRanges_);
+    setTabOrder(showRanges_, chart_);
     rebuild();
 }
 
@@ -71,16 +85,20 @@ void DualAnalysis::rebuild() {
         columns_[i]->refresh();
         now.projections[i] = scenario(i)->projection();
         now.prices[i] = scenario(i)->price();
+        now.spreads[i] = spreads_[i]->spread();
     }
+    showRanges_->setVisible(std::any_of(now.spreads.begin(), now.spreads.end(),
+                                        [](const auto& spread) { return spread != nullptr; }));
     now.baselineMonths = baseline()->monthsToProject();
     // Equal prices compare equal bit for bit; a NaN price redraws each time,
     // which is harmless.
     if (drawn_ && now.projections == drawn_->projections && now.prices == drawn_->prices &&
-        now.baselineMonths == drawn_->baselineMonths) {
+        now.spreads == drawn_->spreads && now.baselineMonths == drawn_->baselineMonths) {
         return;
     }
     drawn_ = std::move(now);
-    chart_->setData(chartPoints(*baseline(), *input1(), *input2(), ids_), xAxisValues(*baseline()));
+    chart_->setData(chartPoints(*baseline(), *input1(), *input2(), ids_), xAxisValues(*baseline()),
+                    {drawn_->spreads.begin(), drawn_->spreads.end()});
 }
 
 }  // namespace velmora

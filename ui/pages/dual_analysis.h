@@ -11,6 +11,7 @@
 #include "ui/common/scenario_editor.h"
 #include "ui/common/scenario_factory.h"
 
+class QCheckBox;
 class QScrollArea;
 
 namespace velmora {
@@ -18,6 +19,8 @@ namespace velmora {
 class ComparisonChart;
 class Rebuild;
 class ScenarioColumn;
+class ScenarioSpread;
+struct Spread;
 struct SubscriptionCalculation;
 
 /// The comparison page: a baseline and two alternates, each in a framed column
@@ -42,6 +45,10 @@ public:
     [[nodiscard]] SubscriptionInputs* scenario(int index) const;
     [[nodiscard]] ScenarioColumn* column(int index) const { return columns_.at(index); }
     [[nodiscard]] ComparisonChart* chart() const { return chart_; }
+    /// The spread of outcomes of scenario `index`, banded on the chart.
+    [[nodiscard]] ScenarioSpread* spread(int index) const { return spreads_.at(index); }
+    /// Shows or hides the bands; in view only while some scenario has ranges.
+    [[nodiscard]] QCheckBox* showRanges() const { return showRanges_; }
     /// Scrolls the page where the window is smaller than it.
     [[nodiscard]] QScrollArea* scroller() const { return scroller_; }
     /// Kept with the page's state; this page shows no cohort chart.
@@ -55,6 +62,7 @@ private:
     struct Drawn {
         std::array<std::shared_ptr<const SubscriptionCalculation>, scenarioCount> projections;
         std::array<double, scenarioCount> prices{};
+        std::array<std::shared_ptr<const Spread>, scenarioCount> spreads;
         double baselineMonths = 0;
     };
 
@@ -62,7 +70,9 @@ private:
 
     std::array<ScenarioColumn*, scenarioCount> columns_{};
     ComparisonChart* chart_;
+    QCheckBox* showRanges_;
     Rebuild* rebuild_;
+    std::array<ScenarioSpread*, scenarioCount> spreads_{};
     QScrollArea* scroller_ = nullptr;
     UuidGenerator ids_;
     std::optional<Drawn> drawn_;

@@ -9,6 +9,7 @@
 #include "ui/charts/projection_chart.h"
 #include "ui/common/page_layout.h"
 #include "ui/common/rebuild.h"
+#include "ui/common/scenario_spread.h"
 #include "ui/form/inputs_view.h"
 #include "ui/table/table_view.h"
 
@@ -26,7 +27,8 @@ SingleAnalysis::SingleAnalysis(QWidget* parent, const ScenarioFactory& makeScena
       table_(new TableView(content_)),
       picker_(new QComboBox(content_)),
       chart_(new ProjectionChart(content_)),
-      rebuild_(new Rebuild([this] { rebuild(); }, this)) {
+      rebuild_(new Rebuild([this] { rebuild(); }, this)),
+      spread_(new ScenarioSpread(inputs_, this)) {
     // The form ends and the table starts at the middle of the page, each in a
     // half of its own, so that wider figures widen the table rightwards and
     // never push the form's fields from under the pointer.
@@ -71,6 +73,7 @@ SingleAnalysis::SingleAnalysis(QWidget* parent, const ScenarioFactory& makeScena
     scroller_ = scrollContent(this, content_);
 
     rebuild_->watch(inputs_);
+    connect(spread_, &ScenarioSpread::changed, rebuild_, &Rebuild::request);
     rebuild();
 }
 
@@ -93,8 +96,10 @@ void SingleAnalysis::rebuild() {
         return;
     }
     table_->setProjection(projection, inputs_->price());
+    table_->setSpread(spread_->spread());
     chart_->setShowCohorts(showCohorts_);
     chart_->setProjection(projection);
+    chart_->setSpread(spread_->spread());
 }
 
 }  // namespace velmora

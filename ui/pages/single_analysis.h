@@ -14,6 +14,7 @@ namespace velmora {
 class InputsView;
 class ProjectionChart;
 class Rebuild;
+class ScenarioSpread;
 class SubscriptionInputs;
 class TableView;
 
@@ -50,6 +51,8 @@ public:
     [[nodiscard]] TableView* table() const { return table_; }
     [[nodiscard]] QComboBox* chartPicker() const { return picker_; }
     [[nodiscard]] ProjectionChart* chart() const { return chart_; }
+    /// The spread of outcomes the chart and the summary show with ranges.
+    [[nodiscard]] ScenarioSpread* spread() const { return spread_; }
     /// Scrolls the page where the window is smaller than it.
     [[nodiscard]] QScrollArea* scroller() const { return scroller_; }
     /// Rebuilds of the page from its scenario so far.
@@ -68,6 +71,7 @@ private:
     QComboBox* picker_;
     ProjectionChart* chart_;
     Rebuild* rebuild_;
+    ScenarioSpread* spread_;
     QScrollArea* scroller_ = nullptr;
 };
 

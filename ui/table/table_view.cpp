@@ -20,6 +20,7 @@
 #include <QVBoxLayout>
 
 #include "engine/calculation.h"
+#include "engine/simulation.h"
 #include "engine/table_figures.h"
 #include "ui/common/elided_label.h"
 #include "ui/table/table_model.h"
@@ -102,9 +103,13 @@ TableView::TableView(QWidget* parent, Width width)
         captions_[i]->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
         captions_[i]->setFixedWidth(summaryWidth);
         captions_[i]->setBuddy(values_[i]);
-        const int row = static_cast<int>(i);
+        spreads_[i] = new ElidedLabel(summary_);
+        spreads_[i]->setAlignment(Qt::AlignRight | Qt::AlignTop);
+        spreads_[i]->hide();
+        const int row = 2 * static_cast<int>(i);
         lines->addWidget(values_[i], row, 0);
         lines->addWidget(captions_[i], row, 1);
+        lines->addWidget(spreads_[i], row + 1, 0);
     }
     lines->addItem(new QSpacerItem(0, 0, QSizePolicy::Expanding, QSizePolicy::Minimum), 0, 2);
     summary_->hide();
@@ -168,6 +173,35 @@ void TableView::setProjection(std::shared_ptr<const SubscriptionCalculation> pro
                                                   QItemSelectionModel::NoUpdate);
     }
     fitColumns();
+}
+
+void TableView::setSpread(std::shared_ptr<const Spread> spread) {
+    if (spread == spread_) {
+        return;
+    }
+    spread_ = std::move(spread);
+    static constexpr std::array<SpreadFigure, summaryLines> figures = {
+        SpreadFigure::Subscribers, SpreadFigure::MonthlyProceeds, SpreadFigure::AnnualProceeds,
+        SpreadFigure::LifetimeValue};
+    for (std::size_t i = 0; i < summaryLines; ++i) {
+        const auto& range = spread_ ? spread_->figure(figures[i]) : std::nullopt;
+        if (range) {
+            spreads_[i]->setFullText(
+                QStringLiteral("P10 %1 – P90 %2")
+                    .arg(formatters_[i].format(range->p10), formatters_[i].format(range->p90)));
+        }
+        spreads_[i]->setVisible(range.has_value());
+    }
+}
+
+QStringList TableView::spreadTexts() const {
+    QStringList texts;
+    for (const ElidedLabel* range : spreads_) {
+        if (!range->isHidden()) {
+            texts.append(range->fullText());
+        }
+    }
+    return texts;
 }
 
 QStringList TableView::summaryTexts() const {
@@ -275,6 +309,7 @@ void TableView::applyFonts() {
         captions_[i]->setFont(title2);
         captions_[i]->setContentsMargins(0, 0, 0, lift);
         captions_[i]->setFixedHeight(height);
+        spreads_[i]->setWidest(std::max(summaryWidth, widestSummary));
     }
     model_->setFigureFont(tabularFont(table_->font(), formatters_[0].locale()));
     // The style's rows are roomy; compact ones keep several months in view

@@ -14,6 +14,7 @@ class QTableView;
 
 namespace velmora {
 
+struct Spread;
 struct SubscriptionCalculation;
 class ElidedLabel;
 class FittedTable;
@@ -42,6 +43,12 @@ public:
     /// no month) at `price`. Showing the same projection at the same price
     /// again does nothing.
     void setProjection(std::shared_ptr<const SubscriptionCalculation> projection, double price);
+
+    /// Writes under each summary figure its range over `spread` ("P10 13,900
+    /// – P90 17,300"); none hides the ranges.
+    void setSpread(std::shared_ptr<const Spread> spread);
+    /// The ranges under the four summary figures; empty while none is shown.
+    [[nodiscard]] QStringList spreadTexts() const;
 
     [[nodiscard]] QTableView* table() const;
     [[nodiscard]] ProjectionTableModel* model() const { return model_; }
@@ -79,6 +86,8 @@ private:
     QWidget* summary_;
     std::array<ElidedLabel*, summaryLines> values_{};
     std::array<QLabel*, summaryLines> captions_{};
+    std::array<ElidedLabel*, summaryLines> spreads_{};
+    std::shared_ptr<const Spread> spread_;
     ProjectionTableModel* model_;
     FittedTable* table_;
     Width width_;
