@@ -13,6 +13,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include "bench/peak_memory.h"
 #include "engine/calculation.h"
 #include "engine/goal_seek.h"
 #include "engine/monthly_projection.h"
@@ -30,41 +31,26 @@ ScenarioValues scenario(const benchmark::State& state) {
     return values;
 }
 
-/// Resets the kernel's record of this process's peak resident memory.
-void resetPeakMemory() {
-    std::ofstream("/proc/self/clear_refs") << "5";
-}
-
-double peakMemoryMiB() {
-    std::ifstream status("/proc/self/status");
-    for (std::string line; std::getline(status, line);) {
-        if (line.rfind("VmHWM:", 0) == 0) {
-            return std::stod(line.substr(6)) / 1024.0;  // reported in kB
-        }
-    }
-    return 0;
-}
-
 void engineBuild(benchmark::State& state) {
     const velmora::FixedScenario inputs(scenario(state));
     std::ostream discard(nullptr);
-    resetPeakMemory();
+    velmora::bench::resetPeakMemory();
     for (auto _ : state) {
         velmora::SubscriptionCalculation projection(inputs, discard);
         benchmark::DoNotOptimize(projection.snapshots.data());
     }
-    state.counters["peak_MiB"] = peakMemoryMiB();
+    state.counters["peak_MiB"] = velmora::bench::peakMemoryMiB();
 }
 
 void plainBuild(benchmark::State& state) {
     const ScenarioValues values = scenario(state);
-    resetPeakMemory();
+    velmora::bench::resetPeakMemory();
     for (auto _ : state) {
         velmora::UuidGenerator ids;
         auto lists = velmora::reference::project(values, ids);
         benchmark::DoNotOptimize(lists.snapshots.data());
     }
-    state.counters["peak_MiB"] = peakMemoryMiB();
+    state.counters["peak_MiB"] = velmora::bench::peakMemoryMiB();
 }
 
 void sizes(benchmark::internal::Benchmark* b) {

@@ -14,6 +14,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include "bench/peak_memory.h"
 #include "engine/calculation.h"
 #include "engine/closed_form.h"
 #include "engine/simulation.h"
@@ -46,29 +47,15 @@ std::vector<velmora::Range> everyRange() {
             {Input::StartingSubs, 2000, 9000}};
 }
 
-void resetPeakMemory() {
-    std::ofstream("/proc/self/clear_refs") << "5";
-}
-
-double peakMemoryMiB() {
-    std::ifstream status("/proc/self/status");
-    for (std::string line; std::getline(status, line);) {
-        if (line.rfind("VmHWM:", 0) == 0) {
-            return std::stod(line.substr(6)) / 1024.0;  // reported in kB
-        }
-    }
-    return 0;
-}
-
 void dayByDay(benchmark::State& state) {
     const velmora::FixedScenario inputs(scenario(state.range(0)));
     std::ostream discard(nullptr);
-    resetPeakMemory();
+    velmora::bench::resetPeakMemory();
     for (auto _ : state) {
         velmora::SubscriptionCalculation projection(inputs, discard);
         benchmark::DoNotOptimize(projection.snapshots.data());
     }
-    state.counters["peak_MiB"] = peakMemoryMiB();
+    state.counters["peak_MiB"] = velmora::bench::peakMemoryMiB();
 }
 
 void spread(benchmark::State& state) {
@@ -76,11 +63,11 @@ void spread(benchmark::State& state) {
     const auto ranges = everyRange();
     const velmora::SpreadSettings settings{state.range(1), 1,
                                            static_cast<unsigned>(state.range(2))};
-    resetPeakMemory();
+    velmora::bench::resetPeakMemory();
     for (auto _ : state) {
         benchmark::DoNotOptimize(velmora::simulateSpread(values, ranges, settings)->months.data());
     }
-    state.counters["peak_MiB"] = peakMemoryMiB();
+    state.counters["peak_MiB"] = velmora::bench::peakMemoryMiB();
 }
 
 /// The monthly figures of one scenario in closed form.
