@@ -63,8 +63,7 @@ void ProjectionChart::setProjection(std::shared_ptr<const SubscriptionCalculatio
     bars_->setStack({});
     line_->data()->clear();
     points_->data()->clear();
-    lineCurrent_ = false;
-    barsCurrent_ = false;
+    lineCurrent_ = barsCurrent_ = false;
     const std::size_t months = projection_ ? projection_->monthlySnapshots.size() : 0;
     setTicksAt(xAxis, monthMarks(months));
     cursor_->setMonths(0, static_cast<double>(months) - 1);
