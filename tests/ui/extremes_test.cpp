@@ -85,6 +85,7 @@ void checkTable(const TableView& view, int screen) {
     const QTableView& table = *view.table();
     const QFontMetricsF metrics(model.figureFont());
     for (int column = 0; column < ProjectionTableModel::columns; ++column) {
+        ASSERT_LE(table.columnWidth(column), view.columnCap()) << "column " << column;
         for (int row = 0; row < model.rowCount(); ++row) {
             const QString& text = model.text(row, column);
             ASSERT_TRUE(readable(text)) << "row " << row;
@@ -94,6 +95,13 @@ void checkTable(const TableView& view, int screen) {
             if (metrics.horizontalAdvance(text) > table.columnWidth(column)) {
                 ASSERT_EQ(table.textElideMode(), Qt::ElideMiddle) << text.toStdString();
                 ASSERT_GE(table.columnWidth(column), view.columnCap()) << text.toStdString();
+                const QRect cell = table.visualRect(model.index(row, column));
+                if (cell.isValid()) {
+                    QHelpEvent help(QEvent::ToolTip, cell.center(),
+                                    table.viewport()->mapToGlobal(cell.center()));
+                    QCoreApplication::sendEvent(table.viewport(), &help);
+                    ASSERT_EQ(QToolTip::text(), text) << "the tip of a shortened cell";
+                }
             }
         }
     }
