@@ -33,13 +33,7 @@ ScenarioValues scenario(const benchmark::State& state) {
 
 void engineBuild(benchmark::State& state) {
     const velmora::FixedScenario inputs(scenario(state));
-    std::ostream discard(nullptr);
-    velmora::bench::resetPeakMemory();
-    for (auto _ : state) {
-        velmora::SubscriptionCalculation projection(inputs, discard);
-        benchmark::DoNotOptimize(projection.snapshots.data());
-    }
-    state.counters["peak_MiB"] = velmora::bench::peakMemoryMiB();
+    velmora::bench::measureDayByDay(state, inputs);
 }
 
 void plainBuild(benchmark::State& state) {

@@ -1,7 +1,13 @@
 #pragma once
 
 #include <fstream>
+#include <ostream>
 #include <string>
+
+#include <benchmark/benchmark.h>
+
+#include "engine/calculation.h"
+#include "engine/scenario.h"
 
 namespace velmora::bench {
 
@@ -19,6 +25,17 @@ inline double peakMemoryMiB() {
         }
     }
     return 0;
+}
+
+/// Times the day-by-day projection of `inputs`, with its peak memory.
+inline void measureDayByDay(benchmark::State& state, const FixedScenario& inputs) {
+    std::ostream discard(nullptr);
+    resetPeakMemory();
+    for (auto _ : state) {
+        SubscriptionCalculation projection(inputs, discard);
+        benchmark::DoNotOptimize(projection.snapshots.data());
+    }
+    state.counters["peak_MiB"] = peakMemoryMiB();
 }
 
 }  // namespace velmora::bench

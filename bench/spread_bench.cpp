@@ -49,13 +49,7 @@ std::vector<velmora::Range> everyRange() {
 
 void dayByDay(benchmark::State& state) {
     const velmora::FixedScenario inputs(scenario(state.range(0)));
-    std::ostream discard(nullptr);
-    velmora::bench::resetPeakMemory();
-    for (auto _ : state) {
-        velmora::SubscriptionCalculation projection(inputs, discard);
-        benchmark::DoNotOptimize(projection.snapshots.data());
-    }
-    state.counters["peak_MiB"] = velmora::bench::peakMemoryMiB();
+    velmora::bench::measureDayByDay(state, inputs);
 }
 
 void spread(benchmark::State& state) {

@@ -89,4 +89,14 @@ void ElidedLabel::elide() {
     setToolTip(fits ? QString() : full_);
 }
 
+QStringList shownTexts(std::span<ElidedLabel* const> lines) {
+    QStringList shown;
+    for (const ElidedLabel* line : lines) {
+        if (!line->isHidden()) {
+            shown << line->fullText();
+        }
+    }
+    return shown;
+}
+
 }  // namespace velmora

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <span>
+
 #include <QLabel>
+#include <QStringList>
 
 namespace velmora {
 
@@ -36,5 +39,8 @@ private:
     QString full_;
     int widest_ = QWIDGETSIZE_MAX;
 };
+
+/// The whole texts of the labels shown, in order: what a list of lines says.
+[[nodiscard]] QStringList shownTexts(std::span<ElidedLabel* const> lines);
 
 }  // namespace velmora

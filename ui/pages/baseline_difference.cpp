@@ -107,13 +107,7 @@ BaselineDifference* BaselineDifference::addTo(ScenarioColumn* column,
 }
 
 QStringList BaselineDifference::texts() const {
-    QStringList shown;
-    for (const ElidedLabel* line : lines_) {
-        if (!line->isHidden()) {
-            shown << line->fullText();
-        }
-    }
-    return shown;
+    return shownTexts(lines_);
 }
 
 void BaselineDifference::refresh() {

@@ -174,13 +174,7 @@ CostComparison* CostComparison::addTo(ScenarioColumn* column, SubscriptionInputs
 }
 
 QStringList CostComparison::texts() const {
-    QStringList shown;
-    for (const ElidedLabel* line : lines_) {
-        if (!line->isHidden()) {
-            shown << line->fullText();
-        }
-    }
-    return shown;
+    return shownTexts(lines_);
 }
 
 void CostComparison::refresh() {
