@@ -2,10 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include <QEvent>
 #include <QFontMetricsF>
-#include <QRegularExpression>
 
 namespace velmora {
 
@@ -57,16 +57,32 @@ void ElidedLabel::changeEvent(QEvent* event) {
 
 namespace {
 
+// Where the digits before the first exponent ("e+302") of a text begin and
+// end, or an empty span when the text has no figure in e-notation.
+std::pair<qsizetype, qsizetype> digitsBeforeExponent(const QString& text) {
+    for (qsizetype e = 1; e + 2 < text.size(); ++e) {
+        if (text[e] == u'e' && (text[e + 1] == u'+' || text[e + 1] == u'-') &&
+            text[e + 2].isDigit() && text[e - 1].isDigit()) {
+            qsizetype first = e - 1;
+            while (first > 0 && text[first - 1].isDigit()) {
+                --first;
+            }
+            return {first, e};
+        }
+    }
+    return {0, 0};
+}
+
 QString shortenedText(const QString& text, const QFontMetricsF& metrics, qreal room) {
     // A figure in e-notation keeps its exponent, which says the most about
     // it: the digits just before it give way first ("1.69126…e+302").
-    static const QRegularExpression lastDigits(QStringLiteral("(\\d+)(e[+-]\\d+)"));
-    const QRegularExpressionMatch figure = lastDigits.match(text);
-    if (figure.hasMatch()) {
-        const QString before = text.left(figure.capturedStart(1));
-        const QString after = QStringLiteral("…") + text.mid(figure.capturedStart(2));
-        for (qsizetype kept = figure.capturedLength(1) - 1; kept >= 1; --kept) {
-            const QString shorter = before + figure.captured(1).left(kept) + after;
+    const auto [first, exponent] = digitsBeforeExponent(text);
+    if (exponent > first) {
+        const QString before = text.left(first);
+        const QString digits = text.mid(first, exponent - first);
+        const QString after = QStringLiteral("…") + text.mid(exponent);
+        for (qsizetype kept = digits.size() - 1; kept >= 1; --kept) {
+            const QString shorter = before + digits.left(kept) + after;
             if (metrics.horizontalAdvance(shorter) <= room) {
                 return shorter;
             }
