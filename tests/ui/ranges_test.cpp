@@ -8,6 +8,7 @@
 #include "ui/common/scenario_spread.h"
 #include "ui/form/inputs_view.h"
 #include "ui/form/ranges_dialog.h"
+#include "ui/pages/scenario_column.h"
 #include "ui/table/table_view.h"
 #include "window_fixture.h"
 
@@ -106,6 +107,10 @@ TEST_F(Ranges, TheComparisonBandsOnlyScenariosWithRangesAndHidesThemOnRequest) {
     EXPECT_TRUE(chart.band(0)->data()->isEmpty());
     EXPECT_EQ(chart.band(1)->data()->size(), 2 * 36);
     EXPECT_TRUE(chart.band(1)->visible());
+    // Only the scenario with ranges writes them under its summary figures.
+    EXPECT_TRUE(dual().column(0)->table()->spreadTexts().isEmpty());
+    EXPECT_EQ(dual().column(1)->table()->spreadTexts().size(), 4);
+    EXPECT_TRUE(dual().column(1)->table()->spreadTexts()[1].startsWith("P10 $"));
     const double top = chart.yAxis->range().upper;
 
     dual().showRanges()->click();

@@ -86,6 +86,7 @@ void DualAnalysis::rebuild() {
         now.projections[i] = scenario(i)->projection();
         now.prices[i] = scenario(i)->price();
         now.spreads[i] = spreads_[i]->spread();
+        columns_[i]->table()->setSpread(now.spreads[i]);
     }
     showRanges_->setVisible(std::any_of(now.spreads.begin(), now.spreads.end(),
                                         [](const auto& spread) { return spread != nullptr; }));
