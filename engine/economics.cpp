@@ -69,37 +69,6 @@ std::optional<std::int64_t> distantPayback(const ScenarioValues& values, double 
     return high;
 }
 
-/// Walks the months once: the turn, and the months themselves into `flow`.
-CashTurn walk(const ScenarioValues& values, std::span<const double> monthlyActives,
-              CashFlow* flow) {
-    const double spend = monthlySpend(values);
-    CashTurn turn;
-    double proceeds = 0;
-    double lowest = infinity;
-    for (std::size_t month = 0; month < monthlyActives.size(); ++month) {
-        proceeds = proceeds + monthlyProceeds(monthlyActives[month], values.price);
-        const double net = proceeds - static_cast<double>(month + 1) * spend;
-        if (flow != nullptr) {
-            flow->cumulativeProceeds.push_back(proceeds);
-            flow->cumulativeNet.push_back(net);
-        }
-        const auto index = static_cast<std::int64_t>(month);
-        if (!turn.breakEvenMonth && net >= 0) {
-            turn.breakEvenMonth = index;
-        }
-        if (net < lowest) {
-            lowest = net;
-            turn.cashNeededMonth = index;
-        }
-    }
-    if (turn.cashNeededMonth) {
-        turn.cashNeeded = std::max(0.0, -lowest);
-    } else if (!monthlyActives.empty()) {
-        turn.cashNeeded = std::numeric_limits<double>::quiet_NaN();  // no month has a figure
-    }
-    return turn;
-}
-
 }  // namespace
 
 bool hasCost(const ScenarioValues& values) {
@@ -157,17 +126,54 @@ double monthlySpend(const ScenarioValues& values) {
     return values.dailyNewSubs * static_cast<double>(values.monthDuration) * values.costPerTrial;
 }
 
+CashWalk::CashWalk(const ScenarioValues& values)
+    : price_(values.price), spend_(monthlySpend(values)), lowest_(infinity) {}
+
+std::pair<double, double> CashWalk::add(double active) {
+    proceeds_ = proceeds_ + monthlyProceeds(active, price_);
+    const double net = proceeds_ - static_cast<double>(months_ + 1) * spend_;
+    if (!turn_.breakEvenMonth && net >= 0) {
+        turn_.breakEvenMonth = months_;
+    }
+    if (net < lowest_) {
+        lowest_ = net;
+        turn_.cashNeededMonth = months_;
+    }
+    ++months_;
+    return {proceeds_, net};
+}
+
+CashTurn CashWalk::turn() const {
+    CashTurn turn = turn_;
+    if (turn.cashNeededMonth) {
+        turn.cashNeeded = std::max(0.0, -lowest_);
+    } else if (months_ > 0) {
+        turn.cashNeeded = std::numeric_limits<double>::quiet_NaN();  // no month has a figure
+    }
+    return turn;
+}
+
 CashFlow cashFlow(const ScenarioValues& values, std::span<const double> monthlyActives) {
     CashFlow flow;
     flow.monthlySpend = monthlySpend(values);
     flow.cumulativeProceeds.reserve(monthlyActives.size());
     flow.cumulativeNet.reserve(monthlyActives.size());
-    flow.turn = walk(values, monthlyActives, &flow);
+    CashWalk walk(values);
+    for (const double active : monthlyActives) {
+        const auto [proceeds, net] = walk.add(active);
+        flow.cumulativeProceeds.push_back(proceeds);
+        flow.cumulativeNet.push_back(net);
+    }
+    flow.turn = walk.turn();
     return flow;
 }
 
 CashTurn cashTurn(const ScenarioValues& values, std::span<const double> monthlyActives) {
-    return walk(values, monthlyActives, nullptr);
+    CashWalk walk(values);
+    for (const double active : monthlyActives) {
+        walk.add(active);
+    }
+    return walk.turn();
 }
 
 Economics economics(const ScenarioValues& values, std::span<const double> monthlyActives) {

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <utility>
 #include <vector>
 
 #include "engine/scenario.h"
@@ -51,6 +52,26 @@ struct CashTurn {
     /// The month of the lowest cumulative net (the first, if several); nothing
     /// without a month.
     std::optional<std::int64_t> cashNeededMonth;
+};
+
+/// The turn of a plan's money walked one month at a time, as `cashTurn` walks
+/// it: the same figures, bit for bit, without the months in memory.
+class CashWalk {
+public:
+    explicit CashWalk(const ScenarioValues& values);
+
+    /// Takes the first-day count of the next month; gives the month's
+    /// cumulative proceeds and cumulative net.
+    std::pair<double, double> add(double active);
+    [[nodiscard]] CashTurn turn() const;
+
+private:
+    double price_;
+    double spend_;
+    double proceeds_ = 0;
+    double lowest_;
+    std::int64_t months_ = 0;
+    CashTurn turn_;
 };
 
 /// The money of every month of a projection. Month m's proceeds are

@@ -9,6 +9,7 @@
 
 #include "engine/calculation.h"
 #include "engine/closed_form.h"
+#include "engine/economics.h"
 #include "engine/settle_point.h"
 #include "engine/table_figures.h"
 
@@ -17,7 +18,8 @@ namespace velmora {
 namespace {
 
 constexpr std::array<std::string_view, allSpreadFigures.size()> figureNames = {
-    "subscribers", "monthlyProceeds", "annualProceeds", "lifetimeValue", "settleSubscribers"};
+    "subscribers",       "monthlyProceeds", "annualProceeds", "lifetimeValue",
+    "settleSubscribers", "breakEvenMonth",  "cashNeeded"};
 
 double settleSubscribers(const ScenarioValues& values) {
     const SettlePoint point = settlePoint(values, {});
@@ -32,10 +34,13 @@ double settleSubscribers(const ScenarioValues& values) {
     return std::numeric_limits<double>::quiet_NaN();
 }
 
-/// What one thread computes: the spread of months `first` to `end` - 1.
+/// What one thread computes: the spread of months `first` to `end` - 1, and
+/// the cash turn of draws `firstDraw` to `endDraw` - 1.
 struct MonthBlock {
     std::size_t first = 0;
     std::size_t end = 0;
+    std::size_t firstDraw = 0;
+    std::size_t endDraw = 0;
     std::exception_ptr failure;
 };
 
@@ -62,6 +67,10 @@ public:
         if (!priceRanged && price > 0 && std::isfinite(price)) {
             sharedPrice_ = price;
         }
+        if (hasCost(values) && !spread_.months.empty()) {
+            breakEvenMonths_.resize(draws_.size());
+            cashNeeded_.resize(draws_.size());
+        }
     }
 
     std::optional<Spread> run(unsigned threads) {
@@ -72,6 +81,8 @@ public:
         for (std::size_t i = 0; i < blockCount; ++i) {
             blocks[i].first = months * i / blockCount;
             blocks[i].end = months * (i + 1) / blockCount;
+            blocks[i].firstDraw = draws_.size() * i / blockCount;
+            blocks[i].endDraw = draws_.size() * (i + 1) / blockCount;
         }
         {
             std::vector<std::jthread> helpers;
@@ -99,6 +110,12 @@ public:
                                                   })
                                                   .percentiles());
         }
+        if (!breakEvenMonths_.empty()) {
+            SelectionScratch scratch;
+            set(SpreadFigure::BreakEvenMonth,
+                percentileBounds(breakEvenMonths_, scratch).percentiles());
+            set(SpreadFigure::CashNeeded, percentileBounds(cashNeeded_, scratch).percentiles());
+        }
         return std::move(spread_);
     }
 
@@ -122,39 +139,74 @@ private:
 
     void runBlock(MonthBlock& block) {
         try {
-            if (block.first == block.end) {
-                return;
-            }
-            MonthlyRecurrence recurrence(draws_, monthDuration_);
-            for (std::size_t month = 0; month < block.first; ++month) {
-                recurrence.skip();
-            }
-            std::vector<double> actives(draws_.size());
-            std::vector<double> proceeds(draws_.size());
-            SelectionScratch scratch;
-            for (std::size_t month = block.first; month < block.end; ++month) {
-                if (stop_.stop_requested()) {
-                    return;
-                }
-                recurrence.next(actives);
-                const PercentileBounds active = percentileBounds(actives, scratch);
-                PercentileBounds proceedsBounds;
-                if (sharedPrice_) {
-                    proceedsBounds = active.mapped(
-                        [price = *sharedPrice_](double x) { return monthlyProceeds(x, price); });
-                } else {
-                    for (std::size_t i = 0; i < draws_.size(); ++i) {
-                        proceeds[i] = monthlyProceeds(actives[i], draws_[i].price);
-                    }
-                    proceedsBounds = percentileBounds(proceeds, scratch);
-                }
-                spread_.months[month] = {active.percentiles(), proceedsBounds.percentiles()};
-                if (month + 1 == spread_.months.size()) {
-                    lastProceeds_ = proceedsBounds;
-                }
+            spreadMonths(block);
+            if (!breakEvenMonths_.empty()) {
+                walkCash(block.firstDraw, block.endDraw);
             }
         } catch (...) {
             block.failure = std::current_exception();
+        }
+    }
+
+    void spreadMonths(const MonthBlock& block) {
+        if (block.first == block.end) {
+            return;
+        }
+        MonthlyRecurrence recurrence(draws_, monthDuration_);
+        for (std::size_t month = 0; month < block.first; ++month) {
+            recurrence.skip();
+        }
+        std::vector<double> actives(draws_.size());
+        std::vector<double> proceeds(draws_.size());
+        SelectionScratch scratch;
+        for (std::size_t month = block.first; month < block.end; ++month) {
+            if (stop_.stop_requested()) {
+                return;
+            }
+            recurrence.next(actives);
+            const PercentileBounds active = percentileBounds(actives, scratch);
+            PercentileBounds proceedsBounds;
+            if (sharedPrice_) {
+                proceedsBounds = active.mapped(
+                    [price = *sharedPrice_](double x) { return monthlyProceeds(x, price); });
+            } else {
+                for (std::size_t i = 0; i < draws_.size(); ++i) {
+                    proceeds[i] = monthlyProceeds(actives[i], draws_[i].price);
+                }
+                proceedsBounds = percentileBounds(proceeds, scratch);
+            }
+            spread_.months[month] = {active.percentiles(), proceedsBounds.percentiles()};
+            if (month + 1 == spread_.months.size()) {
+                lastProceeds_ = proceedsBounds;
+            }
+        }
+    }
+
+    /// The cash turn of each of draws `first` to `end` - 1, walking their
+    /// months side by side.
+    void walkCash(std::size_t first, std::size_t end) {
+        const std::span<const ScenarioValues> draws = std::span(draws_).subspan(first, end - first);
+        if (draws.empty()) {
+            return;
+        }
+        MonthlyRecurrence recurrence(draws, monthDuration_);
+        std::vector<CashWalk> walks(draws.begin(), draws.end());
+        std::vector<double> actives(draws.size());
+        for (std::size_t month = 0; month < spread_.months.size(); ++month) {
+            if (stop_.stop_requested()) {
+                return;
+            }
+            recurrence.next(actives);
+            for (std::size_t i = 0; i < draws.size(); ++i) {
+                walks[i].add(actives[i]);
+            }
+        }
+        for (std::size_t i = 0; i < draws.size(); ++i) {
+            const CashTurn turn = walks[i].turn();
+            breakEvenMonths_[first + i] = turn.breakEvenMonth
+                                              ? static_cast<double>(*turn.breakEvenMonth)
+                                              : std::numeric_limits<double>::infinity();
+            cashNeeded_[first + i] = turn.cashNeeded;
         }
     }
 
@@ -164,6 +216,9 @@ private:
     std::optional<double> sharedPrice_;
     Spread spread_;
     PercentileBounds lastProceeds_;
+    // One per draw, when the scenario has a cost per trial.
+    std::vector<double> breakEvenMonths_;
+    std::vector<double> cashNeeded_;
 };
 
 }  // namespace

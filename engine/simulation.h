@@ -23,14 +23,22 @@ enum class SpreadFigure {
     /// The subscribers the scenario settles at (`settlePoint`): +infinity for
     /// a draw that grows without bound, not-a-number for one it cannot compute.
     SettleSubscribers,
+    /// The first month whose cumulative net is 0 or more (`CashTurn`):
+    /// +infinity for a draw that does not break even within the months.
+    /// Given only when the scenario has a cost per trial.
+    BreakEvenMonth,
+    /// The money consumed before the plan turns (`CashTurn`). Given only when
+    /// the scenario has a cost per trial.
+    CashNeeded,
 };
 
-inline constexpr std::array<SpreadFigure, 5> allSpreadFigures = {
-    SpreadFigure::Subscribers, SpreadFigure::MonthlyProceeds, SpreadFigure::AnnualProceeds,
-    SpreadFigure::LifetimeValue, SpreadFigure::SettleSubscribers};
+inline constexpr std::array<SpreadFigure, 7> allSpreadFigures = {
+    SpreadFigure::Subscribers,   SpreadFigure::MonthlyProceeds,   SpreadFigure::AnnualProceeds,
+    SpreadFigure::LifetimeValue, SpreadFigure::SettleSubscribers, SpreadFigure::BreakEvenMonth,
+    SpreadFigure::CashNeeded};
 
 /// "subscribers", "monthlyProceeds", "annualProceeds", "lifetimeValue",
-/// "settleSubscribers".
+/// "settleSubscribers", "breakEvenMonth", "cashNeeded".
 [[nodiscard]] std::string_view spreadFigureName(SpreadFigure figure);
 
 inline constexpr std::int64_t defaultDraws = 2000;
@@ -58,8 +66,9 @@ struct Spread {
     std::uint64_t seed = 0;
     /// One per month of the projection, as many as it has.
     std::vector<MonthSpread> months;
-    /// By `SpreadFigure`; the last month's figures are missing when the
-    /// projection has no month.
+    /// By `SpreadFigure`; the last month's figures and the cash turn's are
+    /// missing when the projection has no month, the cash turn's too when the
+    /// scenario has no cost per trial.
     std::array<std::optional<Percentiles>, allSpreadFigures.size()> figures;
 
     [[nodiscard]] const std::optional<Percentiles>& figure(SpreadFigure which) const {

@@ -87,6 +87,27 @@ std::string cents(double value) {
     return currency(value, 2);
 }
 
+std::string month(double value) {
+    return std::isfinite(value) ? "M" + groupedNumber(value, 0) : "none";
+}
+
+auto textOf(SpreadFigure figure) -> std::string (*)(double) {
+    switch (figure) {
+        case SpreadFigure::Subscribers:
+        case SpreadFigure::SettleSubscribers:
+            return count;
+        case SpreadFigure::LifetimeValue:
+            return cents;
+        case SpreadFigure::BreakEvenMonth:
+            return month;
+        case SpreadFigure::MonthlyProceeds:
+        case SpreadFigure::AnnualProceeds:
+        case SpreadFigure::CashNeeded:
+            break;
+    }
+    return dollars;
+}
+
 void writeTable(const Spread& spread, std::span<const Range> ranges, std::ostream& out) {
     out << "Spread of " << groupedInteger(spread.draws) << (spread.draws == 1 ? " draw" : " draws")
         << ", seed " << spread.seed;
@@ -100,16 +121,13 @@ void writeTable(const Spread& spread, std::span<const Range> ranges, std::ostrea
         {SpreadFigure::MonthlyProceeds, "monthly"},
         {SpreadFigure::AnnualProceeds, "annually"},
         {SpreadFigure::LifetimeValue, "24mo LTV per trial"},
-        {SpreadFigure::SettleSubscribers, "subscribers when settled"}};
+        {SpreadFigure::SettleSubscribers, "subscribers when settled"},
+        {SpreadFigure::BreakEvenMonth, "break-even month"},
+        {SpreadFigure::CashNeeded, "cash needed"}};
     std::vector<std::vector<std::string>> rows{{"", "P10", "P50", "P90"}};
     for (const auto& [figure, label] : labels) {
         if (const auto& p = spread.figure(figure)) {
-            const bool money =
-                figure != SpreadFigure::Subscribers && figure != SpreadFigure::SettleSubscribers;
-            rows.push_back(row(std::string(label), *p,
-                               figure == SpreadFigure::LifetimeValue ? cents
-                               : money                               ? dollars
-                                                                     : count));
+            rows.push_back(row(std::string(label), *p, textOf(figure)));
         }
     }
     writeColumns(rows, out);

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/closed_form.h"
+#include "engine/economics.h"
 #include "engine/sampling.h"
 #include "engine/settle_point.h"
 #include "engine/simulation.h"
@@ -141,7 +142,46 @@ TEST(Spread, OfRangesOfZeroWidthIsTheProjectionItself) {
         for (const auto& [figure, value] : expected) {
             EXPECT_TRUE(same(*spread.figure(figure), all(value))) << spreadFigureName(figure);
         }
+        // Without a cost per trial the plan's money has no turn to spread.
+        EXPECT_FALSE(spread.figure(SpreadFigure::BreakEvenMonth));
+        EXPECT_FALSE(spread.figure(SpreadFigure::CashNeeded));
     }
+}
+
+TEST(Spread, OfTheCashTurnIsEachDrawsOwn) {
+    // costPerTrial, months: break-even within the months, beyond them, never.
+    const std::pair<double, double> cases[] = {{5, 36}, {40, 12.5}, {1e6, 24}};
+    for (const auto& [cost, months] : cases) {
+        ScenarioValues values;
+        values.costPerTrial = cost;
+        values.monthsToProject = months;
+        std::vector<Range> ranges;
+        for (const Input input : rangedInputs) {
+            ranges.push_back({input, inputValue(values, input), inputValue(values, input)});
+        }
+        const CashTurn turn = cashTurn(values, closedFormFigures(values).active);
+        const double month = turn.breakEvenMonth ? static_cast<double>(*turn.breakEvenMonth) : inf;
+        const auto all = [](double x) { return Percentiles{x, x, x}; };
+        for (const unsigned threads : {1u, 3u}) {
+            const Spread spread = *simulateSpread(values, ranges, {301, 4, threads});
+            EXPECT_TRUE(same(*spread.figure(SpreadFigure::BreakEvenMonth), all(month))) << cost;
+            EXPECT_TRUE(same(*spread.figure(SpreadFigure::CashNeeded), all(turn.cashNeeded)))
+                << cost;
+        }
+    }
+    // A dearer trial never breaks even sooner nor needs less cash, draw by draw.
+    ScenarioValues values;
+    values.costPerTrial = 8;
+    const std::vector<Range> ranges = {{Input::TrialRetention, 0.2, 0.6}, {Input::Rt1, 0.5, 0.9}};
+    const Spread cheap = *simulateSpread(values, ranges, {2000, 3});
+    values.costPerTrial = 10;
+    const Spread dear = *simulateSpread(values, ranges, {2000, 3});
+    const Percentiles& soon = *cheap.figure(SpreadFigure::BreakEvenMonth);
+    const Percentiles& late = *dear.figure(SpreadFigure::BreakEvenMonth);
+    EXPECT_LE(soon.p10, late.p10);
+    EXPECT_LE(soon.p90, late.p90);
+    EXPECT_LT(cheap.figure(SpreadFigure::CashNeeded)->p50,
+              dear.figure(SpreadFigure::CashNeeded)->p50);
 }
 
 TEST(Spread, OfThePriceAloneFollowsTheTriangularDistribution) {

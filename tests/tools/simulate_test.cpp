@@ -65,6 +65,21 @@ TEST(CliSimulate, RangesOfNoWidthGiveTheProjectionInEveryFormat) {
         EXPECT_EQ(json["subscribers"][p].toDouble(), 526.25) << p;
         EXPECT_EQ(json["settleSubscribers"][p].toDouble(), 600) << p;
     }
+    EXPECT_TRUE(json["breakEvenMonth"].isNull());
+    // A trial costing $1 spends $300 a month; the cumulative net runs -283,
+    // -64.5, then 404.75 at M2.
+    const Arguments costing = {"--simulate", "3", "--range", "price=2:2", "--cost-per-trial", "1"};
+    Arguments asJson = costing;
+    asJson.insert(asJson.end(), {"--format", "json"});
+    const QJsonObject cash = runHalves(asJson).json();
+    for (const char* p : {"p10", "p50", "p90"}) {
+        EXPECT_EQ(cash["breakEvenMonth"][p].toDouble(), 2) << p;
+        EXPECT_EQ(cash["cashNeeded"][p].toDouble(), 283) << p;
+    }
+    const std::string cashTable = runHalves(costing).out;
+    EXPECT_NE(cashTable.find("break-even month               M2       M2       M2"),
+              std::string::npos)
+        << cashTable;
     const std::string csv = runHalves({"--simulate", "5", "--format=csv"}).out;
     EXPECT_EQ(csv.substr(0, csv.find('\n', csv.find('\n') + 1) + 1),
               "month,activeP10,activeP50,activeP90,monthlyProceedsP10,monthlyProceedsP50,"
