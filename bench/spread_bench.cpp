@@ -1,7 +1,9 @@
 // The spread of outcomes beside the day-by-day projection it must outpace:
 // 10,000 draws of 600 months against the full projection of 600 months, and
 // 2,000 draws of 36 months, on one thread and on two, with the peak resident
-// memory of each; and the closed form of one scenario. After the table, the
+// memory of each, without a cost per trial and with one (whose break-even
+// month and cash needed walk every draw's months once more); and the closed
+// form of one scenario. After the table, the
 // time of the 600-month spread as a share of two day-by-day projections
 // measured in the same run.
 //
@@ -53,7 +55,8 @@ void dayByDay(benchmark::State& state) {
 }
 
 void spread(benchmark::State& state) {
-    const ScenarioValues values = scenario(state.range(0));
+    ScenarioValues values = scenario(state.range(0));
+    values.costPerTrial = state.range(3) != 0 ? 2.5 : 0;
     const auto ranges = everyRange();
     const velmora::SpreadSettings settings{state.range(1), 1,
                                            static_cast<unsigned>(state.range(2))};
@@ -75,9 +78,9 @@ void closedForm(benchmark::State& state) {
 BENCHMARK(dayByDay)->ArgName("months")->Arg(600)->Unit(benchmark::kMillisecond);
 BENCHMARK(closedForm)->ArgName("months")->Arg(36)->Arg(600)->Unit(benchmark::kMicrosecond);
 BENCHMARK(spread)
-    ->ArgNames({"months", "draws", "threads"})
-    ->ArgsProduct({{600}, {10000}, {1, 2}})
-    ->ArgsProduct({{36}, {2000}, {1, 2}})
+    ->ArgNames({"months", "draws", "threads", "cost"})
+    ->ArgsProduct({{600}, {10000}, {1, 2}, {0, 1}})
+    ->ArgsProduct({{36}, {2000}, {1, 2}, {0, 1}})
     ->Unit(benchmark::kMillisecond);
 
 /// Prints each 600-month spread's time against two day-by-day projections.
