@@ -62,7 +62,9 @@ int execute(const Options& options, std::ostream& out, std::ostream& err) {
         return refuse(err, error->message);
     }
     const ResolvedScenario& scenario = std::get<ResolvedScenario>(resolved);
-    const auto& [document, values] = scenario;
+    // Named references, not a structured binding: lambdas below use them.
+    const ScenarioDocument& document = scenario.document;
+    const ScenarioValues& values = scenario.values;
     if (options.question == Question::Calibrate) {
         if (!options.outputFile) {
             return calibrateScenario(options, document, values, out, err);
