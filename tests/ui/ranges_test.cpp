@@ -8,6 +8,8 @@
 #include "ui/common/scenario_spread.h"
 #include "ui/form/inputs_view.h"
 #include "ui/form/ranges_dialog.h"
+#include "ui/insights/economics_panel.h"
+#include "ui/insights/insights_page.h"
 #include "ui/pages/scenario_column.h"
 #include "ui/table/table_view.h"
 #include "window_fixture.h"
@@ -116,6 +118,32 @@ TEST_F(Ranges, TheComparisonBandsOnlyScenariosWithRangesAndHidesThemOnRequest) {
     dual().showRanges()->click();
     EXPECT_FALSE(chart.band(1)->visible());
     EXPECT_LT(chart.yAxis->range().upper, top);
+}
+
+// The costs write the spread of the break-even and the cash needed, and follow the cost.
+TEST_F(Ranges, TheCostsWriteTheRangeOfTheTurnOnceATrialHasACost) {
+    EconomicsPanel& costs = *window->content()->insights()->economics();
+    ScenarioDocument document;
+    document.basicRanges = {{Input::Rt1, 0.5, 0.8}};
+    window->session()->load(document, {});
+    scenarios.elapse();
+    drain();
+    EXPECT_TRUE(costs.rangeLines().isEmpty());  // no cost, no turn
+
+    type(costs.costField(), "2");
+    drain();
+    const QStringList cheap = costs.rangeLines();
+    ASSERT_EQ(cheap.size(), 2);
+    EXPECT_TRUE(cheap[0].startsWith("P10 M")) << cheap[0].toStdString();
+    EXPECT_TRUE(cheap[1].startsWith("P10 $")) << cheap[1].toStdString();
+
+    // So dear a trial that no draw breaks even within the 36 months.
+    type(costs.costField(), "500");
+    drain();
+    const QStringList dear = costs.rangeLines();
+    ASSERT_EQ(dear.size(), 2);
+    EXPECT_EQ(dear[0], "P10 beyond M35 – P90 beyond M35");
+    EXPECT_NE(dear[1], cheap[1]);
 }
 
 }  // namespace

@@ -53,7 +53,9 @@ void ScenarioSpread::follow() {
         show(nullptr);
         return;
     }
-    std::string key = values.currentKey() + "|" + rangesKey(ranges);
+    // The cost per trial is no part of the projection, but the cash turn's spread follows it.
+    std::string key =
+        values.currentKey() + "|" + shortest(values.costPerTrial) + "|" + rangesKey(ranges);
     if (key == key_) {
         return;
     }

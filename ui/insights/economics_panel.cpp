@@ -35,6 +35,15 @@ QLabel* selectable(QWidget* parent) {
     return label;
 }
 
+/// A break-even month of the spread: +infinity for draws that do not break
+/// even within the months projected.
+QString spreadMonthText(double month, std::size_t months) {
+    return std::isfinite(month)
+               ? monthText(month)
+               : QStringLiteral("beyond %1")
+                     .arg(monthText(static_cast<double>(months > 0 ? months - 1 : 0)));
+}
+
 QString paybackLine(const Payback& payback) {
     if (payback.months) {
         return paybackText(static_cast<double>(*payback.months));
@@ -109,12 +118,20 @@ EconomicsPanel::EconomicsPanel(SubscriptionInputs* inputs, ScenarioEditor* edito
     grid->setContentsMargins(0, 0, 0, 0);
     grid->setVerticalSpacing(2);
     grid->setColumnStretch(1, 1);
-    for (int row = 0; row < figureCount; ++row) {
-        const auto i = static_cast<std::size_t>(row);
+    // The break-even and the cash needed each have a line below for their range.
+    for (int figure = 0, row = 0; figure < figureCount; ++figure, ++row) {
+        const auto i = static_cast<std::size_t>(figure);
         titles_[i] = new QLabel(titles[i], figures_);
         values_[i] = selectable(figures_);
         grid->addWidget(titles_[i], row, 0, Qt::AlignLeft | Qt::AlignTop);
         grid->addWidget(values_[i], row, 1);
+        if (figure >= figureCount - 2) {
+            QLabel*& range = ranges_[i - (figureCount - 2)];
+            range = selectable(figures_);
+            range->setForegroundRole(QPalette::PlaceholderText);
+            range->hide();
+            grid->addWidget(range, ++row, 1);
+        }
     }
 
     auto* column = new QVBoxLayout(this);
@@ -173,6 +190,35 @@ void EconomicsPanel::showScenario(const ScenarioValues& values,
         values_[i]->setAccessibleName(titles_[i]->text() + QLatin1Char(' ') + texts[i]);
     }
     chart_->setCashFlow(figures.cash);
+    months_ = actives.size();
+    setSpread(spread_);
+}
+
+void EconomicsPanel::setSpread(std::shared_ptr<const Spread> spread) {
+    spread_ = std::move(spread);
+    const std::array<SpreadFigure, 2> figures = {SpreadFigure::BreakEvenMonth,
+                                                 SpreadFigure::CashNeeded};
+    for (std::size_t i = 0; i < figures.size(); ++i) {
+        const auto& range = spread_ ? spread_->figure(figures[i]) : std::nullopt;
+        if (range) {
+            const auto text = [&](double value) {
+                return i == 0 ? spreadMonthText(value, months_) : money(value);
+            };
+            ranges_[i]->setText(
+                QStringLiteral("P10 %1 – P90 %2").arg(text(range->p10), text(range->p90)));
+        }
+        ranges_[i]->setVisible(range.has_value());
+    }
+}
+
+QStringList EconomicsPanel::rangeLines() const {
+    QStringList shown;
+    for (const QLabel* range : ranges_) {
+        if (!figures_->isHidden() && !range->isHidden()) {
+            shown << range->text();
+        }
+    }
+    return shown;
 }
 
 QStringList EconomicsPanel::lines() const {

@@ -1,11 +1,13 @@
 #pragma once
 
 #include <array>
+#include <memory>
 
 #include <QGroupBox>
 #include <QStringList>
 
 #include "engine/economics.h"
+#include "engine/simulation.h"
 
 class QLabel;
 
@@ -33,6 +35,10 @@ public:
     /// Shows the economics of `values` over the months of `projection` (none: no month).
     void showScenario(const ScenarioValues& values, const SubscriptionCalculation* projection);
 
+    /// Writes under the break-even and the cash needed their range over
+    /// `spread` ("P10 M9 – P90 M14"), while it has one; null: none.
+    void setSpread(std::shared_ptr<const Spread> spread);
+
     [[nodiscard]] NumberField* costField() const { return cost_; }
     /// Why the last cost typed was refused, until one goes in.
     [[nodiscard]] QLabel* message() const { return message_; }
@@ -41,6 +47,8 @@ public:
     [[nodiscard]] CashChart* chart() const { return chart_; }
     /// The figures shown, "Break-even: M14", or the prompt.
     [[nodiscard]] QStringList lines() const;
+    /// The ranges written under the figures, in their order.
+    [[nodiscard]] QStringList rangeLines() const;
 
     static constexpr int figureCount = 5;
 
@@ -54,7 +62,11 @@ private:
     QWidget* figures_;
     std::array<QLabel*, figureCount> titles_{};
     std::array<QLabel*, figureCount> values_{};
+    /// Under the break-even and the cash needed.
+    std::array<QLabel*, 2> ranges_{};
     CashChart* chart_;
+    std::shared_ptr<const Spread> spread_;
+    std::size_t months_ = 0;  ///< of the projection shown
 };
 
 /// What the figures say in words, shared with the comparison.

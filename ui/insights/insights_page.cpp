@@ -8,6 +8,7 @@
 
 #include "engine/calculation.h"
 #include "ui/common/rebuild.h"
+#include "ui/common/scenario_spread.h"
 #include "ui/form/number_field.h"
 #include "ui/insights/cash_chart.h"
 #include "ui/insights/economics_panel.h"
@@ -84,6 +85,12 @@ InsightsPage::InsightsPage(SubscriptionInputs* inputs, ScenarioEditor* editor, Q
 
     rebuild_->watch(inputs_);
     rebuild();
+}
+
+void InsightsPage::followSpread(const ScenarioSpread* spread) {
+    connect(spread, &ScenarioSpread::changed, economics_,
+            [this, spread] { economics_->setSpread(spread->spread()); });
+    economics_->setSpread(spread->spread());
 }
 
 void InsightsPage::setRunner(const JobRunner& runner) {

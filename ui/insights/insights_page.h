@@ -12,6 +12,7 @@ namespace velmora {
 class EconomicsPanel;
 class GoalPanel;
 class Rebuild;
+class ScenarioSpread;
 class SensitivityPanel;
 class SettlePanel;
 
@@ -32,6 +33,10 @@ public:
     [[nodiscard]] GoalPanel* goal() const { return goal_; }
     [[nodiscard]] EconomicsPanel* economics() const { return economics_; }
     [[nodiscard]] SensitivityPanel* sensitivity() const { return sensitivity_; }
+
+    /// Writes the ranges of `spread`, the spread of the same scenario, under
+    /// the figures of the costs; it must outlive the page.
+    void followSpread(const ScenarioSpread* spread);
 
     /// Runs both tools' jobs through `runner` from now on.
     void setRunner(const JobRunner& runner);

@@ -14,6 +14,7 @@ ContentView::ContentView(QWidget* parent, const ScenarioFactory& makeScenario,
       dual_(new DualAnalysis(this, makeScenario, document.comparison, editor)),
       insights_(new InsightsPage(single_->inputs(), editor, this)),
       calibration_(new CalibrationPage(single_->inputs(), editor, document.cohortTable, this)) {
+    insights_->followSpread(single_->spread());
     addTab(single_, tr("Basic Analysis"));
     addTab(dual_, tr("Comparative Analysis"));
     addTab(insights_, tr("Insights"));
