@@ -13,6 +13,8 @@
 #include <QLocale>
 #include <QStringList>
 
+#include <qcustomplot.h>
+
 #include "engine/calibration_ranges.h"
 #include "inputs/subscription_inputs.h"
 #include "ui/calibration/calibration_page.h"
@@ -50,6 +52,7 @@ constexpr const char* usage =
     "  comparison-ranges.png the same with ranges on the alternates: their bands\n"
     "  insights.png          the decision tools about the default scenario\n"
     "  insights-costs.png    the same with a trial costing $2: its costs and cash curve\n"
+    "  insights-ranges.png   the same with ranges on the conversion and the renewals\n"
     "  calibration.png       the default scenario calibrated from two years of cohorts\n"
     "--size is the window's size (default 1400x860); it cannot be smaller than the\n"
     "window's smallest layout, about 820x400.\n"
@@ -135,7 +138,14 @@ void settle(const ContentView& content) {
             QCoreApplication::processEvents();
         }
         if (!pending()) {
-            return;
+            // The last rebuild may have posted layouts: lay out before the
+            // picture, or a grown figure is drawn clipped to its old width.
+            QCoreApplication::sendPostedEvents();
+            QCoreApplication::processEvents();
+            if (!pending()) {
+                return;
+            }
+            continue;
         }
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     }
@@ -143,6 +153,11 @@ void settle(const ContentView& content) {
 
 bool save(MainWindow& window, const QDir& directory, const QString& name) {
     settle(*window.content());
+    // A chart redraws on a later turn than the view that fed it: a picture
+    // taken in between would show the view new and the chart old.
+    for (QCustomPlot* chart : window.findChildren<QCustomPlot*>()) {
+        chart->replot();
+    }
     const QString path = directory.filePath(name);
     if (!window.grab().save(path)) {
         std::fprintf(stderr, "velmora-screenshots: cannot write %s\n", qPrintable(path));
@@ -283,7 +298,12 @@ int render(const Options& options) {
     ok = ok && save(window, directory, "comparison.png");
     dual.input1()->setRanges({{Input::Price, 2.49, 3.49}, {Input::Rt1, 0.55, 0.75}});
     dual.input2()->setRanges({{Input::TrialRetention, 0.6, 0.75}, {Input::RtPlus, 0.95, 0.98}});
+    // The ranges written under the figures push the chart down: a taller
+    // window shows it whole rather than scrolled off.
+    const QSize size = window.size();
+    window.resize(size.width(), size.height() + 160);
     ok = ok && save(window, directory, "comparison-ranges.png");
+    window.resize(size);
     dual.input1()->setRanges({});
     dual.input2()->setRanges({});
 
@@ -297,6 +317,9 @@ int render(const Options& options) {
     // The same with a trial costing $2: the costs and the cash curve.
     single.inputs()->setCostPerTrial(2);
     ok = ok && save(window, directory, "insights-costs.png");
+    single.inputs()->setRanges({{Input::TrialRetention, 0.5, 0.7}, {Input::Rt1, 0.55, 0.75}});
+    ok = ok && save(window, directory, "insights-ranges.png");
+    single.inputs()->setRanges({});
 
     content.setCurrentWidget(content.calibration());
     content.calibration()->importText(sampleCohorts(), QStringLiteral("cohorts.csv"));
