@@ -80,6 +80,12 @@ TEST(CliSimulate, RangesOfNoWidthGiveTheProjectionInEveryFormat) {
     EXPECT_NE(cashTable.find("break-even month               M2       M2       M2"),
               std::string::npos)
         << cashTable;
+    // So dear a trial that no draw breaks even within the months.
+    const std::string dear =
+        runHalves({"--simulate", "3", "--range", "price=2:2", "--cost-per-trial", "100"}).out;
+    EXPECT_NE(dear.find("break-even month              none      none      none"),
+              std::string::npos)
+        << dear;
     const std::string csv = runHalves({"--simulate", "5", "--format=csv"}).out;
     EXPECT_EQ(csv.substr(0, csv.find('\n', csv.find('\n') + 1) + 1),
               "month,activeP10,activeP50,activeP90,monthlyProceedsP10,monthlyProceedsP50,"
