@@ -4,12 +4,15 @@
 #include <ostream>
 #include <streambuf>
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QSaveFile>
 
+#include "document/atomic_file.h"
+#include "document/file_name.h"
 #include "engine/calculation.h"
 #include "engine/goal_seek.h"
 #include "engine/sensitivity.h"
@@ -22,10 +25,6 @@
 namespace velmora::cli {
 
 namespace {
-
-QString filePath(const std::string& path) {
-    return QFile::decodeName(QByteArray::fromStdString(path));
-}
 
 /// A stream's bytes written on to a device, in blocks.
 class DeviceBuffer final : public std::streambuf {
@@ -112,8 +111,9 @@ QString writeFileFormat(const Options& options, const ResolvedScenario& resolved
                         std::ostream& announce, QIODevice& file) {
     const Projected projected(resolved.values, announce);
     report::Report made;
-    made.documentName = options.scenarioFile ? QFileInfo(filePath(*options.scenarioFile)).fileName()
-                                             : QStringLiteral("Untitled");
+    made.documentName = options.scenarioFile
+                            ? QFileInfo(fileNameFromBytes(*options.scenarioFile)).fileName()
+                            : QStringLiteral("Untitled");
     made.date = QDate::currentDate();
     made.scenarios.push_back(
         {pageName(options.page), QColor(0x00, 0x7A, 0xFF), resolved.values, projected.projection});
@@ -149,28 +149,41 @@ QString writeFileFormat(const Options& options, const ResolvedScenario& resolved
 std::optional<std::string> writeOutputFile(const Options& options, const ResolvedScenario& resolved,
                                            std::ostream& announce,
                                            const std::function<void(std::ostream&)>& writeText) {
-    const QString path = filePath(*options.outputFile);
-    QSaveFile file(path);
-    QString problem;
-    if (!file.open(QIODevice::WriteOnly)) {
-        problem = file.errorString();
-    } else if (options.fileFormat) {
-        problem = writeFileFormat(options, resolved, announce, file);
-    } else {
-        DeviceBuffer buffer(file);
+    const QString path = fileNameFromBytes(*options.outputFile);
+    // Why the output could not be written to `device`, or nothing.
+    const auto fill = [&](QIODevice& device) -> QString {
+        if (options.fileFormat) {
+            return writeFileFormat(options, resolved, announce, device);
+        }
+        DeviceBuffer buffer(device);
         std::ostream stream(&buffer);
         writeText(stream);
-        if (!stream.flush()) {
+        return stream.flush() ? QString() : device.errorString();
+    };
+    QString problem;
+    if (fileNameBytes(path) != QFile::encodeName(path)) {
+        // Qt's files would write the name with its stray bytes replaced, so a
+        // name that is not UTF-8 takes the output whole, written by its bytes.
+        QBuffer whole;
+        whole.open(QIODevice::WriteOnly);
+        problem = fill(whole);
+        if (const auto reason =
+                problem.isEmpty() ? writeFileAtomically(path, whole.data()) : std::nullopt) {
+            problem = *reason;
+        }
+    } else {
+        QSaveFile file(path);
+        problem = file.open(QIODevice::WriteOnly) ? fill(file) : file.errorString();
+        if (problem.isEmpty() && !file.commit()) {
             problem = file.errorString();
         }
-    }
-    if (problem.isEmpty() && !file.commit()) {
-        problem = file.errorString();
+        if (!problem.isEmpty()) {
+            file.cancelWriting();
+        }
     }
     if (problem.isEmpty()) {
         return std::nullopt;
     }
-    file.cancelWriting();
     return "--output: " + escaped(options.outputFile.value(), false) +
            ": cannot be written: " + problem.toStdString();
 }

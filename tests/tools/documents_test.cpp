@@ -132,7 +132,8 @@ TEST_F(CliDocuments, SavedScenariosReadBackBitForBit) {
 }
 
 // A name that is not UTF-8 names that very file: saved through a link to it,
-// which stays a link, keeping the file's permissions; read; and in messages.
+// which stays a link, keeping the file's permissions; read; written as output;
+// and in messages.
 TEST_F(CliDocuments, FileNamesAreBytes) {
     namespace fs = std::filesystem;
     const std::string file = dir.path().toStdString() + "/caf\xe9\xff.velmora";
@@ -146,6 +147,14 @@ TEST_F(CliDocuments, FileNamesAreBytes) {
               fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
     EXPECT_EQ(
         runTool({"--scenario", file, "--format", "json"}).json()["inputs"].toObject()["price"], 4);
+    // --output too, in a text format and in a workbook.
+    for (const std::string& output : {file + ".csv", file + ".xlsx"}) {
+        EXPECT_EQ(runTool({"--months", "3", "--format", output.substr(output.rfind('.') + 1),
+                           "--output", output})
+                      .status,
+                  0);
+        EXPECT_TRUE(fs::is_regular_file(output)) << output;
+    }
     EXPECT_EQ(runTool({"--scenario", link + "\x1b"}).err,
               "velmora-project: --scenario: " + dir.path().toStdString() +
                   "/link\\xff\\x1b: no such file\n");
