@@ -5,6 +5,7 @@
 
 #include "ui/charts/comparison_chart.h"
 #include "ui/charts/projection_chart.h"
+#include "ui/common/elided_label.h"
 #include "ui/common/scenario_spread.h"
 #include "ui/form/inputs_view.h"
 #include "ui/form/ranges_dialog.h"
@@ -114,6 +115,14 @@ TEST_F(Ranges, TheComparisonBandsOnlyScenariosWithRangesAndHidesThemOnRequest) {
     const QStringList written = dual().column(1)->table()->spreadTexts();
     ASSERT_EQ(written.size(), 4);
     EXPECT_TRUE(written[1].startsWith("P10 $"));
+    // Under the narrow columns of a 1024-pixel screen, whole.
+    window->resize(1024, 704);
+    window->content()->setCurrentWidget(&dual());
+    drain();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    for (const ElidedLabel* line : dual().column(1)->table()->findChildren<ElidedLabel*>()) {
+        EXPECT_TRUE(line->isHidden() || !line->isElided()) << line->fullText().toStdString();
+    }
     const double top = chart.yAxis->range().upper;
 
     dual().showRanges()->click();

@@ -103,13 +103,20 @@ TableView::TableView(QWidget* parent, Width width)
         captions_[i]->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
         captions_[i]->setFixedWidth(summaryWidth);
         captions_[i]->setBuddy(values_[i]);
-        spreads_[i] = new ElidedLabel(summary_);
-        spreads_[i]->setAlignment(Qt::AlignRight | Qt::AlignTop);
-        spreads_[i]->hide();
+        // A range is split where its figure meets its caption, so it takes
+        // the room under both and a narrow column still shows it whole.
+        spreadLows_[i] = new ElidedLabel(summary_);
+        spreadLows_[i]->setAlignment(Qt::AlignRight | Qt::AlignTop);
+        spreadLows_[i]->hide();
+        spreadHighs_[i] = new ElidedLabel(summary_);
+        spreadHighs_[i]->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        spreadHighs_[i]->setWidest(summaryWidth);
+        spreadHighs_[i]->hide();
         const int row = 2 * static_cast<int>(i);
         lines->addWidget(values_[i], row, 0);
         lines->addWidget(captions_[i], row, 1);
-        lines->addWidget(spreads_[i], row + 1, 0);
+        lines->addWidget(spreadLows_[i], row + 1, 0);
+        lines->addWidget(spreadHighs_[i], row + 1, 1);
     }
     lines->addItem(new QSpacerItem(0, 0, QSizePolicy::Expanding, QSizePolicy::Minimum), 0, 2);
     summary_->hide();
@@ -186,19 +193,21 @@ void TableView::setSpread(std::shared_ptr<const Spread> spread) {
     for (std::size_t i = 0; i < summaryLines; ++i) {
         const auto& range = spread_ ? spread_->figure(figures[i]) : std::nullopt;
         if (range) {
-            spreads_[i]->setFullText(
-                QStringLiteral("P10 %1 – P90 %2")
-                    .arg(formatters_[i].format(range->p10), formatters_[i].format(range->p90)));
+            spreadLows_[i]->setFullText(
+                QStringLiteral("P10 %1 –").arg(formatters_[i].format(range->p10)));
+            spreadHighs_[i]->setFullText(
+                QStringLiteral(" P90 %1").arg(formatters_[i].format(range->p90)));
         }
-        spreads_[i]->setVisible(range.has_value());
+        spreadLows_[i]->setVisible(range.has_value());
+        spreadHighs_[i]->setVisible(range.has_value());
     }
 }
 
 QStringList TableView::spreadTexts() const {
     QStringList texts;
-    for (const ElidedLabel* range : spreads_) {
-        if (!range->isHidden()) {
-            texts.append(range->fullText());
+    for (std::size_t i = 0; i < summaryLines; ++i) {
+        if (!spreadLows_[i]->isHidden()) {
+            texts.append(spreadLows_[i]->fullText() + spreadHighs_[i]->fullText());
         }
     }
     return texts;
@@ -309,7 +318,7 @@ void TableView::applyFonts() {
         captions_[i]->setFont(title2);
         captions_[i]->setContentsMargins(0, 0, 0, lift);
         captions_[i]->setFixedHeight(height);
-        spreads_[i]->setWidest(std::max(summaryWidth, widestSummary));
+        spreadLows_[i]->setWidest(std::max(summaryWidth, widestSummary));
     }
     model_->setFigureFont(tabularFont(table_->font(), formatters_[0].locale()));
     // The style's rows are roomy; compact ones keep several months in view

@@ -86,7 +86,8 @@ private:
     QWidget* summary_;
     std::array<ElidedLabel*, summaryLines> values_{};
     std::array<QLabel*, summaryLines> captions_{};
-    std::array<ElidedLabel*, summaryLines> spreads_{};
+    std::array<ElidedLabel*, summaryLines> spreadLows_{};   // "P10 13,669 –"
+    std::array<ElidedLabel*, summaryLines> spreadHighs_{};  // " P90 17,122"
     std::shared_ptr<const Spread> spread_;
     ProjectionTableModel* model_;
     FittedTable* table_;
