@@ -110,7 +110,6 @@ TableView::TableView(QWidget* parent, Width width)
         spreadLows_[i]->hide();
         spreadHighs_[i] = new ElidedLabel(summary_);
         spreadHighs_[i]->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-        spreadHighs_[i]->setWidest(summaryWidth);
         spreadHighs_[i]->hide();
         const int row = 2 * static_cast<int>(i);
         lines->addWidget(values_[i], row, 0);
