@@ -125,8 +125,8 @@ EconomicsPanel::EconomicsPanel(SubscriptionInputs* inputs, ScenarioEditor* edito
         values_[i] = selectable(figures_);
         grid->addWidget(titles_[i], row, 0, Qt::AlignLeft | Qt::AlignTop);
         grid->addWidget(values_[i], row, 1);
-        if (figure >= figureCount - 2) {
-            QLabel*& range = ranges_[i - (figureCount - 2)];
+        if (figure >= figureCount - rangedFigures) {
+            QLabel*& range = ranges_[i - (figureCount - rangedFigures)];
             range = selectable(figures_);
             range->setForegroundRole(QPalette::PlaceholderText);
             range->hide();
@@ -196,8 +196,8 @@ void EconomicsPanel::showScenario(const ScenarioValues& values,
 
 void EconomicsPanel::setSpread(std::shared_ptr<const Spread> spread) {
     spread_ = std::move(spread);
-    const std::array<SpreadFigure, 2> figures = {SpreadFigure::BreakEvenMonth,
-                                                 SpreadFigure::CashNeeded};
+    const std::array<SpreadFigure, rangedFigures> figures = {SpreadFigure::BreakEvenMonth,
+                                                             SpreadFigure::CashNeeded};
     for (std::size_t i = 0; i < figures.size(); ++i) {
         const auto& range = spread_ ? spread_->figure(figures[i]) : std::nullopt;
         if (range) {

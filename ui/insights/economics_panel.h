@@ -51,6 +51,8 @@ public:
     [[nodiscard]] QStringList rangeLines() const;
 
     static constexpr int figureCount = 5;
+    /// The last figures, which take a range under them when the scenario has ranges.
+    static constexpr int rangedFigures = 2;
 
 private:
     SubscriptionInputs* inputs_;
@@ -62,11 +64,11 @@ private:
     QWidget* figures_;
     std::array<QLabel*, figureCount> titles_{};
     std::array<QLabel*, figureCount> values_{};
-    /// Under the break-even and the cash needed.
-    std::array<QLabel*, 2> ranges_{};
+    // Under the last two figures, the break-even and the cash needed.
+    std::array<QLabel*, rangedFigures> ranges_{};
     CashChart* chart_;
     std::shared_ptr<const Spread> spread_;
-    std::size_t months_ = 0;  ///< of the projection shown
+    std::size_t months_ = 0;  // of the projection shown
 };
 
 /// What the figures say in words, shared with the comparison.
