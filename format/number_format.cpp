@@ -63,6 +63,22 @@ QString scientific(double value, NumberFormatter::Style style, const QLocale& lo
                            eNotation(std::abs(value), shownFractionDigits, locale));
 }
 
+/// Whether `value` is written in e-notation: from 1e15 on, including a value
+/// just below whose rounding to `digits` reaches 1e15, so that a figure shown
+/// as 1e15 is always spelled as 1e15 is, and reads back as the same text.
+bool roundsToScientific(double value, int digits, const QLocale& locale) {
+    const double size = std::abs(value);
+    if (size >= plainBelow) {
+        return true;
+    }
+    if (size < plainBelow * 0.999) {
+        return false;
+    }
+    bool ok = false;
+    const double shown = locale.toDouble(locale.toString(size, 'f', digits), &ok);
+    return ok && shown >= plainBelow;
+}
+
 }  // namespace
 
 QString NumberFormatter::format(double value) const {
@@ -72,7 +88,7 @@ QString NumberFormatter::format(double value) const {
     if (std::isinf(value)) {
         return value > 0 ? QStringLiteral("∞") : locale_.negativeSign() + QStringLiteral("∞");
     }
-    if (std::abs(value) >= plainBelow) {
+    if (roundsToScientific(value, digits_, locale_)) {
         return scientific(value, style_, locale_);
     }
     // A value that rounds to zero is written as zero, not as "-0".

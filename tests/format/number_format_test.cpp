@@ -48,6 +48,10 @@ TEST(NumberFormatter, WritesFiguresAsTheLocaleDoes) {
         // From 1e15 on, e-notation to fifteen significant digits.
         {Style::Decimal, 0, us, 999999999999999, "999,999,999,999,999"},
         {Style::Decimal, 0, us, 1e15, "1e+15"},
+        // A figure whose rounding reaches 1e15 is written as 1e15 is.
+        {Style::Decimal, 0, us, 999999999999999.5, "1e+15"},
+        {Style::Decimal, 3, us, 999999999999999.5, "999,999,999,999,999.5"},
+        {Style::Currency, 0, us, -999999999999999.5, "($1e+15)"},
         {Style::Decimal, 0, us, 5.899999999999999e302, "5.9e+302"},
         {Style::Decimal, 0, us, 1.234567890123456e20, "1.23456789012346e+20"},
         {Style::Decimal, 3, german, -2.5e16, "-2,5e+16"},
