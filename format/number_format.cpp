@@ -66,7 +66,7 @@ QString scientific(double value, NumberFormatter::Style style, const QLocale& lo
 /// Whether `value` is written in e-notation: from 1e15 on, including a value
 /// just below whose rounding to `digits` reaches 1e15, so that a figure shown
 /// as 1e15 is always spelled as 1e15 is, and reads back as the same text.
-bool roundsToScientific(double value, int digits, const QLocale& locale) {
+bool roundsToScientific(double value, int digits) {
     const double size = std::abs(value);
     if (size >= plainBelow) {
         return true;
@@ -74,9 +74,9 @@ bool roundsToScientific(double value, int digits, const QLocale& locale) {
     if (size < plainBelow * 0.999) {
         return false;
     }
-    bool ok = false;
-    const double shown = locale.toDouble(locale.toString(size, 'f', digits), &ok);
-    return ok && shown >= plainBelow;
+    // Every locale rounds as the C locale does; only its marks differ.
+    const QLocale plain = QLocale::c();
+    return plain.toDouble(plain.toString(size, 'f', digits)) >= plainBelow;
 }
 
 }  // namespace
@@ -88,7 +88,7 @@ QString NumberFormatter::format(double value) const {
     if (std::isinf(value)) {
         return value > 0 ? QStringLiteral("∞") : locale_.negativeSign() + QStringLiteral("∞");
     }
-    if (roundsToScientific(value, digits_, locale_)) {
+    if (roundsToScientific(value, digits_)) {
         return scientific(value, style_, locale_);
     }
     // A value that rounds to zero is written as zero, not as "-0".

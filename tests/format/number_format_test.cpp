@@ -52,6 +52,7 @@ TEST(NumberFormatter, WritesFiguresAsTheLocaleDoes) {
         {Style::Decimal, 0, us, 999999999999999.5, "1e+15"},
         {Style::Decimal, 3, us, 999999999999999.5, "999,999,999,999,999.5"},
         {Style::Currency, 0, us, -999999999999999.5, "($1e+15)"},
+        {Style::Currency, 0, german, 999999999999999.5, "1e+15\u00a0€"},
         {Style::Decimal, 0, us, 5.899999999999999e302, "5.9e+302"},
         {Style::Decimal, 0, us, 1.234567890123456e20, "1.23456789012346e+20"},
         {Style::Decimal, 3, german, -2.5e16, "-2,5e+16"},
