@@ -18,11 +18,11 @@ namespace velmora {
 /// given fraction digits with the locale's symbol ("$3,383", "3.383 €").
 /// Negative figures are written as the locale writes them ("-12", "($8,983)",
 /// "-8.983 €"); a value that rounds to zero never shows a minus sign. From
-/// 1e15 on, where digits would run far past any cell and a double no longer
-/// holds every whole number, figures are written in e-notation to fifteen
-/// significant digits, as many as the plain figures below show at most
-/// ("5.9e+302", "$1e+15"). Values that are not finite read as "n/a", "∞"
-/// and "-∞".
+/// 1e15 on (counting a figure that rounds up to 1e15), where digits would run
+/// far past any cell and a double no longer holds every whole number, figures
+/// are written in e-notation to fifteen significant digits, as many as the
+/// plain figures below show at most ("5.9e+302", "$1e+15"). Values that are
+/// not finite read as "n/a", "∞" and "-∞".
 class NumberFormatter {
 public:
     enum class Style { Decimal, Currency };
