@@ -9,8 +9,8 @@
 
 #include <benchmark/benchmark.h>
 
-#include "engine/calibration_ranges.h"
-#include "engine/shortest_text.h"
+#include "engine/calibration/calibration_ranges.h"
+#include "engine/support/shortest_text.h"
 
 namespace {
 

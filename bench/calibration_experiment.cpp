@@ -21,7 +21,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/calibration.h"
+#include "engine/calibration/calibration.h"
 
 namespace {
 

@@ -9,10 +9,10 @@
 
 #include <benchmark/benchmark.h>
 
-#include "engine/economics.h"
-#include "engine/goal_seek.h"
-#include "engine/monthly_projection.h"
-#include "engine/sensitivity.h"
+#include "engine/decisions/economics.h"
+#include "engine/decisions/goal_seek.h"
+#include "engine/decisions/sensitivity.h"
+#include "engine/projection/monthly_projection.h"
 
 namespace {
 

@@ -14,10 +14,10 @@
 #include <benchmark/benchmark.h>
 
 #include "bench/peak_memory.h"
-#include "engine/calculation.h"
-#include "engine/goal_seek.h"
-#include "engine/monthly_projection.h"
-#include "engine/sensitivity.h"
+#include "engine/decisions/goal_seek.h"
+#include "engine/decisions/sensitivity.h"
+#include "engine/projection/calculation.h"
+#include "engine/projection/monthly_projection.h"
 #include "support/reference_projection.h"
 
 namespace {

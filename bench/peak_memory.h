@@ -6,8 +6,8 @@
 
 #include <benchmark/benchmark.h>
 
-#include "engine/calculation.h"
-#include "engine/scenario.h"
+#include "engine/projection/calculation.h"
+#include "engine/projection/scenario.h"
 
 namespace velmora::bench {
 

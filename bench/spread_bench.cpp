@@ -17,9 +17,9 @@
 #include <benchmark/benchmark.h>
 
 #include "bench/peak_memory.h"
-#include "engine/calculation.h"
-#include "engine/closed_form.h"
-#include "engine/simulation.h"
+#include "engine/projection/calculation.h"
+#include "engine/projection/closed_form.h"
+#include "engine/spread/simulation.h"
 
 namespace {
 

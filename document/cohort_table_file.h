@@ -5,7 +5,7 @@
 #include <QString>
 
 #include "document/scenario_document.h"
-#include "engine/cohort_table.h"
+#include "engine/calibration/cohort_table.h"
 
 namespace velmora {
 

@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "document/scenario_document.h"
-#include "engine/shortest_text.h"
+#include "engine/support/shortest_text.h"
 
 namespace velmora::document_format {
 

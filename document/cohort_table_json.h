@@ -7,7 +7,7 @@
 #include <QByteArrayView>
 
 #include "document/json_reader.h"
-#include "engine/cohort_table.h"
+#include "engine/calibration/cohort_table.h"
 
 // The cohort table in a document's JSON. Internal to the document library.
 namespace velmora::document_format {

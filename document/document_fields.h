@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "engine/scenario.h"
+#include "engine/projection/scenario.h"
 
 // The names and limits of the document format, shared by its reader and its
 // writer. Internal to the document library.

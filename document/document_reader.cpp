@@ -9,7 +9,7 @@
 #include "document/json_reader.h"
 #include "document/ranges_json.h"
 #include "document/scenario_document.h"
-#include "engine/utf8.h"
+#include "engine/support/utf8.h"
 
 namespace velmora {
 

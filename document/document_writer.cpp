@@ -8,7 +8,7 @@
 #include "document/document_fields.h"
 #include "document/ranges_json.h"
 #include "document/scenario_document.h"
-#include "engine/shortest_text.h"
+#include "engine/support/shortest_text.h"
 
 namespace velmora {
 

@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-#include "engine/utf8.h"
+#include "engine/support/utf8.h"
 
 namespace velmora {
 

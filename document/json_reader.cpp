@@ -6,8 +6,8 @@
 #include <optional>
 #include <utility>
 
-#include "engine/shortest_text.h"
-#include "engine/utf8.h"
+#include "engine/support/shortest_text.h"
+#include "engine/support/utf8.h"
 
 namespace velmora::json {
 

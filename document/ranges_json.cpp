@@ -5,7 +5,7 @@
 
 #include "document/cohort_table_json.h"
 #include "document/document_fields.h"
-#include "engine/shortest_text.h"
+#include "engine/support/shortest_text.h"
 
 namespace velmora::document_format {
 

@@ -9,7 +9,7 @@
 #include <QByteArray>
 
 #include "document/json_reader.h"
-#include "engine/ranges.h"
+#include "engine/spread/ranges.h"
 
 // The ranges of a scenario in a document's JSON. Internal to the document library.
 namespace velmora::document_format {

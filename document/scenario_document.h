@@ -9,9 +9,9 @@
 #include <QByteArrayView>
 #include <QString>
 
-#include "engine/cohort_table.h"
-#include "engine/ranges.h"
-#include "engine/scenario.h"
+#include "engine/calibration/cohort_table.h"
+#include "engine/projection/scenario.h"
+#include "engine/spread/ranges.h"
 
 namespace velmora {
 

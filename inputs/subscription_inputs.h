@@ -10,9 +10,9 @@
 
 #include <QObject>
 
-#include "engine/calculation.h"
-#include "engine/ranges.h"
-#include "engine/scenario.h"
+#include "engine/projection/calculation.h"
+#include "engine/projection/scenario.h"
+#include "engine/spread/ranges.h"
 #include "inputs/recalculation_timer.h"
 
 namespace velmora {

@@ -4,8 +4,8 @@
 #include <string>
 #include <string_view>
 
-#include "engine/shortest_text.h"
-#include "engine/table_csv.h"
+#include "engine/support/shortest_text.h"
+#include "engine/table/table_csv.h"
 
 namespace velmora::report {
 

@@ -8,11 +8,11 @@
 #include <QDate>
 #include <QString>
 
-#include "engine/calculation.h"
-#include "engine/goal_seek.h"
-#include "engine/scenario.h"
-#include "engine/sensitivity.h"
-#include "engine/settle_point.h"
+#include "engine/decisions/goal_seek.h"
+#include "engine/decisions/sensitivity.h"
+#include "engine/decisions/settle_point.h"
+#include "engine/projection/calculation.h"
+#include "engine/projection/scenario.h"
 
 namespace velmora::report {
 

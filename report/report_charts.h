@@ -6,7 +6,7 @@
 #include <QPointF>
 #include <QString>
 
-#include "engine/sensitivity.h"
+#include "engine/decisions/sensitivity.h"
 #include "report/figures.h"
 #include "report/page_layout.h"
 

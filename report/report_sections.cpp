@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "engine/table_figures.h"
+#include "engine/table/table_figures.h"
 #include "report/blocks.h"
 #include "report/value_rows.h"
 

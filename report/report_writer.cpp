@@ -5,7 +5,7 @@
 
 #include <QPdfWriter>
 
-#include "engine/table_figures.h"
+#include "engine/table/table_figures.h"
 #include "report/page_layout.h"
 #include "report/report_charts.h"
 #include "report/report_sections.h"

@@ -4,8 +4,8 @@
 
 #include <QString>
 
-#include "engine/metrics.h"
-#include "engine/scenario.h"
+#include "engine/decisions/metrics.h"
+#include "engine/projection/scenario.h"
 
 namespace velmora::report {
 

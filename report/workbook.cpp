@@ -10,8 +10,8 @@
 #include <QIODevice>
 #include <QTemporaryDir>
 
-#include "engine/shortest_text.h"
-#include "engine/table_figures.h"
+#include "engine/support/shortest_text.h"
+#include "engine/table/table_figures.h"
 #include "report/value_rows.h"
 
 namespace velmora::report {

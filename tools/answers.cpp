@@ -5,14 +5,14 @@
 #include <span>
 #include <sstream>
 
-#include "engine/calculation.h"
-#include "engine/economics.h"
-#include "engine/monthly_projection.h"
-#include "engine/sensitivity.h"
-#include "engine/settle_point.h"
-#include "engine/shortest_text.h"
-#include "engine/table_csv.h"
-#include "engine/table_figures.h"
+#include "engine/decisions/economics.h"
+#include "engine/decisions/sensitivity.h"
+#include "engine/decisions/settle_point.h"
+#include "engine/projection/calculation.h"
+#include "engine/projection/monthly_projection.h"
+#include "engine/support/shortest_text.h"
+#include "engine/table/table_csv.h"
+#include "engine/table/table_figures.h"
 #include "tools/number_text.h"
 #include "tools/render.h"
 #include "tools/spread_answer.h"

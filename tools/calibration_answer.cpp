@@ -6,8 +6,8 @@
 #include <QFile>
 
 #include "document/cohort_table_file.h"
-#include "engine/calibration.h"
-#include "engine/shortest_text.h"
+#include "engine/calibration/calibration.h"
+#include "engine/support/shortest_text.h"
 #include "tools/documents.h"
 #include "tools/flag_values.h"
 #include "tools/number_text.h"

@@ -4,8 +4,8 @@
 #include <ostream>
 #include <sstream>
 
-#include "engine/calculation.h"
-#include "engine/table_csv.h"
+#include "engine/projection/calculation.h"
+#include "engine/table/table_csv.h"
 #include "packaging/version.h"
 #include "tools/answers.h"
 #include "tools/calibration_answer.h"

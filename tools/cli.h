@@ -8,10 +8,10 @@
 #include <variant>
 #include <vector>
 
-#include "engine/goal_seek.h"
-#include "engine/metrics.h"
-#include "engine/ranges.h"
-#include "engine/scenario.h"
+#include "engine/decisions/goal_seek.h"
+#include "engine/decisions/metrics.h"
+#include "engine/projection/scenario.h"
+#include "engine/spread/ranges.h"
 
 namespace velmora::cli {
 

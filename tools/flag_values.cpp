@@ -5,7 +5,7 @@
 #include <cmath>
 #include <limits>
 
-#include "engine/shortest_text.h"
+#include "engine/support/shortest_text.h"
 
 namespace velmora::cli {
 

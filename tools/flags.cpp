@@ -4,8 +4,8 @@
 #include <array>
 #include <cmath>
 
-#include "engine/calibration.h"
-#include "engine/shortest_text.h"
+#include "engine/calibration/calibration.h"
+#include "engine/support/shortest_text.h"
 #include "tools/flag_values.h"
 #include "tools/spread_answer.h"
 

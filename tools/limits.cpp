@@ -2,8 +2,8 @@
 #include <cmath>
 #include <cstdint>
 
-#include "engine/calculation.h"
-#include "engine/shortest_text.h"
+#include "engine/projection/calculation.h"
+#include "engine/support/shortest_text.h"
 #include "tools/cli.h"
 #include "tools/number_text.h"
 

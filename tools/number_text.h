@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "engine/shortest_text.h"
+#include "engine/support/shortest_text.h"
 
 namespace velmora::cli {
 

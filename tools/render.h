@@ -5,9 +5,9 @@
 #include <utility>
 #include <vector>
 
-#include "engine/calculation.h"
-#include "engine/scenario.h"
-#include "engine/table_csv.h"
+#include "engine/projection/calculation.h"
+#include "engine/projection/scenario.h"
+#include "engine/table/table_csv.h"
 
 namespace velmora::cli {
 

@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "engine/table_figures.h"
+#include "engine/table/table_figures.h"
 #include "tools/number_text.h"
 #include "tools/render.h"
 

@@ -3,8 +3,8 @@
 #include <ostream>
 #include <string>
 
-#include "engine/monthly_projection.h"
-#include "engine/table_figures.h"
+#include "engine/projection/monthly_projection.h"
+#include "engine/table/table_figures.h"
 #include "tools/number_text.h"
 #include "tools/render.h"
 

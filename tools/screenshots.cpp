@@ -15,7 +15,7 @@
 
 #include <qcustomplot.h>
 
-#include "engine/calibration_ranges.h"
+#include "engine/calibration/calibration_ranges.h"
 #include "inputs/subscription_inputs.h"
 #include "ui/calibration/calibration_page.h"
 #include "ui/common/scenario_spread.h"

@@ -6,8 +6,8 @@
 #include <limits>
 #include <ostream>
 
-#include "engine/shortest_text.h"
-#include "engine/simulation.h"
+#include "engine/spread/simulation.h"
+#include "engine/support/shortest_text.h"
 #include "tools/flag_values.h"
 #include "tools/number_text.h"
 #include "tools/render.h"

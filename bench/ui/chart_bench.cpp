@@ -6,7 +6,7 @@
 
 #include <benchmark/benchmark.h>
 
-#include "engine/calculation.h"
+#include "engine/projection/calculation.h"
 #include "ui/charts/chart_data.h"
 #include "ui/charts/cohort_bars.h"
 #include "ui/charts/comparison_chart.h"

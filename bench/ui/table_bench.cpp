@@ -3,7 +3,7 @@
 
 #include <benchmark/benchmark.h>
 
-#include "engine/calculation.h"
+#include "engine/projection/calculation.h"
 #include "ui/table/table_model.h"
 #include "ui/table/table_view.h"
 

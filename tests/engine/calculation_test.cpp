@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/calculation.h"
+#include "engine/projection/calculation.h"
 #include "support/reference_projection.h"
 #include "support/same_figures.h"
 

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/calibration_ranges.h"
+#include "engine/calibration/calibration_ranges.h"
 
 namespace velmora {
 namespace {

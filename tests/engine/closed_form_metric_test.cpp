@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/metrics.h"
+#include "engine/decisions/metrics.h"
 
 namespace velmora {
 namespace {

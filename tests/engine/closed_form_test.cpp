@@ -3,9 +3,9 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/closed_form.h"
-#include "engine/monthly_projection.h"
-#include "engine/table_figures.h"
+#include "engine/projection/closed_form.h"
+#include "engine/projection/monthly_projection.h"
+#include "engine/table/table_figures.h"
 #include "support/same_figures.h"
 
 namespace velmora {

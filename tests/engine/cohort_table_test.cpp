@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/cohort_table.h"
+#include "engine/calibration/cohort_table.h"
 
 namespace velmora {
 namespace {

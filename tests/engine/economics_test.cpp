@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/economics.h"
-#include "engine/monthly_projection.h"
+#include "engine/decisions/economics.h"
+#include "engine/projection/monthly_projection.h"
 
 namespace velmora {
 namespace {

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/goal_seek.h"
+#include "engine/decisions/goal_seek.h"
 #include "support/shown_figure.h"
 
 namespace velmora {

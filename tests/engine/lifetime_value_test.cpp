@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "engine/lifetime_value.h"
+#include "engine/projection/lifetime_value.h"
 
 namespace velmora {
 namespace {

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/calculation.h"
-#include "engine/monthly_projection.h"
+#include "engine/projection/calculation.h"
+#include "engine/projection/monthly_projection.h"
 #include "support/same_figures.h"
 
 namespace velmora {

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/records.h"
+#include "engine/projection/records.h"
 
 namespace velmora {
 namespace {

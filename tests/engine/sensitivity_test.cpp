@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/sensitivity.h"
+#include "engine/decisions/sensitivity.h"
 #include "support/shown_figure.h"
 
 namespace velmora {

@@ -3,9 +3,9 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/metrics.h"
-#include "engine/monthly_projection.h"
-#include "engine/settle_point.h"
+#include "engine/decisions/metrics.h"
+#include "engine/decisions/settle_point.h"
+#include "engine/projection/monthly_projection.h"
 
 namespace velmora {
 namespace {

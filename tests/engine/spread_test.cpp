@@ -4,14 +4,14 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/closed_form.h"
-#include "engine/economics.h"
-#include "engine/percentiles.h"
-#include "engine/ranges.h"
-#include "engine/sampling.h"
-#include "engine/settle_point.h"
-#include "engine/simulation.h"
-#include "engine/table_figures.h"
+#include "engine/decisions/economics.h"
+#include "engine/decisions/settle_point.h"
+#include "engine/projection/closed_form.h"
+#include "engine/spread/percentiles.h"
+#include "engine/spread/ranges.h"
+#include "engine/spread/simulation.h"
+#include "engine/support/sampling.h"
+#include "engine/table/table_figures.h"
 #include "support/same_figures.h"
 
 namespace velmora {

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/table_figures.h"
+#include "engine/table/table_figures.h"
 #include "support/projected.h"
 
 namespace velmora {

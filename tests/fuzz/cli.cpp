@@ -11,7 +11,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "engine/calculation.h"
+#include "engine/projection/calculation.h"
 #include "tools/documents.h"
 
 using namespace velmora;

@@ -6,7 +6,7 @@
 #include <cstdlib>
 
 #include "document/scenario_document.h"
-#include "engine/calibration.h"
+#include "engine/calibration/calibration.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace velmora;

@@ -10,9 +10,9 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "engine/lifetime_value.h"
-#include "engine/monthly_projection.h"
-#include "engine/table_figures.h"
+#include "engine/projection/lifetime_value.h"
+#include "engine/projection/monthly_projection.h"
+#include "engine/table/table_figures.h"
 #include "support/reference_projection.h"
 #include "support/same_figures.h"
 

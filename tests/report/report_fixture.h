@@ -1,8 +1,8 @@
 #pragma once
 
-#include "engine/goal_seek.h"
-#include "engine/sensitivity.h"
-#include "engine/settle_point.h"
+#include "engine/decisions/goal_seek.h"
+#include "engine/decisions/sensitivity.h"
+#include "engine/decisions/settle_point.h"
 #include "report/report.h"
 #include "support/projected.h"
 

@@ -8,7 +8,7 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/table_csv.h"
+#include "engine/table/table_csv.h"
 #include "report/answers_csv.h"
 #include "report/workbook.h"
 #include "report_fixture.h"

@@ -5,7 +5,7 @@
 #include <memory>
 #include <sstream>
 
-#include "engine/calculation.h"
+#include "engine/projection/calculation.h"
 
 namespace velmora {
 

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "engine/calculation.h"
+#include "engine/projection/calculation.h"
 
 namespace velmora::reference {
 

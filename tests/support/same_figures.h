@@ -9,8 +9,8 @@
 #include <optional>
 #include <vector>
 
-#include "engine/records.h"
-#include "engine/scenario.h"
+#include "engine/projection/records.h"
+#include "engine/projection/scenario.h"
 
 namespace velmora {
 

@@ -2,8 +2,8 @@
 
 #include <sstream>
 
-#include "engine/metrics.h"
-#include "engine/table_figures.h"
+#include "engine/decisions/metrics.h"
+#include "engine/table/table_figures.h"
 
 namespace velmora {
 

@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "document/scenario_document.h"
-#include "engine/calibration.h"
+#include "engine/calibration/calibration.h"
 #include "support/files.h"
 #include "tests/tools/run_cli.h"
 

@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 #include <QJsonArray>
 
-#include "engine/sensitivity.h"
+#include "engine/decisions/sensitivity.h"
 #include "tests/tools/run_cli.h"
 
 namespace velmora::cli {

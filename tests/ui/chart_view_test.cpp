@@ -10,7 +10,7 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/table_figures.h"
+#include "engine/table/table_figures.h"
 #include "support/projected.h"
 #include "ui/charts/chart_data.h"
 #include "ui/charts/cohort_plottable.h"

@@ -5,7 +5,7 @@
 #include <QPromise>
 #include <QPushButton>
 
-#include "engine/sensitivity.h"
+#include "engine/decisions/sensitivity.h"
 #include "ui/document/edit_commands.h"
 #include "ui/form/inputs_view.h"
 #include "ui/insights/cash_chart.h"

@@ -16,7 +16,7 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/calculation.h"
+#include "engine/projection/calculation.h"
 #include "support/fake_timer.h"
 #include "support/projected.h"
 #include "ui/common/elided_label.h"

@@ -7,7 +7,7 @@
 #include <QWidget>
 
 #include "document/scenario_document.h"
-#include "engine/calibration_ranges.h"
+#include "engine/calibration/calibration_ranges.h"
 #include "ui/calibration/imported_table.h"
 #include "ui/common/scenario_editor.h"
 #include "ui/insights/latest_job.h"

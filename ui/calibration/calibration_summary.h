@@ -5,7 +5,7 @@
 
 #include <QWidget>
 
-#include "engine/calibration_ranges.h"
+#include "engine/calibration/calibration_ranges.h"
 
 class QLabel;
 class QCheckBox;

@@ -4,7 +4,7 @@
 
 #include <QString>
 
-#include "engine/cohort_table.h"
+#include "engine/calibration/cohort_table.h"
 
 namespace velmora {
 

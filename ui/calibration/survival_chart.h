@@ -2,7 +2,7 @@
 
 #include <qcustomplot.h>
 
-#include "engine/calibration.h"
+#include "engine/calibration/calibration.h"
 #include "ui/calibration/imported_table.h"
 
 namespace velmora {

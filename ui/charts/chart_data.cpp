@@ -1,6 +1,6 @@
 #include "ui/charts/chart_data.h"
 
-#include "engine/table_figures.h"
+#include "engine/table/table_figures.h"
 #include "format/number_format.h"
 #include "inputs/subscription_inputs.h"
 #include "ui/charts/chart_style.h"

@@ -6,8 +6,8 @@
 
 #include <QString>
 
-#include "engine/calculation.h"
-#include "engine/uuid.h"
+#include "engine/projection/calculation.h"
+#include "engine/support/uuid.h"
 
 namespace velmora {
 

@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "engine/calculation.h"
-#include "engine/records.h"
+#include "engine/projection/calculation.h"
+#include "engine/projection/records.h"
 
 namespace velmora {
 

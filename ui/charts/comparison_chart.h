@@ -5,7 +5,7 @@
 
 #include <qcustomplot.h>
 
-#include "engine/simulation.h"
+#include "engine/spread/simulation.h"
 #include "ui/charts/chart_data.h"
 #include "ui/charts/value_axis.h"
 

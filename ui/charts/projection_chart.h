@@ -5,8 +5,8 @@
 
 #include <qcustomplot.h>
 
-#include "engine/calculation.h"
-#include "engine/simulation.h"
+#include "engine/projection/calculation.h"
+#include "engine/spread/simulation.h"
 #include "ui/charts/value_axis.h"
 
 namespace velmora {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "engine/shortest_text.h"
+#include "engine/support/shortest_text.h"
 #include "inputs/subscription_inputs.h"
 #include "ui/common/rebuild.h"
 

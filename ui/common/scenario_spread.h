@@ -5,7 +5,7 @@
 
 #include <QObject>
 
-#include "engine/simulation.h"
+#include "engine/spread/simulation.h"
 #include "ui/insights/latest_job.h"
 
 namespace velmora {

@@ -2,7 +2,7 @@
 
 #include <QString>
 
-#include "engine/scenario.h"
+#include "engine/projection/scenario.h"
 #include "ui/document/chart_caption.h"
 
 namespace velmora {

@@ -8,7 +8,7 @@
 #include <QFileInfo>
 #include <QIODevice>
 
-#include "engine/table_csv.h"
+#include "engine/table/table_csv.h"
 #include "format/number_format.h"
 #include "inputs/subscription_inputs.h"
 #include "report/answers_csv.h"

@@ -5,7 +5,7 @@
 
 #include <QDialog>
 
-#include "engine/ranges.h"
+#include "engine/spread/ranges.h"
 #include "inputs/subscription_inputs.h"
 
 class QLabel;

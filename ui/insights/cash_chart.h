@@ -2,7 +2,7 @@
 
 #include <qcustomplot.h>
 
-#include "engine/economics.h"
+#include "engine/decisions/economics.h"
 #include "ui/charts/value_axis.h"
 
 namespace velmora {

@@ -8,7 +8,7 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
-#include "engine/calculation.h"
+#include "engine/projection/calculation.h"
 #include "inputs/subscription_inputs.h"
 #include "ui/common/elided_label.h"
 #include "ui/common/scenario_editor.h"

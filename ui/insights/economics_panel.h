@@ -6,8 +6,8 @@
 #include <QGroupBox>
 #include <QStringList>
 
-#include "engine/economics.h"
-#include "engine/simulation.h"
+#include "engine/decisions/economics.h"
+#include "engine/spread/simulation.h"
 
 class QLabel;
 

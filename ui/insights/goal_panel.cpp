@@ -7,7 +7,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "engine/economics.h"
+#include "engine/decisions/economics.h"
 #include "ui/common/scenario_editor.h"
 #include "ui/document/edit_commands.h"
 #include "ui/form/number_field.h"

@@ -5,7 +5,7 @@
 
 #include <QGroupBox>
 
-#include "engine/goal_seek.h"
+#include "engine/decisions/goal_seek.h"
 #include "ui/insights/latest_job.h"
 
 class QComboBox;

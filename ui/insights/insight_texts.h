@@ -2,7 +2,7 @@
 
 #include <QString>
 
-#include "engine/metrics.h"
+#include "engine/decisions/metrics.h"
 #include "format/number_format.h"
 #include "inputs/subscription_inputs.h"
 

@@ -6,7 +6,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "engine/calculation.h"
+#include "engine/projection/calculation.h"
 #include "ui/common/rebuild.h"
 #include "ui/common/scenario_spread.h"
 #include "ui/form/number_field.h"

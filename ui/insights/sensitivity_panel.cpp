@@ -5,8 +5,8 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
-#include "engine/economics.h"
-#include "engine/sensitivity.h"
+#include "engine/decisions/economics.h"
+#include "engine/decisions/sensitivity.h"
 #include "ui/insights/insight_texts.h"
 #include "ui/insights/tornado_chart.h"
 

@@ -4,7 +4,7 @@
 
 #include <QGroupBox>
 
-#include "engine/metrics.h"
+#include "engine/decisions/metrics.h"
 #include "ui/insights/latest_job.h"
 
 class QComboBox;

@@ -3,8 +3,8 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
-#include "engine/calculation.h"
-#include "engine/settle_point.h"
+#include "engine/decisions/settle_point.h"
+#include "engine/projection/calculation.h"
 #include "format/number_format.h"
 #include "ui/insights/figure_line.h"
 

@@ -3,7 +3,7 @@
 #include <QGroupBox>
 #include <QStringList>
 
-#include "engine/scenario.h"
+#include "engine/projection/scenario.h"
 
 class QLabel;
 

@@ -5,7 +5,7 @@
 
 #include <qcustomplot.h>
 
-#include "engine/sensitivity.h"
+#include "engine/decisions/sensitivity.h"
 
 namespace velmora {
 

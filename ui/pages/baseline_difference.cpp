@@ -7,7 +7,7 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
-#include "engine/table_figures.h"
+#include "engine/table/table_figures.h"
 #include "format/signed_figure.h"
 #include "inputs/subscription_inputs.h"
 #include "ui/common/elided_label.h"

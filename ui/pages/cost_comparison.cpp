@@ -6,7 +6,7 @@
 #include <QGridLayout>
 #include <QLabel>
 
-#include "engine/economics.h"
+#include "engine/decisions/economics.h"
 #include "format/signed_figure.h"
 #include "inputs/subscription_inputs.h"
 #include "ui/common/elided_label.h"

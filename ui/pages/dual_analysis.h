@@ -7,7 +7,7 @@
 
 #include <QWidget>
 
-#include "engine/uuid.h"
+#include "engine/support/uuid.h"
 #include "ui/common/scenario_editor.h"
 #include "ui/common/scenario_factory.h"
 

@@ -5,8 +5,8 @@
 #include <QFontDatabase>
 #include <QFontMetricsF>
 
-#include "engine/calculation.h"
-#include "engine/table_figures.h"
+#include "engine/projection/calculation.h"
+#include "engine/table/table_figures.h"
 #include "format/signed_figure.h"
 
 namespace velmora {

@@ -19,9 +19,9 @@
 #include <QToolTip>
 #include <QVBoxLayout>
 
-#include "engine/calculation.h"
-#include "engine/simulation.h"
-#include "engine/table_figures.h"
+#include "engine/projection/calculation.h"
+#include "engine/spread/simulation.h"
+#include "engine/table/table_figures.h"
 #include "ui/common/elided_label.h"
 #include "ui/table/table_model.h"
 

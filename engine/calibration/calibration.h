@@ -1,0 +1,128 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <optional>
+#include <span>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "engine/calibration/cohort_table.h"
+#include "engine/calibration/retention_model.h"
+#include "engine/projection/scenario.h"
+
+namespace velmora {
+
+/// The furthest renewal `rtPlus` follows the model to: a thousand years of
+/// monthly renewals.
+inline constexpr std::size_t maxHorizon = 12'000;
+
+/// The renewal a projection of `values` reaches: its whole months to project,
+/// 0 when it has none, at most `maxHorizon`. The horizon a calibration for it
+/// asks for.
+[[nodiscard]] std::size_t projectionHorizon(const ScenarioValues& values);
+
+/// What a calibration is asked for besides the table.
+struct CalibrationSettings {
+    /// The renewal up to which `rtPlus` follows the model; a projection of N
+    /// months asks for N. At least 7 and at most `maxHorizon` are used.
+    std::size_t horizon = 36;
+    /// The renewals the backtest hides from the end of the table; none: a
+    /// quarter of the longest row (at least one), 0: no backtest.
+    std::optional<std::size_t> holdout = {};
+};
+
+/// The renewal rates of a scenario fitted to a table.
+struct FittedRates {
+    std::array<double, 6> rates{};   ///< `rt1` to `rt6`
+    std::array<bool, 6> observed{};  ///< from the table; else the model's, no cohort reached it
+    double rtPlus = 0;
+
+    /// The share of a cohort the projection keeps after `renewals` renewals.
+    [[nodiscard]] double survival(std::size_t renewals) const;
+};
+
+/// The pooled rate of each renewal k = 1 to `renewals` (or the longest row):
+/// the subscribers after renewal k over those after renewal k - 1, each
+/// summed over exactly the cohorts observed at renewal k, so a larger cohort
+/// weighs more and a cohort not yet renewed k times says nothing about it. Not
+/// a number where no such cohort had subscribers.
+[[nodiscard]] std::vector<double> pooledRates(const CohortTable& table, std::size_t renewals);
+
+/// `rt1` to `rt6` from `pooled` (the model's rate where it has none), and
+/// `rtPlus` whose constant decline from the sixth renewal is the least-squares
+/// fit, in the logarithm of survival, to the best estimate of a cohort's
+/// survival at renewals 7 to `horizon` (at least 7): the pooled survival as
+/// long as the table gives it, then the model's decline. Judged in the
+/// logarithm, every renewal up to the horizon counts by its relative error,
+/// as the backtest counts it. Between 0 and 1.
+[[nodiscard]] FittedRates fitRates(std::span<const double> pooled,
+                                   const ShiftedBetaGeometric& model, std::size_t horizon);
+
+/// The mean absolute percentage error, as a fraction, of `survival` (indexed
+/// by renewal, as long as the table's longest row or longer) against every
+/// observed cell of renewals `first` to `last`: |S(k) - s| / s, s the cell
+/// over its cohort's first payment. Cells of a cohort without subscribers at
+/// the first payment, and cells of 0, have no percentage and are left out.
+struct SurvivalError {
+    double error = 0;       ///< not a number when no cell counts
+    std::size_t cells = 0;  ///< the cells it was taken over
+};
+[[nodiscard]] SurvivalError survivalError(const CohortTable& table,
+                                          std::span<const double> survival, std::size_t first,
+                                          std::size_t last);
+
+/// The errors of the projection from the fitted rates and of the model.
+struct CalibrationErrors {
+    SurvivalError projection;
+    SurvivalError model;
+};
+
+/// A fit on all but the last `holdout` renewals, judged on the cells hidden.
+struct Backtest {
+    std::size_t holdout = 0;
+    std::size_t fittedRenewals = 0;  ///< the renewals the fit saw
+    ShiftedBetaGeometric model;
+    FittedRates rates;
+    CalibrationErrors errors;
+};
+
+/// The scenario values a table gives, and how well they fit and forecast it.
+struct Calibration {
+    std::size_t horizon = 0;     ///< the renewal `rtPlus` follows the model to
+    std::vector<double> pooled;  ///< `pooledRates` of every renewal observed
+    ShiftedBetaGeometric model;  ///< fitted to every cohort, right-censored
+    FittedRates rates;
+    /// First payments over trials, pooled over the cohorts that give trials.
+    std::optional<double> trialRetention;
+    /// Trials over days of the `dailyCohorts` most recent cohorts giving both.
+    std::optional<double> dailyNewSubs;
+    std::size_t dailyCohorts = 0;
+    CalibrationErrors fit;  ///< over every observed renewal
+    std::optional<Backtest> backtest;
+
+    /// `values` with the fitted values written over them.
+    [[nodiscard]] ScenarioValues appliedTo(ScenarioValues values) const;
+};
+
+/// How many of the most recent cohorts the daily trials are taken from: a
+/// quarter's worth of monthly cohorts, recent enough to show today's pace and
+/// enough to smooth one odd month. The most recent are those with the fewest
+/// renewals observed, the later rows first among equals.
+inline constexpr std::size_t recentCohorts = 3;
+
+/// Fits a scenario's values to `table`, which must have no
+/// `cohortTableProblem`. Refuses a holdout that leaves no renewal to fit, as
+/// a sentence to show. Thread-safe; well under a millisecond for 120 cohorts
+/// of 60 renewals.
+[[nodiscard]] std::variant<Calibration, std::string> calibrate(const CohortTable& table,
+                                                               const CalibrationSettings& settings);
+
+/// The survival of `model` at renewals 0 to `last`.
+[[nodiscard]] std::vector<double> survivalCurve(const ShiftedBetaGeometric& model,
+                                                std::size_t last);
+/// The survival of the projection from `rates` at renewals 0 to `last`.
+[[nodiscard]] std::vector<double> survivalCurve(const FittedRates& rates, std::size_t last);
+
+}  // namespace velmora

@@ -1,0 +1,184 @@
+#include "engine/decisions/economics.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "engine/table/table_figures.h"
+
+namespace velmora {
+
+namespace {
+
+constexpr double infinity = std::numeric_limits<double>::infinity();
+
+/// Payments counted one by one, exactly as the lifetime value sums them; past
+/// these a trial is a thousand years old, and the geometric tail takes over.
+constexpr std::int64_t countedPayments = 12'000;
+constexpr std::int64_t longestPayback = std::int64_t{1} << 62;
+
+double perPayment(const ScenarioValues& values) {
+    return values.price * proceedsShare * values.trialRetention;
+}
+
+/// The first seven expected payments of a converted trial, L(7), and the share
+/// still paying after the sixth renewal, rt1 x ... x rt6.
+struct FirstPayments {
+    double sum = 0;
+    double alive = 1;
+};
+
+FirstPayments firstPayments(const ScenarioValues& values) {
+    const auto rates = values.retentionRates();
+    FirstPayments first;
+    for (std::size_t renewal = 0; renewal + 1 < rates.size(); ++renewal) {
+        first.sum += first.alive;
+        first.alive *= rates[renewal];
+    }
+    first.sum += first.alive;
+    return first;
+}
+
+/// L(7 + j): the first seven payments and j more, each after a renewal at rtPlus.
+double paymentsAfter(const FirstPayments& first, double later, double j) {
+    const double tail = later == 1 ? j : later * (1 - std::pow(later, j)) / (1 - later);
+    return first.sum + first.alive * tail;
+}
+
+/// The payback beyond the payments counted one by one, where the payments
+/// follow their closed form; nothing when even 2^62 payments fall short.
+std::optional<std::int64_t> distantPayback(const ScenarioValues& values, double cost) {
+    const FirstPayments first = firstPayments(values);
+    const double each = perPayment(values);
+    const auto reaches = [&](std::int64_t k) {
+        return each * paymentsAfter(first, values.rtPlus, static_cast<double>(k - 7)) >= cost;
+    };
+    std::int64_t low = countedPayments;  // falls short
+    std::int64_t high = 2 * countedPayments;
+    while (!reaches(high)) {
+        if (high >= longestPayback) {
+            return std::nullopt;
+        }
+        low = high;
+        high *= 2;
+    }
+    while (high - low > 1) {
+        const std::int64_t middle = low + (high - low) / 2;
+        (reaches(middle) ? high : low) = middle;
+    }
+    return high;
+}
+
+}  // namespace
+
+bool hasCost(const ScenarioValues& values) {
+    return values.costPerTrial > 0;
+}
+
+Payback paybackOfTrial(const ScenarioValues& values) {
+    const double cost = values.costPerTrial;
+    if (!(cost > 0)) {
+        return {0, 0};
+    }
+    const double each = perPayment(values);
+    const auto rates = values.retentionRates();
+    double payments = 0;
+    double alive = 1;
+    for (std::int64_t k = 1; k <= countedPayments; ++k) {
+        payments += alive;
+        if (each * payments >= cost) {
+            return {k, 0};
+        }
+        alive *= rates[static_cast<std::size_t>(std::min<std::int64_t>(k, rates.size()) - 1)];
+    }
+    const double whole = wholeLifetimeValue(values);
+    if (!(whole >= cost)) {
+        return {std::nullopt, cost - whole};
+    }
+    return {distantPayback(values, cost), 0};
+}
+
+double wholeLifetimeValue(const ScenarioValues& values) {
+    const double each = perPayment(values);
+    if (each == 0) {
+        return 0;
+    }
+    const FirstPayments first = firstPayments(values);
+    const double later = values.rtPlus;
+    double tail = 0;
+    if (first.alive != 0) {
+        if (later > -1 && later < 1) {
+            tail = first.alive * later / (1 - later);
+        } else if (later >= 1) {
+            tail = first.alive > 0 ? infinity : -infinity;
+        } else {
+            tail = std::numeric_limits<double>::quiet_NaN();  // swings ever wider
+        }
+    }
+    return each * (first.sum + tail);
+}
+
+double lifetimeValueToCost(const ScenarioValues& values) {
+    return shownLifetimeValue(values, values.price) / values.costPerTrial;
+}
+
+double monthlySpend(const ScenarioValues& values) {
+    return values.dailyNewSubs * static_cast<double>(values.monthDuration) * values.costPerTrial;
+}
+
+CashWalk::CashWalk(const ScenarioValues& values)
+    : price_(values.price), spend_(monthlySpend(values)), lowest_(infinity) {}
+
+std::pair<double, double> CashWalk::add(double active) {
+    proceeds_ = proceeds_ + monthlyProceeds(active, price_);
+    const double net = proceeds_ - static_cast<double>(months_ + 1) * spend_;
+    if (!turn_.breakEvenMonth && net >= 0) {
+        turn_.breakEvenMonth = months_;
+    }
+    if (net < lowest_) {
+        lowest_ = net;
+        turn_.cashNeededMonth = months_;
+    }
+    ++months_;
+    return {proceeds_, net};
+}
+
+CashTurn CashWalk::turn() const {
+    CashTurn turn = turn_;
+    if (turn.cashNeededMonth) {
+        turn.cashNeeded = std::max(0.0, -lowest_);
+    } else if (months_ > 0) {
+        turn.cashNeeded = std::numeric_limits<double>::quiet_NaN();  // no month has a figure
+    }
+    return turn;
+}
+
+CashFlow cashFlow(const ScenarioValues& values, std::span<const double> monthlyActives) {
+    CashFlow flow;
+    flow.monthlySpend = monthlySpend(values);
+    flow.cumulativeProceeds.reserve(monthlyActives.size());
+    flow.cumulativeNet.reserve(monthlyActives.size());
+    CashWalk walk(values);
+    for (const double active : monthlyActives) {
+        const auto [proceeds, net] = walk.add(active);
+        flow.cumulativeProceeds.push_back(proceeds);
+        flow.cumulativeNet.push_back(net);
+    }
+    flow.turn = walk.turn();
+    return flow;
+}
+
+CashTurn cashTurn(const ScenarioValues& values, std::span<const double> monthlyActives) {
+    CashWalk walk(values);
+    for (const double active : monthlyActives) {
+        walk.add(active);
+    }
+    return walk.turn();
+}
+
+Economics economics(const ScenarioValues& values, std::span<const double> monthlyActives) {
+    return {hasCost(values), paybackOfTrial(values), lifetimeValueToCost(values),
+            cashFlow(values, monthlyActives)};
+}
+
+}  // namespace velmora

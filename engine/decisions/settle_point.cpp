@@ -1,0 +1,104 @@
+#include "engine/decisions/settle_point.h"
+
+#include <cmath>
+
+#include "engine/table/table_figures.h"
+
+namespace velmora {
+
+namespace {
+
+SettlePoint refused(std::string reason) {
+    SettlePoint point;
+    point.kind = SettlePoint::Kind::CannotCompute;
+    point.reason = std::move(reason);
+    return point;
+}
+
+bool isShare(double value) {
+    return std::isfinite(value) && value >= 0;
+}
+
+/// Why the settle point of `values` cannot be computed, or nothing.
+std::optional<std::string> problemWith(const ScenarioValues& values) {
+    if (values.monthDuration < 1) {
+        return "A month must last at least one day.";
+    }
+    if (!isShare(values.dailyNewSubs)) {
+        return "The daily trials must be a number of 0 or more.";
+    }
+    if (!isShare(values.trialRetention)) {
+        return "The trial retention must be a number of 0 or more.";
+    }
+    for (const double rate : values.retentionRates()) {
+        if (!isShare(rate)) {
+            return "Every retention rate must be a number of 0 or more.";
+        }
+    }
+    if (std::isinf(values.startingSubs)) {
+        return "The starting subscribers must be a finite number.";
+    }
+    if (!std::isfinite(values.price)) {
+        return "The price must be a finite number.";
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+SettlePoint settlePoint(const ScenarioValues& values, std::span<const double> monthlyActives) {
+    if (const auto problem = problemWith(values)) {
+        return refused(*problem);
+    }
+    const double conversions = values.dailyNewSubs * values.trialRetention;
+    const auto rates = values.retentionRates();
+    const double later = values.rtPlus;
+    // The paid months of a converted trial: one before each of the first six
+    // renewals, weighted by the share still there, then the later ones.
+    double paidMonths = 0;
+    double alive = 1;
+    for (std::size_t renewal = 0; renewal + 1 < rates.size(); ++renewal) {
+        paidMonths += alive;
+        alive *= rates[renewal];
+    }
+    paidMonths += alive;
+    const bool reachLaterRenewals = conversions > 0 && alive > 0;
+    const bool seeded = values.startingSubs > 0;  // as the projection seeds them
+    if (later >= 1 && (reachLaterRenewals || (seeded && later > 1))) {
+        SettlePoint point;
+        point.kind = SettlePoint::Kind::GrowsWithoutBound;
+        point.reason =
+            "Subscribers past their sixth renewal keep a share of 1 or more at every later "
+            "renewal, so the subscribers grow without bound.";
+        return point;
+    }
+    if (later < 1) {
+        paidMonths += alive * later / (1 - later);
+    }
+    double subscribers =
+        conversions > 0 ? conversions * static_cast<double>(values.monthDuration) * paidMonths : 0;
+    if (later == 1 && seeded) {
+        subscribers += values.startingSubs;  // they renew at 1 and stay for ever
+    }
+    const double proceeds = monthlyProceeds(subscribers, values.price);
+    if (!std::isfinite(subscribers) || !std::isfinite(proceeds)) {
+        return refused("The figures are too large to compute.");
+    }
+
+    SettlePoint point;
+    point.kind = SettlePoint::Kind::Settles;
+    point.subscribers = subscribers;
+    point.monthlyProceeds = proceeds;
+    if (subscribers > 0) {
+        const double band = 0.1 * subscribers;
+        for (std::size_t month = 0; month < monthlyActives.size(); ++month) {
+            if (std::abs(monthlyActives[month] - subscribers) <= band) {
+                point.month90 = static_cast<std::int64_t>(month);
+                break;
+            }
+        }
+    }
+    return point;
+}
+
+}  // namespace velmora

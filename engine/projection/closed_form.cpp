@@ -1,0 +1,114 @@
+#include "engine/projection/closed_form.h"
+
+#include <algorithm>
+#include <cassert>
+
+#include "engine/projection/calculation.h"
+#include "engine/table/table_figures.h"
+
+namespace velmora {
+
+namespace {
+constexpr std::size_t rateCount = ScenarioValues::rateCount;
+}  // namespace
+
+MonthlyRecurrence::MonthlyRecurrence(std::span<const ScenarioValues> scenarios,
+                                     std::int64_t monthDuration)
+    : monthDuration_(static_cast<double>(monthDuration)),
+      count_(scenarios.size()),
+      cohort_(count_),
+      born_(count_, 0.0),
+      seeded_(count_),
+      seededRate_(count_),
+      rates_(count_ * rateCount) {
+    assert(monthDuration >= 1);
+    for (std::size_t i = 0; i < count_; ++i) {
+        const ScenarioValues& values = scenarios[i];
+        cohort_[i] = values.dailyNewSubs * values.trialRetention;
+        // Starting subscribers count only when above 0 (NaN skips them too).
+        const bool seeded = values.startingSubs > 0;
+        seeded_[i] = seeded ? values.startingSubs / monthDuration_ : 0.0;
+        seededRate_[i] = seeded ? values.rtPlus : 1.0;
+        const auto rates = values.retentionRates();
+        for (std::size_t r = 0; r < rateCount; ++r) {
+            rates_[r * count_ + i] = rates[r];
+        }
+    }
+}
+
+void MonthlyRecurrence::next(std::span<double> actives) {
+    assert(actives.size() == count_);
+    const double laterDays = monthDuration_ - 1;
+    double* __restrict out = actives.data();
+    const double* __restrict cohort = cohort_.data();
+    const double* __restrict born = born_.data();
+    const double* __restrict seeded = seeded_.data();
+    const double* __restrict seededRate = seededRate_.data();
+    for (std::size_t i = 0; i < count_; ++i) {
+        const double bornCohorts = monthDuration_ * born[i] + cohort[i];
+        const double seededCohorts = laterDays * seeded[i] + seededRate[i] * seeded[i];
+        out[i] = bornCohorts + seededCohorts;
+    }
+    advance();
+}
+
+void MonthlyRecurrence::skip() {
+    advance();
+}
+
+void MonthlyRecurrence::advance() {
+    // The month's renewal: the k-th (from 0) uses rt(k+1), from the seventh on rtPlus.
+    const double* __restrict rate = rates_.data() + std::min(month_, rateCount - 1) * count_;
+    double* __restrict cohort = cohort_.data();
+    double* __restrict born = born_.data();
+    double* __restrict seeded = seeded_.data();
+    const double* __restrict seededRate = seededRate_.data();
+    for (std::size_t i = 0; i < count_; ++i) {
+        born[i] = born[i] + cohort[i];
+        cohort[i] = rate[i] * cohort[i];
+        seeded[i] = seededRate[i] * seeded[i];
+    }
+    ++month_;
+}
+
+MonthlyFigures closedFormFigures(const ScenarioValues& values) {
+    MonthlyFigures figures;
+    const auto size = projectionSize(values);
+    if (!size || size->epochs == 0) {
+        return figures;
+    }
+    const auto months = static_cast<std::size_t>(size->months);
+    figures.active.resize(months);
+    figures.proceeds.resize(months);
+    MonthlyRecurrence recurrence(std::span(&values, 1), size->monthDuration);
+    for (std::size_t month = 0; month < months; ++month) {
+        recurrence.next(std::span(&figures.active[month], 1));
+        figures.proceeds[month] = monthlyProceeds(figures.active[month], values.price);
+    }
+    return figures;
+}
+
+std::optional<double> closedFormLastActive(const ScenarioValues& values) {
+    const auto size = projectionSize(values);
+    if (!size || size->epochs == 0) {
+        return std::nullopt;
+    }
+    // `MonthlyRecurrence` for one scenario, operation for operation, without its
+    // vectors: what goal seeking repeats dozens of times.
+    const auto monthDuration = static_cast<double>(size->monthDuration);
+    const auto rates = values.retentionRates();
+    const bool seeded = values.startingSubs > 0;
+    const double seededRate = seeded ? values.rtPlus : 1.0;
+    double cohort = values.dailyNewSubs * values.trialRetention;
+    double born = 0;
+    double seededCohort = seeded ? values.startingSubs / monthDuration : 0.0;
+    for (std::int64_t month = 1; month < size->months; ++month) {
+        born = born + cohort;
+        cohort = rates[std::min(static_cast<std::size_t>(month - 1), rateCount - 1)] * cohort;
+        seededCohort = seededRate * seededCohort;
+    }
+    return (monthDuration * born + cohort) +
+           ((monthDuration - 1) * seededCohort + seededRate * seededCohort);
+}
+
+}  // namespace velmora

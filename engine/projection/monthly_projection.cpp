@@ -1,0 +1,149 @@
+#include "engine/projection/monthly_projection.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+
+#include "engine/projection/calculation.h"
+
+namespace velmora {
+
+namespace {
+
+/// Months summed side by side. Each month's first day is one long chain of
+/// additions in a fixed order, so only separate months can overlap.
+constexpr std::size_t lanes = 8;
+using LaneVector = double __attribute__((vector_size(lanes * sizeof(double))));
+
+/// The counts the cohorts hold on first days. A cohort renews once a month, on
+/// the day of the month it started on: on the first day of month m it has
+/// renewed m times, or m + 1 times when it renews on that very day. Cohorts that
+/// start with the same count and renew at the same rates hold the same count
+/// after k renewals, so one chain of counts serves each kind. Every count is
+/// formed with the engine's operations, operand for operand.
+class FirstDays {
+public:
+    FirstDays(const ScenarioValues& values, std::size_t days, std::size_t chainLength)
+        : days_(days), newCohort_(values.dailyNewSubs * values.trialRetention) {
+        const auto rates = values.retentionRates();
+        constexpr std::size_t lastRate = ScenarioValues::rateCount - 1;
+        born_.resize(chainLength);
+        born_[0] = newCohort_;
+        for (std::size_t k = 1; k < chainLength; ++k) {
+            born_[k] = rates[std::min(k - 1, lastRate)] * born_[k - 1];
+        }
+        if (!(values.startingSubs > 0)) {
+            return;
+        }
+        // The starting subscribers, seeded as the engine seeds them: six groups
+        // of the size the trials would have left, and the rest in a seventh.
+        std::array<double, ScenarioValues::rateCount> starts{};
+        double sum = 0;
+        for (std::size_t group = 0; group < lastRate; ++group) {
+            double cohort = newCohort_;
+            for (std::size_t renewal = 0; renewal < group; ++renewal) {
+                cohort = cohort * rates[renewal];
+            }
+            starts[group] = cohort;
+            for (std::size_t day = 0; day < days; ++day) {
+                sum = sum + cohort;
+            }
+        }
+        starts[lastRate] = (values.startingSubs - sum) / static_cast<double>(days);
+        chainLength_ = chainLength;
+        seeded_.resize(starts.size() * chainLength);
+        for (std::size_t group = 0; group < starts.size(); ++group) {
+            double* chain = seeded_.data() + group * chainLength;
+            chain[0] = starts[group];
+            for (std::size_t k = 1; k < chainLength; ++k) {
+                chain[k] = rates[lastRate] * chain[k - 1];  // seeded cohorts renew at rtPlus
+            }
+        }
+    }
+
+    /// The first days of months `first` to `first + count - 1` (`count` at most
+    /// `lanes`) into `out`, each summed in list order like the engine's: the
+    /// seeded cohorts, the cohorts born in earlier months by birth day, then the
+    /// one born that day. The chains must reach `first + lanes`.
+    void sumBlock(std::size_t first, std::size_t count, double* out) const {
+        LaneVector sums = {};
+        const auto add = [&sums](const double* counts, std::size_t times) {
+            LaneVector lane;
+            std::memcpy(&lane, counts, sizeof lane);
+            for (std::size_t i = 0; i < times; ++i) {
+                sums += lane;
+            }
+        };
+        const std::size_t m = first;
+        if (!seeded_.empty()) {
+            // In each of the six groups only the last day's cohort renews on the
+            // first day of a month; in the rest, only the first day's.
+            for (std::size_t group = 0; group + 1 < ScenarioValues::rateCount; ++group) {
+                const double* chain = seeded_.data() + group * chainLength_;
+                add(chain + m, days_ - 1);
+                add(chain + m + 1, 1);
+            }
+            const double* rest = seeded_.data() + (ScenarioValues::rateCount - 1) * chainLength_;
+            add(rest + m + 1, 1);
+            add(rest + m, days_ - 1);
+        }
+        // A month's births: the first day's cohort renews on first days, the others later.
+        for (std::size_t birthMonth = 0; birthMonth < m; ++birthMonth) {
+            add(born_.data() + (m - birthMonth), 1);
+            add(born_.data() + (m - birthMonth - 1), days_ - 1);
+        }
+        std::array<double, lanes> sum;
+        std::memcpy(sum.data(), &sums, sizeof sums);
+        // Month first + lane also counts the births of the `lane` months before it.
+        for (std::size_t lane = 1; lane < count; ++lane) {
+            for (std::size_t renewals = lane; renewals > 0; --renewals) {
+                sum[lane] += born_[renewals];
+                for (std::size_t day = 1; day < days_; ++day) {
+                    sum[lane] += born_[renewals - 1];
+                }
+            }
+        }
+        for (std::size_t lane = 0; lane < count; ++lane) {
+            out[lane] = sum[lane] + newCohort_;
+        }
+    }
+
+private:
+    std::size_t days_;
+    double newCohort_;
+    std::vector<double> born_;  ///< a cohort born in the projection, after k renewals
+    std::size_t chainLength_ = 0;
+    std::vector<double> seeded_;  ///< the seven seeded groups' chains, one after the other
+};
+
+}  // namespace
+
+std::vector<double> monthlyActives(const ScenarioValues& values) {
+    const auto size = projectionSize(values);
+    if (!size || size->epochs == 0) {
+        return {};
+    }
+    const auto months = static_cast<std::size_t>(size->months);
+    const FirstDays firstDays(values, static_cast<std::size_t>(size->monthDuration),
+                              months + lanes);
+    std::vector<double> actives(months);
+    for (std::size_t first = 0; first < months; first += lanes) {
+        firstDays.sumBlock(first, std::min(lanes, months - first), actives.data() + first);
+    }
+    return actives;
+}
+
+std::optional<double> lastMonthActive(const ScenarioValues& values) {
+    const auto size = projectionSize(values);
+    if (!size || size->epochs == 0) {
+        return std::nullopt;
+    }
+    const auto months = static_cast<std::size_t>(size->months);
+    const FirstDays firstDays(values, static_cast<std::size_t>(size->monthDuration),
+                              months + lanes);
+    double last = 0;
+    firstDays.sumBlock(months - 1, 1, &last);
+    return last;
+}
+
+}  // namespace velmora
