@@ -287,8 +287,9 @@ void writeEconomics(const ScenarioValues& values, OutputFormat format, std::ostr
         case OutputFormat::Json: {
             std::vector<std::pair<std::string_view, std::string>> members{
                 {"costPerTrial", jsonNumber(values.costPerTrial)},
-                {"paybackMonths", jsonMonth(payback.months)}};
-            if (!payback.months) {
+                {"paybackMonths", payback.distantMonths > 0 ? jsonNumber(payback.distantMonths)
+                                                            : jsonMonth(payback.months)}};
+            if (!std::isfinite(payback.count())) {
                 members.emplace_back("paybackShortfall", jsonNumber(payback.shortfall));
             }
             members.insert(members.end(),
@@ -306,10 +307,13 @@ void writeEconomics(const ScenarioValues& values, OutputFormat format, std::ostr
         case OutputFormat::Table:
             break;
     }
-    const std::string paybackFigure = payback.months ? groupedInteger(*payback.months) : "never";
+    const std::string paybackFigure = payback.months ? groupedInteger(*payback.months)
+                                      : payback.distantMonths > 0
+                                          ? groupedExact(payback.distantMonths)
+                                          : "never";
     const std::string paybackLabel =
-        payback.months
-            ? (*payback.months == 1 ? "month to pay back a trial" : "months to pay back a trial")
+        std::isfinite(payback.count())
+            ? (payback.count() == 1 ? "month to pay back a trial" : "months to pay back a trial")
             : "pays back: its whole expected lifetime brings " + currency(payback.shortfall, 2) +
                   " less than it costs";
     std::string breakEvenLabel = "break-even month";

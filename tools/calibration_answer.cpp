@@ -29,8 +29,12 @@ std::size_t fittedCount(const Calibration& fitted) {
     return fitted.dailyNewSubs ? 9 : fitted.trialRetention ? 8 : 7;
 }
 
+// No figure is null; an infinite one is a string, as in the projection's JSON.
 std::string number(double value) {
-    return std::isfinite(value) ? shortest(value) : "null";
+    if (std::isnan(value)) {
+        return "null";
+    }
+    return std::isfinite(value) ? shortest(value) : '"' + shortest(value) + '"';
 }
 
 std::string percent(const SurvivalError& error) {

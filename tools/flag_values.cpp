@@ -89,18 +89,26 @@ std::optional<std::string> parseNumber(std::string_view text, double& value) {
     return std::nullopt;
 }
 
+bool parseWhole(std::string_view text, std::uint64_t low, std::uint64_t high,
+                std::uint64_t& value) {
+    if (text.empty() || !std::ranges::all_of(text, [](char c) { return c >= '0' && c <= '9'; })) {
+        return false;
+    }
+    std::uint64_t read = 0;
+    const auto result = std::from_chars(text.data(), text.data() + text.size(), read);
+    if (result.ec != std::errc{} || read < low || read > high) {
+        return false;
+    }
+    value = read;
+    return true;
+}
+
 std::optional<std::string> parseDays(std::string_view text, std::int64_t& days) {
-    const char* end = text.data() + text.size();
-    const auto [stop, error] = std::from_chars(text.data(), end, days);
-    if (error == std::errc::result_out_of_range && stop == end) {
-        return quoted(text) + " is out of range";
+    std::uint64_t whole = 0;
+    if (!parseWhole(text, 1, std::numeric_limits<std::int64_t>::max(), whole)) {
+        return quoted(text) + " is not a whole number of days, 1 or more";
     }
-    if (error != std::errc{} || stop != end) {
-        return quoted(text) + " is not a whole number of days";
-    }
-    if (days < 0) {
-        return quoted(text) + " is negative; a month has 0 or more days";
-    }
+    days = static_cast<std::int64_t>(whole);
     return std::nullopt;
 }
 

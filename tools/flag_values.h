@@ -22,7 +22,13 @@ namespace velmora::cli {
 /// infinities and NaN are refused.
 [[nodiscard]] std::optional<std::string> parseNumber(std::string_view text, double& value);
 
-/// Reads `text` as a whole number of days, 0 or more, into `days`; returns what
+/// Reads `text` as a whole number from `low` to `high` into `value`; false when
+/// it is not one. The one rule for every count a flag takes: decimal digits
+/// alone, so "1e3", "2.0", "+7" and "-0" are refused rather than read or cut.
+[[nodiscard]] bool parseWhole(std::string_view text, std::uint64_t low, std::uint64_t high,
+                              std::uint64_t& value);
+
+/// Reads `text` as a whole number of days, 1 or more, into `days`; returns what
 /// is wrong with it instead.
 [[nodiscard]] std::optional<std::string> parseDays(std::string_view text, std::int64_t& days);
 

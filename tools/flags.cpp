@@ -108,12 +108,8 @@ std::string none() {
 // A whole number from `low` to `high`.
 Problem wholeNumber(std::string_view text, std::size_t low, std::size_t high,
                     std::optional<std::size_t>& out) {
-    double value = 0;
-    if (Problem problem = parseNumber(text, value)) {
-        return problem;
-    }
-    if (!(value >= static_cast<double>(low) && value <= static_cast<double>(high)) ||
-        value != std::floor(value)) {
+    std::uint64_t value = 0;
+    if (!parseWhole(text, low, high, value)) {
         return quoted(text) + " is not a whole number from " + std::to_string(low) + " to " +
                std::to_string(high);
     }
@@ -151,7 +147,7 @@ constexpr Flag flags[] = {
     scenarioFlag<&ScenarioValues::rt6>("--rt6", "N", "share staying at the 6th renewal"),
     scenarioFlag<&ScenarioValues::rtPlus>("--rest", "N", "share staying at renewals 7, 8, ..."),
     scenarioFlag<&ScenarioValues::monthDuration>("--month-duration", "DAYS",
-                                                 "days in a month, a whole number >= 0"),
+                                                 "days in a month, a whole number >= 1"),
     {"--cost-per-trial", "N", "what winning one trial costs (0: not given)",
      [] { return valueText(ScenarioValues{}.costPerTrial); },
      [](std::string_view text, Options& options) {

@@ -41,7 +41,12 @@ std::string fixedText(double value, int fractionDigits, std::string_view symbol)
     std::array<char, 400> buffer{};
     const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
                                       std::chars_format::fixed, fractionDigits);
-    return grouped({buffer.data(), static_cast<std::size_t>(result.ptr - buffer.data())}, symbol);
+    std::string_view digits(buffer.data(), static_cast<std::size_t>(result.ptr - buffer.data()));
+    // A value that rounds to zero is written as zero, as the window writes it, not "-$0".
+    if (digits.starts_with('-') && digits.find_first_of("123456789") == std::string_view::npos) {
+        digits.remove_prefix(1);
+    }
+    return grouped(digits, symbol);
 }
 
 }  // namespace

@@ -11,8 +11,8 @@
 namespace velmora::cli {
 
 /// `value` rounded to nearest with `fractionDigits` (0 to 17) digits after the
-/// point, in US-English style: "1,234", "-1,234.50". NaN and the infinities
-/// read "NaN", "∞" and "-∞".
+/// point, in US-English style: "1,234", "-1,234.50", and "0" for what rounds to
+/// zero from either side. NaN and the infinities read "NaN", "∞" and "-∞".
 [[nodiscard]] std::string groupedNumber(double value, int fractionDigits);
 
 /// Like `groupedNumber`, as dollars: "$1,234", "-$1,234.50".

@@ -179,21 +179,18 @@ std::optional<std::string> addRange(std::string_view text, Options& options) {
 }
 
 std::optional<std::string> setDraws(std::string_view text, Options& options) {
-    double value = 0;
-    if (!parseNumber(text, value) && value >= 1 && value <= maximumDraws &&
-        value == std::floor(value)) {
-        options.draws = static_cast<std::int64_t>(value);
-        return std::nullopt;
+    std::uint64_t draws = 0;
+    if (!parseWhole(text, 1, maximumDraws, draws)) {
+        return quoted(text) + " is not a whole number from 1 to " + groupedInteger(maximumDraws);
     }
-    return quoted(text) + " is not a whole number from 1 to " + groupedInteger(maximumDraws);
+    options.draws = static_cast<std::int64_t>(draws);
+    return std::nullopt;
 }
 
 std::optional<std::string> setSeed(std::string_view text, Options& options) {
-    const char* end = text.data() + text.size();
-    const auto [stop, error] = std::from_chars(text.data(), end, options.seed);
-    if (error != std::errc{} || stop != end || text.empty()) {
-        return quoted(text) + " is not a whole number from 0 to " +
-               std::to_string(std::numeric_limits<std::uint64_t>::max());
+    constexpr std::uint64_t largest = std::numeric_limits<std::uint64_t>::max();
+    if (!parseWhole(text, 0, largest, options.seed)) {
+        return quoted(text) + " is not a whole number from 0 to " + std::to_string(largest);
     }
     return std::nullopt;
 }

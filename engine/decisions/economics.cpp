@@ -15,7 +15,7 @@ constexpr double infinity = std::numeric_limits<double>::infinity();
 /// Payments counted one by one, exactly as the lifetime value sums them; past
 /// these a trial is a thousand years old, and the geometric tail takes over.
 constexpr std::int64_t countedPayments = 12'000;
-constexpr std::int64_t longestPayback = std::int64_t{1} << 62;
+constexpr std::int64_t longestPayback = std::numeric_limits<std::int64_t>::max();
 
 double perPayment(const ScenarioValues& values) {
     return values.price * proceedsShare * values.trialRetention;
@@ -46,7 +46,7 @@ double paymentsAfter(const FirstPayments& first, double later, double j) {
 }
 
 /// The payback beyond the payments counted one by one, where the payments
-/// follow their closed form; nothing when even 2^62 payments fall short.
+/// follow their closed form; nothing when even 2^63 - 1 payments fall short.
 std::optional<std::int64_t> distantPayback(const ScenarioValues& values, double cost) {
     const FirstPayments first = firstPayments(values);
     const double each = perPayment(values);
@@ -56,11 +56,11 @@ std::optional<std::int64_t> distantPayback(const ScenarioValues& values, double 
     std::int64_t low = countedPayments;  // falls short
     std::int64_t high = 2 * countedPayments;
     while (!reaches(high)) {
-        if (high >= longestPayback) {
+        if (high == longestPayback) {
             return std::nullopt;
         }
         low = high;
-        high *= 2;
+        high = high > longestPayback / 2 ? longestPayback : 2 * high;
     }
     while (high - low > 1) {
         const std::int64_t middle = low + (high - low) / 2;
@@ -69,7 +69,23 @@ std::optional<std::int64_t> distantPayback(const ScenarioValues& values, double 
     return high;
 }
 
+/// The payback past 2^63 - 1 payments, which a lifetime reaching `cost` only
+/// passes with rtPlus at 1 or more: the j with L(7 + j) = cost solved in doubles.
+double paybackPastCounting(const ScenarioValues& values, double cost) {
+    const FirstPayments first = firstPayments(values);
+    const double later = values.rtPlus;
+    const double tail = (cost / perPayment(values) - first.sum) / first.alive;
+    const double j = later == 1 ? tail : std::log1p(tail * (later - 1) / later) / std::log(later);
+    const double k = 7 + std::ceil(j);
+    const auto counted = static_cast<double>(longestPayback);
+    return k > counted ? k : counted;  // at least what the count failed to reach
+}
+
 }  // namespace
+
+double Payback::count() const {
+    return months ? static_cast<double>(*months) : distantMonths > 0 ? distantMonths : infinity;
+}
 
 bool hasCost(const ScenarioValues& values) {
     return values.costPerTrial > 0;
@@ -95,7 +111,11 @@ Payback paybackOfTrial(const ScenarioValues& values) {
     if (!(whole >= cost)) {
         return {std::nullopt, cost - whole};
     }
-    return {distantPayback(values, cost), 0};
+    Payback payback{distantPayback(values, cost), 0};
+    if (!payback.months) {
+        payback.distantMonths = paybackPastCounting(values, cost);
+    }
+    return payback;
 }
 
 double wholeLifetimeValue(const ScenarioValues& values) {
@@ -135,7 +155,9 @@ std::pair<double, double> CashWalk::add(double active) {
     if (!turn_.breakEvenMonth && net >= 0) {
         turn_.breakEvenMonth = months_;
     }
-    if (net < lowest_) {
+    // The first month with a figure is the lowest so far, even at +infinity
+    // (proceeds beyond the largest double), which a comparison would pass over.
+    if (turn_.cashNeededMonth ? net < lowest_ : !std::isnan(net)) {
         lowest_ = net;
         turn_.cashNeededMonth = months_;
     }

@@ -19,11 +19,18 @@ namespace velmora {
 /// eighth on), it pays back after the smallest k with c x L(k) >= costPerTrial.
 struct Payback {
     /// That k; 0 when nothing is to be paid back (a cost of 0 or less); nothing
-    /// when even the whole expected lifetime falls short.
+    /// when even the whole expected lifetime falls short, or when k lies past
+    /// the 2^63 - 1 a count holds (`distantMonths`).
     std::optional<std::int64_t> months;
     /// When it never pays back: the cost less what a trial brings in over its
     /// whole expected lifetime.
     double shortfall = 0;
+    /// k when it lies past 2^63 - 1, as a double: a lifetime without end (rtPlus
+    /// 1) pays back any cost, however late. 0 otherwise.
+    double distantMonths = 0;
+
+    /// k as a number: `months` or `distantMonths`; +infinity when it never pays back.
+    [[nodiscard]] double count() const;
 };
 
 /// The payback of one trial of `values`. Thread-safe; at most a few thousand

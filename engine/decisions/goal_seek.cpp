@@ -19,6 +19,24 @@ constexpr double closeness = 1e-3;
 constexpr int maximumSteps = 200;
 constexpr int maximumDecimals = 15;
 
+/// How near the metric must come to `goal.target`: within the rounding the
+/// table shows it with, and within half the last decimal the target is written
+/// with, so that a target of 0.12 is not met by 0.1129 although both show as
+/// "0.1 ×". A target written with more decimals than a double can tell apart
+/// is met within a billionth of itself.
+double tolerance(const Goal& goal) {
+    const double shown = shownTolerance(goal.metric);
+    const double target = std::abs(goal.target);
+    int decimals = 0;
+    for (double scale = 1; decimals <= maximumDecimals; ++decimals, scale *= 10) {
+        if (std::round(target * scale) / scale == target) {
+            break;
+        }
+    }
+    const double written = 0.5 * std::pow(10.0, -decimals);
+    return std::min(shown, std::max(written, target * 1e-9));
+}
+
 /// How a search computes the metric: from the closed form, which costs a few
 /// operations a month, or day by day as the summary does.
 enum class Evaluation { ClosedForm, Exact };
@@ -42,9 +60,7 @@ public:
         return metric.value_or(std::numeric_limits<double>::quiet_NaN());
     }
 
-    bool reaches(double metric) const {
-        return std::abs(metric - goal_.target) < shownTolerance(goal_.metric);
-    }
+    bool reaches(double metric) const { return std::abs(metric - goal_.target) < tolerance(goal_); }
 
 private:
     ScenarioValues values_;
@@ -310,7 +326,7 @@ GoalSeekResult search(const ScenarioValues& values, const Goal& goal, std::stop_
     }
     if (bracketed) {
         found = solve(trial, {range.low, *low}, {range.high, *high}, target,
-                      shownTolerance(goal.metric) * closeness);
+                      tolerance(goal) * closeness);
     }
     if (!found) {
         return cancelled();
@@ -342,9 +358,8 @@ GoalSeekResult seekGoal(const ScenarioValues& values, const Goal& goal, std::sto
     const double shown =
         (found.value == inputValue(values, goal.input) ? now : metricValue(goal.metric, applied))
             .value_or(std::numeric_limits<double>::quiet_NaN());
-    const bool reaches = isDeadline(goal.metric)
-                             ? meets(shown, goal.target)
-                             : std::abs(shown - goal.target) < shownTolerance(goal.metric);
+    const bool reaches = isDeadline(goal.metric) ? meets(shown, goal.target)
+                                                 : std::abs(shown - goal.target) < tolerance(goal);
     if (reaches != found.reached()) {
         return search(values, goal, std::move(stop), Evaluation::Exact, now);
     }

@@ -125,7 +125,7 @@ std::optional<double> metricValue(Metric metric, const ScenarioValues& values) {
         case Metric::LifetimeValue:
             return shownLifetimeValue(values, values.price);
         case Metric::PaybackMonths:
-            return monthOrNever(paybackOfTrial(values).months);
+            return paybackOfTrial(values).count();
         case Metric::LifetimeValueToCost:
             return lifetimeValueToCost(values);
         case Metric::BreakEvenMonth:

@@ -41,6 +41,16 @@ TEST(Economics, PaybackIsTheFirstPaymentThatCoversTheCost) {
         EXPECT_EQ(payback.months, months);
         EXPECT_NEAR(payback.shortfall, shortfall, 1e-12);
     }
+    // An endless lifetime pays back any cost: past 2^62 payments, and past the
+    // 2^63 - 1 a count holds, as a double.
+    for (const double payments : {7e18, 1e30}) {
+        SCOPED_TRACE(payments);
+        forever.costPerTrial = 4.25 * payments;
+        const Payback late = paybackOfTrial(forever);
+        EXPECT_EQ(late.months.has_value(), payments < 0x1p63);
+        EXPECT_NEAR(late.count(), payments, payments * 1e-15);
+        EXPECT_EQ(late.shortfall, 0);
+    }
     EXPECT_EQ(wholeLifetimeValue(halves(1)), 8.5);
     EXPECT_EQ(wholeLifetimeValue(forever), INFINITY);
     // The 24-month value is c x L(23) = 4.25 x (2 - 2^-22); over a cost of 2.5.
@@ -67,6 +77,8 @@ TEST(Economics, CashTurnsWhereTheCumulativeNetReachesZero) {
         // no cost: the proceeds alone
         {{0, 100}, 0, {0, 850}, 0, 0, 0},
         {{}, 40, {}, {}, 0, {}},
+        // proceeds past the largest double: even at once, with nothing needed
+        {{1e308, 1e308}, 40, {INFINITY, INFINITY}, 0, 0, 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.actives.size());

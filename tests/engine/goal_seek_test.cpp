@@ -1,3 +1,4 @@
+#include <cmath>
 #include <span>
 #include <string>
 
@@ -59,7 +60,9 @@ TEST(GoalSeek, ReachesEveryReachableTargetAndNamesTheNearestOtherwise) {
                 }
             };
             if (!moves(input, metric)) {
-                check(shownFigure(metric, values) + 0.1 * shownTolerance(metric), Outcome::Reached,
+                // The figure as the table shows it is met without moving anything.
+                const double perUnit = std::round(0.5 / shownTolerance(metric));
+                check(std::round(shownFigure(metric, values) * perUnit) / perUnit, Outcome::Reached,
                       0);
                 check(shownFigure(metric, values) + 100, Outcome::NoEffect,
                       inputValue(values, input));
@@ -120,6 +123,10 @@ TEST(GoalSeek, DeadlinesAndUnitEconomics) {
         // a 24-month value of 4.25 x (2 - 2^-22) over 2.8 shows as 3.0
         {Metric::LifetimeValueToCost, 3, Input::CostPerTrial, 8, Outcome::Reached, 2.8,
          (8.5 - 4.25 / 4194304) / 2.8},
+        // 0.12 is met within half a hundredth, not the tenth the ratio shows: a
+        // price of 1 (0.085) is too far; 1.4 gives 0.119
+        {Metric::LifetimeValueToCost, 0.12, Input::Price, 10, Outcome::Reached, 1.4,
+         1.4 * (8.5 - 4.25 / 4194304) / 100},
         // at a cost of 9: 4 x 9 - 26.03125 = 9.96875, within half a dollar of 10
         {Metric::CashNeeded, 10, Input::CostPerTrial, 8, Outcome::Reached, 9, 9.96875},
         // already paid back within 3 months: c x L(2) = 6.375 >= 6

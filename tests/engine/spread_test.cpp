@@ -19,6 +19,7 @@ namespace {
 
 constexpr double nan = std::numeric_limits<double>::quiet_NaN();
 constexpr double inf = std::numeric_limits<double>::infinity();
+constexpr double max = std::numeric_limits<double>::max();
 
 bool same(const Percentiles& a, const Percentiles& b) {
     const auto equal = [](double x, double y) { return sameNumber(x, y) || (x != x && y != y); };
@@ -36,9 +37,16 @@ TEST(Sampling, DrawsThePublishedNumbersAndTheTriangularsQuantiles) {
         {1, 2, 4, 1.0 / 3, 2},  // a third of the weight lies below 2
         {1, 2, 4, 0.5, 4 - std::sqrt(3)},
         {0, 0, 1, 0.75, 0.5},
-        {3, 3, 3, 0.9, 3}};
+        {3, 3, 3, 0.9, 3},
+        // ranges whose width squared, or the width itself, overflows
+        {1.99, 1.99, 1e155, 0.5, 1e155 - std::sqrt(0.5) * (1e155 - 1.99)},
+        {-1e160, 0, 1e160, 0.75, 1e160 - std::sqrt(0.5) * 1e160},
+        {-max, 0, max, 0.875, max / 2},
+        {-max, -max, max, 0.4375, -max / 2}};
     for (const auto& [low, mode, high, u, value] : cases) {
-        EXPECT_NEAR(triangularQuantile(low, mode, high, u), value, 1e-15) << low << mode << high;
+        EXPECT_NEAR(triangularQuantile(low, mode, high, u), value,
+                    1e-15 * std::max(1.0, std::abs(value)))
+            << low << ' ' << mode << ' ' << high;
     }
 }
 

@@ -81,6 +81,11 @@ TEST_F(CliCalibrate, RefusesWithOneLineAndStatusTwo) {
         {{"--calibrate", path("cohorts.csv"), "--horizon", "0"},
          "--horizon: \"0\" is not a whole number from 1 to 12000"},
         {{"--holdout", "2"}, "--holdout: needs --calibrate FILE"},
+        // a count is written in digits alone, never taken and cut
+        {{"--calibrate", path("cohorts.csv"), "--holdout", "1.5"},
+         "--holdout: \"1.5\" is not a whole number from 0 to " + std::to_string(maxRenewals)},
+        {{"--calibrate", path("cohorts.csv"), "--horizon", "40.0"},
+         "--horizon: \"40.0\" is not a whole number from 1 to 12000"},
         {{"--calibrate", path("cohorts.csv"), "--settle"},
          "--settle: cannot be combined with --calibrate"},
     };
@@ -90,6 +95,17 @@ TEST_F(CliCalibrate, RefusesWithOneLineAndStatusTwo) {
         EXPECT_EQ(ran.out, "");
         EXPECT_EQ(ran.err, "velmora-project: " + message + "\n");
     }
+}
+
+// An infinite figure is written "inf", as the projection's JSON writes it; null means none.
+TEST_F(CliCalibrate, WritesAnInfiniteFigureAsTheProjectionDoes) {
+    ASSERT_TRUE(writeFile(QString::fromStdString(path("instant.csv")),
+                          "c,0,1,trials,days\na,100,60,1000,1e-306\n"));
+    const Ran json = runTool({"--calibrate", path("instant.csv"), "--format", "json"});
+    ASSERT_EQ(json.status, 0) << json.err;
+    const QJsonObject answer = json.json();
+    EXPECT_EQ(answer["inputs"]["dailyNewSubs"], "inf");
+    EXPECT_NE(json.out.find(R"("backtest": null)"), std::string::npos) << json.out;
 }
 
 }  // namespace

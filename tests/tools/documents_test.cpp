@@ -166,7 +166,9 @@ TEST_F(CliDocuments, ScenariosThatCannotBeSavedLeaveNoFile) {
         {{"--months", "700", "--save", file},
          "basic.monthsToProject: expected a number of months from 0 to 600, found 700",
          exitUsage},
-        {{"--save", file, "--month-duration", "0", "--settle"}, "basic.monthDuration: ", exitUsage},
+        {{"--save", file, "--month-duration", "366", "--settle"},
+         "basic.monthDuration: ",
+         exitUsage},
         {{"--save", path("missing/out.velmora")}, "cannot be saved: ", exitOutputFailed},
     };
     for (const auto& [arguments, reason, status] : cases) {

@@ -52,7 +52,7 @@ TEST(CliQuestions, Settle) {
               QJsonValue(4));
     // (arguments, grows without bound)
     for (const auto& [arguments, grows] : std::vector<std::pair<Arguments, bool>>{
-             {{"--rest", "1"}, true}, {{"--month-duration", "0"}, false}}) {
+             {{"--rest", "1"}, true}, {{"--daily-trials", "-1"}, false}}) {
         Arguments all{"--settle", "--format", "json"};
         all.insert(all.end(), arguments.begin(), arguments.end());
         const QJsonObject answer = runTool(all).json();
@@ -111,6 +111,9 @@ TEST(CliQuestions, SensitivityFollowsTheEngine) {
     const Ran few = runTool({"--daily-trials", "0.01", "--sensitivity", "monthlyProceeds"});
     EXPECT_NE(few.out.find("\ndailyNewSubs       +$0      +$0\n"), std::string::npos) << few.out;
     EXPECT_EQ(few.out.find("-$0"), std::string::npos) << few.out;
+    const Ran free = runTool({"--price", "-0", "--months", "2", "--goal", "monthlyProceeds=0",
+                              "--solve-for", "dailyNewSubs"});
+    EXPECT_EQ(free.out.find("-$0"), std::string::npos) << free.out;
     const Ran table = runHalves({"--sensitivity", "subscribers"});
     EXPECT_TRUE(
         table.out.starts_with("600 subscribers with the inputs as they are; shares move on "
@@ -140,6 +143,26 @@ TEST(CliQuestions, Economics) {
     EXPECT_EQ(never["paybackMonths"], QJsonValue());
     EXPECT_NEAR(never["paybackShortfall"].toDouble(), 0.6, 1e-12);
     EXPECT_EQ(never["breakEvenMonth"], QJsonValue());
+    // Proceeds past the largest double break even at once, needing no cash.
+    const QJsonObject rich =
+        runTool({"--price", "1e308", "--cost-per-trial", "2", "--economics", "--format=json"})
+            .json();
+    EXPECT_EQ(rich["breakEvenMonth"], QJsonValue(0));
+    EXPECT_EQ(rich["cashNeeded"], QJsonValue(0));
+    // With rtPlus 1 the lifetime has no end: L(7 + j) = 1.984375 + j / 64 pays
+    // back any cost, however far past the 2^63 - 1 months a count holds.
+    Arguments endless{"--trial-retention", "1",    "--price",    "2", "--rest", "1",
+                      "--cost-per-trial",  "1e30", "--economics"};
+    for (const char* rate : {"--rt1", "--rt2", "--rt3", "--rt4", "--rt5", "--rt6"}) {
+        endless.insert(endless.end(), {rate, "0.5"});
+    }
+    const std::string table = runTool(endless).out;
+    EXPECT_NE(table.find(" 3.7647058823529415e+31 months to pay back a trial\n"), std::string::npos)
+        << table;
+    endless.emplace_back("--format=json");
+    const QJsonObject late = runTool(endless).json();
+    EXPECT_NEAR(late["paybackMonths"].toDouble(), 7 + (1e30 / 1.7 - 1.984375) * 64, 1e17);
+    EXPECT_FALSE(late.contains("paybackShortfall"));
 
     const std::string csv =
         runHalves({"--cost-per-trial", "2", "--economics", "--format", "csv"}).out;
@@ -217,7 +240,7 @@ TEST(CliQuestions, RefusedFlags) {
 TEST(CliQuestions, EmptyAndTinyProjections) {
     const std::string header = "month,active,change,proceeds,annualized\n";
     EXPECT_EQ(runTool({"--months", "1e-400", "--format", "csv"}).out, header);
-    EXPECT_EQ(runTool({"--months", "1e9", "--month-duration", "0", "--format", "csv"}).out, header);
+    EXPECT_EQ(runTool({"--months", "0", "--format", "csv"}).out, header);
     const std::vector<std::string_view> negative{"--months=-1e-400"};
     const auto parsed = parseArguments(negative);
     ASSERT_TRUE(std::holds_alternative<Options>(parsed));

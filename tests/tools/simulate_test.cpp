@@ -28,6 +28,9 @@ TEST(CliSimulate, RefusesBadRangesAndCombinations) {
     const std::pair<Arguments, std::string> cases[] = {
         {{"--simulate", "0"}, "--simulate: \"0\" is not a whole number from 1 to 100,000"},
         {{"--simulate", "100001"}, "--simulate: \"100001\" is not a whole number"},
+        {{"--simulate", "1e3"}, "--simulate: \"1e3\" is not a whole number"},
+        {{"--simulate", "2.5"}, "--simulate: \"2.5\" is not a whole number"},
+        {{"--simulate", "9", "--seed", "1e3"}, "--seed: \"1e3\" is not a whole number"},
         {{"--simulate", "9", "--seed", "-1"}, "--seed: \"-1\" is not a whole number from 0"},
         {{"--simulate", "9", "--range", "rt1=0.7:0.6"},
          "--range: rt1: the low end 0.7 lies above the high end 0.6"},

@@ -45,8 +45,8 @@ QString spreadMonthText(double month, std::size_t months) {
 }
 
 QString paybackLine(const Payback& payback) {
-    if (payback.months) {
-        return paybackText(static_cast<double>(*payback.months));
+    if (std::isfinite(payback.count())) {
+        return paybackText(payback.count());
     }
     return QStringLiteral("never: its whole expected lifetime brings %1 less than it costs")
         .arg(money(payback.shortfall, 2));
