@@ -42,18 +42,18 @@ Problem readCohort(const Value& value, const std::string& path, CohortRow& row) 
         return typeProblem(path, "an object", value);
     }
     static constexpr std::array<std::string_view, 4> keys{"label", "counts", "trials", "days"};
-    std::array<const Value*, keys.size()> found{};
-    if (Problem problem = json::pick(value, keys, found, path)) {
+    std::array<const Value*, keys.size()> fields{};
+    if (Problem problem = json::pick(value, keys, fields, path)) {
         return problem;
     }
     const auto at = [&](std::size_t i) { return path + "." + std::string(keys[i]); };
-    if (const Value* label = found[0]) {
+    if (const Value* label = fields[0]) {
         if (label->kind != Kind::String) {
             return typeProblem(at(0), "a string", *label);
         }
         row.label = label->text;
     }
-    if (const Value* counts = found[1]) {
+    if (const Value* counts = fields[1]) {
         if (counts->kind != Kind::Array) {
             return typeProblem(at(1), "an array", *counts);
         }
@@ -66,15 +66,15 @@ Problem readCohort(const Value& value, const std::string& path, CohortRow& row) 
         }
     }
     for (std::size_t i : {std::size_t{2}, std::size_t{3}}) {
-        if (found[i] != nullptr) {
+        if (fields[i] != nullptr) {
             double number = 0;
-            if (Problem problem = readNumber(*found[i], at(i), number)) {
+            if (Problem problem = readNumber(*fields[i], at(i), number)) {
                 return problem;
             }
             (i == 2 ? row.trials : row.days) = number;
         }
     }
-    if (found[1] == nullptr) {
+    if (fields[1] == nullptr) {
         return path + ".counts: missing";
     }
     return std::nullopt;
