@@ -167,8 +167,8 @@ TEST_F(CliDocuments, SimulateDrawsFromThePagesRanges) {
     const std::pair<Arguments, Arguments> cases[] = {
         {{"--scenario", scenario},
          {"--price", "7", "--range", "price=5:9", "--range", "rt1=0.6:0.7"}},
-        {{"--scenario", scenario, "--range", "rt1=0.62:0.64"},
-         {"--price", "7", "--range", "rt1=0.62:0.64", "--range", "price=5:9"}},
+        {{"--scenario", scenario, "--range", "rt1=0.64:0.66"},
+         {"--price", "7", "--range", "rt1=0.64:0.66", "--range", "price=5:9"}},
         {{"--scenario", scenario, "--price", "12"},
          {"--price", "12", "--range", "price=5:12", "--range", "rt1=0.6:0.7"}},
         {{"--scenario", scenario, "--page", "alternate1"}, {"--range", "dailyNewSubs=80:130"}},
