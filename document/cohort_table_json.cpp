@@ -1,5 +1,6 @@
 #include "document/cohort_table_json.h"
 
+#include <array>
 #include <cmath>
 
 #include "document/scenario_document.h"
@@ -40,36 +41,40 @@ Problem readCohort(const Value& value, const std::string& path, CohortRow& row) 
     if (value.kind != Kind::Object) {
         return typeProblem(path, "an object", value);
     }
-    bool hasCounts = false;
-    for (const json::Member& member : value.members) {
-        const std::string at = path + "." + member.key;
-        const Value& field = member.value;
-        if (member.key == "label") {
-            if (field.kind != Kind::String) {
-                return typeProblem(at, "a string", field);
-            }
-            row.label = field.text;
-        } else if (member.key == "counts") {
-            if (field.kind != Kind::Array) {
-                return typeProblem(at, "an array", field);
-            }
-            hasCounts = true;
-            row.counts.resize(field.items.size());
-            for (std::size_t k = 0; k < field.items.size(); ++k) {
-                if (Problem problem = readNumber(field.items[k], at + "[" + std::to_string(k) + "]",
-                                                 row.counts[k])) {
-                    return problem;
-                }
-            }
-        } else if (member.key == "trials" || member.key == "days") {
-            double number = 0;
-            if (Problem problem = readNumber(field, at, number)) {
+    static constexpr std::array<std::string_view, 4> keys{"label", "counts", "trials", "days"};
+    std::array<const Value*, keys.size()> fields{};
+    if (Problem problem = json::pick(value, keys, fields, path)) {
+        return problem;
+    }
+    const auto at = [&](std::size_t i) { return path + "." + std::string(keys[i]); };
+    if (const Value* label = fields[0]) {
+        if (label->kind != Kind::String) {
+            return typeProblem(at(0), "a string", *label);
+        }
+        row.label = label->text;
+    }
+    if (const Value* counts = fields[1]) {
+        if (counts->kind != Kind::Array) {
+            return typeProblem(at(1), "an array", *counts);
+        }
+        row.counts.resize(counts->items.size());
+        for (std::size_t k = 0; k < counts->items.size(); ++k) {
+            if (Problem problem = readNumber(
+                    counts->items[k], at(1) + "[" + std::to_string(k) + "]", row.counts[k])) {
                 return problem;
             }
-            (member.key == "trials" ? row.trials : row.days) = number;
         }
     }
-    if (!hasCounts) {
+    for (std::size_t i : {std::size_t{2}, std::size_t{3}}) {
+        if (fields[i] != nullptr) {
+            double number = 0;
+            if (Problem problem = readNumber(*fields[i], at(i), number)) {
+                return problem;
+            }
+            (i == 2 ? row.trials : row.days) = number;
+        }
+    }
+    if (fields[1] == nullptr) {
         return path + ".counts: missing";
     }
     return std::nullopt;
@@ -78,7 +83,7 @@ Problem readCohort(const Value& value, const std::string& path, CohortRow& row) 
 }  // namespace
 
 void appendCohortTable(QByteArray& out, const CohortTable& table) {
-    out += "    \"cohortTable\": {\"cohorts\": [";
+    out += "{\"cohorts\": [";
     for (std::size_t i = 0; i < table.cohorts.size(); ++i) {
         const CohortRow& row = table.cohorts[i];
         out += i == 0 ? "\n        {\"label\": " : ",\n        {\"label\": ";
@@ -110,10 +115,12 @@ Problem readCohortTableValue(const Value& value, std::optional<CohortTable>& out
     if (value.kind != Kind::Object) {
         return typeProblem(path, "an object", value);
     }
-    const Value* cohorts = nullptr;
-    for (const json::Member& member : value.members) {
-        cohorts = member.key == "cohorts" ? &member.value : cohorts;
+    static constexpr std::array<std::string_view, 1> keys{"cohorts"};
+    std::array<const Value*, 1> found{};
+    if (Problem problem = json::pick(value, keys, found, path)) {
+        return problem;
     }
+    const Value* cohorts = found[0];
     if (cohorts == nullptr) {
         return path + ".cohorts: missing";
     }

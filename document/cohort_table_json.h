@@ -15,7 +15,8 @@ namespace velmora::document_format {
 /// Appends `utf8` as a JSON string, quoted and escaped.
 void appendString(QByteArray& out, QByteArrayView utf8);
 
-/// Appends the member "cohortTable" holding `table`, one cohort a line.
+/// Appends the value of the top-level "cohortTable" holding `table`, one
+/// cohort a line.
 void appendCohortTable(QByteArray& out, const CohortTable& table);
 
 /// Reads the value of "cohortTable" into `out`; why it cannot, naming the

@@ -14,19 +14,20 @@ namespace velmora::document_format {
 
 inline constexpr std::string_view formatName = "velmora";
 
-/// The keys of a scenario, in the order they are written. "costPerTrial"
-/// came after the first release, which ignores it; a file without it reads 0.
-inline constexpr std::array<std::string_view, 14> scenarioKeys{"monthDuration", "monthsToProject",
+/// The fields every scenario is written with, in the order they are written;
+/// a field left out of a file takes its default. The keys a scenario may leave
+/// out ("costPerTrial", "ranges") follow them (see `optionalKeys`).
+inline constexpr std::array<std::string_view, 13> scenarioKeys{"monthDuration", "monthsToProject",
                                                                "dailyNewSubs",  "startingSubs",
                                                                "price",         "trialRetention",
                                                                "rt1",           "rt2",
                                                                "rt3",           "rt4",
                                                                "rt5",           "rt6",
-                                                               "rtPlus",        "costPerTrial"};
+                                                               "rtPlus"};
 
 /// The fields that `scenarioKeys[i + 1]` names; the first key names the
 /// integral `monthDuration`.
-inline constexpr std::array<double ScenarioValues::*, 13> numberMembers{
+inline constexpr std::array<double ScenarioValues::*, 12> numberMembers{
     &ScenarioValues::monthsToProject,
     &ScenarioValues::dailyNewSubs,
     &ScenarioValues::startingSubs,
@@ -38,8 +39,10 @@ inline constexpr std::array<double ScenarioValues::*, 13> numberMembers{
     &ScenarioValues::rt4,
     &ScenarioValues::rt5,
     &ScenarioValues::rt6,
-    &ScenarioValues::rtPlus,
-    &ScenarioValues::costPerTrial};
+    &ScenarioValues::rtPlus};
+
+/// Came after the first release, which ignores it; a file without it reads 0.
+inline constexpr std::string_view costPerTrialKey = "costPerTrial";
 
 /// The keys of the comparison's scenarios: baseline, alternate 1, alternate 2.
 inline constexpr std::array<std::string_view, 3> comparisonKeys{"baseline", "alternate1",
@@ -68,7 +71,7 @@ inline std::optional<std::string> valueProblem(std::string_view key, double valu
         if (!(value >= 0 && value <= maxMonthsToProject)) {
             return problem("a number of months from 0 to 600");
         }
-    } else if (key == scenarioKeys[13]) {
+    } else if (key == costPerTrialKey) {
         if (!(value >= 0 && std::isfinite(value))) {
             return problem("a finite cost of 0 or more");
         }

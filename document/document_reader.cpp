@@ -4,10 +4,9 @@
 #include <span>
 #include <string>
 
-#include "document/cohort_table_json.h"
 #include "document/document_fields.h"
+#include "document/document_keys.h"
 #include "document/json_reader.h"
-#include "document/ranges_json.h"
 #include "document/scenario_document.h"
 #include "engine/support/utf8.h"
 
@@ -47,29 +46,13 @@ std::string quoted(std::string_view text) {
     return result + "\"";
 }
 
-// Finds the members of `object` named by `keys`; `found[i]` is the value under
-// `keys[i]`, or null. A key the format knows may appear only once.
-Problem pick(const Value& object, std::span<const std::string_view> keys,
-             std::span<const Value*> found, std::string_view path) {
-    for (const json::Member& member : object.members) {
-        const auto key = std::find(keys.begin(), keys.end(), member.key);
-        if (key == keys.end()) {
-            continue;  // a key of a later version, or of the user's own
-        }
-        const Value*& slot = found[static_cast<std::size_t>(key - keys.begin())];
-        if (slot != nullptr) {
-            return joined(path, member.key) + ": given more than once";
-        }
-        slot = &member.value;
-    }
-    return std::nullopt;
-}
+using json::pick;
 
-Problem readScenario(const Value* value, std::string_view path, ScenarioValues& out,
-                     std::vector<Range>& ranges) {
+Problem readScenario(const Value* value, std::size_t at, ScenarioDocument& document) {
     if (value == nullptr) {
         return std::nullopt;
     }
+    const std::string path = scenarioPath(at);
     if (value->kind != Kind::Object) {
         return typeProblem(path, "an object", *value);
     }
@@ -77,17 +60,12 @@ Problem readScenario(const Value* value, std::string_view path, ScenarioValues& 
     if (Problem problem = pick(*value, scenarioKeys, found, path)) {
         return problem;
     }
-    static constexpr std::array<std::string_view, 1> rangesKey{"ranges"};
-    std::array<const Value*, 1> rangesFound{};
-    if (Problem problem = pick(*value, rangesKey, rangesFound, path)) {
+    const std::vector<std::string_view> optionalNames = optionalKeyNames(KeyScope::Scenario);
+    std::vector<const Value*> optionalFound(optionalNames.size());
+    if (Problem problem = pick(*value, optionalNames, optionalFound, path)) {
         return problem;
     }
-    if (rangesFound[0] != nullptr) {
-        if (Problem problem =
-                readRangesValue(*rangesFound[0], joined(path, rangesKey[0]), ranges)) {
-            return problem;
-        }
-    }
+    ScenarioValues& out = scenarioAt(document, at);
     for (std::size_t i = 0; i < found.size(); ++i) {
         if (found[i] == nullptr) {
             continue;
@@ -106,11 +84,21 @@ Problem readScenario(const Value* value, std::string_view path, ScenarioValues& 
             out.*numberMembers[i - 1] = number;
         }
     }
+    std::size_t next = 0;
+    for (const OptionalKey& optional : optionalKeys()) {
+        if (optional.scope != KeyScope::Scenario) {
+            continue;
+        }
+        if (const Value* held = optionalFound[next++]) {
+            if (Problem problem = optional.read(*held, joined(path, optional.name), document, at)) {
+                return problem;
+            }
+        }
+    }
     return std::nullopt;
 }
 
-Problem readComparison(const Value* value, std::array<ScenarioValues, 3>& out,
-                       std::array<std::vector<Range>, 3>& ranges) {
+Problem readComparison(const Value* value, ScenarioDocument& document) {
     static constexpr std::string_view path = "comparison";
     if (value == nullptr) {
         return std::nullopt;
@@ -121,7 +109,7 @@ Problem readComparison(const Value* value, std::array<ScenarioValues, 3>& out,
     std::array<const Value*, comparisonKeys.size()> found{};
     Problem problem = pick(*value, comparisonKeys, found, path);
     for (std::size_t i = 0; i < found.size() && !problem; ++i) {
-        problem = readScenario(found[i], joined(path, comparisonKeys[i]), out[i], ranges[i]);
+        problem = readScenario(found[i], i + 1, document);
     }
     return problem;
 }
@@ -198,19 +186,26 @@ Problem readDocument(std::string_view text, ScenarioDocument& document,
         return "expected an object at the top level, found " +
                std::string(json::kindName(root.kind));
     }
-    static constexpr std::array<std::string_view, 7> keys{
-        "format", "version", "basic", "comparison", "chartType", "recoveryOf", "cohortTable"};
-    std::array<const Value*, keys.size()> found{};
+    std::vector<std::string_view> keys{"format",     "version",   "basic",
+                                       "comparison", "chartType", "recoveryOf"};
+    const std::size_t fixed = keys.size();
+    const std::vector<std::string_view> optionalNames = optionalKeyNames(KeyScope::Document);
+    keys.insert(keys.end(), optionalNames.begin(), optionalNames.end());
+    std::vector<const Value*> found(keys.size());
     Problem problem = pick(root, keys, found, "");
     problem = problem ? problem : readFormat(found[0]);
     problem = problem ? problem : readVersion(found[1]);
-    problem =
-        problem ? problem : readScenario(found[2], keys[2], document.basic, document.basicRanges);
-    problem = problem ? problem
-                      : readComparison(found[3], document.comparison, document.comparisonRanges);
+    problem = problem ? problem : readScenario(found[2], 0, document);
+    problem = problem ? problem : readComparison(found[3], document);
     problem = problem ? problem : readChartType(found[4], document.chartType);
-    if (!problem && found[6] != nullptr) {
-        problem = readCohortTableValue(*found[6], document.cohortTable);
+    std::size_t next = fixed;
+    for (const OptionalKey& optional : optionalKeys()) {
+        if (optional.scope != KeyScope::Document) {
+            continue;
+        }
+        if (const Value* held = found[next++]; !problem && held != nullptr) {
+            problem = optional.read(*held, std::string(optional.name), document, 0);
+        }
     }
     // Metadata is a convenience: a value of the wrong type is ignored.
     if (found[5] != nullptr && found[5]->kind == Kind::String) {

@@ -6,7 +6,7 @@
 
 #include "document/cohort_table_json.h"
 #include "document/document_fields.h"
-#include "document/ranges_json.h"
+#include "document/document_keys.h"
 #include "document/scenario_document.h"
 #include "engine/support/shortest_text.h"
 
@@ -42,8 +42,9 @@ void appendKey(QByteArray& out, int depth, std::string_view key) {
     out += ": ";
 }
 
-void appendScenario(QByteArray& out, int depth, std::string_view key, const ScenarioValues& values,
-                    std::span<const Range> ranges) {
+void appendScenario(QByteArray& out, int depth, std::string_view key,
+                    const ScenarioDocument& document, std::size_t at) {
+    const ScenarioValues& values = scenarioAt(document, at);
     appendKey(out, depth, key);
     out += "{\n";
     appendKey(out, depth + 1, scenarioKeys[0]);
@@ -53,10 +54,12 @@ void appendScenario(QByteArray& out, int depth, std::string_view key, const Scen
         appendKey(out, depth + 1, scenarioKeys[i + 1]);
         out += shortest(values.*numberMembers[i]);
     }
-    // Written only when there are ranges, so that a file without them stays as it was.
-    if (!ranges.empty()) {
-        out += ",\n";
-        appendRanges(out, depth + 1, ranges);
+    for (const OptionalKey& optional : optionalKeys()) {
+        if (optional.scope == KeyScope::Scenario && optional.held(document, at)) {
+            out += ",\n";
+            appendKey(out, depth + 1, optional.name);
+            optional.append(out, document, at);
+        }
     }
     out += '\n';
     out.append(4 * depth, ' ');
@@ -64,16 +67,14 @@ void appendScenario(QByteArray& out, int depth, std::string_view key, const Scen
 }
 
 bool sameBits(const ScenarioValues& a, const ScenarioValues& b) {
-    return a.monthDuration == b.monthDuration &&
-           std::all_of(numberMembers.begin(), numberMembers.end(), [&](auto member) {
-               return std::bit_cast<std::uint64_t>(a.*member) ==
-                      std::bit_cast<std::uint64_t>(b.*member);
-           });
+    const auto bits = [](double value) { return std::bit_cast<std::uint64_t>(value); };
+    return a.monthDuration == b.monthDuration && bits(a.costPerTrial) == bits(b.costPerTrial) &&
+           std::all_of(numberMembers.begin(), numberMembers.end(),
+                       [&](auto member) { return bits(a.*member) == bits(b.*member); });
 }
 
-// "price: expected a finite number, found inf", or none.
-std::optional<std::string> scenarioProblem(const ScenarioValues& values,
-                                           std::span<const Range> ranges) {
+// The fields every scenario is written with: "price: expected a finite number, found inf", or none.
+std::optional<std::string> fieldsProblem(const ScenarioValues& values) {
     const auto days = values.monthDuration;
     if (auto what =
             valueProblem(scenarioKeys[0], static_cast<double>(days), std::to_string(days))) {
@@ -85,18 +86,13 @@ std::optional<std::string> scenarioProblem(const ScenarioValues& values,
             return std::string(scenarioKeys[i + 1]) + ": " + *what;
         }
     }
-    if (auto what = rangesProblem(ranges)) {
-        return "ranges." + *what;
-    }
     return std::nullopt;
 }
 
 }  // namespace
 
 bool identical(const ScenarioDocument& a, const ScenarioDocument& b) {
-    return a.chartType == b.chartType && a.cohortTable == b.cohortTable &&
-           a.basicRanges == b.basicRanges && a.comparisonRanges == b.comparisonRanges &&
-           sameBits(a.basic, b.basic) &&
+    return a == b && sameBits(a.basic, b.basic) &&
            std::equal(a.comparison.begin(), a.comparison.end(), b.comparison.begin(), sameBits);
 }
 
@@ -110,21 +106,23 @@ QByteArray documentText(const ScenarioDocument& document, const DocumentMetadata
     appendKey(out, 1, "version");
     out += QByteArray::number(documentVersion);
     out += ",\n";
-    appendScenario(out, 1, "basic", document.basic, document.basicRanges);
+    appendScenario(out, 1, "basic", document, 0);
     out += ",\n";
     appendKey(out, 1, "comparison");
     out += "{\n";
     for (std::size_t i = 0; i < comparisonKeys.size(); ++i) {
-        appendScenario(out, 2, comparisonKeys[i], document.comparison[i],
-                       document.comparisonRanges[i]);
+        appendScenario(out, 2, comparisonKeys[i], document, i + 1);
         out += i + 1 < comparisonKeys.size() ? ",\n" : "\n";
     }
     out += "    },\n";
     appendKey(out, 1, "chartType");
     appendString(out, chartTypeNames[static_cast<std::size_t>(document.chartType)]);
-    if (document.cohortTable) {
-        out += ",\n";
-        appendCohortTable(out, *document.cohortTable);
+    for (const OptionalKey& optional : optionalKeys()) {
+        if (optional.scope == KeyScope::Document && optional.held(document, 0)) {
+            out += ",\n";
+            appendKey(out, 1, optional.name);
+            optional.append(out, document, 0);
+        }
     }
     if (!metadata.recoveryOf.isEmpty()) {
         out += ",\n";
@@ -136,24 +134,22 @@ QByteArray documentText(const ScenarioDocument& document, const DocumentMetadata
 }
 
 std::optional<QString> documentProblem(const ScenarioDocument& document) {
-    const auto problem = [](std::string_view path, const std::string& what) {
-        return QString::fromStdString(std::string(path) + "." + what);
-    };
-    if (const auto what = scenarioProblem(document.basic, document.basicRanges)) {
-        return problem("basic", *what);
-    }
-    for (std::size_t i = 0; i < comparisonKeys.size(); ++i) {
-        if (const auto what =
-                scenarioProblem(document.comparison[i], document.comparisonRanges[i])) {
-            return problem("comparison." + std::string(comparisonKeys[i]), *what);
+    for (std::size_t at = 0; at < scenarioCount; ++at) {
+        std::optional<std::string> what = fieldsProblem(scenarioAt(document, at));
+        for (const OptionalKey& optional : optionalKeys()) {
+            if (!what && optional.scope == KeyScope::Scenario) {
+                what = optional.problem(document, at);
+            }
+        }
+        if (what) {
+            return QString::fromStdString(scenarioPath(at) + "." + *what);
         }
     }
-    if (const auto& table = document.cohortTable) {
-        if (const auto what = cohortTableProblem(*table)) {
-            return QString::fromStdString("cohortTable: " + what->message);
-        }
-        if (!fitsInDocument(*table)) {
-            return QStringLiteral("cohortTable: too large for the 1 MiB a document may hold");
+    for (const OptionalKey& optional : optionalKeys()) {
+        if (optional.scope == KeyScope::Document) {
+            if (const auto what = optional.problem(document, 0)) {
+                return QString::fromStdString(*what);
+            }
         }
     }
     return std::nullopt;

@@ -362,4 +362,21 @@ std::string_view kindName(Value::Kind kind) {
     return "a value";
 }
 
+std::optional<std::string> pick(const Value& object, std::span<const std::string_view> keys,
+                                std::span<const Value*> found, std::string_view path) {
+    for (const Member& member : object.members) {
+        const auto key = std::find(keys.begin(), keys.end(), member.key);
+        if (key == keys.end()) {
+            continue;
+        }
+        const Value*& slot = found[static_cast<std::size_t>(key - keys.begin())];
+        if (slot != nullptr) {
+            return (path.empty() ? "" : std::string(path) + ".") + member.key +
+                   ": given more than once";
+        }
+        slot = &member.value;
+    }
+    return std::nullopt;
+}
+
 }  // namespace velmora::json

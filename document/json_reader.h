@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -45,5 +47,13 @@ std::string position(std::string_view text, std::size_t offset);
 
 /// "a string", "an object", "true", ...: a value's kind as a message names it.
 std::string_view kindName(Value::Kind kind);
+
+/// Finds the members of `object` named by `keys`: `found[i]` receives the value
+/// under `keys[i]`, or stays null. Other keys are passed over (a later
+/// version's, or the user's own); a key of `keys` given twice is refused,
+/// naming it under `path` ("basic.price: given more than once").
+[[nodiscard]] std::optional<std::string> pick(const Value& object,
+                                              std::span<const std::string_view> keys,
+                                              std::span<const Value*> found, std::string_view path);
 
 }  // namespace velmora::json

@@ -47,9 +47,8 @@ std::optional<std::string> nameProblem(std::string_view name) {
 
 }  // namespace
 
-void appendRanges(QByteArray& out, int depth, std::span<const Range> ranges) {
-    out.append(4 * depth, ' ');
-    out += "\"ranges\": {";
+void appendRanges(QByteArray& out, std::span<const Range> ranges) {
+    out += '{';
     for (std::size_t i = 0; i < ranges.size(); ++i) {
         out += i == 0 ? "" : ", ";
         appendString(out, inputName(ranges[i].input));

@@ -14,9 +14,9 @@
 // The ranges of a scenario in a document's JSON. Internal to the document library.
 namespace velmora::document_format {
 
-/// Appends the member "ranges" of a scenario at `depth` levels of indentation,
-/// all on one line: "ranges": {"price": [1.5, 2.5], …}.
-void appendRanges(QByteArray& out, int depth, std::span<const Range> ranges);
+/// Appends the value of a scenario's "ranges", all on one line:
+/// {"price": [1.5, 2.5], …}.
+void appendRanges(QByteArray& out, std::span<const Range> ranges);
 
 /// Reads the value of a scenario's "ranges", found at `path`, into `out` in
 /// `rangedInputs` order; why it cannot, naming the member

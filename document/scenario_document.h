@@ -55,7 +55,8 @@ struct ScenarioDocument {
     friend bool operator==(const ScenarioDocument&, const ScenarioDocument&) = default;
 };
 
-/// Whether every number of `a` has the same bits as in `b`: -0 and 0 differ.
+/// Whether `a` equals `b` with every number of their scenarios the same bits:
+/// -0 and 0 differ.
 [[nodiscard]] bool identical(const ScenarioDocument& a, const ScenarioDocument& b);
 
 /// What is kept beside a document in its file without being part of it, as

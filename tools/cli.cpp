@@ -65,6 +65,9 @@ int execute(const Options& options, std::ostream& out, std::ostream& err) {
     // Named references, not a structured binding: lambdas below use them.
     const ScenarioDocument& document = scenario.document;
     const ScenarioValues& values = scenario.values;
+    // --simulate draws from the page's ranges too, not only from --range.
+    Options drawing = options;
+    drawing.ranges = scenario.ranges;
     if (options.question == Question::Calibrate) {
         if (!options.outputFile) {
             return calibrateScenario(options, document, values, out, err);
@@ -112,7 +115,7 @@ int execute(const Options& options, std::ostream& out, std::ostream& err) {
         if (options.question == Question::Projection) {
             writeProjection(options, values, stream, err);
         } else {
-            writeAnswer(options, values, stream);
+            writeAnswer(drawing, values, stream);
         }
     };
     if (options.outputFile) {

@@ -1,5 +1,7 @@
 #include "tools/documents.h"
 
+#include <algorithm>
+
 #include "document/file_name.h"
 #include "tools/flag_values.h"
 
@@ -36,6 +38,17 @@ std::variant<ResolvedScenario, UsageError> resolveScenario(const Options& option
     ScenarioValues& page = pageOf(resolved.document, options.page);
     page = withFlags(page, options);
     resolved.values = page;
+    resolved.ranges = options.ranges;
+    const auto& held =
+        options.page == Page::Basic
+            ? resolved.document.basicRanges
+            : resolved.document.comparisonRanges[static_cast<std::size_t>(options.page) - 1];
+    for (const Range& range : rangesAround(page, held)) {
+        if (std::ranges::none_of(options.ranges,
+                                 [&](const Range& given) { return given.input == range.input; })) {
+            resolved.ranges.push_back(range);
+        }
+    }
     return resolved;
 }
 

@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 #include <variant>
+#include <vector>
 
 #include "document/scenario_document.h"
 #include "tools/cli.h"
@@ -15,6 +16,9 @@ struct ResolvedScenario {
     /// works on set to `values`: what `--save` writes.
     ScenarioDocument document;
     ScenarioValues values;  ///< the page's values with the flags over them
+    /// What `--simulate` draws from: each `--range`, then the page's ranges
+    /// of the other inputs, widened to take `values` in as the window does.
+    std::vector<Range> ranges;
 };
 
 /// Reads the document of `options.scenarioFile`, when given, and applies the

@@ -8,6 +8,15 @@
 
 namespace velmora {
 
+std::vector<Range> rangesAround(const ScenarioValues& values, std::vector<Range> ranges) {
+    for (Range& range : ranges) {
+        const double value = inputValue(values, range.input);
+        range.low = std::min(range.low, value);
+        range.high = std::max(range.high, value);
+    }
+    return ranges;
+}
+
 std::optional<std::string> rangeProblem(const ScenarioValues& values,
                                         std::span<const Range> ranges) {
     for (auto range = ranges.begin(); range != ranges.end(); ++range) {

@@ -36,6 +36,11 @@ inline constexpr std::array<Input, 11> rangedInputs = {
 [[nodiscard]] std::optional<std::string> rangeProblem(const ScenarioValues& values,
                                                       std::span<const Range> ranges);
 
+/// `ranges` as they are drawn from around `values`: each widened to take its
+/// input's value in, since a value may have moved out of the range set for it.
+[[nodiscard]] std::vector<Range> rangesAround(const ScenarioValues& values,
+                                              std::vector<Range> ranges);
+
 /// `count` scenarios drawn around `values` from `ranges` (which `rangeProblem`
 /// accepts) with a `SampleGenerator` seeded with `seed`. Every draw takes one
 /// uniform number for each of `rangedInputs` in turn, whether a range is set on

@@ -53,6 +53,11 @@ TEST(CohortTableDocument, RefusesATableThatBreaksTheRules) {
         {R"({"cohorts": [{"counts": [10, 5], "trials": 9}]})",
          R"(cohortTable.cohorts[0].trials: cohort "" has 10 first payments from 9 trials; trials cannot be fewer)"},
         {R"({"cohorts": [{"counts": [10]}]})", "cohortTable: no cohort with a renewal"},
+        // A key given twice is refused here as everywhere else in a document.
+        {R"({"cohorts": [], "cohorts": [{"counts": [10, 5]}]})",
+         "cohortTable.cohorts: given more than once"},
+        {R"({"cohorts": [{"counts": [10, 5], "trials": 7, "trials": 20}]})",
+         "cohortTable.cohorts[0].trials: given more than once"},
     };
     for (const auto& [table, message] : cases) {
         const auto read = parsed(table);

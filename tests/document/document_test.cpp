@@ -84,6 +84,15 @@ TEST(ParseDocument, TakesDefaultsForWhatIsLeftOutAndIgnoresUnknownKeys) {
              d.basicRanges = {{Input::Price, 1.5, 2.5}, {Input::RtPlus, 0.9, 0.97}};
          })},
         {R"({"version": 1.0, "format": "velmora", "chartType": "simple", "comparison": {}})", {}},
+        // Indented with tabs, as some editors do; a label beyond the first 65,536
+        // characters written as a surrogate pair.
+        {"{\n\t\"format\": \"velmora\",\n\t\"version\": 1,\n\t\"basic\": {\n\t\t\"price\": "
+         "4.99\n\t},\r\n\t\"cohortTable\": {\"cohorts\": [{\"label\": \"\\ud83d\\ude00\", "
+         "\"counts\": [2, 1]}]}\n}",
+         with([](ScenarioDocument& d) {
+             d.basic.price = 4.99;
+             d.cohortTable = CohortTable{{{"\xF0\x9F\x98\x80", {2, 1}}}};
+         })},
         // Unknown keys at every level, of every kind, also nested deeply.
         {R"({"format": "velmora", "version": 1, "note": [1, {"a": [[]]}], "basic": {"x": null,
             "monthDuration": 28.0, "rt6": -0}, "comparison": {"alternate2": {"rtPlus": 1e-400,

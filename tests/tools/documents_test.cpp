@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 
 #include "document/scenario_document.h"
+#include "tests/support/every_key_document.h"
 #include "tests/support/files.h"
 #include "tests/tools/run_cli.h"
 
@@ -129,6 +130,58 @@ TEST_F(CliDocuments, SavedScenariosReadBackBitForBit) {
     changed.comparison[2].monthsToProject = 1;
     changed.chartType = ChartType::Cohorts;
     EXPECT_TRUE(identical(read("c.velmora"), changed));
+}
+
+// The tool's paths: a document read and saved again, whole, its page changed by the flags.
+TEST_F(CliDocuments, EveryKeySurvivesScenarioAndSave) {
+    const ScenarioDocument original = everyKeyDocument();
+    ASSERT_EQ(saveDocumentFile(dir.filePath("every.velmora"), original), std::nullopt);
+    EXPECT_EQ(runTool({"--scenario", path("every.velmora"), "--save", path("a.velmora")}).status,
+              0);
+    EXPECT_TRUE(identical(read("a.velmora"), original));
+    EXPECT_EQ(runTool({"--scenario", path("every.velmora"), "--page", "alternate2", "--rt3", "0.5",
+                       "--save", path("b.velmora")})
+                  .status,
+              0);
+    ScenarioDocument changed = original;
+    changed.comparison[2].rt3 = 0.5;
+    EXPECT_TRUE(identical(read("b.velmora"), changed));
+}
+
+// --simulate draws from the page's ranges as from --range, which replaces the
+// page's range of its input; a value outside the page's range widens it.
+TEST_F(CliDocuments, SimulateDrawsFromThePagesRanges) {
+    ScenarioDocument document;
+    document.basic.price = 7;
+    document.basicRanges = {{Input::Price, 5, 9}, {Input::Rt1, 0.6, 0.7}};
+    document.comparisonRanges[1] = {{Input::DailyNewSubs, 80, 130}};
+    ASSERT_EQ(saveDocumentFile(dir.filePath("ranged.velmora"), document), std::nullopt);
+    const Arguments simulate{"--simulate", "200", "--months", "6", "--format", "json"};
+    const auto spread = [&](Arguments arguments) {
+        arguments.insert(arguments.end(), simulate.begin(), simulate.end());
+        const Ran ran = runTool(arguments);
+        EXPECT_EQ(ran.status, 0) << ran.err;
+        return ran.out;
+    };
+    const std::string scenario = path("ranged.velmora");
+    const std::pair<Arguments, Arguments> cases[] = {
+        {{"--scenario", scenario},
+         {"--price", "7", "--range", "price=5:9", "--range", "rt1=0.6:0.7"}},
+        {{"--scenario", scenario, "--range", "rt1=0.64:0.66"},
+         {"--price", "7", "--range", "rt1=0.64:0.66", "--range", "price=5:9"}},
+        {{"--scenario", scenario, "--price", "12"},
+         {"--price", "12", "--range", "price=5:12", "--range", "rt1=0.6:0.7"}},
+        {{"--scenario", scenario, "--page", "alternate1"}, {"--range", "dailyNewSubs=80:130"}},
+    };
+    for (const auto& [fromDocument, fromFlags] : cases) {
+        const std::string drawn = spread(fromDocument);
+        EXPECT_EQ(drawn, spread(fromFlags)) << fromDocument.back();
+        const QJsonObject months =
+            QJsonDocument::fromJson(QByteArray::fromStdString(drawn)).object();
+        EXPECT_LT(months["monthlyProceeds"]["p10"].toDouble(),
+                  months["monthlyProceeds"]["p90"].toDouble())
+            << "a spread, not the projection: " << fromDocument.back();
+    }
 }
 
 // A name that is not UTF-8 names that very file: saved through a link to it,

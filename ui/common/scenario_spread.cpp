@@ -11,16 +11,6 @@ namespace velmora {
 
 namespace {
 
-// The ranges as drawn: each widened to take its input's value in.
-std::vector<Range> drawnRanges(const ScenarioValues& values, std::vector<Range> ranges) {
-    for (Range& range : ranges) {
-        const double value = inputValue(values, range.input);
-        range.low = std::min(range.low, value);
-        range.high = std::max(range.high, value);
-    }
-    return ranges;
-}
-
 std::string rangesKey(const std::vector<Range>& ranges) {
     std::string key;
     for (const Range& range : ranges) {
@@ -46,7 +36,7 @@ void ScenarioSpread::follow() {
         return;
     }
     const ScenarioValues values = inputs_->scenarioValues();
-    std::vector<Range> ranges = drawnRanges(values, inputs_->ranges());
+    std::vector<Range> ranges = rangesAround(values, inputs_->ranges());
     if (ranges.empty()) {
         job_->cancel();
         key_.clear();

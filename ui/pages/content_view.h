@@ -33,6 +33,13 @@ public:
     [[nodiscard]] InsightsPage* insights() const { return insights_; }
     [[nodiscard]] CalibrationPage* calibration() const { return calibration_; }
 
+    /// The document as the pages hold it now.
+    [[nodiscard]] ScenarioDocument document() const;
+    /// Writes `document` into the pages: every scenario's values and ranges
+    /// through its setters (each changed scenario rebuilds once, after the
+    /// usual wait), the chart type and the kept cohort table.
+    void setDocument(const ScenarioDocument& document);
+
     /// Brings a page that shows `scenario` into view: its own, or "Insights"
     /// or "Calibration" when shown and speaking of it.
     void reveal(const SubscriptionInputs& scenario);
