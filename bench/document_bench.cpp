@@ -1,5 +1,5 @@
 // Writing and reading a document: its text alone, and through a file (the save
-// includes QSaveFile's flush to disk and rename).
+// includes the writer's sync to disk and rename).
 //
 //   build/release/bench/velmora_document_bench
 #include <QTemporaryDir>

@@ -13,6 +13,7 @@
 #include "engine/support/shortest_text.h"
 #include "engine/table/table_figures.h"
 #include "report/value_rows.h"
+#include "report/workbook_check.h"
 
 namespace velmora::report {
 
@@ -38,7 +39,15 @@ public:
         : sheet_(workbook_add_worksheet(book, name.toUtf8().constData())),
           formats_(formats),
           header_(header),
-          locale_(locale) {}
+          locale_(locale) {
+        // A sheet the library could not add takes nothing, and fails the workbook.
+        if (sheet_ == nullptr) {
+            error_ = LXW_ERROR_MEMORY_MALLOC_FAILED;
+        }
+    }
+
+    /// The first error of the library in writing this sheet.
+    [[nodiscard]] lxw_error error() const { return error_; }
 
     void headers(lxw_row_t row, const QStringList& titles) {
         for (int column = 0; column < titles.size(); ++column) {
@@ -47,7 +56,10 @@ public:
     }
 
     void text(lxw_row_t row, lxw_col_t column, const QString& text, lxw_format* format = nullptr) {
-        worksheet_write_string(sheet_, row, column, text.toUtf8().constData(), format);
+        if (sheet_ == nullptr) {
+            return;
+        }
+        check(worksheet_write_string(sheet_, row, column, text.toUtf8().constData(), format));
         fit(column, text.size());
     }
 
@@ -57,19 +69,31 @@ public:
             text(row, column, QString::fromStdString(shortest(value)));
             return;
         }
-        worksheet_write_number(sheet_, row, column, value, formats_.at(shown));
+        if (sheet_ == nullptr) {
+            return;
+        }
+        check(worksheet_write_number(sheet_, row, column, value, formats_.at(shown)));
         fit(column, shownText(value, shown).size());
     }
 
     /// Freezes the rows above `rows` and sets every column's width.
     void finish(lxw_row_t rows) {
+        if (sheet_ == nullptr) {
+            return;
+        }
         worksheet_freeze_panes(sheet_, rows, 0);
         for (const auto& [column, characters] : widths_) {
-            worksheet_set_column(sheet_, column, column, characters + 2.0, nullptr);
+            check(worksheet_set_column(sheet_, column, column, characters + 2.0, nullptr));
         }
     }
 
 private:
+    void check(lxw_error error) {
+        if (error_ == LXW_NO_ERROR) {
+            error_ = error;
+        }
+    }
+
     void fit(lxw_col_t column, qsizetype characters) {
         int& width = widths_[column];
         width = std::max(width, static_cast<int>(characters));
@@ -100,6 +124,7 @@ private:
     lxw_format* header_;
     const QLocale& locale_;
     std::map<lxw_col_t, int> widths_;
+    lxw_error error_ = LXW_NO_ERROR;
 };
 
 Shown valueShown(ValueRow::Kind kind) {
@@ -273,26 +298,42 @@ QString writeWorkbook(const Report& report, QIODevice& out, const QLocale& local
     lxw_format* header = workbook_add_format(book);
     format_set_bold(header);
 
+    lxw_error failed = LXW_NO_ERROR;
+    const auto keep = [&failed](const Sheet& sheet) {
+        failed = failed == LXW_NO_ERROR ? sheet.error() : failed;
+    };
     if (report.kind == ReportKind::Insights) {
         Sheet answers(book, formats, header, locale, pageTitle(report.kind));
         writeAnswers(answers, report.answers);
+        keep(answers);
     } else {
         for (const ReportScenario& scenario : report.scenarios) {
             Sheet months(book, formats, header, locale, scenario.name);
             writeMonths(months, scenario);
+            keep(months);
         }
     }
     Sheet values(book, formats, header, locale, QStringLiteral("Values"));
     writeValues(values, report);
+    keep(values);
 
-    if (const lxw_error error = workbook_close(book); error != LXW_NO_ERROR) {
-        return QString::fromUtf8(lxw_strerror(error));
+    const lxw_error closed = workbook_close(book);
+    if (failed != LXW_NO_ERROR || closed != LXW_NO_ERROR) {
+        return QString::fromUtf8(lxw_strerror(failed != LXW_NO_ERROR ? failed : closed));
     }
     QFile written(path);
     if (!written.open(QIODevice::ReadOnly)) {
         return written.errorString();
     }
     const QByteArray bytes = written.readAll();
+    if (written.error() != QFileDevice::NoError) {
+        return written.errorString();
+    }
+    qint64 unpacked = 0;
+    if (const QString damaged = damagedPart(bytes, unpacked); !damaged.isEmpty()) {
+        const QString why = whyNotWritten(folder.path(), unpacked + bytes.size());
+        return why.isEmpty() ? damaged : why + QStringLiteral(" (") + damaged + ')';
+    }
     return out.write(bytes) == bytes.size() ? QString() : out.errorString();
 }
 

@@ -68,8 +68,15 @@ int execute(const Options& options, std::ostream& out, std::ostream& err) {
     // --simulate draws from the page's ranges too, not only from --range.
     Options drawing = options;
     drawing.ranges = scenario.ranges;
+    if (const auto clash = outputClash(options)) {
+        return refuse(err, *clash);
+    }
+    if (const auto problem = outputRefused(options)) {
+        err << "velmora-project: " << *problem << '\n';
+        return exitOutputFailed;
+    }
     if (options.question == Question::Calibrate) {
-        if (!options.outputFile) {
+        if (!options.outputFile || *options.outputFile == standardOutput) {
             return calibrateScenario(options, document, values, out, err);
         }
         // The answer is small: kept whole, then written as any other output.
@@ -77,8 +84,9 @@ int execute(const Options& options, std::ostream& out, std::ostream& err) {
         if (const int status = calibrateScenario(options, document, values, answer, err)) {
             return status;
         }
-        if (const auto problem = writeOutputFile(
-                options, scenario, err, [&](std::ostream& stream) { stream << answer.view(); })) {
+        if (const auto problem =
+                writeOutputFile(options, scenario, out, err,
+                                [&](std::ostream& stream) { stream << answer.view(); })) {
             err << "velmora-project: " << *problem << '\n';
             return exitOutputFailed;
         }
@@ -119,7 +127,7 @@ int execute(const Options& options, std::ostream& out, std::ostream& err) {
         }
     };
     if (options.outputFile) {
-        if (const auto problem = writeOutputFile(options, scenario, err, writeText)) {
+        if (const auto problem = writeOutputFile(options, scenario, out, err, writeText)) {
             err << "velmora-project: " << *problem << '\n';
             return exitOutputFailed;
         }

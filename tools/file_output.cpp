@@ -5,11 +5,8 @@
 #include <streambuf>
 
 #include <QBuffer>
-#include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QSaveFile>
 
 #include "document/atomic_file.h"
 #include "document/file_name.h"
@@ -144,12 +141,40 @@ QString writeFileFormat(const Options& options, const ResolvedScenario& resolved
     return report::writeReportPdf(made, file, locale);
 }
 
+std::string cannotWrite(const Options& options, const QString& reason) {
+    return "--output: " + escaped(options.outputFile.value(), false) +
+           ": cannot be written: " + reason.toStdString();
+}
+
 }  // namespace
 
+std::optional<std::string> outputClash(const Options& options) {
+    if (!options.outputFile || *options.outputFile == standardOutput) {
+        return std::nullopt;
+    }
+    const QString output = fileNameFromBytes(*options.outputFile);
+    for (const auto& [file, flag] :
+         {std::pair{&options.scenarioFile, "--scenario"}, std::pair{&options.saveFile, "--save"}}) {
+        if (*file && sameFile(output, fileNameFromBytes(**file))) {
+            return "--output: the same file as " + std::string(flag);
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> outputRefused(const Options& options) {
+    if (!options.outputFile || *options.outputFile == standardOutput) {
+        return std::nullopt;
+    }
+    if (const auto reason = notReplaceable(fileNameFromBytes(*options.outputFile))) {
+        return cannotWrite(options, *reason);
+    }
+    return std::nullopt;
+}
+
 std::optional<std::string> writeOutputFile(const Options& options, const ResolvedScenario& resolved,
-                                           std::ostream& announce,
+                                           std::ostream& out, std::ostream& announce,
                                            const std::function<void(std::ostream&)>& writeText) {
-    const QString path = fileNameFromBytes(*options.outputFile);
     // Why the output could not be written to `device`, or nothing.
     const auto fill = [&](QIODevice& device) -> QString {
         if (options.fileFormat) {
@@ -160,32 +185,30 @@ std::optional<std::string> writeOutputFile(const Options& options, const Resolve
         writeText(stream);
         return stream.flush() ? QString() : device.errorString();
     };
-    QString problem;
-    if (fileNameBytes(path) != QFile::encodeName(path)) {
-        // Qt's files would write the name with its stray bytes replaced, so a
-        // name that is not UTF-8 takes the output whole, written by its bytes.
+    if (*options.outputFile == standardOutput) {
+        if (!options.fileFormat) {
+            writeText(out);
+            return std::nullopt;
+        }
         QBuffer whole;
         whole.open(QIODevice::WriteOnly);
-        problem = fill(whole);
-        if (const auto reason =
-                problem.isEmpty() ? writeFileAtomically(path, whole.data()) : std::nullopt) {
-            problem = *reason;
+        if (const QString problem = fill(whole); !problem.isEmpty()) {
+            return cannotWrite(options, problem);
         }
-    } else {
-        QSaveFile file(path);
-        problem = file.open(QIODevice::WriteOnly) ? fill(file) : file.errorString();
-        if (problem.isEmpty() && !file.commit()) {
-            problem = file.errorString();
-        }
-        if (!problem.isEmpty()) {
-            file.cancelWriting();
-        }
+        out.write(whole.data().constData(), whole.size());
+        return std::nullopt;  // a failed standard output is told by the caller
+    }
+    // A writer that cannot report a failed write (the PDF's) writes on; the
+    // file keeps the first failure, and refuses to replace the target.
+    AtomicFile file(fileNameFromBytes(*options.outputFile));
+    QString problem = file.open(QIODevice::WriteOnly) ? fill(file) : file.problem();
+    if (const auto reason = problem.isEmpty() ? file.commit() : std::nullopt) {
+        problem = *reason;
     }
     if (problem.isEmpty()) {
         return std::nullopt;
     }
-    return "--output: " + escaped(options.outputFile.value(), false) +
-           ": cannot be written: " + problem.toStdString();
+    return cannotWrite(options, file.problem().isEmpty() ? problem : file.problem());
 }
 
 }  // namespace velmora::cli

@@ -19,6 +19,7 @@
 #include "inputs/subscription_inputs.h"
 #include "ui/calibration/calibration_page.h"
 #include "ui/common/scenario_spread.h"
+#include "ui/document/export_file.h"
 #include "ui/insights/insights_page.h"
 #include "ui/insights/sensitivity_panel.h"
 #include "ui/insights/tornado_chart.h"
@@ -159,8 +160,11 @@ bool save(MainWindow& window, const QDir& directory, const QString& name) {
         chart->replot();
     }
     const QString path = directory.filePath(name);
-    if (!window.grab().save(path)) {
-        std::fprintf(stderr, "velmora-screenshots: cannot write %s\n", qPrintable(path));
+    const auto problem = writeExport(path, [&window](QIODevice& file) {
+        return window.grab().save(&file, "PNG") ? QString() : QStringLiteral("cannot encode");
+    });
+    if (problem) {
+        std::fprintf(stderr, "velmora-screenshots: %s\n", qPrintable(*problem));
         return false;
     }
     std::printf("%s\n", qPrintable(path));

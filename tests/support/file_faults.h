@@ -31,11 +31,13 @@ private:
     unsigned saved_ = 0;
 };
 
-/// While it lives, no file of this process grows beyond 100 bytes, as on a full
-/// disk: a longer write fails instead of ending the process.
+/// While it lives, no file of this process grows beyond `bytes`, as on a full
+/// disk: a longer write fails ("File too large") instead of ending the process.
 class FullDisk {
 public:
-    FullDisk() { setrlimit(RLIMIT_FSIZE, &full_); }
+    explicit FullDisk(rlim_t bytes = 100) : full_{bytes, saved_.rlim_max} {
+        setrlimit(RLIMIT_FSIZE, &full_);
+    }
     ~FullDisk() { setrlimit(RLIMIT_FSIZE, &saved_); }
 
 private:
@@ -45,7 +47,7 @@ private:
         std::signal(SIGXFSZ, SIG_IGN);
         return limit;
     }();
-    rlimit full_{100, saved_.rlim_max};
+    rlimit full_;
 };
 
 }  // namespace velmora

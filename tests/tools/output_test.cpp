@@ -1,9 +1,15 @@
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
+#include <QDir>
 #include <QTemporaryDir>
 
+#include "tests/support/file_faults.h"
 #include "tests/support/files.h"
 #include "tests/support/pdf_reader.h"
 #include "tests/tools/run_cli.h"
@@ -12,6 +18,7 @@ namespace velmora::cli {
 namespace {
 
 using Arguments = std::vector<std::string>;
+namespace fs = std::filesystem;
 
 TEST(CliOutput, WritesWorkbooksReportsAndTextToTheOutputFileOnly) {
     QTemporaryDir dir;
@@ -92,6 +99,104 @@ TEST(CliOutput, WritesWorkbooksReportsAndTextToTheOutputFileOnly) {
     toFile.insert(toFile.end(), {"--output", path("plan.csv")});
     EXPECT_EQ(runTool(toFile).status, 0);
     EXPECT_EQ(contents(dir.filePath("plan.csv")).toStdString(), runTool(csv).out);
+}
+
+// A target that is not a regular file, the document by another name, or a
+// write that fails part way leaves every file as it was, with the reason.
+TEST(CliOutput, NeverReplacesWhatItMustNot) {
+    QTemporaryDir dir;
+    const auto path = [&dir](const char* name) { return dir.filePath(name).toStdString(); };
+    ASSERT_TRUE(writeFile(dir.filePath("doc.velmora"), R"({"format": "velmora", "version": 1})"));
+    ASSERT_TRUE(writeFile(dir.filePath("old.pdf"), "earlier report"));
+    ASSERT_TRUE(writeFile(dir.filePath("old.xlsx"), "earlier workbook"));
+    ASSERT_TRUE(writeFile(dir.filePath("old.csv"), "earlier table"));
+    ASSERT_EQ(mkfifo(path("pipe").c_str(), 0600), 0);
+    ASSERT_TRUE(QDir().mkdir(dir.filePath("sub")));
+    // Never the machine's /dev/null itself: a failing test must not replace it.
+    fs::create_symlink("/dev/null", path("null"));
+    fs::create_symlink(path("doc.velmora"), path("link.velmora"));
+    const auto listing = [&dir] {
+        QStringList files;
+        for (const QFileInfo& file : QDir(dir.path())
+                                         .entryInfoList(QDir::AllEntries | QDir::Hidden |
+                                                        QDir::System | QDir::NoDotAndDotDot)) {
+            files << file.fileName() + ' ' + QString::number(file.size()) +
+                         (file.isSymLink() ? " link"
+                          : file.isFile()  ? ""
+                                           : " other");
+        }
+        return files.join(", ").toStdString();
+    };
+    const std::string before = listing();
+    const QByteArray document = contents(dir.filePath("doc.velmora"));
+    const std::string doc = path("doc.velmora");
+    const struct {
+        Arguments arguments;
+        int status;
+        std::string err;   ///< what standard error ends with
+        rlim_t limit = 0;  ///< the largest file the tool may write, if any
+    } cases[] = {
+        {{"--output", path("pipe")}, 1, path("pipe") + ": cannot be written: not a regular file"},
+        {{"--format", "pdf", "--output", path("null")},
+         1,
+         path("null") + ": cannot be written: not a regular file"},
+        {{"--scenario", doc, "--format", "csv", "--output", path("./doc.velmora")},
+         2,
+         "--output: the same file as --scenario"},
+        {{"--scenario", doc, "--output", path("sub/../doc.velmora")},
+         2,
+         "--output: the same file as --scenario"},
+        {{"--scenario", path("link.velmora"), "--output", doc},
+         2,
+         "--output: the same file as --scenario"},
+        {{"--save", path("new.velmora"), "--output", path("sub/../new.velmora")},
+         2,
+         "--output: the same file as --save"},
+        {{"--format", "xlsx", "--months", "600", "--output", path("old.xlsx")},
+         1,
+         "File too large (the workbook came out damaged: xl/worksheets/sheet1.xml is not whole)",
+         20'000},
+        {{"--format", "pdf", "--months", "600", "--output", path("old.pdf")},
+         1,
+         path("old.pdf") + ": cannot be written: File too large",
+         20'000},
+        {{"--format", "csv", "--months", "600", "--output", path("old.csv")},
+         1,
+         path("old.csv") + ": cannot be written: File too large",
+         100},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.arguments.back());
+        Ran ran{};
+        {
+            const std::optional<FullDisk> full =
+                c.limit > 0 ? std::optional<FullDisk>(std::in_place, c.limit) : std::nullopt;
+            ran = runTool(c.arguments);
+        }
+        EXPECT_EQ(ran.status, c.status) << ran.err;
+        ASSERT_GE(ran.err.size(), c.err.size() + 1) << ran.err;
+        EXPECT_EQ(ran.err.substr(ran.err.size() - c.err.size() - 1), c.err + '\n');
+        EXPECT_EQ(listing(), before);
+        EXPECT_EQ(contents(dir.filePath("doc.velmora")), document);
+    }
+    EXPECT_EQ(contents(dir.filePath("old.pdf")), "earlier report");
+    EXPECT_EQ(contents(dir.filePath("old.xlsx")), "earlier workbook");
+    EXPECT_TRUE(fs::is_character_file("/dev/null"));
+}
+
+// "-" is standard output, for text and for a workbook or a report alike.
+TEST(CliOutput, DashIsStandardOutput) {
+    QTemporaryDir dir;
+    const QString working = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(dir.path()));
+    const Ran csv = runTool({"--format", "csv", "--months", "3", "--output", "-"});
+    const Ran pdf = runTool({"--format", "pdf", "--months", "3", "--output", "-"});
+    QDir::setCurrent(working);
+    EXPECT_EQ(csv.status, 0);
+    EXPECT_EQ(csv.out, runTool({"--format", "csv", "--months", "3"}).out);
+    EXPECT_EQ(pdf.status, 0) << pdf.err;
+    EXPECT_EQ(pdf.out.substr(0, 5), "%PDF-");
+    EXPECT_TRUE(QDir(dir.path()).isEmpty());
 }
 
 }  // namespace
