@@ -38,13 +38,20 @@ std::string number(double value) {
 }
 
 std::string percent(const SurvivalError& error) {
-    return error.cells == 0 ? "n/a" : groupedNumber(100 * error.error, 2) + "%";
+    return error.cells == 0 || !std::isfinite(error.error)
+               ? "n/a"
+               : groupedNumber(100 * error.error, 2) + "%";
 }
 
-std::string fromModel(const Calibration& fitted, bool json) {
+// The later rates a table cannot tell (one renewal's rate only): the scenario keeps its own.
+bool kept(const Calibration& fitted, std::size_t field) {
+    return !fitted.rates.later && field >= 1 && field <= 6;
+}
+
+std::string listed(const Calibration& fitted, bool json, bool modelled) {
     std::string list;
-    for (std::size_t k = 0; k < 6; ++k) {
-        if (!fitted.rates.observed[k]) {
+    for (std::size_t k = 0; k < 7; ++k) {
+        if (modelled ? k < 6 && fitted.rates.later && !fitted.rates.observed[k] : kept(fitted, k)) {
             list += list.empty() ? "" : json ? ", " : " ";
             list += json ? '"' + std::string(names[k]) + '"' : std::string(names[k]);
         }
@@ -62,7 +69,9 @@ void writeJson(const Calibration& fitted, const ScenarioValues& applied, std::os
         << ", \"beta\": " << number(fitted.model.beta)
         << ", \"fitError\": " << number(fitted.fit.model.error) << ", \"backtestError\": "
         << (fitted.backtest ? number(fitted.backtest->errors.model.error) : "null")
-        << "}, \"fitError\": " << number(fitted.fit.projection.error) << ", \"backtest\": ";
+        << "}, \"fitError\": " << number(fitted.fit.projection.error) << ", \"backtestError\": "
+        << (fitted.backtest ? number(fitted.backtest->errors.projection.error) : "null")
+        << ", \"backtest\": ";
     if (fitted.backtest) {
         out << "{\"holdout\": " << fitted.backtest->holdout
             << ", \"error\": " << number(fitted.backtest->errors.projection.error)
@@ -71,7 +80,8 @@ void writeJson(const Calibration& fitted, const ScenarioValues& applied, std::os
         out << "null";
     }
     out << ", \"fitCells\": " << fitted.fit.projection.cells << ", \"horizon\": " << fitted.horizon
-        << ", \"fromModel\": [" << fromModel(fitted, true) << ']';
+        << ", \"fromModel\": [" << listed(fitted, true, true) << "], \"kept\": ["
+        << listed(fitted, true, false) << ']';
     if (fitted.dailyNewSubs) {
         out << ", \"dailyCohorts\": " << fitted.dailyCohorts;
     }
@@ -85,8 +95,8 @@ void writeCsv(const Calibration& fitted, const ScenarioValues& applied, std::ost
         out << names[i] << ',' << shortest(values[i]) << '\n';
     }
     const auto optional = [](double value) { return std::isfinite(value) ? shortest(value) : ""; };
-    out << "model,sBG\nalpha," << shortest(fitted.model.alpha) << "\nbeta,"
-        << shortest(fitted.model.beta) << "\nfitError," << optional(fitted.fit.projection.error)
+    out << "model,sBG\nalpha," << optional(fitted.model.alpha) << "\nbeta,"
+        << optional(fitted.model.beta) << "\nfitError," << optional(fitted.fit.projection.error)
         << "\nmodelFitError," << optional(fitted.fit.model.error) << '\n';
     if (fitted.backtest) {
         out << "holdout," << fitted.backtest->holdout << "\nbacktestError,"
@@ -94,6 +104,9 @@ void writeCsv(const Calibration& fitted, const ScenarioValues& applied, std::ost
             << optional(fitted.backtest->errors.model.error) << '\n';
     }
     out << "horizon," << fitted.horizon << '\n';
+    if (!fitted.rates.later) {
+        out << "kept," << listed(fitted, false, false) << '\n';
+    }
 }
 
 void writeTable(const Calibration& fitted, const ScenarioValues& applied,
@@ -103,26 +116,36 @@ void writeTable(const Calibration& fitted, const ScenarioValues& applied,
     std::vector<std::vector<std::string>> rows{{"Value", "Fitted", "Today"}};
     for (std::size_t i = 0; i < names.size(); ++i) {
         const int digits = i == 8 ? 1 : 4;
-        rows.push_back({std::string(names[i]),
-                        i < fittedCount(fitted) ? groupedNumber(values[i], digits) : "-",
-                        groupedNumber(todays[i], digits)});
+        rows.push_back(
+            {std::string(names[i]),
+             i < fittedCount(fitted) && !kept(fitted, i) ? groupedNumber(values[i], digits) : "-",
+             groupedNumber(todays[i], digits)});
     }
     writeColumns(rows, out);
     const auto errors = [&](const CalibrationErrors& e) {
         return percent(e.projection) + " (projection), " + percent(e.model) + " (sBG model) over " +
-               groupedInteger(static_cast<std::int64_t>(e.projection.cells)) + " cells";
+               groupedInteger(static_cast<std::int64_t>(e.projection.cells)) +
+               (e.projection.cells == 1 ? " cell" : " cells");
     };
     out << "\nFit error: " << errors(fitted.fit) << '\n';
     if (fitted.backtest) {
-        out << "Backtest, the last " << fitted.backtest->holdout
-            << " renewals held out: " << errors(fitted.backtest->errors) << '\n';
+        const std::size_t holdout = fitted.backtest->holdout;
+        out << "Backtest, the last "
+            << (holdout == 1 ? "renewal" : std::to_string(holdout) + " renewals")
+            << " held out: " << errors(fitted.backtest->errors) << '\n';
     } else {
         out << "Backtest: none\n";
     }
-    out << "Model: sBG, alpha " << groupedNumber(fitted.model.alpha, 4) << ", beta "
-        << groupedNumber(fitted.model.beta, 4) << "; rtPlus follows it to renewal "
-        << fitted.horizon << '\n';
-    if (const std::string modelled = fromModel(fitted, false); !modelled.empty()) {
+    if (fitted.rates.later) {
+        out << "Model: sBG, alpha " << groupedNumber(fitted.model.alpha, 4) << ", beta "
+            << groupedNumber(fitted.model.beta, 4) << "; rtPlus follows it to renewal "
+            << fitted.horizon << '\n';
+    } else {
+        out << "Model: sBG, not fitted: one renewal cannot tell alpha and beta apart\n"
+            << "Not fitted from one renewal, today's kept: " << listed(fitted, false, false)
+            << '\n';
+    }
+    if (const std::string modelled = listed(fitted, false, true); !modelled.empty()) {
         out << "From the model, no cohort reaching them: " << modelled << '\n';
     }
     if (fitted.dailyNewSubs) {

@@ -235,7 +235,7 @@ constexpr Flag flags[] = {
     {"--horizon", "K", "the renewal rtPlus follows the model to",
      [] { return std::string("the months"); },
      [](std::string_view text, Options& options) {
-         return wholeNumber(text, 1, maxHorizon, options.horizon);
+         return wholeNumber(text, minHorizon, maxHorizon, options.horizon);
      },
      nullptr, "--calibrate"},
     {"--holdout", "K", "renewals the backtest hides",

@@ -98,9 +98,21 @@ std::vector<double> pooledRates(const CohortTable& table, std::size_t renewals) 
     return rates;
 }
 
+bool tellsLaterRates(std::span<const double> pooled) {
+    return pooled.size() > 1 && std::isfinite(pooled[1]);
+}
+
 FittedRates fitRates(std::span<const double> pooled, const ShiftedBetaGeometric& model,
                      std::size_t horizon) {
     FittedRates fitted;
+    if (!tellsLaterRates(pooled)) {
+        fitted.rates.fill(notANumber);
+        fitted.rates[0] = pooled.empty() ? notANumber : pooled[0];
+        fitted.observed[0] = std::isfinite(fitted.rates[0]);
+        fitted.rtPlus = notANumber;
+        fitted.later = false;
+        return fitted;
+    }
     for (std::size_t k = 1; k <= fittedRenewals; ++k) {
         fitted.observed[k - 1] = k <= pooled.size() && std::isfinite(pooled[k - 1]);
         fitted.rates[k - 1] = fitted.observed[k - 1] ? pooled[k - 1] : model.retention(k);
@@ -172,28 +184,47 @@ std::vector<double> survivalCurve(const FittedRates& rates, std::size_t last) {
 ScenarioValues Calibration::appliedTo(ScenarioValues values) const {
     double* const fields[] = {&values.rt1, &values.rt2, &values.rt3,
                               &values.rt4, &values.rt5, &values.rt6};
-    for (std::size_t k = 0; k < fittedRenewals; ++k) {
+    for (std::size_t k = 0; k < (rates.later ? fittedRenewals : 1); ++k) {
         *fields[k] = rates.rates[k];
     }
-    values.rtPlus = rates.rtPlus;
+    values.rtPlus = rates.later ? rates.rtPlus : values.rtPlus;
     values.trialRetention = trialRetention.value_or(values.trialRetention);
     values.dailyNewSubs = dailyNewSubs.value_or(values.dailyNewSubs);
     return values;
 }
 
+std::size_t defaultHoldout(const CohortTable& table) {
+    const std::size_t longest = table.longestRow();
+    const std::size_t holdout = longest > 1 ? std::max<std::size_t>(longest / 4, 1) : 0;
+    return holdout > 0 && tellsLaterRates(pooledRates(table, longest - holdout)) ? holdout : 0;
+}
+
 std::variant<Calibration, std::string> calibrate(const CohortTable& table,
                                                  const CalibrationSettings& settings) {
     const std::size_t longest = table.longestRow();
-    const std::size_t holdout =
-        settings.holdout.value_or(longest > 1 ? std::max<std::size_t>(longest / 4, 1) : 0);
+    const std::size_t holdout = settings.holdout.value_or(defaultHoldout(table));
+    const auto renewals = [](std::size_t count) {
+        return std::to_string(count) + (count == 1 ? " renewal" : " renewals");
+    };
     if (holdout > 0 && holdout >= longest) {
-        return "a holdout of " + std::to_string(holdout) +
-               " renewals leaves none to fit: the longest row has " + std::to_string(longest);
+        return "a holdout of " + renewals(holdout) + " leaves none to fit: the longest row has " +
+               renewals(longest);
+    }
+    std::vector<double> backtestPooled;
+    if (holdout > 0) {
+        backtestPooled = pooledRates(table, longest - holdout);
+        if (!tellsLaterRates(backtestPooled)) {
+            return "a holdout of " + renewals(holdout) +
+                   " leaves the fit one renewal's rate, and the later rates cannot be fitted "
+                   "from one renewal";
+        }
     }
     Calibration result;
-    result.horizon = std::clamp(settings.horizon, fittedRenewals + 1, maxHorizon);
+    result.horizon = std::clamp(settings.horizon, minHorizon, maxHorizon);
     result.pooled = pooledRates(table, longest);
-    result.model = fitShiftedBetaGeometric(retentionCounts(table, longest));
+    result.model = tellsLaterRates(result.pooled)
+                       ? fitShiftedBetaGeometric(retentionCounts(table, longest))
+                       : ShiftedBetaGeometric{notANumber, notANumber};
     result.rates = fitRates(result.pooled, result.model, result.horizon);
     result.trialRetention = velmora::trialRetention(table);
     result.dailyNewSubs = velmora::dailyNewSubs(table, result.dailyCohorts);
@@ -203,8 +234,7 @@ std::variant<Calibration, std::string> calibrate(const CohortTable& table,
         backtest.holdout = holdout;
         backtest.fittedRenewals = longest - holdout;
         backtest.model = fitShiftedBetaGeometric(retentionCounts(table, backtest.fittedRenewals));
-        backtest.rates =
-            fitRates(pooledRates(table, backtest.fittedRenewals), backtest.model, result.horizon);
+        backtest.rates = fitRates(backtestPooled, backtest.model, result.horizon);
         backtest.errors =
             errors(table, backtest.model, backtest.rates, backtest.fittedRenewals + 1, longest);
     }

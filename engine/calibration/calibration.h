@@ -17,6 +17,8 @@ namespace velmora {
 /// The furthest renewal `rtPlus` follows the model to: a thousand years of
 /// monthly renewals.
 inline constexpr std::size_t maxHorizon = 12'000;
+/// The nearest renewal `rtPlus` can follow the model to: the first it holds.
+inline constexpr std::size_t minHorizon = 7;
 
 /// The renewal a projection of `values` reaches: its whole months to project,
 /// 0 when it has none, at most `maxHorizon`. The horizon a calibration for it
@@ -26,10 +28,10 @@ inline constexpr std::size_t maxHorizon = 12'000;
 /// What a calibration is asked for besides the table.
 struct CalibrationSettings {
     /// The renewal up to which `rtPlus` follows the model; a projection of N
-    /// months asks for N. At least 7 and at most `maxHorizon` are used.
+    /// months asks for N. At least `minHorizon` and at most `maxHorizon` are used.
     std::size_t horizon = 36;
-    /// The renewals the backtest hides from the end of the table; none: a
-    /// quarter of the longest row (at least one), 0: no backtest.
+    /// The renewals the backtest hides from the end of the table; none:
+    /// `defaultHoldout`, 0: no backtest.
     std::optional<std::size_t> holdout = {};
 };
 
@@ -38,6 +40,12 @@ struct FittedRates {
     std::array<double, 6> rates{};   ///< `rt1` to `rt6`
     std::array<bool, 6> observed{};  ///< from the table; else the model's, no cohort reached it
     double rtPlus = 0;
+    /// Whether `rt2` to `rt6` and `rtPlus` were fitted. A table whose only
+    /// rate is the first renewal's cannot tell the model's alpha and beta
+    /// apart (its likelihood depends on alpha / (alpha + beta) alone), so it
+    /// cannot tell the later rates either: they are then not a number, and a
+    /// scenario keeps its own.
+    bool later = true;
 
     /// The share of a cohort the projection keeps after `renewals` renewals.
     [[nodiscard]] double survival(std::size_t renewals) const;
@@ -50,13 +58,18 @@ struct FittedRates {
 /// a number where no such cohort had subscribers.
 [[nodiscard]] std::vector<double> pooledRates(const CohortTable& table, std::size_t renewals);
 
+/// Whether `pooled` holds the rates of two renewals, which the later rates
+/// need.
+[[nodiscard]] bool tellsLaterRates(std::span<const double> pooled);
+
 /// `rt1` to `rt6` from `pooled` (the model's rate where it has none), and
 /// `rtPlus` whose constant decline from the sixth renewal is the least-squares
 /// fit, in the logarithm of survival, to the best estimate of a cohort's
 /// survival at renewals 7 to `horizon` (at least 7): the pooled survival as
 /// long as the table gives it, then the model's decline. Judged in the
 /// logarithm, every renewal up to the horizon counts by its relative error,
-/// as the backtest counts it. Between 0 and 1.
+/// as the backtest counts it. Between 0 and 1; only `rt1` when `pooled` does
+/// not `tellsLaterRates`.
 [[nodiscard]] FittedRates fitRates(std::span<const double> pooled,
                                    const ShiftedBetaGeometric& model, std::size_t horizon);
 
@@ -92,7 +105,9 @@ struct Backtest {
 struct Calibration {
     std::size_t horizon = 0;     ///< the renewal `rtPlus` follows the model to
     std::vector<double> pooled;  ///< `pooledRates` of every renewal observed
-    ShiftedBetaGeometric model;  ///< fitted to every cohort, right-censored
+    /// Fitted to every cohort, right-censored; alpha and beta not a number
+    /// when the rates do not `later`: one renewal cannot tell them apart.
+    ShiftedBetaGeometric model;
     FittedRates rates;
     /// First payments over trials, pooled over the cohorts that give trials.
     std::optional<double> trialRetention;
@@ -102,7 +117,8 @@ struct Calibration {
     CalibrationErrors fit;  ///< over every observed renewal
     std::optional<Backtest> backtest;
 
-    /// `values` with the fitted values written over them.
+    /// `values` with the fitted values written over them (`rt2` to `rt6` and
+    /// `rtPlus` only when fitted).
     [[nodiscard]] ScenarioValues appliedTo(ScenarioValues values) const;
 };
 
@@ -112,10 +128,15 @@ struct Calibration {
 /// renewals observed, the later rows first among equals.
 inline constexpr std::size_t recentCohorts = 3;
 
+/// The renewals a backtest of `table` hides unless told: a quarter of the
+/// longest row, at least one, and none when what is left to fit would not
+/// tell the later rates.
+[[nodiscard]] std::size_t defaultHoldout(const CohortTable& table);
+
 /// Fits a scenario's values to `table`, which must have no
-/// `cohortTableProblem`. Refuses a holdout that leaves no renewal to fit, as
-/// a sentence to show. Thread-safe; well under a millisecond for 120 cohorts
-/// of 60 renewals.
+/// `cohortTableProblem`. Refuses a holdout that leaves no renewal to fit, or
+/// too few to tell the later rates, as a sentence to show. Thread-safe; well under a millisecond
+/// for 120 cohorts of 60 renewals.
 [[nodiscard]] std::variant<Calibration, std::string> calibrate(const CohortTable& table,
                                                                const CalibrationSettings& settings);
 

@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 #include <limits>
+#include <unordered_map>
 
 #include "engine/calibration/table_text.h"
 #include "engine/support/shortest_text.h"
@@ -27,13 +28,17 @@ std::string after(std::size_t renewal) {
     return renewal == 0 ? "at its first payment" : "after renewal " + std::to_string(renewal);
 }
 
+bool withinBound(double number) {
+    return number >= 0 && number <= maxTableNumber;
+}
+
 // Counts are finite and not negative when they come from the text reader; a
-// document's table is checked for both here.
+// document's table is checked for both here, and both for the bound.
 std::optional<RowFault> rowFault(const CohortRow& row) {
     const auto& counts = row.counts;
     for (std::size_t k = 0; k < counts.size(); ++k) {
-        if (!std::isfinite(counts[k]) || counts[k] < 0) {
-            return RowFault{k, "expected a count of 0 or more, found " + shortest(counts[k])};
+        if (!withinBound(counts[k])) {
+            return RowFault{k, "expected a count from 0 to 1e15, found " + shortest(counts[k])};
         }
         if (k > 0 && counts[k] > counts[k - 1]) {
             return RowFault{k, "cohort " + quoted(row.label) + " grows from " +
@@ -42,9 +47,9 @@ std::optional<RowFault> rowFault(const CohortRow& row) {
         }
     }
     if (row.trials) {
-        if (!std::isfinite(*row.trials) || *row.trials < 0) {
+        if (!withinBound(*row.trials)) {
             return RowFault{trialsCell,
-                            "expected trials of 0 or more, found " + shortest(*row.trials)};
+                            "expected trials from 0 to 1e15, found " + shortest(*row.trials)};
         }
         if (!counts.empty() && *row.trials < counts[0]) {
             return RowFault{trialsCell, "cohort " + quoted(row.label) + " has " +
@@ -53,8 +58,9 @@ std::optional<RowFault> rowFault(const CohortRow& row) {
                                             " trials; trials cannot be fewer"};
         }
     }
-    if (row.days && !(std::isfinite(*row.days) && *row.days > 0)) {
-        return RowFault{daysCell, "expected days of more than 0, found " + shortest(*row.days)};
+    if (row.days && !(withinBound(*row.days) && *row.days > 0)) {
+        return RowFault{daysCell,
+                        "expected days of more than 0, up to 1e15, found " + shortest(*row.days)};
     }
     return std::nullopt;
 }
@@ -125,8 +131,15 @@ std::variant<Columns, TableProblem> readHeader(const std::vector<Cell>& cells) {
     return columns;
 }
 
+// Whether the table gives its counts as percentages, as its first count does.
+struct CountKind {
+    std::optional<bool> percent;
+    std::size_t line = 0;
+    std::size_t column = 0;
+};
+
 std::variant<CohortRow, TableProblem> readRow(const std::vector<Cell>& cells,
-                                              const Columns& columns, bool& percent) {
+                                              const Columns& columns, CountKind& kind) {
     CohortRow row;
     row.label = cells[0].text;
     if (cells.size() > columns.count) {
@@ -137,25 +150,43 @@ std::variant<CohortRow, TableProblem> readRow(const std::vector<Cell>& cells,
     const auto cellAt = [&](std::size_t column) -> std::string_view {
         return column < cells.size() ? std::string_view(cells[column].text) : std::string_view();
     };
-    const auto read = [&](std::size_t column,
+    // `what`: "count", "trials" or "days".
+    const auto read = [&](std::size_t column, std::string_view what,
                           std::optional<double>& out) -> std::optional<TableProblem> {
         const std::string_view text = cellAt(column);
         if (text.empty()) {
             return std::nullopt;
         }
+        const auto problem = [&](std::string message) {
+            return TableProblem{cells[column].line, column + 1, std::move(message)};
+        };
         auto parsed = number(text);
         if (auto* why = std::get_if<std::string>(&parsed)) {
-            return TableProblem{cells[column].line, column + 1, std::move(*why)};
+            return problem(std::move(*why));
         }
         const Number got = std::get<Number>(parsed);
-        percent = percent || got.percent;
+        if (what != "count" && got.percent) {
+            return problem(std::string(what) + " are a number, not a percentage: found " +
+                           quoted(text));
+        }
+        const bool counted = what == "count" && got.value != 0;  // 0 is 0 either way
+        if (counted && !kind.percent) {
+            kind = {got.percent, cells[column].line, column + 1};
+        } else if (counted && *kind.percent != got.percent) {
+            return problem(
+                (got.percent ? "a percentage among counts" : "a count among percentages") +
+                std::string(", where line ") + std::to_string(kind.line) + ", column " +
+                std::to_string(kind.column) + " gives " +
+                (got.percent ? "a count" : "a percentage") +
+                "; a table gives all its cohorts as counts or all as percentages");
+        }
         out = got.value;
         return std::nullopt;
     };
     std::optional<std::size_t> gap;
     for (const std::size_t column : columns.renewals) {
         std::optional<double> count;
-        if (auto problem = read(column, count)) {
+        if (auto problem = read(column, "count", count)) {
             return *problem;
         }
         if (!count) {
@@ -169,10 +200,10 @@ std::variant<CohortRow, TableProblem> readRow(const std::vector<Cell>& cells,
         }
         row.counts.push_back(*count);
     }
-    for (const auto& [column, out] :
-         {std::pair{columns.trials, &row.trials}, std::pair{columns.days, &row.days}}) {
+    for (const auto& [column, what, out] : {std::tuple{columns.trials, "trials", &row.trials},
+                                            std::tuple{columns.days, "days", &row.days}}) {
         if (column) {
-            if (auto problem = read(*column, *out)) {
+            if (auto problem = read(*column, what, *out)) {
                 return *problem;
             }
         }
@@ -217,8 +248,9 @@ std::variant<CohortTable, TableProblem> readCohortTable(std::string_view text) {
     Splitter splitter(text, separatorOf(text));
     std::optional<Columns> columns;
     CohortTable table;
-    bool percent = false;
+    CountKind kind;
     std::size_t trialsLine = 0;
+    std::unordered_map<std::string, std::size_t> labelLines;
     while (!splitter.atEnd()) {
         const std::size_t line = splitter.line();
         auto split = splitter.row();
@@ -247,9 +279,20 @@ std::variant<CohortTable, TableProblem> readCohortTable(std::string_view text) {
             return TableProblem{line, 1,
                                 "more than 10,000 cohorts; a table may hold at most that many"};
         }
-        auto row = readRow(cells, *columns, percent);
+        auto row = readRow(cells, *columns, kind);
         if (auto* problem = std::get_if<TableProblem>(&row)) {
             return *problem;
+        }
+        // Two cohorts of one label are most likely a row pasted twice.
+        const std::string& label = std::get<CohortRow>(row).label;
+        if (!label.empty()) {
+            const auto [first, added] = labelLines.try_emplace(label, line);
+            if (!added) {
+                return TableProblem{line, 1,
+                                    "a second cohort labelled " + quoted(label) + ", as on line " +
+                                        std::to_string(first->second) +
+                                        "; each cohort needs a label of its own"};
+            }
         }
         table.cohorts.push_back(std::move(std::get<CohortRow>(row)));
         const CohortRow& read = table.cohorts.back();
@@ -261,7 +304,7 @@ std::variant<CohortTable, TableProblem> readCohortTable(std::string_view text) {
             return TableProblem{line, column + 1, std::move(fault->message)};
         }
     }
-    if (percent && trialsLine != 0) {
+    if (kind.percent.value_or(false) && trialsLine != 0) {
         return TableProblem{trialsLine, *columns->trials + 1,
                             "trials need the cohorts as counts, and this table gives percentages"};
     }

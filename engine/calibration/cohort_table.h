@@ -41,6 +41,9 @@ struct CohortTable {
 inline constexpr std::size_t maxCohorts = 10'000;
 inline constexpr std::size_t maxRenewals = 1'000;
 inline constexpr std::size_t maxCohortTableBytes = std::size_t{16} << 20;
+/// The largest count, trials or days a table may give: far beyond any
+/// business, and small enough that the sums over a whole table stay finite.
+inline constexpr double maxTableNumber = 1e15;
 
 /// Why a table was refused: where (1-based; 0 for the table as a whole) and why.
 struct TableProblem {
@@ -59,15 +62,18 @@ struct TableProblem {
 /// labels, then columns headed 0, 1, 2, … in order, and `trials` and `days`
 /// anywhere. Empty cells at the end of a row are not observed yet. Numbers use
 /// "." as the decimal point and may end in "%"; grouped digits ("1,234") are
-/// refused rather than guessed.
+/// refused rather than guessed. The counts are all numbers of subscribers or
+/// all percentages of the cohort.
 ///
 /// Refuses, saying where: text that is not UTF-8, a header out of order, text
-/// where a number belongs, a negative count, a count that grows from one
-/// renewal to the next, a gap before a later count, a row longer than the
-/// header, more than `maxCohorts` rows, `maxRenewals` renewals or
+/// where a number belongs, a negative count, a number above `maxTableNumber`,
+/// a count that grows from one renewal to the next, a gap before a later
+/// count, a percentage among counts or a count among percentages, a row
+/// longer than the header, a second cohort of a label (empty labels aside),
+/// more than `maxCohorts` rows, `maxRenewals` renewals or
 /// `maxCohortTableBytes` bytes, `trials` below the first payments or given with
-/// percentages, `days` of 0, and a table with no cohort observed after a
-/// renewal.
+/// percentages, `trials` or `days` as a percentage, `days` of 0, and a table
+/// with no cohort observed after a renewal.
 [[nodiscard]] std::variant<CohortTable, TableProblem> readCohortTable(std::string_view text);
 
 /// Why a table made elsewhere (read from a document, say) breaks the rules

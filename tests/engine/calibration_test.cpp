@@ -118,7 +118,44 @@ TEST(Calibration, BacktestsForecastTheHiddenRenewals) {
         EXPECT_LT(fitted.backtest->errors.projection.error, 0.025);
     }
     EXPECT_EQ(std::get<std::string>(calibrate(onlyRow(0), {36, 12})),
-              "a holdout of 12 renewals leaves none to fit: the longest row has 12");
+              "a holdout of 12 renewals leaves none to fit: the longest row has 12 renewals");
+}
+
+TEST(Calibration, OneRenewalCannotTellTheLaterRates) {
+    // Its likelihood depends on alpha / (alpha + beta) alone: rt1 is fitted, the
+    // later rates and the model are not, and a scenario keeps its own.
+    struct Case {
+        std::string text;
+        double rt1;
+    };
+    const Case cases[] = {
+        {"c,0,1\nc1,1000,700\n", 0.7},
+        {"c,0,1\na,100,60\nb,50,30\n", 0.6},
+        {"c,0,1,2\nall gone,100,0,0\nb,100,50\n", 0.25},  // no one at a second renewal
+    };
+    const ScenarioValues today;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        const auto fitted = std::get<Calibration>(calibrate(table(c.text), {36, {}}));
+        EXPECT_FALSE(fitted.rates.later);
+        EXPECT_EQ(fitted.rates.rates[0], c.rt1);
+        EXPECT_TRUE(std::isnan(fitted.rates.rates[1]) && std::isnan(fitted.rates.rtPlus));
+        EXPECT_TRUE(std::isnan(fitted.model.alpha) && std::isnan(fitted.model.beta));
+        EXPECT_FALSE(fitted.backtest);
+        EXPECT_TRUE(std::isfinite(fitted.fit.projection.error));
+        ScenarioValues expected = today;
+        expected.rt1 = c.rt1;
+        EXPECT_EQ(fitted.appliedTo(today), expected);
+    }
+    // Nor can a backtest whose fitted part has one renewal: none unless asked, refused if asked.
+    const CohortTable two = table("c,0,1,2\na,100,60,50\nb,80,50\n");
+    EXPECT_EQ(defaultHoldout(two), 0u);
+    EXPECT_TRUE(std::get<Calibration>(calibrate(two, {})).rates.later);
+    EXPECT_FALSE(std::get<Calibration>(calibrate(two, {})).backtest);
+    EXPECT_EQ(std::get<std::string>(calibrate(two, {36, 1})),
+              "a holdout of 1 renewal leaves the fit one renewal's rate, and the later rates "
+              "cannot be fitted from one renewal");
+    EXPECT_EQ(defaultHoldout(table(published)), 3u);
 }
 
 TEST(Calibration, FitsTrialsAndDailyTrialsFromTheirColumns) {
@@ -131,7 +168,7 @@ TEST(Calibration, FitsTrialsAndDailyTrialsFromTheirColumns) {
     EXPECT_DOUBLE_EQ(*fitted.dailyNewSubs, (300.0 + 100 + 120) / (28 + 31 + 31));
     const ScenarioValues applied = fitted.appliedTo({});
     EXPECT_EQ(applied.rt1, fitted.rates.rates[0]);
-    EXPECT_EQ(applied.rtPlus, fitted.rates.rtPlus);
+    EXPECT_EQ(applied.rtPlus, ScenarioValues{}.rtPlus) << "one renewal: kept";
     EXPECT_EQ(applied.dailyNewSubs, *fitted.dailyNewSubs);
     EXPECT_EQ(applied.price, ScenarioValues{}.price);
 }

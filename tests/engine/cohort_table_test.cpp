@@ -27,6 +27,8 @@ TEST(CohortTable, ReadsWhatSpreadsheetsAndBillingSystemsWrite) {
         {"cohort;0;1\n\"March, 2025\";100 %;65%\n", {{100, 65}}},
         {"c,Trials,0,1, DAYS \n\"a \"\"b\"\"\",2e3,1000,600,30\n,,", {{1000, 600}}, 2000, 30},
         {"c,0,1\nlate,0,0\nx,5,-0\n", {{0, 0}, {5, 0}}},
+        {"c,0,1\n,1e15,60\n,90\n", {{1e15, 60}, {90}}},              // labels left empty may repeat
+        {"c,0,1,2\na,100%,50%,0\nb,0,0\n", {{100, 50, 0}, {0, 0}}},  // 0 is 0 in either kind
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
@@ -57,7 +59,7 @@ TEST(CohortTable, RefusesSayingWhereAndWhy) {
     }();
     std::string manyRows = "c,0,1\n";
     for (int i = 0; i <= 10'000; ++i) {
-        manyRows += "x,2,1\n";
+        manyRows += std::to_string(i) + ",2,1\n";
     }
     struct Case {
         std::string text;
@@ -79,6 +81,16 @@ TEST(CohortTable, RefusesSayingWhereAndWhy) {
         {"c,0,1,trials\na,100,60,90\n", 2, 4, "trials cannot be fewer"},
         {"c,0,1,trials\na,100%,60%,900\n", 2, 4, "trials need the cohorts as counts"},
         {"c,0,1,days\na,100,60,0\n", 2, 4, "days of more than 0"},
+        {"c,0,1,days\na,100,60,31%\n", 2, 4, "days are a number, not a percentage"},
+        {"c,0,1,2,3\nx,1000,70%,60%,55%\n", 2, 3,
+         "a percentage among counts, where line 2, column 2 gives a count"},
+        {"c,0,1\na,100%,60%\nb,100,60\n", 3, 2,
+         "a count among percentages, where line 2, column 2 gives a percentage"},
+        {"c,0,1\na,1e400,60\n", 2, 2, "\"1e400\" is too large or too small for a count"},
+        {"c,0,1\na,100,60\nb,2e15,1e15\n", 3, 2, "expected a count from 0 to 1e15"},
+        {"c,0,1,trials\na,100,60,1e16\n", 2, 4, "expected trials from 0 to 1e15"},
+        {"c,0,1\nJan,100,60\nFeb,90,50\nJan,100,60\n", 4, 1,
+         "a second cohort labelled \"Jan\", as on line 2"},
         {"c,0,2\n", 1, 3, "expected the column headed 1"},
         {"c,1\n", 1, 2, "expected the column headed 0"},
         {"c,0,1\n\"a,100,60\n", 2, 1, "a quote that is never closed"},
@@ -96,6 +108,10 @@ TEST(CohortTable, RefusesSayingWhereAndWhy) {
         EXPECT_EQ(problem.column, c.column);
         EXPECT_NE(problem.message.find(c.message), std::string::npos) << problem.message;
     }
+    // Sums of counts near the largest double would overflow: a document's table keeps the bound.
+    const auto huge = cohortTableProblem({{{"a", {1e308, 1e308}}, {"b", {1e308, 1e308}}}});
+    ASSERT_TRUE(huge);
+    EXPECT_EQ(huge->cell, "counts[0]");
 }
 
 }  // namespace

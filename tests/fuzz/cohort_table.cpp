@@ -31,9 +31,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
     }
     const auto fitted = std::get<Calibration>(calibrate(table, {}));
+    // Without a second renewal's rate, the later rates and the model are not fitted.
+    const bool later = fitted.rates.later;
     const auto share = [](double rate) { return rate >= 0 && rate <= 1; };
-    if (!std::all_of(fitted.rates.rates.begin(), fitted.rates.rates.end(), share) ||
-        !share(fitted.rates.rtPlus) || !(fitted.model.alpha > 0 && fitted.model.beta > 0)) {
+    const auto laterShare = [&](double rate) { return later ? share(rate) : std::isnan(rate); };
+    if (!share(fitted.rates.rates[0]) ||
+        !std::all_of(fitted.rates.rates.begin() + 1, fitted.rates.rates.end(), laterShare) ||
+        !laterShare(fitted.rates.rtPlus) ||
+        (later && !(fitted.model.alpha > 0 && fitted.model.beta > 0))) {
         std::abort();
     }
     return 0;

@@ -1,6 +1,7 @@
 #include <string>
 #include <vector>
 
+#include <QJsonArray>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -51,6 +52,10 @@ TEST_F(CliCalibrate, PrintsAndSavesWhatWasFitted) {
     EXPECT_EQ(answer["fitError"].toDouble(), fitted.fit.projection.error);
     EXPECT_EQ(answer["backtest"]["holdout"], 1);
     EXPECT_EQ(answer["backtest"]["error"].toDouble(), fitted.backtest->errors.projection.error);
+    EXPECT_EQ(answer["backtestError"], answer["backtest"]["error"])
+        << "the projection's, as the CSV";
+    EXPECT_EQ(answer["model"]["backtestError"].toDouble(), fitted.backtest->errors.model.error);
+    EXPECT_EQ(answer["kept"].toArray().size(), 0);
     EXPECT_EQ(answer["horizon"], 12);
 
     const auto saved = velmora::readDocumentFile(QString::fromStdString(path("fitted.velmora")));
@@ -65,11 +70,56 @@ TEST_F(CliCalibrate, PrintsAndSavesWhatWasFitted) {
     EXPECT_EQ(calibrateWith({"--format", "json", "--horizon", "40"}).json()["horizon"], 40);
     const std::string text = calibrateWith({}).out;
     EXPECT_NE(text.find("rt1             0.6074  0.6500"), std::string::npos) << text;
-    EXPECT_NE(text.find("Backtest, the last 1 renewals held out: "), std::string::npos);
+    EXPECT_NE(text.find("Backtest, the last renewal held out: "), std::string::npos);
+
+    // Another page gets the fitted values; Basic Analysis keeps its own.
+    ASSERT_EQ(runTool({"--months", "12", "--save", path("plan.velmora")}).status, 0);
+    ASSERT_EQ(calibrateWith({"--scenario", path("plan.velmora"), "--page", "alternate1", "--save",
+                             path("alt.velmora")})
+                  .status,
+              0);
+    const auto alternate = velmora::readDocumentFile(QString::fromStdString(path("alt.velmora")));
+    ASSERT_TRUE(std::holds_alternative<ScenarioDocument>(alternate));
+    EXPECT_EQ(std::get<ScenarioDocument>(alternate).comparison[1].rt1, 1640.0 / 2700);
+    EXPECT_EQ(std::get<ScenarioDocument>(alternate).basic, ScenarioValues{.monthsToProject = 12});
+}
+
+TEST_F(CliCalibrate, KeepsTheLaterRatesThatOneRenewalCannotTell) {
+    ASSERT_TRUE(writeFile(QString::fromStdString(path("one.csv")), "c,0,1\nc1,1000,700\n"));
+    const Arguments one{"--calibrate", path("one.csv")};
+    auto with = [&](Arguments more) {
+        more.insert(more.begin(), one.begin(), one.end());
+        return runTool(more);
+    };
+    const ScenarioValues today;
+    const QJsonObject json = with({"--format", "json"}).json();
+    EXPECT_EQ(json["inputs"]["rt1"].toDouble(), 0.7);
+    EXPECT_EQ(json["inputs"]["rt2"].toDouble(), today.rt2);
+    EXPECT_EQ(json["inputs"]["rtPlus"].toDouble(), today.rtPlus);
+    EXPECT_TRUE(json["model"]["alpha"].isNull());
+    EXPECT_EQ(json["fromModel"].toArray().size(), 0);
+    EXPECT_EQ(json["kept"].toArray(), QJsonArray({"rt2", "rt3", "rt4", "rt5", "rt6", "rtPlus"}));
+    EXPECT_NE(with({"--format", "csv"}).out.find("alpha,\nbeta,\n"), std::string::npos);
+    EXPECT_NE(with({"--format", "csv"}).out.find("kept,rt2 rt3 rt4 rt5 rt6 rtPlus\n"),
+              std::string::npos);
+    const std::string text = with({}).out;
+    EXPECT_NE(text.find("rt2                  -  0.8400"), std::string::npos) << text;
+    EXPECT_NE(text.find("Not fitted from one renewal, today's kept: rt2 rt3 rt4 rt5 rt6 rtPlus"),
+              std::string::npos);
+    EXPECT_NE(text.find("n/a (sBG model) over 1 cell\n"), std::string::npos);
+
+    ASSERT_EQ(with({"--save", path("one.velmora")}).status, 0);
+    const auto saved = velmora::readDocumentFile(QString::fromStdString(path("one.velmora")));
+    ASSERT_TRUE(std::holds_alternative<ScenarioDocument>(saved));
+    ScenarioValues expected = today;
+    expected.rt1 = 0.7;
+    EXPECT_EQ(std::get<ScenarioDocument>(saved).basic, expected);
 }
 
 TEST_F(CliCalibrate, RefusesWithOneLineAndStatusTwo) {
     ASSERT_TRUE(writeFile(QString::fromStdString(path("bad.csv")), "c,0,1\na,100,110\n"));
+    ASSERT_TRUE(
+        writeFile(QString::fromStdString(path("mixed.csv")), "c,0,1,2,3\nx,1000,70%,60%,55%\n"));
     const std::pair<Arguments, std::string> cases[] = {
         {{"--calibrate", path("bad.csv")},
          "--calibrate: " + path("bad.csv") +
@@ -77,9 +127,16 @@ TEST_F(CliCalibrate, RefusesWithOneLineAndStatusTwo) {
              "renewal 1"},
         {{"--calibrate", path("none.csv")}, "--calibrate: " + path("none.csv") + ": no such file"},
         {{"--calibrate", path("cohorts.csv"), "--holdout", "3"},
-         "--holdout: a holdout of 3 renewals leaves none to fit: the longest row has 3"},
+         "--holdout: a holdout of 3 renewals leaves none to fit: the longest row has 3 "
+         "renewals"},
         {{"--calibrate", path("cohorts.csv"), "--horizon", "0"},
-         "--horizon: \"0\" is not a whole number from 1 to 12000"},
+         "--horizon: \"0\" is not a whole number from 7 to 12000"},
+        {{"--calibrate", path("cohorts.csv"), "--horizon", "6"},
+         "--horizon: \"6\" is not a whole number from 7 to 12000"},
+        {{"--calibrate", path("mixed.csv")},
+         "--calibrate: " + path("mixed.csv") +
+             ": line 2, column 3: a percentage among counts, where line 2, column 2 gives a "
+             "count; a table gives all its cohorts as counts or all as percentages"},
         {{"--holdout", "2"}, "--holdout: needs --calibrate FILE"},
         // a count is written in digits alone, never taken and cut
         {{"--calibrate", path("cohorts.csv"), "--holdout", "1.5"},

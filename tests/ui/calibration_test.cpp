@@ -107,6 +107,24 @@ TEST_F(Calibrating, ApplySetsTheFittedRangesInTheSameStepWhenAsked) {
     EXPECT_EQ(single().inputs()->rt1(), 0.65);
 }
 
+TEST_F(Calibrating, OneRenewalFitsRt1AndApplyKeepsTodaysLaterRates) {
+    const ScenarioValues before = single().inputs()->scenarioValues();
+    importFile("one.csv", "c,0,1\nc1,1000,700\n");
+    ASSERT_TRUE(page().fitted());
+    EXPECT_FALSE(page().holdoutBox()->isEnabled());
+    EXPECT_EQ(page().summary()->fittedText(0), "0.7");
+    for (const int row : {1, 5, 6}) {
+        EXPECT_EQ(page().summary()->fittedText(row), "kept");
+    }
+    EXPECT_TRUE(page().summary()->errors()->text().contains(
+        "rt2 to rt6 and rtPlus cannot be fitted from one renewal"));
+    page().summary()->applyButton()->click();
+    drain();
+    ScenarioValues expected = before;
+    expected.rt1 = 0.7;
+    EXPECT_EQ(single().inputs()->scenarioValues(), expected);
+}
+
 TEST_F(Calibrating, PastedDroppedOrRefusedTables) {
     QApplication::clipboard()->setText("cohort\t0\t1\r\nJan\t100\t61.5\t\r\nFeb\t120\r\n");
     window->content()->setCurrentWidget(&page());

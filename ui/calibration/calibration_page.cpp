@@ -33,11 +33,6 @@ namespace {
 using Read = std::variant<ImportedTable, DocumentProblem>;
 using Fit = std::variant<Calibration, std::string>;
 
-std::size_t defaultHoldout(const CohortTable& table) {
-    const std::size_t longest = table.longestRow();
-    return longest > 1 ? std::max<std::size_t>(longest / 4, 1) : 0;
-}
-
 Read imported(const std::variant<CohortTable, DocumentProblem>& read, const QString& source) {
     if (const auto* problem = std::get_if<DocumentProblem>(&read)) {
         return *problem;
@@ -224,9 +219,10 @@ void CalibrationPage::setTable(SharedTable table) {
     // The default holdout of the new table, without a fit for the old one.
     holdout_->setEnabled(false);
     const std::size_t longest = table_ ? table_->table.longestRow() : 0;
-    holdout_->setRange(0, static_cast<int>(longest > 0 ? longest - 1 : 0));
+    // The fit keeps two renewals at least, to tell the later rates.
+    holdout_->setRange(0, static_cast<int>(longest > 2 ? longest - 2 : 0));
     holdout_->setValue(table_ ? static_cast<int>(defaultHoldout(table_->table)) : 0);
-    holdout_->setEnabled(table_ && longest > 1);
+    holdout_->setEnabled(table_ && longest > 2);
     model_->setTable(table_, longest - static_cast<std::size_t>(holdout_->value()));
     refit();
 }

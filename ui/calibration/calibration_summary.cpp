@@ -33,10 +33,11 @@ QString percent(const SurvivalError& error) {
 }
 
 QString errorLine(const QString& what, const CalibrationErrors& errors) {
-    return QObject::tr("%1: projection %2, model %3, over %4 cells")
+    const std::size_t cells = errors.projection.cells;
+    return QObject::tr("%1: projection %2, model %3, over %4 %5")
         .arg(what, percent(errors.projection), percent(errors.model),
-             NumberFormatter(NumberFormatter::Style::Decimal, 0)
-                 .format(static_cast<double>(errors.projection.cells)));
+             NumberFormatter(NumberFormatter::Style::Decimal, 0).format(static_cast<double>(cells)),
+             cells == 1 ? QObject::tr("cell") : QObject::tr("cells"));
 }
 
 QLabel* cell(QWidget* parent, Qt::Alignment alignment = Qt::AlignRight | Qt::AlignVCenter) {
@@ -113,9 +114,12 @@ void CalibrationSummary::display(const Calibration* fitted, const CalibrationRan
         const bool found =
             fitted != nullptr && (row < 7 || (row == 7 ? fitted->trialRetention.has_value()
                                                        : fitted->dailyNewSubs.has_value()));
-        QString text = found ? figure(fits[row], row) : QStringLiteral("–");
+        const bool kept = found && !fitted->rates.later && row >= 1 && row <= 6;
+        QString text = kept ? tr("kept") : found ? figure(fits[row], row) : QStringLiteral("–");
         QString tip;
-        if (found && row < 6 && !fitted->rates.observed[row]) {
+        if (kept) {
+            tip = tr("One renewal's rate cannot tell the later ones: Apply keeps today's value");
+        } else if (found && row < 6 && !fitted->rates.observed[row]) {
             text += tr(" (model)");
             tip = tr("No cohort of the table reached this renewal: the model's rate");
         } else if (found && row == 8) {
@@ -128,7 +132,7 @@ void CalibrationSummary::display(const Calibration* fitted, const CalibrationRan
         fitted_[row]->setText(text);
         fitted_[row]->setToolTip(tip);
         const std::optional<FittedRange>& span = spans[row];
-        ranges_[row]->setText(found && span
+        ranges_[row]->setText(found && !kept && span
                                   ? tr("%1–%2").arg(figure(span->low, row), figure(span->high, row))
                                   : QString());
     }
@@ -144,11 +148,17 @@ void CalibrationSummary::display(const Calibration* fitted, const CalibrationRan
             tr("Backtest, the last %1 held out").arg(counted(fitted->backtest->holdout, "renewal")),
             fitted->backtest->errors);
     } else {
-        lines << tr("No backtest: the table needs two renewals or more, and a holdout.");
+        lines << tr("No backtest: the table needs three renewals or more, and a holdout.");
     }
-    lines << tr("Model: shifted-beta-geometric, α %1, β %2; rtPlus follows it to renewal %3.")
-                 .arg(figure(fitted->model.alpha, 0), figure(fitted->model.beta, 0))
-                 .arg(fitted->horizon);
+    if (fitted->rates.later) {
+        lines << tr("Model: shifted-beta-geometric, α %1, β %2; rtPlus follows it to renewal %3.")
+                     .arg(figure(fitted->model.alpha, 0), figure(fitted->model.beta, 0))
+                     .arg(fitted->horizon);
+    } else {
+        lines << tr(
+            "rt2 to rt6 and rtPlus cannot be fitted from one renewal, which cannot tell "
+            "the model's α and β apart: Apply keeps today's.");
+    }
     if (fitted->dailyNewSubs) {
         lines << tr("Daily trials from the most recent %1 giving trials and days.")
                      .arg(counted(fitted->dailyCohorts, "cohort"));
