@@ -126,6 +126,9 @@ TEST_F(Form, StoresWhatIsTypedUncheckedAndMarksWhatMayNotMeanMuch) {
         EXPECT_TRUE(*why == 0 || caution.startsWith(QString::fromUtf8(why)))
             << caution.toStdString();
         EXPECT_EQ(field(f)->toolTip(), caution) << typed;
+        EXPECT_EQ(field(f)->palette().color(QPalette::Base) != view.palette().color(QPalette::Base),
+                  *why != 0)
+            << "shaded: " << typed;
         EXPECT_FALSE(field(f)->isMarkedUnreadable()) << typed;
     }
     leave(Field::Price);

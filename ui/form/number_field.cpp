@@ -16,10 +16,9 @@ constexpr qsizetype quotedLength = 24;
 // look of the platform style.
 const char* const markStyle =
     "QLineEdit { border: 2px solid #c62828; border-radius: 3px; padding: 0 2px; }";
-// Amber on a pale ground: taken, unlike the red of a refusal, but worth a look.
-const char* const cautionStyle =
-    "QLineEdit { border: 2px solid #d08700; border-radius: 3px; padding: 0 2px; "
-    "background: #fff5dc; }";
+// A pale amber ground: taken, unlike the red of a refusal, but worth a look.
+// A colour of the palette, not a style sheet, so the field keeps its size.
+const QColor cautionGround(0xFF, 0xE4, 0xA3);
 
 }  // namespace
 
@@ -83,13 +82,19 @@ void NumberField::clearMark() {
 
 void NumberField::showMarks() {
     const QString cautioned = problem_.isEmpty() ? caution() : QString();
-    const char* style = !problem_.isEmpty()   ? markStyle
-                        : cautioned.isEmpty() ? nullptr
-                                              : cautionStyle;
-    const QString sheet = style != nullptr ? QString::fromLatin1(style) : QString();
+    const QString sheet = problem_.isEmpty() ? QString() : QString::fromLatin1(markStyle);
     // A new style sheet polishes the field anew: only when it changes.
     if (styleSheet() != sheet) {
         setStyleSheet(sheet);
+    }
+    const bool amber = !cautioned.isEmpty();
+    if (amber != (palette().color(QPalette::Base) == cautionGround)) {
+        QPalette colours;  // none of its own: the parent's again
+        if (amber) {
+            colours = palette();
+            colours.setColor(QPalette::Base, cautionGround);
+        }
+        setPalette(colours);
     }
     const QString said = problem_.isEmpty() ? cautioned : problem_;
     // Only a change of mark is told, so a field never marked keeps the
