@@ -31,12 +31,21 @@ public:
     using QScrollArea::QScrollArea;
 
     [[nodiscard]] QSize minimumSizeHint() const override {
-        const int width = widget() != nullptr ? widget()->minimumSizeHint().width() : 0;
-        return {width + verticalScrollBar()->sizeHint().width(), ChartSplit::leastControlsHeight};
+        return {leastWidth() + verticalScrollBar()->sizeHint().width(),
+                ChartSplit::leastControlsHeight};
     }
     [[nodiscard]] QSize sizeHint() const override {
         const QSize content = widget() != nullptr ? widget()->sizeHint() : QSize();
-        return {content.width() + verticalScrollBar()->sizeHint().width(), content.height()};
+        return {std::max(content.width(), leastWidth()) + verticalScrollBar()->sizeHint().width(),
+                content.height()};
+    }
+
+private:
+    /// Of a content of fixed width too, which its hints need not tell.
+    [[nodiscard]] int leastWidth() const {
+        return widget() != nullptr
+                   ? std::max(widget()->minimumSizeHint().width(), widget()->minimumWidth())
+                   : 0;
     }
 };
 
