@@ -11,7 +11,9 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QLocale>
+#include <QSettings>
 #include <QStringList>
+#include <QTemporaryDir>
 
 #include <qcustomplot.h>
 
@@ -355,6 +357,10 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     QApplication application(argc, argv);
+    // The pages as a first start lays them out, whatever this user chose (the
+    // height of the comparison's chart).
+    const QTemporaryDir settings;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
 
     velmora::Options options;
     QString error;

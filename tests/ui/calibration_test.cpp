@@ -49,6 +49,25 @@ TEST_F(Calibrating, ImportsAFileAndAppliesTheFitAsOneUndoableEdit) {
     EXPECT_EQ(page().sourceLine()->text(),
               "cohorts.csv: 3 cohorts, up to 3 renewals, with trials and days");
     EXPECT_EQ(page().holdoutBox()->value(), 1);
+    // The table's heading marks the renewals the backtest holds out, in italics.
+    const auto heldOut = [this](int holdout) {
+        page().holdoutBox()->setValue(holdout);
+        drain();
+        QStringList marked;
+        const QAbstractItemModel& model = *page().tableView()->model();
+        for (int renewal = 0; renewal <= 3; ++renewal) {
+            const QString tip =
+                model.headerData(renewal, Qt::Horizontal, Qt::ToolTipRole).toString();
+            const bool italic =
+                model.headerData(renewal, Qt::Horizontal, Qt::FontRole).value<QFont>().italic();
+            EXPECT_EQ(italic, tip.endsWith("held out by the backtest")) << tip.toStdString();
+            marked << (italic ? tip : QString());
+        }
+        return marked;
+    };
+    EXPECT_EQ(heldOut(2), QStringList({"", "", "Renewal 2, held out by the backtest",
+                                       "Renewal 3, held out by the backtest"}));
+    EXPECT_EQ(heldOut(1), QStringList({"", "", "", "Renewal 3, held out by the backtest"}));
     ASSERT_TRUE(page().fitted());
     EXPECT_EQ(page().summary()->fittedText(0), "0.6074");
     EXPECT_EQ(page().summary()->todayText(0), "0.65");

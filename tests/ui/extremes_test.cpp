@@ -8,10 +8,16 @@
 #include <QTableView>
 #include <QToolTip>
 
+#include "ui/calibration/calibration_page.h"
+#include "ui/calibration/survival_chart.h"
 #include "ui/charts/comparison_chart.h"
 #include "ui/charts/projection_chart.h"
 #include "ui/common/elided_label.h"
+#include "ui/common/page_layout.h"
 #include "ui/form/inputs_view.h"
+#include "ui/insights/insights_page.h"
+#include "ui/insights/sensitivity_panel.h"
+#include "ui/insights/tornado_chart.h"
 #include "ui/pages/scenario_column.h"
 #include "ui/table/table_model.h"
 #include "ui/table/table_view.h"
@@ -124,6 +130,16 @@ QSize windowOn(QSize screen) {
     return screen - QSize(0, 64);
 }
 
+/// The chart shows whole in its window, 200 points tall at the least.
+::testing::AssertionResult wholeInView(const QWidget& chart) {
+    const QRect shown = chart.visibleRegion().boundingRect();
+    if (chart.height() >= 200.0 * chart.logicalDpiY() / 72 && shown == chart.rect()) {
+        return ::testing::AssertionSuccess();
+    }
+    return ::testing::AssertionFailure() << chart.accessibleName().toStdString() << " shows "
+                                         << shown.height() << " of " << chart.height() << " px";
+}
+
 /// Where the fields of the page on tab `tab` sit on it, wherever it is scrolled.
 std::vector<QPoint> fieldPlaces(ContentView& content, int tab) {
     content.setCurrentIndex(tab);
@@ -178,11 +194,29 @@ TEST_P(Extremes, KeepTheWindowOnTheScreenAndEveryFigureReadable) {
             const QScrollArea* area = tab == 0 ? single.scroller() : dual.scroller();
             EXPECT_EQ(area->horizontalScrollBar()->maximum(), 0) << "tab " << tab;
         }
-        EXPECT_GE(dual.chart()->height(), 200);
-        EXPECT_GE(dual.chart()->axisRect()->height(), 100);
+        EXPECT_TRUE(wholeInView(*dual.chart()));
+        EXPECT_GE(dual.chart()->axisRect()->height(), 150);
+        // Every field of the columns scrolls into view above the chart.
+        for (NumberField* field : dual.column(2)->findChildren<NumberField*>()) {
+            dual.split()->controlsArea()->ensureWidgetVisible(field);
+            EXPECT_EQ(field->visibleRegion().boundingRect(), field->rect())
+                << field->accessibleName().toStdString();
+        }
+        EXPECT_TRUE(wholeInView(*dual.chart())) << "scrolling the columns leaves the chart";
         content.setCurrentIndex(0);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
-        EXPECT_GE(single.chart()->height(), 200);
+        EXPECT_TRUE(wholeInView(*single.chart()));
+        // Insights and Calibration too, in a window no taller than it was.
+        const std::pair<int, QWidget*> others[] = {{2, content.insights()->sensitivity()->chart()},
+                                                   {3, content.calibration()->chart()}};
+        for (const auto& [tab, chart] : others) {
+            content.setCurrentIndex(tab);
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+            EXPECT_TRUE(wholeInView(*chart)) << "tab " << tab;
+            EXPECT_EQ(window.size(), windowOn(screen)) << "tab " << tab;
+        }
+        content.setCurrentIndex(0);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
         checkTable(*single.table(), screen.width());
         checkChart(*single.chart());
         EXPECT_TRUE(notCut(*single.form()->monthsLabel()));

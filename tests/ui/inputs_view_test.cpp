@@ -96,28 +96,54 @@ TEST_F(Form, ACommitWritesOnce) {
     EXPECT_EQ(view.message()->height(), height);
 }
 
-TEST_F(Form, StoresWhatIsTypedUnchecked) {
-    const std::tuple<Field, const char*, double, const char*> cases[] = {
-        {Field::StartingSubs, "-20", -20, "-20"},
-        {Field::Rt2, "95", 95, "95"},
-        {Field::TrialRetention, "1.5", 1.5, "1.5"},
-        {Field::RtPlus, "0", 0, "0"},
-        {Field::DailyNewSubs, " 1,000 ", 1000, "1,000"},
-        {Field::Price, "0.12345", 0.12345, "0.123"},
+// Taken as typed, but a share outside 0 to 1 and a negative price or count
+// are marked, the tooltip saying why (empty: no mark).
+TEST_F(Form, StoresWhatIsTypedUncheckedAndMarksWhatMayNotMeanMuch) {
+    const std::tuple<Field, const char*, double, const char*, const char*> cases[] = {
+        {Field::StartingSubs, "-20", -20, "-20", "Starting Subscribers below zero is a count"},
+        {Field::Rt2, "95", 95, "95", "Retention Rate 2 is a share of the subscribers, from 0 to 1"},
+        {Field::Rt2, "1", 1, "1", ""},
+        {Field::TrialRetention, "1.5", 1.5, "1.5", "Trial Retention is a share"},
+        {Field::Rt1, "-5", -5, "-5", "Retention Rate 1 is a share"},
+        {Field::RtPlus, "0", 0, "0", ""},
+        {Field::DailyNewSubs, " 1,000 ", 1000, "1,000", ""},
+        {Field::Price, "0.12345", 0.12345, "0.123", ""},
+        {Field::Price, "-5", -5, "-5", "A negative price pays the subscribers"},
         // Past 1e15 the digits would run far beyond the field.
-        {Field::DailyNewSubs, "1e308", 1e308, "1e+308"},
-        {Field::StartingSubs, "-12345678901234567", -12345678901234567.0,
-         "-1.2345678901234568e+16"},
+        {Field::DailyNewSubs, "1e308", 1e308, "1e+308", ""},
+        {Field::DailyNewSubs, "-1", -1, "-1", "Daily Trials below zero"},
+        {Field::StartingSubs, "-12345678901234567", -12345678901234567.0, "-1.2345678901234568e+16",
+         "Starting Subscribers below zero"},
     };
-    for (const auto& [f, typed, stored, shown] : cases) {
+    for (const auto& [f, typed, stored, shown, why] : cases) {
         type(f, typed);
         leave(f);
         EXPECT_EQ(inputs.value(f), stored) << typed;
         EXPECT_EQ(text(f).toStdString(), shown) << typed;
         EXPECT_EQ(field(f)->cursorPosition(), 0) << "shown from its start";
+        const QString caution = field(f)->caution();
+        EXPECT_EQ(caution.isEmpty(), *why == 0) << typed;
+        EXPECT_TRUE(*why == 0 || caution.startsWith(QString::fromUtf8(why)))
+            << caution.toStdString();
+        EXPECT_EQ(field(f)->toolTip(), caution) << typed;
+        EXPECT_EQ(field(f)->palette().color(QPalette::Base) != view.palette().color(QPalette::Base),
+                  *why != 0)
+            << "shaded: " << typed;
+        EXPECT_FALSE(field(f)->isMarkedUnreadable()) << typed;
     }
     leave(Field::Price);
     EXPECT_EQ(announcements, static_cast<int>(std::size(cases))) << "focus-out without an edit";
+
+    // A refusal's words go first; the mark of the value kept comes back after it.
+    type(Field::Price, "abc");
+    leave(Field::Price);
+    EXPECT_TRUE(field(Field::Price)->toolTip().startsWith("“abc” is not a number"));
+    press(field(Field::Price), Qt::Key_Escape);
+    EXPECT_EQ(field(Field::Price)->toolTip(), field(Field::Price)->caution());
+    // The scenario changed from elsewhere is marked alike.
+    inputs.setPrice(2);
+    drain();
+    EXPECT_TRUE(field(Field::Price)->toolTip().isEmpty());
 }
 
 TEST_F(Form, UnreadableTextWritesNothingAndSaysWhatWasKept) {
@@ -141,7 +167,8 @@ TEST_F(Form, UnreadableTextWritesNothingAndSaysWhatWasKept) {
             EXPECT_EQ(view.message()->text().toStdString(), message);
             EXPECT_EQ(field(Field::Price)->toolTip().toStdString(), message);
             EXPECT_TRUE(field(Field::Price)->isMarkedUnreadable());
-            press(field(Field::Price), Qt::Key_Escape);
+            // Escape throws the text away; back at the value kept, Return keeps it.
+            press(field(Field::Price), byReturn ? Qt::Key_Escape : Qt::Key_Return);
             EXPECT_EQ(text(Field::Price), "1.99");
             EXPECT_FALSE(field(Field::Price)->isMarkedUnreadable());
             EXPECT_TRUE(view.message()->text().isEmpty());

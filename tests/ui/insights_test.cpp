@@ -1,4 +1,5 @@
 #include <deque>
+#include <sstream>
 
 #include <QComboBox>
 #include <QLabel>
@@ -6,7 +7,9 @@
 #include <QPushButton>
 
 #include "engine/decisions/sensitivity.h"
+#include "report/answers_csv.h"
 #include "ui/document/edit_commands.h"
+#include "ui/document/page_report.h"
 #include "ui/form/inputs_view.h"
 #include "ui/insights/cash_chart.h"
 #include "ui/insights/economics_panel.h"
@@ -81,29 +84,48 @@ TEST_F(Insights, TheSettlePanelFollowsTheScenario) {
         const char* name;
         ScenarioValues values;
         QStringList lines;
+        const char* csv;  ///< how the exported answer starts, and after the figures
+        const char* csvEnd;
     };
     const Row rows[] = {
         {"settles after the projection",
          {},
          {"18,407 subscribers when settled", "$31,135 monthly when settled",
-          "None of the 36 months projected comes within 10% of it yet."}},
+          "None of the 36 months projected comes within 10% of it yet."},
+         "true,18406.6",
+         ",,"},
         {"comes within 10% within it",
          {.monthsToProject = 120},
          {"18,407 subscribers when settled", "$31,135 monthly when settled",
-          "M43 the first month within 10% of that"}},
+          "M43 the first month within 10% of that"},
+         "true,18406.6",
+         ",43,"},
         {"grows",
          {.rtPlus = 1},
          {"It does not settle. Subscribers past their sixth renewal keep "
           "a share of 1 or more at every later renewal, so the "
-          "subscribers grow without bound."}},
+          "subscribers grow without bound."},
+         "false,,,,\"Subscribers past their sixth renewal",
+         "without bound.\""},
         {"cannot be computed",
          {.trialRetention = -0.1},
          {"Velmora cannot tell where it settles. The trial retention must be a number of 0 or "
-          "more."}},
+          "more."},
+         "false,,,,The trial retention must be",
+         "0 or more."},
     };
     for (const Row& row : rows) {
         useScenario(row.values);
+        window->content()->setCurrentWidget(&page());
         EXPECT_EQ(page().settle()->lines(), row.lines) << row.name;
+        // Exported, the reason of a scenario that does not settle goes under its own heading.
+        std::ostringstream csv;
+        report::writeAnswersCsv(pageReport(*window->content(), "plan").answers, csv);
+        const std::string written = csv.str();
+        const std::string heading = "settles,subscribers,monthlyProceeds,month90,reason\n";
+        const std::string line = written.substr(written.find(heading) + heading.size());
+        EXPECT_TRUE(line.starts_with(row.csv) && line.ends_with(std::string(row.csvEnd) + '\n'))
+            << row.name << ": " << line;
     }
     EXPECT_EQ(window->content()->tabText(2), "Insights");
     EXPECT_EQ(page().scenarioLine()->text(),
@@ -335,7 +357,13 @@ TEST_F(Insights, CostsAndCashFollowTheCostOfATrialAsOneUndoableEdit) {
               "costs");
     EXPECT_EQ(costs.lines().value(3), "Break-even: not within the 36 months projected");
     EXPECT_EQ(chart.breakEvenMark()->dataCount(), 0);
+    // So cheap a trial that the cumulative net never falls below zero: no lowest point.
+    type(costs.costField(), "0.01");
+    EXPECT_EQ(costs.lines().value(4), "Cash needed: $0: the cumulative net never falls below zero");
+    EXPECT_EQ(chart.lowestMark()->dataCount(), 0);
+    EXPECT_FALSE(chart.accessibleDescription().contains("Cash needed"));
 
+    press(Qt::Key_Z);
     press(Qt::Key_Z);
     press(Qt::Key_Z);
     EXPECT_EQ(single().inputs()->costPerTrial(), 0);

@@ -1,11 +1,14 @@
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QSplitterHandle>
 #include <QTableView>
 
 #include "ui/charts/comparison_chart.h"
 #include "ui/charts/month_cursor.h"
 #include "ui/charts/projection_chart.h"
+#include "ui/common/page_layout.h"
+#include "ui/common/user_settings.h"
 #include "ui/form/inputs_view.h"
 #include "ui/pages/baseline_difference.h"
 #include "ui/pages/cost_comparison.h"
@@ -217,6 +220,48 @@ TEST_F(Window, AlternatesShowTheirDifferenceFromTheBaseline) {
     EXPECT_EQ(difference(1)->texts(),
               QStringList({"= 0 (0.0%) subscribers at M35", "= $0 (0.0%) monthly at M35",
                            "= $0.00 (0.0%) 24mo LTV per trial"}));
+
+    // Half as much lost as a losing baseline is a gain of half of it.
+    dual().baseline()->setPrice(-2);
+    dual().input1()->setPrice(-1);
+    scenarios.elapse();
+    for (const int line : {1, 2}) {
+        const QString text = difference(1)->texts().value(line);
+        EXPECT_TRUE(text.startsWith("▲ +$") && text.contains(" (+50.0%) ")) << text.toStdString();
+    }
+}
+
+// On a laptop's screen the line between the columns and the chart is the
+// user's to move, and a later window keeps it where it was left.
+TEST_F(Window, TheChartKeepsTheHeightTheUserGaveItInLaterWindows) {
+    window->resize(1366, 704);
+    window->show();
+    content().setCurrentWidget(&dual());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    ChartSplit& split = *dual().split();
+    const int least = dual().chart()->height();
+    EXPECT_EQ(split.chosenHeight(), 0);
+    QSplitterHandle* handle = split.handle(1);
+    const QPoint grip = handle->rect().center();
+    QTest::mousePress(handle, Qt::LeftButton, {}, grip);
+    QTest::mouseMove(handle, grip - QPoint(0, 100));
+    QTest::mouseRelease(handle, Qt::LeftButton, {}, grip - QPoint(0, 100));
+    EXPECT_EQ(split.chosenHeight(), split.sizes().at(1));
+    EXPECT_EQ(dual().chart()->height(), least + 100);
+
+    MainWindow later(scenarios.factory());
+    later.resize(1366, 704);
+    later.show();
+    later.content()->setCurrentIndex(1);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    EXPECT_EQ(later.content()->dual()->chart()->height(), least + 100);
+    // Dragged down past the chart's least height, it stops there.
+    QSplitterHandle* other = later.content()->dual()->split()->handle(1);
+    QTest::mousePress(other, Qt::LeftButton, {}, grip);
+    QTest::mouseMove(other, grip + QPoint(0, 400));
+    QTest::mouseRelease(other, Qt::LeftButton, {}, grip + QPoint(0, 400));
+    EXPECT_EQ(later.content()->dual()->chart()->height(), least);
+    userSettings().remove("comparisonChartHeight");
 }
 
 TEST_F(Window, EveryTabStopShowsWhereItIsAndAnswersKeys) {

@@ -2,6 +2,7 @@
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QTest>
 
 #include "ui/charts/comparison_chart.h"
 #include "ui/charts/projection_chart.h"
@@ -95,6 +96,43 @@ TEST_F(Ranges, TheBandFollowsTheDialogTheEditsAndUndo) {
     drain();
     EXPECT_FALSE(chart.bandHigh()->visible());
     EXPECT_TRUE(single().table()->spreadTexts().isEmpty());
+}
+
+// A refused end never jams the dialog: its mark goes with the next end taken,
+// and OK says which end is left rather than nothing.
+TEST_F(Ranges, ARefusedEndIsMarkedUntilAnotherIsTakenAndOkSaysWhy) {
+    single().form()->rangesButton()->click();
+    auto* dialog = single().form()->findChild<RangesDialog*>();
+    ASSERT_NE(dialog, nullptr);
+    QApplication::setActiveWindow(dialog);
+    NumberField* low = dialog->lowField(Input::DailyNewSubs);
+    NumberField* high = dialog->highField(Input::DailyNewSubs);
+    QPushButton* ok = dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok);
+    type(low, "200");
+    type(high, "50");  // leaving the low end puts its value back, still marked
+    EXPECT_EQ(low->text(), "100");
+    EXPECT_FALSE(low->isMarkedUnreadable()) << "only the end the message speaks of";
+    EXPECT_TRUE(high->isMarkedUnreadable());
+    type(dialog->highField(Input::Price), "2.49");
+    EXPECT_FALSE(high->isMarkedUnreadable());
+    EXPECT_TRUE(dialog->message()->text().isEmpty());
+
+    // Refused as OK takes the focus: the dialog stays, names the end, and
+    // Return in it keeps the value shown.
+    type(low, "200");
+    ok->setFocus();
+    ok->click();
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_EQ(QApplication::focusWidget(), low);
+    EXPECT_TRUE(
+        dialog->message()->text().contains("cannot lie above the value, 100. Kept 100. "
+                                           "Return keeps 100"))
+        << dialog->message()->text().toStdString();
+    QTest::keyClick(low, Qt::Key_Return);
+    EXPECT_FALSE(low->isMarkedUnreadable());
+    ok->click();
+    drain();
+    EXPECT_EQ(single().inputs()->ranges(), std::vector<Range>({{Input::Price, 1.99, 2.49}}));
 }
 
 TEST_F(Ranges, TheComparisonBandsOnlyScenariosWithRangesAndHidesThemOnRequest) {

@@ -24,6 +24,7 @@
 #include "ui/calibration/calibration_summary.h"
 #include "ui/calibration/cohort_table_model.h"
 #include "ui/calibration/survival_chart.h"
+#include "ui/common/page_layout.h"
 #include "ui/common/rebuild.h"
 
 namespace velmora {
@@ -145,7 +146,8 @@ CalibrationPage::CalibrationPage(SubscriptionInputs* inputs, ScenarioEditor* edi
     rightColumn->addWidget(summary_);
     auto* split = new QSplitter(this);
     split->addWidget(stack_);
-    split->addWidget(right);
+    // The chart stays on top; the fitted values below it scroll on a short screen.
+    split->addWidget(scrollUpAndDown(this, right));
     split->setStretchFactor(0, 1);
     split->setStretchFactor(1, 1);
     auto* page = new QVBoxLayout(this);

@@ -78,10 +78,16 @@ void showToolTip(QCustomPlot* plot, const QMouseEvent* event, const QString& tip
     }
 }
 
+int leastChartHeight(const QWidget& widget) {
+    constexpr double leastPoints = 200;
+    constexpr double pointsPerInch = 72;
+    return static_cast<int>(std::ceil(leastPoints * widget.logicalDpiY() / pointsPerInch));
+}
+
 void applyChartStyle(QCustomPlot* plot, const QString& accessibleName) {
     plot->setAccessibleName(accessibleName);
     plot->setFocusPolicy(Qt::StrongFocus);
-    plot->setMinimumHeight(200);
+    plot->setMinimumHeight(leastChartHeight(*plot));
     plot->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     plot->setMouseTracking(true);
     plot->xAxis->grid()->setVisible(true);

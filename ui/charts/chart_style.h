@@ -12,6 +12,7 @@
 class QCPAxis;
 class QCustomPlot;
 class QMouseEvent;
+class QWidget;
 
 namespace velmora {
 
@@ -34,6 +35,10 @@ void setTicksAt(QCPAxis* axis, const std::vector<double>& values);
 /// Shows `tip` at the pointer of `event` over `plot`, or hides the tip when
 /// `tip` is empty (nothing under the pointer).
 void showToolTip(QCustomPlot* plot, const QMouseEvent* event, const QString& tip);
+
+/// The least height of a chart on `widget`'s screen, in pixels: 200 points,
+/// enough for a plot area that reads at every screen's density.
+[[nodiscard]] int leastChartHeight(const QWidget& widget);
 
 /// The look the charts share: minimum height, growing with the page, keyboard
 /// focus and hover tracking.

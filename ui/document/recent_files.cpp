@@ -1,19 +1,14 @@
 #include "ui/document/recent_files.h"
 
 #include <QFileInfo>
-#include <QSettings>
+
+#include "ui/common/user_settings.h"
 
 namespace velmora {
 
 namespace {
 
 constexpr char key[] = "recentFiles";
-
-/// Named here rather than after the running program, so that the application
-/// and its tests read the same settings (which tests move elsewhere).
-QSettings userSettings() {
-    return QSettings(QStringLiteral("Velmora"), QStringLiteral("Velmora"));
-}
 
 }  // namespace
 

@@ -38,6 +38,38 @@ constexpr int monthsPerPage = 12;
 constexpr std::array rateFields{Field::Rt1, Field::Rt2, Field::Rt3,   Field::Rt4,
                                 Field::Rt5, Field::Rt6, Field::RtPlus};
 
+bool isShare(Field field) {
+    return field == Field::TrialRetention ||
+           std::find(rateFields.begin(), rateFields.end(), field) != rateFields.end();
+}
+
+/// Why a value the form takes may still give figures that mean little; empty
+/// for none. The projection computes with any number, so nothing is refused.
+QString caution(Field field, double value) {
+    const QString title = fieldTitle(field);
+    if (isShare(field)) {
+        return value >= 0 && value <= 1
+                   ? QString()
+                   : QStringLiteral(
+                         "%1 is a share of the subscribers, from 0 to 1: outside it, "
+                         "more stay than there are, or fewer than none, so the "
+                         "figures may not mean much.")
+                         .arg(title);
+    }
+    if (!(value < 0)) {
+        return {};
+    }
+    if (field == Field::Price) {
+        return QStringLiteral(
+            "A negative price pays the subscribers: the proceeds come out "
+            "negative, so the figures may not mean much.");
+    }
+    return QStringLiteral(
+               "%1 below zero is a count of people that cannot be, so the figures "
+               "may not mean much.")
+        .arg(title);
+}
+
 QString monthsText(double months) {
     if (!std::isfinite(months)) {
         return formFormatter().format(months);
@@ -213,6 +245,7 @@ QWidget* InputsView::makeRatesBlock() {
 NumberField* InputsView::makeField(SubscriptionInputs::Field field, const QString& accessibleName) {
     auto* input = new NumberField(accessibleName, this);
     fields_[static_cast<std::size_t>(field)] = input;
+    input->setCaution([field](double value) { return caution(field, value); });
     connect(input, &NumberField::committed, this, [this, field](double value) {
         clearProblem();
         editor_->setValue(*inputs_, field, value);

@@ -16,6 +16,9 @@ constexpr qsizetype quotedLength = 24;
 // look of the platform style.
 const char* const markStyle =
     "QLineEdit { border: 2px solid #c62828; border-radius: 3px; padding: 0 2px; }";
+// A pale amber ground: taken, unlike the red of a refusal, but worth a look.
+// A colour of the palette, not a style sheet, so the field keeps its size.
+const QColor cautionGround(0xFF, 0xE4, 0xA3);
 
 }  // namespace
 
@@ -43,9 +46,19 @@ void NumberField::setFormatter(const NumberFormatter& formatter) {
     }
 }
 
+void NumberField::setCaution(std::function<QString(double)> caution) {
+    caution_ = std::move(caution);
+    showMarks();
+}
+
+QString NumberField::caution() const {
+    return caution_ ? caution_(lastGood_) : QString();
+}
+
 void NumberField::showValue(double value) {
     const bool editing = isEditing();
     lastGood_ = value;
+    showMarks();
     if (editing) {
         return;
     }
@@ -64,10 +77,34 @@ void NumberField::clearMark() {
         return;
     }
     problem_.clear();
-    setStyleSheet(QString());
-    setToolTip(QString());
-    setAccessibleDescription(QString());
-    setProperty("unreadable", false);
+    showMarks();
+}
+
+void NumberField::showMarks() {
+    const QString cautioned = problem_.isEmpty() ? caution() : QString();
+    const QString sheet = problem_.isEmpty() ? QString() : QString::fromLatin1(markStyle);
+    // A new style sheet polishes the field anew: only when it changes.
+    if (styleSheet() != sheet) {
+        setStyleSheet(sheet);
+    }
+    const bool amber = !cautioned.isEmpty();
+    if (amber != (palette().color(QPalette::Base) == cautionGround)) {
+        QPalette colours;  // none of its own: the parent's again
+        if (amber) {
+            colours = palette();
+            colours.setColor(QPalette::Base, cautionGround);
+        }
+        setPalette(colours);
+    }
+    const QString said = problem_.isEmpty() ? cautioned : problem_;
+    // Only a change of mark is told, so a field never marked keeps the
+    // description its owner gave it.
+    if (said != said_) {
+        said_ = said;
+        setToolTip(said);
+        setAccessibleDescription(said);
+    }
+    setProperty("unreadable", !problem_.isEmpty());
 }
 
 bool NumberField::event(QEvent* event) {
@@ -86,8 +123,12 @@ void NumberField::keyPressEvent(QKeyEvent* event) {
     switch (event->key()) {
         case Qt::Key_Return:
         case Qt::Key_Enter:
-            // Bad text stays, selected, so the user can type over it.
-            if (!commit()) {
+            // Marked, but showing its kept value again: Return keeps that value.
+            if (!isEditing() && isMarkedUnreadable()) {
+                clearMark();
+                emit restored();
+            } else if (!commit()) {
+                // Bad text stays, selected, so the user can type over it.
                 selectAll();
             }
             // Taken here: Return in a field must not also press a dialog's default button.
@@ -128,7 +169,8 @@ bool NumberField::commit() {
         lastGood_ = *value;
         // Written as the field writes it, so the later refresh finds nothing being edited.
         showText(shownText());
-        clearMark();
+        problem_.clear();
+        showMarks();
         emit committed(*value);
         return true;
     }
@@ -140,10 +182,7 @@ bool NumberField::commit() {
 
 void NumberField::markUnreadable(const QString& message) {
     problem_ = message;
-    setStyleSheet(QString::fromLatin1(markStyle));
-    setToolTip(message);
-    setAccessibleDescription(message);
-    setProperty("unreadable", true);
+    showMarks();
 }
 
 QString NumberField::unreadableMessage(const QString& typed, const QString& refused) const {

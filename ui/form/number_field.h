@@ -15,9 +15,10 @@ namespace velmora {
 /// when the edit is committed: on Return, or when focus leaves the field. Text
 /// that reads as a number is committed as typed, unchecked. Text that does not
 /// is reported in words, marks the field and writes nothing; the field keeps
-/// its last good value. Escape puts the last good value back. Undo and Redo
-/// act on the text only while it is being edited, and on the window's history
-/// otherwise.
+/// its last good value. Escape puts the last good value back and drops the
+/// mark; Return drops it too once the text shows that value again. Undo and
+/// Redo act on the text only while it is being edited, and on the window's
+/// history otherwise.
 class NumberField final : public QLineEdit {
     Q_OBJECT
 
@@ -27,6 +28,12 @@ public:
     /// Refuses, from now on, a commit whose number `refusal` gives a reason
     /// for ("a cost cannot be negative"), as it refuses text that is no number.
     void setRefusal(std::function<QString(double)> refusal) { refusal_ = std::move(refusal); }
+    /// Marks, from now on, a value it keeps that `caution` gives a reason for
+    /// ("a share above 1 ..."), without refusing it: the reason is the field's
+    /// tooltip while the value is shown and no refusal is marked.
+    void setCaution(std::function<QString(double)> caution);
+    /// Why the value kept may not mean much; empty for no reason.
+    [[nodiscard]] QString caution() const;
 
     /// Writes and reads values from now on; shows the last good value anew
     /// unless the user is editing.
@@ -44,6 +51,8 @@ public:
 
     /// Whether the field is marked because its last commit could not be read.
     [[nodiscard]] bool isMarkedUnreadable() const { return !problem_.isEmpty(); }
+    /// What the mark says: the text, why it was not taken, and what was kept.
+    [[nodiscard]] const QString& problem() const { return problem_; }
     /// Removes the mark of an unreadable commit, leaving the text alone.
     void clearMark();
 
@@ -64,6 +73,8 @@ private:
     /// Commits an edit; false when its text could not be read.
     bool commit();
     void markUnreadable(const QString& message);
+    /// Shows the refusal marked, or else the caution of the value kept.
+    void showMarks();
     [[nodiscard]] QString shownText() const;
     /// Shows `text` from its start, the end of a long one out of sight.
     void showText(const QString& text);
@@ -72,8 +83,10 @@ private:
 
     NumberFormatter formatter_;
     std::function<QString(double)> refusal_;
+    std::function<QString(double)> caution_;
     double lastGood_ = 0;
     QString problem_;
+    QString said_;  ///< the tooltip the marks gave it last
 };
 
 }  // namespace velmora

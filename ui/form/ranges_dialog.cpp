@@ -91,9 +91,10 @@ RangesDialog::RangesDialog(const SubscriptionInputs& inputs, QWidget* parent)
         });
         for (NumberField* end : {lowEnd, highEnd}) {
             end->setFixedWidth(endWidth);
-            connect(end, &NumberField::unreadable, message_, &QLabel::setText);
-            connect(end, &NumberField::committed, message_, &QLabel::clear);
-            connect(end, &NumberField::restored, message_, &QLabel::clear);
+            connect(end, &NumberField::unreadable, this,
+                    [this, end](const QString& text) { showProblem(end, text); });
+            connect(end, &NumberField::committed, this, &RangesDialog::clearProblem);
+            connect(end, &NumberField::restored, this, &RangesDialog::clearProblem);
         }
         lowEnd->showValue(low);
         highEnd->showValue(high);
@@ -161,27 +162,56 @@ NumberField* RangesDialog::highField(Input input) const {
 }
 
 void RangesDialog::accept() {
-    // A field left with text it cannot read keeps the dialog open to say so.
-    const bool unread = std::any_of(rows_.begin(), rows_.end(), [](const Row& row) {
-        return row.low->isMarkedUnreadable() || row.high->isMarkedUnreadable() ||
-               row.low->isEditing() || row.high->isEditing();
-    });
-    if (!unread) {
-        QDialog::accept();
+    // An end not taken keeps the dialog open, saying which and how to go on,
+    // rather than closing on a range the user did not mean.
+    for (const Row& row : rows_) {
+        for (NumberField* end : {row.low, row.high}) {
+            if (!end->isMarkedUnreadable() && !end->isEditing()) {
+                continue;
+            }
+            const QString kept = formText(end->formatter(), end->lastGoodValue());
+            message_->setText(
+                end->isMarkedUnreadable()
+                    ? tr("%1 Return keeps %2; or type another end.").arg(end->problem(), kept)
+                    : tr("%1 is being edited: Return takes it, Escape keeps %2.")
+                          .arg(end->accessibleName(), kept));
+            end->setFocus(Qt::OtherFocusReason);
+            end->selectAll();
+            return;
+        }
     }
+    QDialog::accept();
 }
 
-void RangesDialog::clearAll() {
+void RangesDialog::showProblem(NumberField* source, const QString& text) {
+    // As in the form: only the end the message speaks of stays marked.
+    for (const Row& row : rows_) {
+        for (NumberField* end : {row.low, row.high}) {
+            if (end != source) {
+                end->clearMark();
+            }
+        }
+    }
+    message_->setText(text);
+}
+
+void RangesDialog::clearProblem() {
     for (const Row& row : rows_) {
         row.low->clearMark();
         row.high->clearMark();
+    }
+    message_->clear();
+}
+
+void RangesDialog::clearAll() {
+    clearProblem();
+    for (const Row& row : rows_) {
         for (NumberField* end : {row.low, row.high}) {
             // Typing not yet committed goes, so that the end shows the value.
             end->setText(formText(end->formatter(), end->lastGoodValue()));
             end->showValue(row.value);
         }
     }
-    message_->clear();
 }
 
 }  // namespace velmora

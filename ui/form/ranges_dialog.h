@@ -18,7 +18,9 @@ class NumberField;
 /// the lowest and the highest value it may take, the value itself the most
 /// likely. Ends at the value mean no range. An end that cannot be read, or
 /// that would leave the value outside its range, is refused in words and the
-/// last good end kept; OK goes through only with every end read.
+/// last good end kept, its field marked until an end goes through or the
+/// user keeps it (Return or Escape in that field); OK goes through only with
+/// no end marked or being typed, and otherwise says which.
 class RangesDialog final : public QDialog {
     Q_OBJECT
 
@@ -46,6 +48,8 @@ private:
     };
 
     void clearAll();
+    void showProblem(NumberField* source, const QString& text);
+    void clearProblem();
 
     std::vector<Row> rows_;
     QLabel* message_;

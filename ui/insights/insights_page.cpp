@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 
 #include "engine/projection/calculation.h"
+#include "ui/common/page_layout.h"
 #include "ui/common/rebuild.h"
 #include "ui/common/scenario_spread.h"
 #include "ui/form/number_field.h"
@@ -67,7 +68,9 @@ InsightsPage::InsightsPage(SubscriptionInputs* inputs, ScenarioEditor* editor, Q
     toolsColumn->setFixedWidth(toolsWidth);
     tools->setContentsMargins(0, 0, 0, 0);
     auto* panels = new QHBoxLayout;
-    panels->addWidget(toolsColumn);
+    // On a laptop's screen the costs' chart scrolls below the questions, where
+    // it would otherwise make the window taller than the screen.
+    panels->addWidget(scrollUpAndDown(this, toolsColumn));
     panels->addWidget(sensitivity_, 1);
     auto* page = new QVBoxLayout(this);
     page->setContentsMargins(6, 6, 6, 6);

@@ -30,7 +30,7 @@ DualAnalysis::DualAnalysis(QWidget* parent, const ScenarioFactory& makeScenario,
       showRanges_(new QCheckBox(tr("Show ranges"), this)),
       rebuild_(new Rebuild([this] { rebuild(); }, this)) {
     auto* content = new QWidget(this);
-    auto* columns = new QHBoxLayout;
+    auto* columns = new QHBoxLayout(content);
     columns->setSpacing(3);
     QWidget* lastCost = nullptr;
     for (int i = 0; i < scenarioCount; ++i) {
@@ -53,16 +53,16 @@ DualAnalysis::DualAnalysis(QWidget* parent, const ScenarioFactory& makeScenario,
            "the 90th percentile of its ranges"));
     connect(showRanges_, &QCheckBox::toggled, chart_, &ComparisonChart::setShowBands);
 
-    auto* stack = new QVBoxLayout(content);
     // Tight margins: three columns fit beside each other on a 1024 px screen.
-    stack->setContentsMargins(2, 2, 2, 2);
-    // The tables and the chart keep their least heights, and share what the
-    // window offers beyond them, two parts to one; a smaller window scrolls
-    // the page.
-    stack->addLayout(columns, 2);
-    stack->addWidget(showRanges_, 0, Qt::AlignHCenter);
-    stack->addWidget(chart_, 1);
-    scroller_ = scrollContent(this, content);
+    columns->setContentsMargins(2, 2, 2, 2);
+    auto* below = new QWidget(this);
+    auto* chartStack = new QVBoxLayout(below);
+    chartStack->setContentsMargins(2, 0, 2, 2);
+    chartStack->addWidget(showRanges_, 0, Qt::AlignHCenter);
+    chartStack->addWidget(chart_, 1);
+    // The chart stays in view on a laptop's screen; the columns scroll above it.
+    split_ = new ChartSplit(content, below, QStringLiteral("comparisonChartHeight"), this);
+    scroller_ = scrollContent(this, split_);
 
     // Tab walks the columns left to right (the order they were made in), each
     // down to its cost, then the chart.

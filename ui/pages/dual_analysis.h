@@ -16,6 +16,7 @@ class QScrollArea;
 
 namespace velmora {
 
+class ChartSplit;
 class ComparisonChart;
 class Rebuild;
 class ScenarioColumn;
@@ -51,6 +52,8 @@ public:
     [[nodiscard]] QCheckBox* showRanges() const { return showRanges_; }
     /// Scrolls the page where the window is smaller than it.
     [[nodiscard]] QScrollArea* scroller() const { return scroller_; }
+    /// The columns above the chart, scrolling where the chart leaves them too little.
+    [[nodiscard]] ChartSplit* split() const { return split_; }
     /// Kept with the page's state; this page shows no cohort chart.
     [[nodiscard]] int showCohorts() const { return showCohorts_; }
     /// Rebuilds of the page from its scenarios so far.
@@ -74,6 +77,7 @@ private:
     Rebuild* rebuild_;
     std::array<ScenarioSpread*, scenarioCount> spreads_{};
     QScrollArea* scroller_ = nullptr;
+    ChartSplit* split_ = nullptr;
     UuidGenerator ids_;
     std::optional<Drawn> drawn_;
     int showCohorts_ = 1;

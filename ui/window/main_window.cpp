@@ -23,7 +23,9 @@ namespace velmora {
 
 namespace {
 
-/// Shows every part of both pages on a 1440 x 900 screen without scrolling.
+/// Shows every part of Basic Analysis on a 1440 x 900 screen without
+/// scrolling, and of Comparative Analysis all but the costs' row, which the
+/// columns scroll to above the chart.
 constexpr QSize preferredSize(1400, 860);
 /// What the window's frame and title bar take beyond its size, about.
 constexpr QSize frameAllowance(8, 48);
