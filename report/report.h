@@ -9,6 +9,7 @@
 #include <QString>
 
 #include "engine/calibration/calibration_ranges.h"
+#include "engine/decisions/economics.h"
 #include "engine/decisions/goal_seek.h"
 #include "engine/decisions/sensitivity.h"
 #include "engine/decisions/settle_point.h"
@@ -40,6 +41,9 @@ struct InsightAnswers {
     std::optional<SettlePoint> settle;
     std::optional<GoalAnswer> goal;
     std::optional<Sensitivity> sensitivity;
+    /// The costs and cash, when the scenario gives a cost per trial.
+    std::optional<Economics> economics;
+    double costPerTrial = 0;  ///< the cost the economics are of
 };
 
 /// What the Calibration page shows: the cohort table, what was fitted to it

@@ -222,6 +222,29 @@ void writeAnswers(Sheet& sheet, const InsightAnswers& answers) {
         } else {
             sheet.text(row, 1, QString::fromStdString(settle->reason));
         }
+        row += 2;
+    }
+    if (const auto& money = answers.economics) {
+        sheet.headers(row++,
+                      {QStringLiteral("Cost per Trial"), QStringLiteral("Monthly Spend"),
+                       QStringLiteral("Payback Months"), QStringLiteral("Shortfall"),
+                       QStringLiteral("Lifetime Value to Cost"), QStringLiteral("Break-even Month"),
+                       QStringLiteral("Cash Needed"), QStringLiteral("Cash Needed Month")});
+        const CashTurn& turn = money->cash.turn;
+        sheet.number(row, 0, answers.costPerTrial, Shown::Cents);
+        sheet.number(row, 1, money->cash.monthlySpend, Shown::Money);
+        if (money->payback.months) {
+            sheet.number(row, 2, static_cast<double>(*money->payback.months), Shown::Count);
+        }
+        sheet.number(row, 3, money->payback.shortfall, Shown::Cents);
+        sheet.number(row, 4, money->lifetimeValueToCost, Shown::Share);
+        if (turn.breakEvenMonth) {
+            sheet.number(row, 5, static_cast<double>(*turn.breakEvenMonth), Shown::Month);
+        }
+        sheet.number(row, 6, turn.cashNeeded, Shown::Money);
+        if (turn.cashNeededMonth) {
+            sheet.number(row, 7, static_cast<double>(*turn.cashNeededMonth), Shown::Month);
+        }
     }
     sheet.finish(1);
 }

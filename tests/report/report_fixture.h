@@ -44,6 +44,11 @@ inline std::vector<Report> threeReports(double months) {
     const Goal goal{Metric::MonthlyProceeds, 50'000, Input::DailyNewSubs};
     insights.answers.goal = GoalAnswer{goal, seekGoal(basic, goal)};
     insights.answers.sensitivity = sensitivity(basic);
+    ScenarioValues costed = basic;
+    costed.costPerTrial = 2;
+    insights.scenarios[0].values = costed;
+    insights.answers.economics = economics(costed, actives);
+    insights.answers.costPerTrial = 2;
     return {single, compared, insights};
 }
 

@@ -42,7 +42,8 @@ TEST(ReportPdf, HoldsEveryMonthUnderRepeatedHeadersInEmbeddedFontsOnTheLocalesPa
          QLocale(QLocale::English, QLocale::UnitedKingdom),
          "595 x 842 pts (A4)",
          {"Insights", "subscribers when settled", "What it takes", "Reaches the target.",
-          "Which input matters most", "Retention Rate Rest", "Change up"},
+          "Which input matters most", "Retention Rate Rest", "Change up", "Costs and cash",
+          "Cost per trial £2.00", "A trial pays back in", "Break-even in M", "Cash curve"},
          0},
         {reports[3],
          QLocale(QLocale::English, QLocale::UnitedStates),
@@ -79,7 +80,8 @@ TEST(ReportPdf, HoldsEveryMonthUnderRepeatedHeadersInEmbeddedFontsOnTheLocalesPa
         QSet<QString> rows;
         const QStringList pages = text.split('\f', Qt::SkipEmptyParts);
         for (int page = 0; page < pages.size(); ++page) {
-            static const QRegularExpression row(R"(^\s*M(\d+)\s)",
+            // A row of the table: a month, then figures (a chart's marks are months).
+            static const QRegularExpression row(R"(^\s*M(\d+)\s+[\d$(])",
                                                 QRegularExpression::MultilineOption);
             const qsizetype before = rows.size();
             for (auto match = row.globalMatch(pages[page]); match.hasNext();) {

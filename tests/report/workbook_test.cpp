@@ -39,6 +39,9 @@ void writeValuesCsv(const Report& report, const QString& path) {
         field(rate);
     }
     field(&ScenarioValues::monthDuration);
+    if (report.scenarios.front().values.costPerTrial > 0) {
+        field(&ScenarioValues::costPerTrial);
+    }
 }
 
 TEST(Workbook, ReadBackHoldsTheCsvFiguresAsNumbersInNumberAndCurrencyFormats) {
