@@ -9,6 +9,7 @@
 #include "support/files.h"
 #include "support/pdf_reader.h"
 #include "ui/calibration/calibration_page.h"
+#include "ui/calibration/survival_chart.h"
 #include "ui/charts/comparison_chart.h"
 #include "ui/charts/projection_chart.h"
 #include "ui/document/export_caption.h"
@@ -78,7 +79,7 @@ TEST_F(WindowExport, ExportsPrintsAndCopiesThePageShownAndWarnsOfFailures) {
         const ChartCaption caption = chartCaption(*window->content(), "Untitled");
         EXPECT_EQ(caption.title, QString("Untitled — ") + pages[tab].name);
         // On Calibration the table's source, the errors, the backtest and the model.
-        EXPECT_EQ(caption.lines.size(), std::array{1U, 3U, 2U, 4U}[tab]);
+        EXPECT_EQ(caption.lines.size(), (std::array{1U, 3U, 2U, 4U}[tab]));
         EXPECT_EQ(comparable(QImage(file("chart.png"))),
                   comparable(captionedImage(*pages[tab].chart, caption, chartExportScale)));
         press(Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
@@ -134,7 +135,7 @@ TEST_F(WindowExport, ExportsPrintsAndCopiesThePageShownAndWarnsOfFailures) {
     press(Qt::Key_S);
     dialogs.exportPath.clear();  // cancelled
     window->exportTableAction()->trigger();
-    EXPECT_EQ(dialogs.exportSuggestions.back(), file("plan.v2 - Insights.csv"));
+    EXPECT_EQ(dialogs.exportSuggestions.back(), file("plan.v2 - Calibration.csv"));
 }
 
 TEST(ExportDialog, GivesANameWithoutExtensionThatOfTheChosenFormat) {
