@@ -21,7 +21,12 @@ QString signedPercent(double change, double base, const QLocale& locale) {
     }
     // Rounded first, so that a share that shows as zero carries no minus sign.
     const double percent = std::round(change / std::abs(base) * 1000) / 10;
-    const QString number = locale.toString(percent == 0 ? 0.0 : percent, 'f', 1);
+    // Past 1e15 in e-notation, as every figure: the digits would run past any
+    // line, and are not the double's anyway.
+    const QString number =
+        std::abs(percent) >= 1e15
+            ? NumberFormatter(NumberFormatter::Style::Decimal, 1, locale).format(percent)
+            : locale.toString(percent == 0 ? 0.0 : percent, 'f', 1);
     return (percent >= 0 ? QStringLiteral("+") : QString()) + number + locale.percent();
 }
 

@@ -13,7 +13,8 @@ namespace velmora {
 [[nodiscard]] QString signedFigure(const NumberFormatter& formatter, double change);
 
 /// `change` as a share of `base`, to one decimal and signed: "+7.9%",
-/// "-12.0%"; empty when `base` is 0 or either is not a finite number.
+/// "-12.0%", from 1e15 on in e-notation ("+1e+17%"); empty when `base` is 0
+/// or either is not a finite number.
 [[nodiscard]] QString signedPercent(double change, double base, const QLocale& locale);
 
 }  // namespace velmora

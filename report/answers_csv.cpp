@@ -51,6 +51,19 @@ void writeAnswersCsv(const InsightAnswers& answers, std::ostream& out) {
             csv += "false,,,," + csvField(settle->reason) + '\n';
         }
     }
+    if (const auto& money = answers.economics) {
+        block(
+            "costPerTrial,monthlySpend,paybackMonths,shortfall,lifetimeValueToCost,"
+            "breakEvenMonth,cashNeeded,cashNeededMonth\n");
+        const auto month = [](const std::optional<std::int64_t>& found) {
+            return found ? std::to_string(*found) : std::string();
+        };
+        csv += shortest(answers.costPerTrial) + ',' + shortest(money->cash.monthlySpend) + ',' +
+               month(money->payback.months) + ',' + shortest(money->payback.shortfall) + ',' +
+               shortest(money->lifetimeValueToCost) + ',' + month(money->cash.turn.breakEvenMonth) +
+               ',' + shortest(money->cash.turn.cashNeeded) + ',' +
+               month(money->cash.turn.cashNeededMonth) + '\n';
+    }
     out << csv;
 }
 

@@ -14,6 +14,8 @@ namespace velmora::report {
 ///     input,valueDown,valueUp,changeDown,changeUp        a row per input, largest effect first
 ///     goal,target,input,value,reached,achieved,reason    what goal seeking found
 ///     settles,subscribers,monthlyProceeds,month90,reason where the scenario settles
+///     costPerTrial,monthlySpend,paybackMonths,shortfall,lifetimeValueToCost,
+///         breakEvenMonth,cashNeeded,cashNeededMonth      the costs and cash
 ///
 /// A block without an answer is left out.
 void writeAnswersCsv(const InsightAnswers& answers, std::ostream& out);

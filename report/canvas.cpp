@@ -27,20 +27,6 @@ void Canvas::text(const QRectF& box, int flags, const QString& text, const QFont
     painter_->drawText(toDevice(box), flags, text);
 }
 
-void Canvas::fittedText(const QRectF& box, int flags, const QString& text, const QFont& font,
-                        const QColor& colour) {
-    const double width = textWidth(text, font);
-    if (width <= box.width()) {
-        this->text(box, flags, text, font, colour);
-        return;
-    }
-    QFont smaller = font;
-    smaller.setPointSizeF(font.pointSizeF() * std::max(0.6, box.width() / width));
-    const QString shown =
-        QFontMetricsF(smaller, &device_).elidedText(text, Qt::ElideRight, box.width() * scale_);
-    this->text(box, flags, shown, smaller, colour);
-}
-
 void Canvas::verticalText(const QPointF& centre, const QString& text, const QFont& font) {
     painter_->setTransform(QTransform::fromTranslate(centre.x() * scale_, centre.y() * scale_));
     painter_->rotate(-90);

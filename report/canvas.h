@@ -24,10 +24,6 @@ public:
     /// Draws `text` in `box` (points) with Qt's alignment and wrapping `flags`.
     void text(const QRectF& box, int flags, const QString& text, const QFont& font,
               const QColor& colour = Qt::black);
-    /// Draws one line of `text` in `box`, in a smaller font when it is too
-    /// wide (down to 60%), and cut short with "…" when even that is.
-    void fittedText(const QRectF& box, int flags, const QString& text, const QFont& font,
-                    const QColor& colour = Qt::black);
     /// Draws one line of `text` upwards, centred on `centre` (points).
     void verticalText(const QPointF& centre, const QString& text, const QFont& font);
     /// The box `text` takes in `room` (points) with `flags`.

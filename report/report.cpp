@@ -8,6 +8,8 @@ QString pageTitle(ReportKind kind) {
             return QStringLiteral("Comparative Analysis");
         case ReportKind::Insights:
             return QStringLiteral("Insights");
+        case ReportKind::Calibration:
+            return QStringLiteral("Calibration");
         case ReportKind::Basic:
             break;
     }

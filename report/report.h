@@ -8,6 +8,8 @@
 #include <QDate>
 #include <QString>
 
+#include "engine/calibration/calibration_ranges.h"
+#include "engine/decisions/economics.h"
 #include "engine/decisions/goal_seek.h"
 #include "engine/decisions/sensitivity.h"
 #include "engine/decisions/settle_point.h"
@@ -17,7 +19,7 @@
 namespace velmora::report {
 
 /// The page a report is of.
-enum class ReportKind { Basic, Comparison, Insights };
+enum class ReportKind { Basic, Comparison, Insights, Calibration };
 
 /// One scenario of a report: its values, its projection, and how it is named
 /// and drawn.
@@ -39,6 +41,18 @@ struct InsightAnswers {
     std::optional<SettlePoint> settle;
     std::optional<GoalAnswer> goal;
     std::optional<Sensitivity> sensitivity;
+    /// The costs and cash, when the scenario gives a cost per trial.
+    std::optional<Economics> economics;
+    double costPerTrial = 0;  ///< the cost the economics are of
+};
+
+/// What the Calibration page shows: the cohort table, what was fitted to it
+/// and the ranges of the fitted values, each when there is one.
+struct CalibrationFigures {
+    std::shared_ptr<const CohortTable> table;
+    QString source;  ///< "plan.csv: 12 cohorts, up to 11 renewals"
+    std::optional<Calibration> fitted;
+    std::optional<CalibrationRanges> ranges;
 };
 
 /// What a report, a printout or a workbook of one page holds.
@@ -51,6 +65,8 @@ struct Report {
     /// baseline, then the alternates.
     std::vector<ReportScenario> scenarios;
     InsightAnswers answers;  ///< Insights only
+    /// Calibration only; its scenario is the one calibrated, with today's values.
+    CalibrationFigures calibration;
 };
 
 /// "Basic Analysis", "Comparative Analysis", "Insights".

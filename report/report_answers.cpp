@@ -137,6 +137,41 @@ void addSensitivity(PageLayout& layout, const Sensitivity& moved, const Figures&
     addTornado(layout, moved, figures);
 }
 
+void addEconomics(PageLayout& layout, const Economics& money, double cost, const Figures& figures) {
+    addHeading(layout, QStringLiteral("Costs and cash"));
+    const CashTurn& turn = money.cash.turn;
+    const Payback& payback = money.payback;
+    addLines(
+        layout,
+        {QStringLiteral("Cost per trial %1; acquisition spend %2 a month")
+             .arg(figures.cents(cost), figures.money(money.cash.monthlySpend)),
+         payback.months ? QStringLiteral("A trial pays back in ") +
+                              monthsText(static_cast<double>(*payback.months), figures)
+                        : QStringLiteral("A trial never pays back: %1 short over its whole "
+                                         "lifetime")
+                              .arg(figures.cents(payback.shortfall)),
+         ratioText(money.lifetimeValueToCost, figures) + QStringLiteral(" lifetime value to cost"),
+         turn.breakEvenMonth
+             ? QStringLiteral("Break-even in ") + Figures::month(*turn.breakEvenMonth)
+             : QStringLiteral("No break-even within the months projected"),
+         turn.cashNeeded > 0 && turn.cashNeededMonth
+             ? QStringLiteral("Cash needed %1, lowest at %2")
+                   .arg(figures.money(turn.cashNeeded), Figures::month(*turn.cashNeededMonth))
+             : QStringLiteral("Cash needed %1: the cumulative net never falls below zero")
+                   .arg(figures.money(0))});
+    MonthChart chart;
+    chart.title = QStringLiteral("Cash curve");
+    chart.yTitle = QStringLiteral("Cumulative net");
+    chart.money = true;
+    std::vector<QPointF> points;
+    for (std::size_t month = 0; month < money.cash.cumulativeNet.size(); ++month) {
+        points.emplace_back(static_cast<double>(month), money.cash.cumulativeNet[month]);
+    }
+    chart.lines.push_back({QStringLiteral("Cumulative net"), QColor(0x4E, 0x79, 0xA7), points});
+    layout.addGap(8);
+    addChart(layout, std::move(chart), 200, figures);
+}
+
 }  // namespace
 
 void addAnswers(PageLayout& layout, const InsightAnswers& answers, const Figures& figures) {
@@ -146,6 +181,10 @@ void addAnswers(PageLayout& layout, const InsightAnswers& answers, const Figures
     }
     if (answers.goal) {
         addGoal(layout, *answers.goal, figures);
+        layout.addGap(8);
+    }
+    if (answers.economics) {
+        addEconomics(layout, *answers.economics, answers.costPerTrial, figures);
         layout.addGap(8);
     }
     if (answers.sensitivity) {

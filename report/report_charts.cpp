@@ -214,12 +214,15 @@ void drawMonthChart(Canvas& canvas, const QRectF& box, const MonthChart& chart,
                     Qt::AlignRight | Qt::AlignVCenter, tickLabel(tick, step, chart.money, figures),
                     label);
     }
-    for (const double tick : monthTicks(months)) {
-        canvas.text(QRectF(x(tick) - 30, plot.bottom() + gap, 60, line), Qt::AlignCenter,
-                    Figures::month(static_cast<std::int64_t>(tick)), label);
+    for (const double tick : chart.months ? monthTicks(months) : niceTicks(0, months, 10)) {
+        if (tick <= months) {
+            const auto whole = static_cast<std::int64_t>(tick);
+            canvas.text(QRectF(x(tick) - 30, plot.bottom() + gap, 60, line), Qt::AlignCenter,
+                        chart.months ? Figures::month(whole) : figures.count(tick), label);
+        }
     }
     canvas.text(QRectF(plot.left(), plot.bottom() + gap + line, plot.width(), line),
-                Qt::AlignCenter, QStringLiteral("Month"), label);
+                Qt::AlignCenter, chart.xTitle, label);
     canvas.verticalText(QPointF(box.left() + line / 2, plot.center().y()), chart.yTitle, label);
     if (values.low == 0 && values.high == 0 && !chart.lines.empty()) {
         canvas.text(plot, Qt::AlignCenter, QStringLiteral("No figure to draw"), label, Qt::gray);

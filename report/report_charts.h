@@ -26,10 +26,12 @@ struct StackedBar {
     std::vector<std::pair<double, QColor>> pieces;
 };
 
-/// A chart over months, drawn with the painter alone.
+/// A chart over months (or renewals), drawn with the painter alone.
 struct MonthChart {
     QString title;   ///< above the plot
     QString yTitle;  ///< along the value axis
+    QString xTitle = QStringLiteral("Month");
+    bool months = true;  ///< marks every 12 months as "M12"; else round numbers
     bool money = false;
     std::vector<Series> lines;
     std::vector<StackedBar> bars;

@@ -17,8 +17,12 @@ void addSummary(PageLayout& layout, const Report& report, const Figures& figures
 /// How each alternate differs from the baseline, at the last month both
 /// project.
 void addDifferences(PageLayout& layout, const Report& report, const Figures& figures);
-/// Where it settles, what it takes and which input matters most.
+/// Where it settles, what it takes, the costs and cash, and which input
+/// matters most.
 void addAnswers(PageLayout& layout, const InsightAnswers& answers, const Figures& figures);
+/// The cohort table's source, the values fitted to it beside today's with
+/// their ranges, the fit and backtest errors, and the survival chart.
+void addCalibration(PageLayout& layout, const Report& report, const Figures& figures);
 /// The chart of the page: the line or the cohort bars, or the incomes compared.
 void addPageChart(PageLayout& layout, const Report& report, const Figures& figures);
 /// Every month of every scenario, side by side when there are several.

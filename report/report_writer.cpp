@@ -123,12 +123,21 @@ QPageSize::PageSizeId reportPageSize(const QLocale& locale) {
     }
 }
 
+QPageLayout reportPageLayout(const QLocale& locale) {
+    return {QPageSize(reportPageSize(locale)), QPageLayout::Portrait, QMarginsF(15, 15, 15, 15),
+            QPageLayout::Millimeter};
+}
+
 int paintReport(const Report& report, QPagedPaintDevice& device, const QLocale& locale) {
     const Figures figures(locale);
     PageLayout layout(device, report.documentName + QStringLiteral(" — ") + pageTitle(report.kind),
                       locale.toString(report.date, QLocale::ShortFormat));
     addTitle(layout, report, figures);
     layout.addGap(10);
+    if (report.kind == ReportKind::Calibration) {
+        addCalibration(layout, report, figures);
+        return layout.paint();
+    }
     addValues(layout, report, figures);
     layout.addGap(12);
     addSummary(layout, report, figures);
@@ -151,8 +160,7 @@ QString writeReportPdf(const Report& report, QIODevice& out, const QLocale& loca
     QPdfWriter pdf(&out);
     pdf.setCreator(QStringLiteral("Velmora"));
     pdf.setTitle(report.documentName + QStringLiteral(" — ") + pageTitle(report.kind));
-    pdf.setPageLayout(QPageLayout(QPageSize(reportPageSize(locale)), QPageLayout::Portrait,
-                                  QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter));
+    pdf.setPageLayout(reportPageLayout(locale));
     return paintReport(report, pdf, locale) > 0 ? QString()
                                                 : QStringLiteral("the report could not be drawn");
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QLocale>
+#include <QPageLayout>
 #include <QPageSize>
 #include <QString>
 
@@ -14,6 +15,10 @@ namespace velmora::report {
 /// Letter where `locale`'s country prints on it (the United States, Canada,
 /// Mexico, ...), A4 everywhere else.
 [[nodiscard]] QPageSize::PageSizeId reportPageSize(const QLocale& locale);
+
+/// The pages of a report in `locale`, exported or printed alike: paper of
+/// `reportPageSize`, upright, margins of 15 mm.
+[[nodiscard]] QPageLayout reportPageLayout(const QLocale& locale);
 
 /// Lays the report out on the pages of `device` (a PDF writer or a printer,
 /// whose page size and margins it keeps) and paints it: the document's name

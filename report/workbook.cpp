@@ -10,8 +10,10 @@
 #include <QIODevice>
 #include <QTemporaryDir>
 
+#include "engine/calibration/calibration_csv.h"
 #include "engine/support/shortest_text.h"
 #include "engine/table/table_figures.h"
+#include "report/exact_numbers.h"
 #include "report/value_rows.h"
 #include "report/workbook_check.h"
 
@@ -35,11 +37,12 @@ QString quoted(const QString& text) {
 class Sheet {
 public:
     Sheet(lxw_workbook* book, const std::map<Shown, lxw_format*>& formats, lxw_format* header,
-          const QLocale& locale, const QString& name)
+          const QLocale& locale, const QString& name, ExactCells& exact)
         : sheet_(workbook_add_worksheet(book, name.toUtf8().constData())),
           formats_(formats),
           header_(header),
-          locale_(locale) {
+          locale_(locale),
+          exact_(exact.emplace_back()) {
         // A sheet the library could not add takes nothing, and fails the workbook.
         if (sheet_ == nullptr) {
             error_ = LXW_ERROR_MEMORY_MALLOC_FAILED;
@@ -73,6 +76,7 @@ public:
             return;
         }
         check(worksheet_write_number(sheet_, row, column, value, formats_.at(shown)));
+        exact_[cellName(row, column)] = shortest(value);
         fit(column, shownText(value, shown).size());
     }
 
@@ -123,6 +127,7 @@ private:
     const std::map<Shown, lxw_format*>& formats_;
     lxw_format* header_;
     const QLocale& locale_;
+    std::map<std::string, std::string>& exact_;
     std::map<lxw_col_t, int> widths_;
     lxw_error error_ = LXW_NO_ERROR;
 };
@@ -242,6 +247,107 @@ void writeAnswers(Sheet& sheet, const InsightAnswers& answers) {
         } else {
             sheet.text(row, 1, QString::fromStdString(settle->reason));
         }
+        row += 2;
+    }
+    if (const auto& money = answers.economics) {
+        sheet.headers(row++,
+                      {QStringLiteral("Cost per Trial"), QStringLiteral("Monthly Spend"),
+                       QStringLiteral("Payback Months"), QStringLiteral("Shortfall"),
+                       QStringLiteral("Lifetime Value to Cost"), QStringLiteral("Break-even Month"),
+                       QStringLiteral("Cash Needed"), QStringLiteral("Cash Needed Month")});
+        const CashTurn& turn = money->cash.turn;
+        sheet.number(row, 0, answers.costPerTrial, Shown::Cents);
+        sheet.number(row, 1, money->cash.monthlySpend, Shown::Money);
+        if (money->payback.months) {
+            sheet.number(row, 2, static_cast<double>(*money->payback.months), Shown::Count);
+        }
+        sheet.number(row, 3, money->payback.shortfall, Shown::Cents);
+        sheet.number(row, 4, money->lifetimeValueToCost, Shown::Share);
+        if (turn.breakEvenMonth) {
+            sheet.number(row, 5, static_cast<double>(*turn.breakEvenMonth), Shown::Month);
+        }
+        sheet.number(row, 6, turn.cashNeeded, Shown::Money);
+        if (turn.cashNeededMonth) {
+            sheet.number(row, 7, static_cast<double>(*turn.cashNeededMonth), Shown::Month);
+        }
+    }
+    sheet.finish(1);
+}
+
+void writeFitted(Sheet& sheet, const CalibrationFigures& shown, const ScenarioValues& today) {
+    sheet.headers(0, {QStringLiteral("Value"), QStringLiteral("Fitted"), QStringLiteral("Low"),
+                      QStringLiteral("High"), QStringLiteral("Today")});
+    std::array<FittedValue, 9> found{};
+    if (shown.fitted) {
+        found = fittedValues(*shown.fitted, shown.ranges ? &*shown.ranges : nullptr, today);
+    }
+    const auto todays = fittedValueFields(today);
+    lxw_row_t row = 1;
+    for (std::size_t i = 0; i < found.size(); ++i, ++row) {
+        sheet.text(row, 0, QString::fromLatin1(fittedValueNames[i]));
+        if (found[i].value) {
+            sheet.number(row, 1, *found[i].value, Shown::Share);
+        }
+        if (const auto& range = found[i].range) {
+            sheet.number(row, 2, range->low, Shown::Share);
+            sheet.number(row, 3, range->high, Shown::Share);
+        }
+        sheet.number(row, 4, todays[i], Shown::Share);
+    }
+    if (const auto& fitted = shown.fitted) {
+        ++row;
+        sheet.headers(row++, {QStringLiteral("Key"), QStringLiteral("Value")});
+        const auto pair = [&sheet, &row](const char* key, double value) {
+            sheet.text(row, 0, QString::fromLatin1(key));
+            sheet.number(row++, 1, value, Shown::Share);
+        };
+        pair("alpha", fitted->model.alpha);
+        pair("beta", fitted->model.beta);
+        pair("fitError", fitted->fit.projection.error);
+        pair("modelFitError", fitted->fit.model.error);
+        pair("fitCells", static_cast<double>(fitted->fit.projection.cells));
+        if (const auto& backtest = fitted->backtest) {
+            pair("holdout", static_cast<double>(backtest->holdout));
+            pair("backtestError", backtest->errors.projection.error);
+            pair("modelBacktestError", backtest->errors.model.error);
+            pair("backtestCells", static_cast<double>(backtest->errors.projection.cells));
+        }
+        pair("horizon", static_cast<double>(fitted->horizon));
+    }
+    sheet.finish(1);
+}
+
+void writeCohorts(Sheet& sheet, const CohortTable& table) {
+    QStringList titles{QStringLiteral("Cohort")};
+    const std::size_t columns = table.longestRow() + 1;
+    for (std::size_t k = 0; k < columns; ++k) {
+        titles << QString::number(k);
+    }
+    if (table.hasTrials()) {
+        titles << QStringLiteral("Trials");
+    }
+    if (table.hasDays()) {
+        titles << QStringLiteral("Days");
+    }
+    sheet.headers(0, titles);
+    lxw_row_t row = 1;
+    for (const CohortRow& cohort : table.cohorts) {
+        sheet.text(row, 0, QString::fromStdString(cohort.label));
+        lxw_col_t column = 1;
+        for (const double count : cohort.counts) {
+            sheet.number(row, column++, count, Shown::Share);
+        }
+        column = static_cast<lxw_col_t>(columns + 1);
+        if (table.hasTrials()) {
+            if (cohort.trials) {
+                sheet.number(row, column, *cohort.trials, Shown::Share);
+            }
+            ++column;
+        }
+        if (table.hasDays() && cohort.days) {
+            sheet.number(row, column, *cohort.days, Shown::Share);
+        }
+        ++row;
     }
     sheet.finish(1);
 }
@@ -297,23 +403,33 @@ QString writeWorkbook(const Report& report, QIODevice& out, const QLocale& local
     };
     lxw_format* header = workbook_add_format(book);
     format_set_bold(header);
+    ExactCells exact;
 
     lxw_error failed = LXW_NO_ERROR;
     const auto keep = [&failed](const Sheet& sheet) {
         failed = failed == LXW_NO_ERROR ? sheet.error() : failed;
     };
     if (report.kind == ReportKind::Insights) {
-        Sheet answers(book, formats, header, locale, pageTitle(report.kind));
+        Sheet answers(book, formats, header, locale, pageTitle(report.kind), exact);
         writeAnswers(answers, report.answers);
         keep(answers);
+    } else if (report.kind == ReportKind::Calibration) {
+        Sheet fitted(book, formats, header, locale, pageTitle(report.kind), exact);
+        writeFitted(fitted, report.calibration, report.scenarios.front().values);
+        keep(fitted);
+        if (report.calibration.table) {
+            Sheet cohorts(book, formats, header, locale, QStringLiteral("Cohorts"), exact);
+            writeCohorts(cohorts, *report.calibration.table);
+            keep(cohorts);
+        }
     } else {
         for (const ReportScenario& scenario : report.scenarios) {
-            Sheet months(book, formats, header, locale, scenario.name);
+            Sheet months(book, formats, header, locale, scenario.name, exact);
             writeMonths(months, scenario);
             keep(months);
         }
     }
-    Sheet values(book, formats, header, locale, QStringLiteral("Values"));
+    Sheet values(book, formats, header, locale, QStringLiteral("Values"), exact);
     writeValues(values, report);
     keep(values);
 
@@ -325,7 +441,7 @@ QString writeWorkbook(const Report& report, QIODevice& out, const QLocale& local
     if (!written.open(QIODevice::ReadOnly)) {
         return written.errorString();
     }
-    const QByteArray bytes = written.readAll();
+    QByteArray bytes = written.readAll();
     if (written.error() != QFileDevice::NoError) {
         return written.errorString();
     }
@@ -333,6 +449,9 @@ QString writeWorkbook(const Report& report, QIODevice& out, const QLocale& local
     if (const QString damaged = damagedPart(bytes, unpacked); !damaged.isEmpty()) {
         const QString why = whyNotWritten(folder.path(), unpacked + bytes.size());
         return why.isEmpty() ? damaged : why + QStringLiteral(" (") + damaged + ')';
+    }
+    if (const QString inexact = writeExactNumbers(bytes, exact); !inexact.isEmpty()) {
+        return inexact;
     }
     return out.write(bytes) == bytes.size() ? QString() : out.errorString();
 }

@@ -10,10 +10,11 @@ class QIODevice;
 namespace velmora::report {
 
 /// Writes the workbook (.xlsx) of `report` to `out`: a sheet per scenario
-/// shown with its monthly table (Basic and Comparative Analysis), or the
-/// answers of Insights, and a sheet of the scenarios' values. Every figure is
-/// a number, exactly as the CSV export has it (to the 16 significant digits a
-/// workbook keeps), shown in number and currency formats of `locale`; header
+/// shown with its monthly table (Basic and Comparative Analysis), the answers
+/// of Insights, or on Calibration the fitted values and the cohort table; and
+/// a sheet of the scenarios' values. Every figure is a number that reads back
+/// exactly as the CSV export has it, shown in number and currency formats of
+/// `locale`; header
 /// rows are frozen and columns as wide as their widest figure. Returns why it
 /// failed, or an empty text.
 [[nodiscard]] QString writeWorkbook(const Report& report, QIODevice& out,

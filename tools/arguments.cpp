@@ -175,9 +175,8 @@ ParseResult parseArguments(std::span<const std::string_view> arguments) {
             return UsageError{"--output: the same file as " + std::string(flag)};
         }
     }
-    // A calibration, the unit economics and a spread are written as text, CSV or JSON only.
+    // A calibration and a spread are written as text, CSV or JSON only.
     for (const auto& [asked, flag] : {std::pair{Question::Calibrate, "--calibrate"},
-                                      std::pair{Question::Economics, "--economics"},
                                       std::pair{Question::Simulate, "--simulate"}}) {
         if (options.fileFormat && options.question == asked) {
             return UsageError{"--format: " +

@@ -10,6 +10,7 @@
 
 #include "document/atomic_file.h"
 #include "document/file_name.h"
+#include "engine/decisions/economics.h"
 #include "engine/decisions/goal_seek.h"
 #include "engine/decisions/sensitivity.h"
 #include "engine/decisions/settle_point.h"
@@ -95,8 +96,16 @@ report::InsightAnswers answers(const Options& options, const ScenarioValues& val
         case Question::Sensitivity:
             found.sensitivity = sensitivity(values, options.sensitivityMetric);
             break;
+        case Question::Economics: {
+            std::vector<double> actives;
+            for (const SubscriptionSnapshot& month : projection.monthlySnapshots) {
+                actives.push_back(month.active);
+            }
+            found.economics = economics(values, actives);
+            found.costPerTrial = values.costPerTrial;
+            break;
+        }
         case Question::Projection:
-        case Question::Economics:  // refused with a workbook or report format
         case Question::Calibrate:
         case Question::Simulate:
             break;

@@ -30,6 +30,24 @@ std::string grouped(std::string_view digits, std::string_view symbol) {
     return text;
 }
 
+/// `value` in e-notation to fifteen significant digits, trailing zeros
+/// dropped: "-$5.9e+302".
+std::string eNotation(double value, std::string_view symbol) {
+    std::array<char, 40> buffer{};
+    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), std::abs(value),
+                                      std::chars_format::scientific, 14);
+    std::string_view digits(buffer.data(), static_cast<std::size_t>(result.ptr - buffer.data()));
+    const std::size_t mark = digits.find('e');
+    std::string_view mantissa = digits.substr(0, mark);
+    mantissa = mantissa.substr(0, mantissa.find_last_not_of('0') + 1);
+    if (mantissa.ends_with('.')) {
+        mantissa.remove_suffix(1);
+    }
+    std::string text = value < 0 ? "-" : "";
+    text.append(symbol).append(mantissa).append(digits.substr(mark));
+    return text;
+}
+
 std::string fixedText(double value, int fractionDigits, std::string_view symbol) {
     if (std::isnan(value)) {
         return "NaN";
@@ -42,6 +60,12 @@ std::string fixedText(double value, int fractionDigits, std::string_view symbol)
     const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
                                       std::chars_format::fixed, fractionDigits);
     std::string_view digits(buffer.data(), static_cast<std::size_t>(result.ptr - buffer.data()));
+    // From 1e15 on, counting a figure that rounds up to it, as the window
+    // writes figures: past any column, and past the whole numbers a double holds.
+    const std::size_t whole = std::min(digits.find('.'), digits.size()) - (value < 0 ? 1 : 0);
+    if (whole > 15) {
+        return eNotation(value, symbol);
+    }
     // A value that rounds to zero is written as zero, as the window writes it, not "-$0".
     if (digits.starts_with('-') && digits.find_first_of("123456789") == std::string_view::npos) {
         digits.remove_prefix(1);

@@ -11,11 +11,13 @@
 namespace velmora::cli {
 
 /// `value` rounded to nearest with `fractionDigits` (0 to 17) digits after the
-/// point, in US-English style: "1,234", "-1,234.50", and "0" for what rounds to
-/// zero from either side. NaN and the infinities read "NaN", "∞" and "-∞".
+/// point, in US-English style: "1,234", "-1,234.50"; from 1e15 on (counting a
+/// figure that rounds up to it) in e-notation to fifteen significant digits,
+/// as the window writes it: "5.9e+302". NaN and the infinities read "NaN",
+/// "∞" and "-∞".
 [[nodiscard]] std::string groupedNumber(double value, int fractionDigits);
 
-/// Like `groupedNumber`, as dollars: "$1,234", "-$1,234.50".
+/// Like `groupedNumber`, as dollars: "$1,234", "-$1,234.50", "$5.9e+302".
 [[nodiscard]] std::string currency(double value, int fractionDigits);
 
 /// `value` with every digit, in US-English style: "9,223,372,036,854,775,807".

@@ -102,6 +102,25 @@ TEST(SignedFigure, GainsCarryAPlusLossesTheLocalesRuleAndZeroNoMinus) {
     }
 }
 
+TEST(SignedFigure, PercentsOfHugeChangesInENotation) {
+    const struct {
+        double change;
+        double base;
+        const char* text;
+    } cases[] = {
+        {79, 1000, "+7.9%"},
+        {-1, 3, "-33.3%"},
+        {-0.0001, 3, "+0.0%"},
+        {1e12, 1, "+100,000,000,000,000.0%"},
+        {1e300, 1e-2, "+1e+304%"},
+        {-2.5e16, 1, "-2.5e+18%"},
+        {5, 0, ""},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(signedPercent(c.change, c.base, us).toStdString(), c.text) << c.change;
+    }
+}
+
 TEST(NumberFormatter, FieldsKeepEveryDigitOfHugeValues) {
     const NumberFormatter form(Style::Decimal, 3, german);
     EXPECT_EQ(formText(form, 5.899999999999999e302), "5,899999999999999e+302");

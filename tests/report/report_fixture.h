@@ -22,8 +22,9 @@ inline std::vector<Report> threeReports(double months) {
                   ReportKind::Basic,
                   false,
                   {scenarioOf("Basic Analysis", Qt::blue, basic)},
+                  {},
                   {}};
-    Report compared{"plan.velmora", QDate(2026, 3, 14), ReportKind::Comparison, false, {}, {}};
+    Report compared{"plan.velmora", QDate(2026, 3, 14), ReportKind::Comparison, false, {}, {}, {}};
     const double horizons[] = {60, 36, 48};
     const QColor colours[] = {Qt::blue, Qt::darkGreen, Qt::red};
     const char* names[] = {"Baseline", "Alternate 1", "Alternate 2"};
@@ -43,7 +44,29 @@ inline std::vector<Report> threeReports(double months) {
     const Goal goal{Metric::MonthlyProceeds, 50'000, Input::DailyNewSubs};
     insights.answers.goal = GoalAnswer{goal, seekGoal(basic, goal)};
     insights.answers.sensitivity = sensitivity(basic);
+    ScenarioValues costed = basic;
+    costed.costPerTrial = 2;
+    insights.scenarios[0].values = costed;
+    insights.answers.economics = economics(costed, actives);
+    insights.answers.costPerTrial = 2;
     return {single, compared, insights};
+}
+
+/// The report of the Calibration page: a table of three cohorts with trials
+/// and days, fitted, with its ranges, beside the scenario of `basic` values.
+inline Report calibrationReport() {
+    Report made = threeReports(36).front();
+    made.kind = ReportKind::Calibration;
+    auto table = std::make_shared<CohortTable>(
+        std::get<CohortTable>(readCohortTable("cohort,0,1,2,3,4,trials,days\n"
+                                              "\"2025-01, first\",1000,700,560,490,441,1700,31\n"
+                                              "2025-02,1200,830,670,580,,2100,28\n"
+                                              "2025-03,900,640,510,,,1500,31\n")));
+    made.calibration.table = table;
+    made.calibration.source = "cohorts.csv: 3 cohorts, up to 4 renewals, with trials and days";
+    made.calibration.fitted = std::get<Calibration>(calibrate(*table, {36, 1}));
+    made.calibration.ranges = calibrationRanges(*table, {36, 1}, 1, 50);
+    return made;
 }
 
 }  // namespace velmora::report

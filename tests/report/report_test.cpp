@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/table/table_figures.h"
+#include "report/figures.h"
 #include "report/report_writer.h"
 #include "report_fixture.h"
 #include "support/pdf_reader.h"
@@ -15,7 +17,8 @@ namespace velmora::report {
 namespace {
 
 TEST(ReportPdf, HoldsEveryMonthUnderRepeatedHeadersInEmbeddedFontsOnTheLocalesPaper) {
-    const auto reports = threeReports(600);
+    auto reports = threeReports(600);
+    reports.push_back(calibrationReport());
     const struct {
         const Report& report;
         QLocale locale;
@@ -39,7 +42,15 @@ TEST(ReportPdf, HoldsEveryMonthUnderRepeatedHeadersInEmbeddedFontsOnTheLocalesPa
          QLocale(QLocale::English, QLocale::UnitedKingdom),
          "595 x 842 pts (A4)",
          {"Insights", "subscribers when settled", "What it takes", "Reaches the target.",
-          "Which input matters most", "Retention Rate Rest", "Change up"},
+          "Which input matters most", "Retention Rate Rest", "Change up", "Costs and cash",
+          "Cost per trial £2.00", "A trial pays back in", "Break-even in M", "Cash curve"},
+         0},
+        {reports[3],
+         QLocale(QLocale::English, QLocale::UnitedStates),
+         "612 x 792 pts (letter)",
+         {"Calibration", "cohorts.csv: 3 cohorts", "Fitted values", "10th–90th percentile",
+          "trialRetention", "Fit error: projection", "Backtest, the last renewal held out",
+          "Survival of the cohorts", "Backtest forecast", "Renewal"},
          0},
     };
     for (const auto& c : cases) {
@@ -69,7 +80,8 @@ TEST(ReportPdf, HoldsEveryMonthUnderRepeatedHeadersInEmbeddedFontsOnTheLocalesPa
         QSet<QString> rows;
         const QStringList pages = text.split('\f', Qt::SkipEmptyParts);
         for (int page = 0; page < pages.size(); ++page) {
-            static const QRegularExpression row(R"(^\s*M(\d+)\s)",
+            // A row of the table: a month, then figures (a chart's marks are months).
+            static const QRegularExpression row(R"(^\s*M(\d+)\s+[\d$(])",
                                                 QRegularExpression::MultilineOption);
             const qsizetype before = rows.size();
             for (auto match = row.globalMatch(pages[page]); match.hasNext();) {
@@ -84,6 +96,53 @@ TEST(ReportPdf, HoldsEveryMonthUnderRepeatedHeadersInEmbeddedFontsOnTheLocalesPa
         }
         EXPECT_EQ(rows.size(), c.months);
         std::cout << pageTitle(c.report.kind).toStdString() << ": " << pages.size() << " pages\n";
+    }
+}
+
+TEST(ReportPdf, WritesEveryFigureWholeHoweverLarge) {
+    struct Case {
+        const char* what;
+        double ScenarioValues::*value;
+        double set;
+    };
+    const Case cases[] = {
+        {"daily trials", &ScenarioValues::dailyNewSubs, 2.952714e300},
+        {"price", &ScenarioValues::price, -3.3e299},
+        {"starting subscribers", &ScenarioValues::startingSubs, 123456789012345678.0},
+    };
+    const QLocale locale(QLocale::English, QLocale::UnitedStates);
+    const Figures figures(locale);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ScenarioValues values{28, 3, 0, 100, 1.99, 0.6, 0.7, 0.8, 0.85, 0.9, 0.91, 0.92, 0.96};
+        values.*c.value = c.set;
+        Report report = threeReports(3).front();
+        report.scenarios.front() = scenarioOf("Basic Analysis", Qt::blue, values);
+        QTemporaryDir folder;
+        QFile file(folder.filePath("report.pdf"));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        EXPECT_EQ(writeReportPdf(report, file, locale), QString());
+        file.close();
+        const QString text = pdfText(file.fileName(), {"-layout"});
+        const auto& months = report.scenarios.front().projection->monthlySnapshots;
+        for (const auto& month : months) {
+            for (const QString& figure :
+                 {figures.count(month.active),
+                  figures.money(monthlyProceeds(month.active, values.price))}) {
+                EXPECT_TRUE(text.contains(figure)) << figure.toStdString();
+            }
+        }
+        EXPECT_FALSE(text.contains(QStringLiteral("…")));
+        // No cell's text shrunk to fit: the smallest text is the 8-point frame's.
+        static const QRegularExpression word(
+            R"re(<word [^>]*yMin="([\d.]+)"[^>]*yMax="([\d.]+)")re");
+        double smallest = 1e9;
+        for (auto match = word.globalMatch(pdfText(file.fileName(), {"-bbox"})); match.hasNext();) {
+            const auto found = match.next();
+            smallest =
+                std::min(smallest, found.captured(2).toDouble() - found.captured(1).toDouble());
+        }
+        EXPECT_GT(smallest, 7.5);
     }
 }
 

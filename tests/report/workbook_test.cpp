@@ -1,6 +1,7 @@
 #include <fstream>
 #include <iomanip>
 #include <iostream>
+#include <sstream>
 
 #include <QFile>
 #include <QProcess>
@@ -8,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/calibration/calibration_csv.h"
 #include "engine/table/table_csv.h"
 #include "report/answers_csv.h"
 #include "report/workbook.h"
@@ -37,11 +39,16 @@ void writeValuesCsv(const Report& report, const QString& path) {
         field(rate);
     }
     field(&ScenarioValues::monthDuration);
+    if (report.scenarios.front().values.costPerTrial > 0) {
+        field(&ScenarioValues::costPerTrial);
+    }
 }
 
 TEST(Workbook, ReadBackHoldsTheCsvFiguresAsNumbersInNumberAndCurrencyFormats) {
     int cells = 0;
-    for (const Report& report : threeReports(600)) {
+    auto reports = threeReports(600);
+    reports.push_back(calibrationReport());
+    for (const Report& report : reports) {
         SCOPED_TRACE(pageTitle(report.kind).toStdString());
         QTemporaryDir folder;
         QFile book(folder.filePath("book.xlsx"));
@@ -58,6 +65,19 @@ TEST(Workbook, ReadBackHoldsTheCsvFiguresAsNumbersInNumberAndCurrencyFormats) {
         };
         if (report.kind == ReportKind::Insights) {
             csvFor("Insights", [&](std::ostream& out) { writeAnswersCsv(report.answers, out); });
+        } else if (report.kind == ReportKind::Calibration) {
+            const CalibrationFigures& shown = report.calibration;
+            std::ostringstream all;
+            writeCalibrationCsv(shown.table.get(), &*shown.fitted, &*shown.ranges,
+                                report.scenarios.front().values, all);
+            // The fitted values and the fit on one sheet, the table without its
+            // header (whose renewals are numbers) on another.
+            const std::string text = all.str();
+            const std::size_t table = text.rfind("\n\ncohort,");
+            ASSERT_NE(table, std::string::npos);
+            csvFor("Calibration", [&](std::ostream& out) { out << text.substr(0, table); });
+            csvFor("Cohorts",
+                   [&](std::ostream& out) { out << text.substr(text.find('\n', table + 2) + 1); });
         } else {
             for (const ReportScenario& scenario : report.scenarios) {
                 csvFor(scenario.name, [&](std::ostream& out) {

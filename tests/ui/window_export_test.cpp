@@ -8,6 +8,8 @@
 
 #include "support/files.h"
 #include "support/pdf_reader.h"
+#include "ui/calibration/calibration_page.h"
+#include "ui/calibration/survival_chart.h"
 #include "ui/charts/comparison_chart.h"
 #include "ui/charts/projection_chart.h"
 #include "ui/document/export_caption.h"
@@ -28,27 +30,38 @@ QImage comparable(const QImage& image) {
 }
 
 TEST_F(WindowExport, ExportsPrintsAndCopiesThePageShownAndWarnsOfFailures) {
-    window->content()->insights()->setRunner([](std::function<void()> job) {
+    const auto atOnce = [](std::function<void()> job) {
         job();
         return QtFuture::makeReadyFuture();
-    });
+    };
+    window->content()->insights()->setRunner(atOnce);
+    CalibrationPage& calibration = *window->content()->calibration();
+    calibration.setRunner(atOnce);
+    calibration.importText("cohort,0,1,2,3\nA,1000,600,480,420\nB,800,500,410\n", "Clipboard");
+    drain();
+    ASSERT_TRUE(calibration.fitted());
     const struct {
         QCustomPlot* chart;
         const char* header;
         const char* name;
         const char* sheet;
-    } pages[] = {{single().chart(), "month,active,", "Basic Analysis", "Basic Analysis"},
-                 {dual().chart(), "month,baselineActive,", "Comparative Analysis", "Alternate 2"},
-                 {window->content()->insights()->sensitivity()->chart(),
-                  "metric,base\nmonthlyProceeds,", "Insights", "Insights"}};
+    } pages[] = {
+        {single().chart(), "month,active,", "Basic Analysis", "Basic Analysis"},
+        {dual().chart(), "month,baselineActive,", "Comparative Analysis", "Alternate 2"},
+        {window->content()->insights()->sensitivity()->chart(), "metric,base\nmonthlyProceeds,",
+         "Insights", "Insights"},
+        {calibration.chart(), "value,fitted,low,high,today\nrt1,0.6", "Calibration", "Cohorts"}};
     single().setChartType(ChartType::Cohorts);
-    for (int tab : {0, 1, 2}) {
+    for (int tab : {0, 1, 2, 3}) {
         SCOPED_TRACE(tab);
         window->content()->setCurrentIndex(tab);
         drain();
         dialogs.exportPath = file("table.csv");
         window->exportTableAction()->trigger();
         EXPECT_TRUE(contents(file("table.csv")).startsWith(pages[tab].header));
+        EXPECT_EQ(contents(file("table.csv")).contains("\n\ncohort,0,1,2,3\nA,1000,600,480,420\n"),
+                  tab == 3)
+            << "the imported table, on Calibration only";
         dialogs.exportPath = file("table.xlsx");
         window->exportTableAction()->trigger();
         EXPECT_TRUE(
@@ -65,7 +78,8 @@ TEST_F(WindowExport, ExportsPrintsAndCopiesThePageShownAndWarnsOfFailures) {
         window->exportChartAction()->trigger();
         const ChartCaption caption = chartCaption(*window->content(), "Untitled");
         EXPECT_EQ(caption.title, QString("Untitled — ") + pages[tab].name);
-        EXPECT_EQ(caption.lines.size(), tab == 0 ? 1U : tab == 1 ? 3U : 2U);
+        // On Calibration the table's source, the errors, the backtest and the model.
+        EXPECT_EQ(caption.lines.size(), (std::array{1U, 3U, 2U, 4U}[tab]));
         EXPECT_EQ(comparable(QImage(file("chart.png"))),
                   comparable(captionedImage(*pages[tab].chart, caption, chartExportScale)));
         press(Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
@@ -77,8 +91,9 @@ TEST_F(WindowExport, ExportsPrintsAndCopiesThePageShownAndWarnsOfFailures) {
         QPrintPreviewDialog* preview = window->exportCommands()->printPreview();
         preview->printer()->setOutputFileName(file("printed.pdf"));
         emit preview->paintRequested(preview->printer());
-        EXPECT_TRUE(
-            pdfText(file("printed.pdf")).contains(QString("Untitled — ") + pages[tab].name));
+        // Laid out as the exported report is, page for page.
+        EXPECT_EQ(pdfText(file("printed.pdf"), {"-layout"}),
+                  pdfText(file("report.pdf"), {"-layout"}));
         auto* shown = preview->findChild<QPrintPreviewWidget*>();
         shown->updatePreview();
         EXPECT_GT(shown->pageCount(), 0);
@@ -120,7 +135,7 @@ TEST_F(WindowExport, ExportsPrintsAndCopiesThePageShownAndWarnsOfFailures) {
     press(Qt::Key_S);
     dialogs.exportPath.clear();  // cancelled
     window->exportTableAction()->trigger();
-    EXPECT_EQ(dialogs.exportSuggestions.back(), file("plan.v2 - Insights.csv"));
+    EXPECT_EQ(dialogs.exportSuggestions.back(), file("plan.v2 - Calibration.csv"));
 }
 
 TEST(ExportDialog, GivesANameWithoutExtensionThatOfTheChosenFormat) {

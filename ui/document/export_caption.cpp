@@ -1,8 +1,11 @@
 #include "ui/document/export_caption.h"
 
+#include <QLabel>
 #include <QStringList>
 
 #include "inputs/subscription_inputs.h"
+#include "ui/calibration/calibration_page.h"
+#include "ui/calibration/calibration_summary.h"
 #include "ui/charts/chart_style.h"
 #include "ui/document/shown_page.h"
 #include "ui/insights/insight_texts.h"
@@ -38,6 +41,19 @@ ChartCaption chartCaption(const ContentView& content, const QString& documentNam
     ChartCaption caption;
     caption.title =
         QStringLiteral("%1 — %2").arg(documentName, content.tabText(tab).remove(QLatin1Char('&')));
+    if (page == ShownPage::Calibration) {
+        const CalibrationPage& calibration = *content.calibration();
+        caption.lines.push_back({calibration.table() ? calibration.sourceLine()->text()
+                                                     : QStringLiteral("No cohort table imported"),
+                                 {}});
+        if (calibration.fitted()) {
+            for (const QString& line :
+                 calibration.summary()->errors()->text().split(QLatin1Char('\n'))) {
+                caption.lines.push_back({line, {}});
+            }
+        }
+        return caption;
+    }
     if (page == ShownPage::Comparison) {
         for (int i = 0; i < DualAnalysis::scenarioCount; ++i) {
             caption.lines.push_back(

@@ -17,7 +17,8 @@ class ContentView;
 /// The caption of the chart of the page shown in `content`, of the document
 /// named `documentName`: "plan.velmora — Comparative Analysis", then a line
 /// of values for each scenario drawn, and on Insights the figure the tornado
-/// shows the changes of.
+/// shows the changes of; on Calibration the cohort table's source and the
+/// fit's errors and model.
 [[nodiscard]] ChartCaption chartCaption(const ContentView& content, const QString& documentName);
 
 }  // namespace velmora

@@ -10,6 +10,8 @@
 #include <QPdfWriter>
 #include <QSvgGenerator>
 
+#include "ui/calibration/calibration_page.h"
+#include "ui/calibration/survival_chart.h"
 #include "ui/charts/comparison_chart.h"
 #include "ui/charts/projection_chart.h"
 #include "ui/document/export_file.h"
@@ -114,6 +116,8 @@ QCustomPlot* visibleChart(const ContentView& content) {
             return content.dual()->chart();
         case ShownPage::Insights:
             return content.insights()->sensitivity()->chart();
+        case ShownPage::Calibration:
+            return content.calibration()->chart();
         case ShownPage::Basic:
             break;
     }

@@ -21,7 +21,8 @@ inline constexpr double chartExportScale = 2.0;
 [[nodiscard]] QString chartFileFilter();
 
 /// The chart of the page shown in `content`: the line or the bars of Basic
-/// Analysis, the comparison, or the tornado of Insights.
+/// Analysis, the comparison, the tornado of Insights, or the survival chart
+/// of Calibration.
 [[nodiscard]] QCustomPlot* visibleChart(const ContentView& content);
 
 /// The chart drawn as an image of its size on screen times `scale`, its

@@ -33,7 +33,9 @@ std::optional<QString> exportReport(const ContentView& content, const QString& d
 QPrintPreviewDialog* reportPreview(const ContentView& content, const QString& documentName,
                                    QWidget* parent) {
     auto* printer = new QPrinter(QPrinter::HighResolution);
-    printer->setPageSize(report::reportPageSize(figureLocale()));
+    // The report's own pages, so that the printout is laid out as the PDF is;
+    // the print dialog may still change them.
+    printer->setPageLayout(report::reportPageLayout(figureLocale()));
     printer->setDocName(documentName);
     auto* preview = new QPrintPreviewDialog(printer, parent);
     preview->setAttribute(Qt::WA_DeleteOnClose);

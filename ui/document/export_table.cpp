@@ -8,11 +8,13 @@
 #include <QFileInfo>
 #include <QIODevice>
 
+#include "engine/calibration/calibration_csv.h"
 #include "engine/table/table_csv.h"
 #include "format/number_format.h"
 #include "inputs/subscription_inputs.h"
 #include "report/answers_csv.h"
 #include "report/workbook.h"
+#include "ui/calibration/calibration_page.h"
 #include "ui/document/export_file.h"
 #include "ui/document/export_report.h"
 #include "ui/document/page_report.h"
@@ -67,6 +69,16 @@ std::optional<QString> exportTable(const DualAnalysis& page, const QString& path
     return writeText(path, csv.str());
 }
 
+std::optional<QString> exportTable(const CalibrationPage& page, const ScenarioValues& today,
+                                   const QString& path) {
+    const auto& fitted = page.fitted();
+    const auto& ranges = page.ranges();
+    std::ostringstream csv;
+    writeCalibrationCsv(page.table() ? &page.table()->table : nullptr, fitted ? &*fitted : nullptr,
+                        ranges ? &*ranges : nullptr, today, csv);
+    return writeText(path, csv.str());
+}
+
 std::optional<QString> exportTable(const ContentView& content, const QString& documentName,
                                    const QString& path) {
     const QString suffix = QFileInfo(path).suffix().toLower();
@@ -90,6 +102,9 @@ std::optional<QString> exportTable(const ContentView& content, const QString& do
             report::writeAnswersCsv(pageReport(content, documentName).answers, csv);
             return writeText(path, csv.str());
         }
+        case ShownPage::Calibration:
+            return exportTable(*content.calibration(), content.single()->inputs()->scenarioValues(),
+                               path);
         case ShownPage::Basic:
             break;
     }

@@ -4,8 +4,11 @@
 
 #include <QString>
 
+#include "engine/projection/scenario.h"
+
 namespace velmora {
 
+class CalibrationPage;
 class ContentView;
 class DualAnalysis;
 class SingleAnalysis;
@@ -24,11 +27,16 @@ class SingleAnalysis;
 /// `writeComparisonCsv`).
 [[nodiscard]] std::optional<QString> exportTable(const DualAnalysis& page, const QString& path);
 
+/// Writes what the Calibration page found, beside the values of `today`, and
+/// the cohort table it fitted, as CSV (see `writeCalibrationCsv`).
+[[nodiscard]] std::optional<QString> exportTable(const CalibrationPage& page,
+                                                 const ScenarioValues& today, const QString& path);
+
 /// Writes the figures of the page shown in `content`, of the document named
 /// `documentName`, in the format its extension names: ".csv" (the monthly
-/// figures, or on Insights the answers as `report::writeAnswersCsv` writes
-/// them), ".xlsx" (the workbook) or ".pdf" (the report). Refuses any other
-/// extension.
+/// figures, on Insights the answers as `report::writeAnswersCsv` writes
+/// them, on Calibration the fitted values and the table), ".xlsx" (the workbook) or ".pdf" (the
+/// report). Refuses any other extension.
 [[nodiscard]] std::optional<QString> exportTable(const ContentView& content,
                                                  const QString& documentName, const QString& path);
 

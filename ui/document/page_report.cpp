@@ -2,7 +2,10 @@
 
 #include <vector>
 
+#include <QLabel>
+
 #include "inputs/subscription_inputs.h"
+#include "ui/calibration/calibration_page.h"
 #include "ui/charts/chart_style.h"
 #include "ui/charts/projection_chart.h"
 #include "ui/document/shown_page.h"
@@ -36,7 +39,23 @@ report::InsightAnswers answersOf(const InsightsPage& page, const report::ReportS
         answers.goal = report::GoalAnswer{page.goal()->goal(), *found};
     }
     answers.sensitivity = page.sensitivity()->chart()->sensitivity();
+    if (hasCost(shown.values)) {
+        answers.economics = economics(shown.values, actives);
+        answers.costPerTrial = shown.values.costPerTrial;
+    }
     return answers;
+}
+
+report::CalibrationFigures calibrationOf(const CalibrationPage& page) {
+    report::CalibrationFigures figures;
+    if (const SharedTable& table = page.table()) {
+        // Shares the page's table, which is never changed once made.
+        figures.table = std::shared_ptr<const CohortTable>(table, &table->table);
+        figures.source = page.sourceLine()->text();
+    }
+    figures.fitted = page.fitted();
+    figures.ranges = page.ranges();
+    return figures;
 }
 
 }  // namespace
@@ -55,6 +74,10 @@ report::Report pageReport(const ContentView& content, const QString& documentNam
             return made;
         case ShownPage::Insights:
             made.kind = report::ReportKind::Insights;
+            break;
+        case ShownPage::Calibration:
+            made.kind = report::ReportKind::Calibration;
+            made.calibration = calibrationOf(*content.calibration());
             break;
         case ShownPage::Basic:
             made.cohorts = content.single()->chartType() == ChartType::Cohorts;

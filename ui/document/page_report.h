@@ -11,7 +11,8 @@ class ContentView;
 /// What a report, a printout or a workbook holds of the page shown in
 /// `content`, of the document named `documentName`, dated today: its
 /// scenarios with their stored projections and current values, the chart
-/// type, and on Insights the answers shown.
+/// type, on Insights the answers shown, and on Calibration the cohort table
+/// with what was fitted to it.
 [[nodiscard]] report::Report pageReport(const ContentView& content, const QString& documentName);
 
 }  // namespace velmora

@@ -1,5 +1,6 @@
 #include "ui/document/shown_page.h"
 
+#include "ui/calibration/calibration_page.h"
 #include "ui/insights/insights_page.h"
 #include "ui/pages/content_view.h"
 #include "ui/pages/dual_analysis.h"
@@ -22,6 +23,9 @@ ShownPage shownPage(const ContentView& content) {
     }
     if (shows(content, content.insights())) {
         return ShownPage::Insights;
+    }
+    if (shows(content, content.calibration())) {
+        return ShownPage::Calibration;
     }
     return ShownPage::Basic;
 }
