@@ -178,6 +178,7 @@ TEST(CliQuestions, RefusedFlags) {
     simulate.draws = 100'000;
     ASSERT_TRUE(projectionTooLarge(yearMonths));
     EXPECT_FALSE(questionTooLarge(simulate, yearMonths));
+    ASSERT_TRUE(questionTooLarge(simulate, {.monthDuration = 1, .monthsToProject = 300'000}));
     const std::vector<std::pair<Arguments, std::string>> cases{
         {{"--bo\ngus\x1b[31m", "1"}, R"(--bo\x0agus\x1b[31m: unknown flag (see --help))"},
         {{"--caf\xc3\xa9\xc2\x9b\xff"}, R"(--café\xc2\x9b\xff: unknown flag (see --help))"},
