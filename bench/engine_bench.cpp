@@ -1,7 +1,8 @@
 // Builds of 36, 120 and 600 months, with 0 and 5,000 starting subscribers, by
 // the engine and by the plain day-by-day simulation, with the ratio of the two
-// and the peak resident memory of each build; the monthly figures alone; and
-// the decision tools (goal seek, sensitivity) at 36 and 600 months.
+// and the peak resident memory of each build; the monthly figures alone; 600
+// months of 365 days, monthly and day by day; and the decision tools (goal
+// seek, sensitivity) at 36 and 600 months.
 //
 //   build/release/bench/velmora_engine_bench
 #include <fstream>
@@ -75,6 +76,42 @@ void lastMonthBuild(benchmark::State& state) {
 
 BENCHMARK(monthlyBuild)->Apply(sizes);
 BENCHMARK(lastMonthBuild)->Apply(sizes)->Unit(benchmark::kMicrosecond);
+
+/// The longest projection a document holds, 600 months of 365 days, with 0 and
+/// 5,000 starting subscribers: the monthly figures a window shows at once, and
+/// the day-by-day build that follows them, with its peak memory.
+ScenarioValues yearMonths(const benchmark::State& state) {
+    ScenarioValues values;
+    values.monthDuration = 365;
+    values.monthsToProject = 600;
+    values.startingSubs = static_cast<double>(state.range(0));
+    return values;
+}
+
+void yearMonthsMonthly(benchmark::State& state) {
+    const velmora::FixedScenario inputs(yearMonths(state));
+    std::ostream discard(nullptr);
+    velmora::bench::resetPeakMemory();
+    for (auto _ : state) {
+        const velmora::SubscriptionCalculation months(inputs, discard,
+                                                      velmora::ProjectionDetail::Months);
+        benchmark::DoNotOptimize(months.monthlySnapshots.data());
+    }
+    state.counters["peak_MiB"] = velmora::bench::peakMemoryMiB();
+}
+
+void yearMonthsDaily(benchmark::State& state) {
+    const velmora::FixedScenario inputs(yearMonths(state));
+    velmora::bench::measureDayByDay(state, inputs);
+}
+
+BENCHMARK(yearMonthsMonthly)->ArgName("starting")->Arg(0)->Arg(5000)->Unit(benchmark::kMillisecond);
+BENCHMARK(yearMonthsDaily)
+    ->ArgName("starting")
+    ->Arg(0)
+    ->Arg(5000)
+    ->Iterations(1)
+    ->Unit(benchmark::kSecond);
 
 /// Solving for input number range(2) (in `allInputs` order) the monthly
 /// proceeds the scenario would have with that input at 97%.

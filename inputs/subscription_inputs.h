@@ -3,17 +3,24 @@
 #include <array>
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
+#include <stop_token>
 #include <string>
 #include <vector>
 
+#include <QFuture>
 #include <QObject>
+#include <QPromise>
 
 #include "engine/projection/calculation.h"
 #include "engine/projection/scenario.h"
 #include "engine/spread/ranges.h"
 #include "inputs/recalculation_timer.h"
+
+template <typename T>
+class QFutureWatcher;
 
 namespace velmora {
 
@@ -25,6 +32,11 @@ namespace velmora {
 /// current by itself: 100 ms after the last write that changed `currentKey`, it
 /// rebuilds the projection and announces once more. Writes that leave the key
 /// as it was lead to no rebuild. Use on the thread that made it only.
+///
+/// A projection whose days are not quick to build (see `quickDays`) is stored
+/// in two steps: its monthly figures at once, then, built on another thread
+/// while the event loop runs on, its days, announced like any new projection.
+/// A newer rebuild, or the scenario's end, stops a build of days still running.
 ///
 /// The scenario also holds the ranges of its inputs. A write of the ranges is
 /// announced as a field's is and waits as long, but rebuilds no projection:
@@ -53,6 +65,15 @@ public:
     };
 
     static constexpr std::chrono::milliseconds recalculationDelay{100};
+
+    /// Runs a build of days somewhere, handing `job` a started promise to
+    /// report its progress to, and returns that promise's future, finished
+    /// once the job has run. By default the job runs on Qt's thread pool;
+    /// tests pass a runner that keeps it to run when they say.
+    using BuildRunner =
+        std::function<QFuture<void>(std::function<void(QPromise<void>& promise)> job)>;
+    /// Whether the days of a projection of that size are built through the runner.
+    using OffThread = std::function<bool(const ProjectionSize& size)>;
 
     /// A scenario with the default values and their projection, already built.
     explicit SubscriptionInputs(QObject* parent = nullptr);
@@ -118,6 +139,12 @@ public:
     }
     /// Whether a rebuild is being waited for.
     [[nodiscard]] bool isRecalculationPending() const { return timer_->isActive(); }
+    /// The share of the days built, from 0 to 1, while the stored projection
+    /// waits for its days; nothing when it has them.
+    [[nodiscard]] std::optional<double> dayProgress() const { return dayProgress_; }
+    /// Builds the days of the projections that `offThread` picks through
+    /// `runner` from the next rebuild on; the others' at once, as before.
+    void setDayBuilds(BuildRunner runner, OffThread offThread);
 
     [[nodiscard]] ScenarioValues scenarioValues() const override { return values_; }
 
@@ -125,6 +152,9 @@ signals:
     /// Sent before every write of a field is stored, and after a new
     /// projection is stored.
     void objectWillChange();
+    /// Sent as the days of the stored projection are built, when their build
+    /// starts and when it ends: `dayProgress` has changed.
+    void dayProgressChanged();
 
 private:
     static double ScenarioValues::*member(Field field);
@@ -137,6 +167,8 @@ private:
 
     void scheduleRecalculation();
     void recalculate();
+    void rebuild();
+    void stopDays();
 
     ScenarioValues values_;
     std::unique_ptr<RecalculationTimer> timer_;
@@ -145,6 +177,11 @@ private:
     std::vector<Range> ranges_;
     std::vector<Range> restingRanges_;  ///< the ranges when the values last came to rest
     QMetaObject::Connection changeSink_;
+    BuildRunner runner_;
+    OffThread offThread_;
+    std::stop_source dayStop_;
+    QFutureWatcher<void>* dayWatcher_ = nullptr;
+    std::optional<double> dayProgress_;
 };
 
 }  // namespace velmora

@@ -55,11 +55,22 @@ std::vector<StackedBar> cohortBars(const SubscriptionCalculation& projection) {
     return bars;
 }
 
-/// A point a day: the figure of `value` at day ÷ the month's length.
+bool monthsOnly(const ReportScenario& scenario) {
+    return scenario.projection != nullptr && !scenario.projection->hasDays();
+}
+
+/// A point a day: the figure of `value` at day ÷ the month's length; a point
+/// a month, on its first day, for a projection of the months alone.
 template <typename Figure>
 std::vector<QPointF> dailyPoints(const ReportScenario& scenario, Figure value) {
     std::vector<QPointF> points;
     if (scenario.projection == nullptr) {
+        return points;
+    }
+    if (monthsOnly(scenario)) {
+        for (const SubscriptionSnapshot& month : scenario.projection->monthlySnapshots) {
+            points.emplace_back(static_cast<double>(month.epoch), value(month.active));
+        }
         return points;
     }
     const double days =
@@ -87,14 +98,17 @@ void addPageChart(PageLayout& layout, const Report& report, const Figures& figur
                      return monthlyProceeds(active, price);
                  })});
         }
-    } else if (report.cohorts) {
+    } else if (report.cohorts && !monthsOnly(report.scenarios.front())) {
         chart.title = QStringLiteral("Subscribers by cohort, on the first day of each month");
         chart.yTitle = QStringLiteral("Subscribers");
         if (const auto& projection = report.scenarios.front().projection) {
             chart.bars = cohortBars(*projection);
         }
     } else {
-        chart.title = QStringLiteral("Active subscribers");
+        // Without the days, neither the cohorts nor the days between first days are known.
+        chart.title = monthsOnly(report.scenarios.front())
+                          ? QStringLiteral("Active subscribers, on the first day of each month")
+                          : QStringLiteral("Active subscribers");
         chart.yTitle = QStringLiteral("Active");
         const ReportScenario& scenario = report.scenarios.front();
         chart.lines.push_back({scenario.name, scenario.colour,

@@ -300,8 +300,11 @@ void writeUsage(std::ostream& out) {
         << byteText(maxProjectionBytes) << ", write at most " << byteText(maxProjectionBytes)
         << "\nand take at most " << scientificText(maxCohortDays)
         << " cohort-days of work; 600 months of 30 days with 5,000\n"
-           "starting subscribers take about 50 MiB and write about 530 MiB. The questions\n"
-           "keep to the JSON's limits.\n"
+           "starting subscribers take about 50 MiB and write about 530 MiB. The questions,\n"
+           "the workbook and the report build monthly figures too, within the table's\n"
+           "limit; --simulate N may take at most "
+        << scientificText(maxDrawMonths)
+        << " draw-months (N times the months).\n"
            "\n"
            "Examples:\n"
            "  velmora-project --months 24 --daily-trials 250 --format csv\n"

@@ -104,9 +104,10 @@ int execute(const Options& options, std::ostream& out, std::ostream& err) {
         if (const auto problem = rangesRefused(options, values)) {
             return refuse(err, *problem);
         }
-        const bool projects = options.question == Question::Projection;
-        if (const auto problem = projectionTooLarge(
-                values, projects ? std::optional(options.format) : std::nullopt)) {
+        const auto problem = options.question == Question::Projection
+                                 ? projectionTooLarge(values, options.format)
+                                 : questionTooLarge(options, values);
+        if (problem) {
             return refuse(err, sizeFlag(options) + ": " + *problem);
         }
     }

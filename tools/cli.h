@@ -69,12 +69,16 @@ using ParseResult = std::variant<Options, HelpRequested, VersionRequested, Usage
 
 /// The largest projection the JSON holds, with every cohort of every day: its
 /// results in memory, the cohort-days of work to compute them, and the bytes
-/// it writes. The decision tools keep to the same limits.
+/// it writes.
 inline constexpr double maxProjectionBytes = 4.0 * 1024 * 1024 * 1024;
 inline constexpr double maxCohortDays = 2e10;
-/// The table and the CSV build monthly figures only, a few hundred bytes a
-/// month, summing each cohort once a month: their limit is the work of that.
+/// The table, the CSV, the workbook and the questions build monthly figures
+/// only, a few hundred bytes a month, summing each cohort once a month: their
+/// limit is the work of that.
 inline constexpr double maxCohortMonths = 2e10;
+/// `--simulate` advances each draw a month at a time in closed form: its limit
+/// is the draws times the months.
+inline constexpr double maxDrawMonths = 2e10;
 
 /// Exit status for bad command-line input, a document that cannot be read and
 /// a scenario that a document cannot hold.
@@ -94,12 +98,19 @@ inline constexpr int exitOutputFailed = 1;
 [[nodiscard]] ScenarioValues withFlags(ScenarioValues base, const Options& options);
 
 /// Why the projection of `values` is too large to build for `written` (the
-/// whole projection when none is given, as the questions need) and to write
+/// whole projection, days and cohorts, when none is given) and to write
 /// in it ("100,000 months of 30 days would need about 1.09 TiB; the limit is
 /// 4 GiB"), or nothing when it is within the limits. A projection with no day
-/// is never too large.
+/// is never too large. The questions have limits of their own (`questionTooLarge`).
 [[nodiscard]] std::optional<std::string> projectionTooLarge(
     const ScenarioValues& values, std::optional<OutputFormat> written = std::nullopt);
+
+/// Why answering the question of `options` (not the projection) about
+/// `values` is too large, by that question's own work: the monthly figures'
+/// cohort-months, or the draw-months of `--simulate`; nothing when within the
+/// limits.
+[[nodiscard]] std::optional<std::string> questionTooLarge(const Options& options,
+                                                          const ScenarioValues& values);
 
 /// The text `--help` prints.
 void writeUsage(std::ostream& out);

@@ -57,12 +57,22 @@ private:
 
 /// The projection of a scenario with the scenario it reads from.
 struct Projected {
-    Projected(const ScenarioValues& values, std::ostream& announce)
+    Projected(const ScenarioValues& values, std::ostream& announce, ProjectionDetail detail)
         : scenario(values),
-          projection(std::make_shared<SubscriptionCalculation>(scenario, announce)) {}
+          projection(std::make_shared<SubscriptionCalculation>(scenario, announce, detail)) {}
     FixedScenario scenario;
     std::shared_ptr<const SubscriptionCalculation> projection;
 };
+
+// The workbook and the answers show monthly figures only; the report's chart
+// draws the days when they are quick to build, and the first days otherwise.
+ProjectionDetail detailNeeded(const Options& options, const ScenarioValues& values) {
+    if (options.fileFormat != FileFormat::Pdf || options.question != Question::Projection) {
+        return ProjectionDetail::Months;
+    }
+    const auto size = projectionSize(values);
+    return size && quickDays(*size) ? ProjectionDetail::Days : ProjectionDetail::Months;
+}
 
 QString pageName(Page page) {
     switch (page) {
@@ -115,7 +125,7 @@ report::InsightAnswers answers(const Options& options, const ScenarioValues& val
 
 QString writeFileFormat(const Options& options, const ResolvedScenario& resolved,
                         std::ostream& announce, QIODevice& file) {
-    const Projected projected(resolved.values, announce);
+    const Projected projected(resolved.values, announce, detailNeeded(options, resolved.values));
     report::Report made;
     made.documentName = options.scenarioFile
                             ? QFileInfo(fileNameFromBytes(*options.scenarioFile)).fileName()

@@ -1,4 +1,5 @@
 // The size limits of what the tool builds and writes.
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 
@@ -39,35 +40,76 @@ double jsonBytes(const ProjectionSize& size) {
     return header + snapshots * snapshot + size.cohortRecords * record;
 }
 
+// The engine projects nothing for day counts beyond 64 bits; asking for that
+// many is a mistake worth reporting, not an empty result.
+std::optional<std::string> beyondAnyLimit(const ScenarioValues& values) {
+    if (values.monthsToProject > -1 && values.monthDuration > 0) {
+        return shortest(values.monthsToProject) + " months of " +
+               counted(values.monthDuration, "day") + " is far beyond the limit of " +
+               byteText(maxProjectionBytes);
+    }
+    return std::nullopt;
+}
+
+std::string extentOf(const ProjectionSize& size) {
+    return counted(size.months, "month") + " of " + counted(size.monthDuration, "day");
+}
+
+// Monthly figures only, a few hundred bytes a month: each month's first day
+// sums every cohort alive on it, which takes far longer than the months'
+// memory, at most a few hundred MiB, grows.
+std::optional<std::string> monthsTooLarge(const ProjectionSize& size) {
+    if (size.cohortRecords > maxCohortMonths) {
+        return extentOf(size) + " would take about " + scientificText(size.cohortRecords) +
+               " cohort-months of work; the limit is " + scientificText(maxCohortMonths);
+    }
+    return std::nullopt;
+}
+
+// The spread advances every draw a month at a time in closed form, whatever
+// the month's length, and keeps and writes a line of percentiles a month.
+std::optional<std::string> spreadTooLarge(const ProjectionSize& size, std::int64_t draws) {
+    constexpr double bytesPerMonth = 256;
+    const auto months = static_cast<double>(size.months);
+    if (months * bytesPerMonth > maxProjectionBytes) {
+        return extentOf(size) + " would write about " + byteText(months * bytesPerMonth) +
+               " of percentiles; the limit is " + byteText(maxProjectionBytes);
+    }
+    const double work = months * static_cast<double>(std::max<std::int64_t>(draws, 1));
+    if (work > maxDrawMonths) {
+        return counted(draws, "draw") + " of " + extentOf(size) + " would take about " +
+               scientificText(work) + " draw-months of work; the limit is " +
+               scientificText(maxDrawMonths);
+    }
+    return std::nullopt;
+}
+
 }  // namespace
+
+std::optional<std::string> questionTooLarge(const Options& options, const ScenarioValues& values) {
+    const auto size = projectionSize(values);
+    if (!size) {
+        return beyondAnyLimit(values);
+    }
+    if (size->epochs == 0) {
+        return std::nullopt;
+    }
+    return options.question == Question::Simulate ? spreadTooLarge(*size, options.draws)
+                                                  : monthsTooLarge(*size);
+}
 
 std::optional<std::string> projectionTooLarge(const ScenarioValues& values,
                                               std::optional<OutputFormat> written) {
     const auto size = projectionSize(values);
     if (!size) {
-        // The engine projects nothing for day counts beyond 64 bits; asking for
-        // that many is a mistake worth reporting, not an empty result.
-        if (values.monthsToProject > -1 && values.monthDuration > 0) {
-            return shortest(values.monthsToProject) + " months of " +
-                   counted(values.monthDuration, "day") + " is far beyond the limit of " +
-                   byteText(maxProjectionBytes);
-        }
-        return std::nullopt;
+        return beyondAnyLimit(values);
     }
     if (size->epochs == 0) {
         return std::nullopt;
     }
-    const std::string extent =
-        counted(size->months, "month") + " of " + counted(size->monthDuration, "day");
+    const std::string extent = extentOf(*size);
     if (written == OutputFormat::Table || written == OutputFormat::Csv) {
-        // Monthly figures only, a few hundred bytes a month: each month's first
-        // day sums every cohort alive on it, which takes far longer than the
-        // months' memory, at most a few hundred MiB, grows.
-        if (size->cohortRecords > maxCohortMonths) {
-            return extent + " would take about " + scientificText(size->cohortRecords) +
-                   " cohort-months of work; the limit is " + scientificText(maxCohortMonths);
-        }
-        return std::nullopt;
+        return monthsTooLarge(*size);
     }
     if (size->estimatedBytes() > maxProjectionBytes) {
         return extent + " would need about " + byteText(size->estimatedBytes()) +

@@ -7,7 +7,7 @@
 #include <numeric>
 #include <ostream>
 
-#include "engine/projection/large_pages.h"
+#include "engine/projection/monthly_projection.h"
 
 namespace velmora {
 
@@ -148,16 +148,32 @@ template <std::size_t FixedLanes>
 
 /// The breakdown counts of a whole projection, month after month, each month in
 /// label order: the seeded cohorts sorted by label, then the cohorts born during
-/// the projection by birth day, whose labels are their birth months.
+/// the projection by birth day, whose labels are their birth months. Every born
+/// cohort starts with the same count and renews at the same rates on its own
+/// day of the month, so its count on a first day is one of a single chain: a
+/// born cohort's count after k renewals, formed as the simulation forms it. The
+/// seeded cohorts, a few thousand, are kept month by month.
 struct BreakdownCounts {
-    std::vector<double, LargePageAllocator<double>> counts;
+    std::vector<double> seeded;             ///< the seeded cohorts' counts, a month after another
     std::vector<CohortLabel> seededLabels;  ///< in breakdown order
+    std::vector<double> bornChain;          ///< a born cohort after k renewals
     std::int64_t monthDuration = 0;
     Uuid idKey;  ///< the records' ids are drawn from it by position
+
+    /// On the first day of `month`, the born cohort `born` places after the
+    /// first born one: it renews on that day when born on the first of a month.
+    [[nodiscard]] double bornCount(std::int64_t month, std::size_t born) const {
+        const auto days = static_cast<std::size_t>(monthDuration);
+        const auto birthMonth = static_cast<std::int64_t>(born / days);
+        const std::int64_t renewals =
+            born % days == 0 ? month - birthMonth : month - birthMonth - 1;
+        return bornChain[static_cast<std::size_t>(renewals)];
+    }
 };
 
 class MonthBreakdown final : public CohortList::Source {
 public:
+    /// The records of `month`, numbered for their ids from `first` on.
     MonthBreakdown(std::shared_ptr<const BreakdownCounts> all, std::int64_t month,
                    std::size_t first)
         : all_(std::move(all)), month_(month), first_(first) {}
@@ -165,34 +181,40 @@ public:
     SubscriptionCohort at(std::size_t position) const override {
         const std::size_t index = first_ + position;
         const std::size_t seeded = all_->seededLabels.size();
-        const CohortLabel label =
-            position < seeded
-                ? all_->seededLabels[position]
-                : CohortLabel(static_cast<std::int64_t>(position - seeded) / all_->monthDuration);
-        return {derivedUuid(all_->idKey, index), month_, label, all_->counts[index]};
+        if (position < seeded) {
+            return {derivedUuid(all_->idKey, index), month_, all_->seededLabels[position],
+                    all_->seeded[static_cast<std::size_t>(month_) * seeded + position]};
+        }
+        const std::size_t born = position - seeded;
+        const CohortLabel label(static_cast<std::int64_t>(born) / all_->monthDuration);
+        return {derivedUuid(all_->idKey, index), month_, label, all_->bornCount(month_, born)};
     }
 
     void readCounts(std::size_t first, std::span<CohortCount> out) const override {
         const std::size_t seeded = all_->seededLabels.size();
         const auto monthDuration = static_cast<std::size_t>(all_->monthDuration);
-        const double* counts = all_->counts.data() + first_ + first;
+        const double* seededCounts =
+            all_->seeded.data() + static_cast<std::size_t>(month_) * seeded;
         std::size_t i = 0;
         for (; i < out.size() && first + i < seeded; ++i) {
-            out[i] = {month_, all_->seededLabels[first + i], counts[i]};
+            out[i] = {month_, all_->seededLabels[first + i], seededCounts[first + i]};
         }
         if (i == out.size()) {
             return;
         }
-        // Born cohorts come monthDuration to a label: step through the labels
-        // instead of dividing for every record.
+        // Born cohorts come monthDuration to a label, the first of each renewed
+        // once more than the others: step through the labels instead of
+        // dividing for every record.
         const std::size_t born = first + i - seeded;
         auto label = static_cast<std::int64_t>(born / monthDuration);
-        std::size_t left = monthDuration - born % monthDuration;
+        std::size_t day = born % monthDuration;
+        const double* chain = all_->bornChain.data();
         for (; i < out.size(); ++i) {
-            out[i] = {month_, CohortLabel(label), counts[i]};
-            if (--left == 0) {
+            const std::int64_t renewals = day == 0 ? month_ - label : month_ - label - 1;
+            out[i] = {month_, CohortLabel(label), chain[static_cast<std::size_t>(renewals)]};
+            if (++day == monthDuration) {
                 ++label;
-                left = monthDuration;
+                day = 0;
             }
         }
     }
@@ -206,11 +228,13 @@ private:
 }  // namespace
 
 double ProjectionSize::estimatedBytes() const {
-    // Snapshots, one count per breakdown record, one month's breakdown source
-    // each, and the working counts of every cohort.
-    constexpr double perMonth = sizeof(SubscriptionSnapshot) + sizeof(MonthBreakdown) + 32;
+    // Snapshots, the seeded cohorts' counts of every month, one month's
+    // breakdown source and a link of the born cohorts' chain each, and the
+    // working counts of every cohort.
+    constexpr double perMonth = sizeof(SubscriptionSnapshot) + sizeof(MonthBreakdown) + 40;
     return static_cast<double>(epochs) * (sizeof(SubscriptionSnapshot) + sizeof(double)) +
-           cohortRecords * sizeof(double) + static_cast<double>(months) * perMonth +
+           static_cast<double>(months) * static_cast<double>(seededCohorts) * sizeof(double) +
+           static_cast<double>(months) * perMonth +
            static_cast<double>(seededCohorts) * 3 * sizeof(double);
 }
 
@@ -244,7 +268,18 @@ std::optional<ProjectionSize> projectionSize(const ScenarioValues& values) {
     return size;
 }
 
+bool quickDays(const ProjectionSize& size) {
+    constexpr double cohortDays = 3e8;
+    constexpr double bytes = 256.0 * 1024 * 1024;
+    return size.cohortDays <= cohortDays && size.estimatedBytes() <= bytes;
+}
+
 ProjectionLists projectScenario(const ScenarioValues& values, UuidGenerator& ids) {
+    return *projectScenario(values, ids, BuildProgress());
+}
+
+std::optional<ProjectionLists> projectScenario(const ScenarioValues& values, UuidGenerator& ids,
+                                               const BuildProgress& progress) {
     ProjectionLists lists;
     const auto size = projectionSize(values);
     if (!size || size->epochs == 0) {
@@ -271,14 +306,20 @@ ProjectionLists projectScenario(const ScenarioValues& values, UuidGenerator& ids
     born.reserve(static_cast<std::size_t>(size->epochs));
 
     auto breakdowns = std::make_shared<BreakdownCounts>();
-    // Exact: a projection that fits in memory has far fewer than 2^53 records.
-    breakdowns->counts.resize(static_cast<std::size_t>(size->cohortRecords));
+    const auto months = static_cast<std::size_t>(size->months);
+    breakdowns->seeded.resize(months * seededCount);
+    breakdowns->bornChain.resize(months + 1);
+    breakdowns->bornChain[0] = newCohort;
+    for (std::size_t k = 1; k <= months; ++k) {
+        breakdowns->bornChain[k] = rates[std::min(k - 1, lastRate)] * breakdowns->bornChain[k - 1];
+    }
     breakdowns->monthDuration = monthDuration;
     breakdowns->idKey = ids.next();
     for (std::size_t i : seeded.labelOrder) {
         breakdowns->seededLabels.push_back(seeded.labels[i]);
     }
-    double* const counts = breakdowns->counts.data();
+    // The born cohorts' counts on first days are the chain's; the simulation's own are dropped.
+    std::vector<double> bornOnFirstDay(days);
 
     lists.snapshots.reserve(static_cast<std::size_t>(size->epochs));
     lists.monthlySnapshots.reserve(static_cast<std::size_t>(size->months));
@@ -295,7 +336,7 @@ ProjectionLists projectScenario(const ScenarioValues& values, UuidGenerator& ids
         renewAndAddToMonth(daySums.data(), dayNumberLanes.data(), lanes, seeded.subscribers.data(),
                            seeded.renewalDay.data(), seededCount, rates[lastRate],
                            seededOnFirstDay.data());
-        double* next = counts + breakdownStart;
+        double* next = breakdowns->seeded.data() + static_cast<std::size_t>(month) * seededCount;
         for (std::size_t i : seeded.labelOrder) {
             *next++ = seededOnFirstDay[i];
         }
@@ -304,11 +345,9 @@ ProjectionLists projectScenario(const ScenarioValues& values, UuidGenerator& ids
             const auto renewal = static_cast<std::size_t>(month - birthMonth - 1);
             renewAndAddToMonth(daySums.data(), dayNumberLanes.data(), lanes,
                                born.data() + birthMonth * monthDuration, dayNumbers.data(), days,
-                               rates[std::min(renewal, lastRate)], next);
-            next += days;
+                               rates[std::min(renewal, lastRate)], bornOnFirstDay.data());
         }
-        *next++ = newCohort;
-        const auto breakdownSize = static_cast<std::size_t>(next - (counts + breakdownStart));
+        const std::size_t breakdownSize = seededCount + static_cast<std::size_t>(month) * days + 1;
         const CohortList breakdown(
             std::make_shared<const MonthBreakdown>(breakdowns, month, breakdownStart),
             breakdownSize);
@@ -327,19 +366,40 @@ ProjectionLists projectScenario(const ScenarioValues& values, UuidGenerator& ids
         }
         lists.monthlySnapshots.emplace_back(
             ids, month, lists.snapshots[static_cast<std::size_t>(firstDay)].active, CohortList{});
+        if (progress && !progress(month + 1, size->months)) {
+            return std::nullopt;
+        }
     }
-    assert(breakdownStart == breakdowns->counts.size());
+    assert(static_cast<double>(breakdownStart) == size->cohortRecords);
     return lists;
 }
 
 SubscriptionCalculation::SubscriptionCalculation(const ScenarioSource& scenario,
-                                                 std::ostream& announce)
-    : inputs(&scenario), monthDuration(scenario.scenarioValues().monthDuration) {
+                                                 std::ostream& announce, ProjectionDetail detail)
+    : inputs(&scenario), monthDuration(scenario.scenarioValues().monthDuration), detail(detail) {
     announce << "Calculated\n" << std::flush;
+    const ScenarioValues values = scenario.scenarioValues();
     UuidGenerator ids;
-    ProjectionLists lists = projectScenario(scenario.scenarioValues(), ids);
+    if (detail == ProjectionDetail::Months) {
+        const std::vector<double> actives = monthlyActives(values);
+        monthlySnapshots.reserve(actives.size());
+        for (std::size_t month = 0; month < actives.size(); ++month) {
+            monthlySnapshots.emplace_back(ids, static_cast<std::int64_t>(month), actives[month],
+                                          CohortList{});
+        }
+        return;
+    }
+    ProjectionLists lists = projectScenario(values, ids);
     snapshots = std::move(lists.snapshots);
     monthlySnapshots = std::move(lists.monthlySnapshots);
 }
+
+SubscriptionCalculation::SubscriptionCalculation(const ScenarioSource& scenario,
+                                                 std::int64_t monthDuration, ProjectionLists lists)
+    : inputs(&scenario),
+      monthDuration(monthDuration),
+      detail(ProjectionDetail::Days),
+      snapshots(std::move(lists.snapshots)),
+      monthlySnapshots(std::move(lists.monthlySnapshots)) {}
 
 }  // namespace velmora

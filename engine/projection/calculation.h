@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <iosfwd>
 #include <optional>
 #include <vector>
@@ -42,19 +43,52 @@ struct ProjectionLists {
 /// to adding up all live cohorts of each day in the order they were created.
 [[nodiscard]] ProjectionLists projectScenario(const ScenarioValues& values, UuidGenerator& ids);
 
+/// Told after each month of a day-by-day build the months built and the months
+/// in all; returns false to stop the build there. May be called on any thread.
+using BuildProgress = std::function<bool(std::int64_t built, std::int64_t months)>;
+
+/// `projectScenario`, telling `progress` of every month built; nothing when
+/// `progress` stopped it.
+[[nodiscard]] std::optional<ProjectionLists> projectScenario(const ScenarioValues& values,
+                                                             UuidGenerator& ids,
+                                                             const BuildProgress& progress);
+
+/// How much of a projection is built.
+enum class ProjectionDetail {
+    /// The monthly snapshots alone, bit for bit those of the days, in time
+    /// proportional to the cohort-months: `snapshots` stays empty.
+    Months,
+    /// Every day as well, the first day of each month with its cohorts.
+    Days,
+};
+
 /// The projection of one scenario, built completely by its constructor.
 struct SubscriptionCalculation {
     /// Writes the line "Calculated" to `announce` (flushed) before anything
-    /// else, then projects the scenario's current values.
-    SubscriptionCalculation(const ScenarioSource& inputs, std::ostream& announce);
+    /// else, then projects the scenario's current values to `detail`.
+    SubscriptionCalculation(const ScenarioSource& inputs, std::ostream& announce,
+                            ProjectionDetail detail = ProjectionDetail::Days);
+    /// The projection of `inputs` from `lists` built elsewhere, a worker thread
+    /// say, from values `inputs` held, with months of `monthDuration` days.
+    /// Announces nothing.
+    SubscriptionCalculation(const ScenarioSource& inputs, std::int64_t monthDuration,
+                            ProjectionLists lists);
 
     /// The scenario this was built from; not owned. Reads through it see the
     /// scenario's current values, which may be newer than the projection.
     const ScenarioSource* inputs;
     /// Days per month of this projection, whatever the scenario says now.
     std::int64_t monthDuration;
-    std::vector<SubscriptionSnapshot> snapshots;
+    ProjectionDetail detail;
+    std::vector<SubscriptionSnapshot> snapshots;  ///< every day; none with `Months`
     std::vector<SubscriptionSnapshot> monthlySnapshots;
+
+    /// Whether the days are there: always so with `Days`, even when there are none.
+    [[nodiscard]] bool hasDays() const { return detail == ProjectionDetail::Days; }
 };
+
+/// Whether the day-by-day projection of `size` is quick to build where someone
+/// waits for it: about a second of work and a few hundred MiB at most.
+[[nodiscard]] bool quickDays(const ProjectionSize& size);
 
 }  // namespace velmora

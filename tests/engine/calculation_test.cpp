@@ -227,6 +227,39 @@ TEST(SubscriptionCalculation, AnnouncesEachBuildFirstAndReadsTheScenarioAsItIsNo
     EXPECT_TRUE(empty.snapshots.empty());
     EXPECT_EQ(first.inputs, &scenario);
     EXPECT_DOUBLE_EQ(first.inputs->scenarioValues().monthsToProject, 0.5);
+
+    // The months alone: the same figures, no day, announced all the same.
+    scenario.months = 2;
+    const SubscriptionCalculation months(scenario, out, ProjectionDetail::Months);
+    EXPECT_EQ(out.str(), "Calculated\nCalculated\nCalculated\nCalculated\n");
+    EXPECT_FALSE(months.hasDays());
+    EXPECT_TRUE(months.snapshots.empty());
+    ASSERT_EQ(months.monthlySnapshots.size(), first.monthlySnapshots.size());
+    for (std::size_t month = 0; month < months.monthlySnapshots.size(); ++month) {
+        EXPECT_EQ(months.monthlySnapshots[month].epoch, first.monthlySnapshots[month].epoch);
+        EXPECT_EQ(months.monthlySnapshots[month].active, first.monthlySnapshots[month].active);
+    }
+}
+
+TEST(Projection, TellsItsProgressEveryMonthAndStopsWhenTold) {
+    const ScenarioValues values = smallScenario(3, 4, 20);
+    for (const std::int64_t stopAt : {0, 2, 4}) {
+        std::vector<std::pair<std::int64_t, std::int64_t>> told;
+        UuidGenerator ids;
+        const auto lists = projectScenario(values, ids, [&](std::int64_t built, std::int64_t all) {
+            told.emplace_back(built, all);
+            return built != stopAt;
+        });
+        const std::int64_t last = stopAt == 0 ? 4 : stopAt;
+        ASSERT_EQ(told.size(), static_cast<std::size_t>(last)) << stopAt;
+        EXPECT_EQ(told.front().first, 1);
+        EXPECT_EQ(told.front().second, 4);
+        EXPECT_EQ(told.back().first, last);
+        EXPECT_EQ(lists.has_value(), stopAt == 0) << stopAt;
+        if (lists) {
+            EXPECT_EQ(firstDifference(lists->snapshots, project(values).snapshots), std::nullopt);
+        }
+    }
 }
 
 }  // namespace

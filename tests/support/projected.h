@@ -9,15 +9,17 @@
 
 namespace velmora {
 
-/// The projection of `values`, holding the fixed scenario it reads from.
-inline std::shared_ptr<SubscriptionCalculation> project(const ScenarioValues& values = {}) {
+/// The projection of `values` to `detail`, holding the fixed scenario it reads from.
+inline std::shared_ptr<SubscriptionCalculation> project(
+    const ScenarioValues& values = {}, ProjectionDetail detail = ProjectionDetail::Days) {
     struct Held {
-        explicit Held(const ScenarioValues& v) : scenario(v), calculation(scenario, announce) {}
+        Held(const ScenarioValues& v, ProjectionDetail detail)
+            : scenario(v), calculation(scenario, announce, detail) {}
         FixedScenario scenario;
         std::ostringstream announce;
         SubscriptionCalculation calculation;
     };
-    auto held = std::make_shared<Held>(values);
+    auto held = std::make_shared<Held>(values, detail);
     return {held, &held->calculation};
 }
 

@@ -113,6 +113,17 @@ TEST_F(CliDocuments, SavedScenariosReadBackBitForBit) {
               "velmora-project: --scenario: " + path("a.velmora") +
                   ": 600 months of 365 days would take about 2.45e10 cohort-days of work; the "
                   "limit is 2e10\n");
+    // The questions work on the monthly figures, whatever the days would cost.
+    for (const Arguments& question :
+         {Arguments{"--settle"}, Arguments{"--sensitivity", "subscribers"},
+          Arguments{"--cost-per-trial", "2", "--economics"}, Arguments{"--simulate", "50"},
+          Arguments{"--goal", "subscribers=1e6", "--solve-for", "dailyNewSubs"}}) {
+        Arguments arguments{"--scenario", path("a.velmora"), "--format", "json"};
+        arguments.insert(arguments.end(), question.begin(), question.end());
+        const Ran answered = runTool(arguments);
+        EXPECT_EQ(answered.status, 0) << question.front() << answered.err;
+        EXPECT_FALSE(answered.json().isEmpty()) << question.front();
+    }
 
     EXPECT_EQ(runTool({"--scenario", path("a.velmora"), "--save", path("b.velmora")}).status, 0);
     EXPECT_EQ(contents(dir.filePath("a.velmora")), contents(dir.filePath("b.velmora")));

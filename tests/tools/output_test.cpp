@@ -61,6 +61,13 @@ TEST(CliOutput, WritesWorkbooksReportsAndTextToTheOutputFileOnly) {
          "Calculated",
          pdf,
          {"plan.velmora", "$4.99", "Subscribers by cohort", "M35"}},
+        // Days too long to build at once: the chart joins the first days instead.
+        {{"--format", "pdf", "--scenario", path("plan.velmora"), "--months", "600",
+          "--month-duration", "365", "--output", path("long.pdf")},
+         0,
+         "Calculated",
+         pdf,
+         {"Active subscribers, on the", "M599"}},
         {{"--format", "pdf", "--goal", "monthlyProceeds=50000", "--solve-for", "dailyNewSubs",
           "--output", path("goal.pdf")},
          0,

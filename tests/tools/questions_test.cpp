@@ -186,12 +186,22 @@ TEST(CliQuestions, Economics) {
 // Refused like any bad flag: status 2, nothing on standard output, one line.
 TEST(CliQuestions, RefusedFlags) {
     // The bound itself first: one that let these through would have the tool
-    // compute and write for minutes.
+    // compute and write for minutes. The questions are bounded by their own
+    // work, not by the days the JSON would hold.
+    Options settle;
+    settle.question = Question::Settle;
     for (const double months : {2000.0, 5974.0}) {
         const ScenarioValues values{.monthsToProject = months};
         ASSERT_TRUE(projectionTooLarge(values, OutputFormat::Json)) << months;
-        EXPECT_FALSE(projectionTooLarge(values)) << "the questions' bound";
+        EXPECT_FALSE(questionTooLarge(settle, values)) << months;
     }
+    const ScenarioValues yearMonths{.monthDuration = 365, .monthsToProject = 600};
+    Options simulate;
+    simulate.question = Question::Simulate;
+    simulate.draws = 100'000;
+    ASSERT_TRUE(projectionTooLarge(yearMonths));
+    EXPECT_FALSE(questionTooLarge(simulate, yearMonths));
+    ASSERT_TRUE(questionTooLarge(simulate, {.monthDuration = 1, .monthsToProject = 300'000}));
     const std::vector<std::pair<Arguments, std::string>> cases{
         {{"--bo\ngus\x1b[31m", "1"}, R"(--bo\x0agus\x1b[31m: unknown flag (see --help))"},
         {{"--caf\xc3\xa9\xc2\x9b\xff"}, R"(--café\xc2\x9b\xff: unknown flag (see --help))"},
@@ -224,7 +234,14 @@ TEST(CliQuestions, RefusedFlags) {
          "--months: 5,974 months of 30 days would write about 55.4 GiB of JSON; the limit is 4 "
          "GiB"},
         {{"--settle", "--months", "100000"},
-         "--months: 100,000 months of 30 days would need about 1.09 TiB; the limit is 4 GiB"},
+         "--months: 100,000 months of 30 days would take about 1.5e11 cohort-months of work; the "
+         "limit is 2e10"},
+        {{"--simulate", "100000", "--months", "300000", "--month-duration", "1"},
+         "--months: 100,000 draws of 300,000 months of 1 day would take about 3e10 draw-months of "
+         "work; the limit is 2e10"},
+        {{"--simulate", "1", "--months", "2e7", "--month-duration", "1"},
+         "--months: 20,000,000 months of 1 day would write about 4.77 GiB of percentiles; the "
+         "limit is 4 GiB"},
         {{"--month-duration", "9223372036854775807", "--months", "1", "--format", "json"},
          "--months: 1 month of 9,223,372,036,854,775,807 days would need about 512 EiB; the "
          "limit is 4 GiB"},

@@ -132,6 +132,13 @@ TEST(ChartPoints, OneSeriesPerScenarioThroughEveryDayAtItsCurrentPrice) {
         }
         EXPECT_TRUE(chartPoints(compared, ids).empty()) << "absent " << absent;
     }
+    // Until its days are built, a scenario is drawn through its months' first days.
+    const auto months = project({.monthsToProject = 3}, ProjectionDetail::Months);
+    const ComparedScenario firstDays{months.get(), 2.0};
+    const auto monthly = chartPoints({firstDays, firstDays, firstDays}, ids);
+    ASSERT_EQ(monthly.size(), 9u);
+    EXPECT_EQ(monthly[2].month, 2);
+    EXPECT_EQ(monthly[2].active, months->monthlySnapshots[2].active);
 }
 
 TEST(XAxisValues, EveryYearStrictlyBeforeTheEnd) {

@@ -93,6 +93,22 @@ TEST(ProjectionChart, SwitchesBetweenBarsAndLine) {
     EXPECT_EQ(chart.monthlyPoints()->data()->at(2)->key, 2);
 }
 
+TEST(ProjectionChart, JoinsTheFirstDaysAndTellsTheProgressWhileTheDaysAreBuilt) {
+    ProjectionChart chart;
+    showAt(chart, 900, 400);
+    chart.setProjection(project({.monthsToProject = 24}, ProjectionDetail::Months));
+    chart.setDayProgress(0.25);
+    EXPECT_TRUE(chart.progressNote()->visible());
+    EXPECT_EQ(chart.progressNote()->text(), "Building the day-by-day projection: 25%");
+    EXPECT_TRUE(chart.cohortBars()->stack().empty()) << "the bars wait for the days";
+    chart.setShowCohorts(1);
+    ASSERT_EQ(chart.dailyLine()->dataCount(), 24);
+    EXPECT_EQ(chart.dailyLine()->data()->at(23)->key, 23);
+    EXPECT_LT(chart.xAxis->range().upper, 25) << "the months end at the last first day";
+    chart.setDayProgress(std::nullopt);
+    EXPECT_FALSE(chart.progressNote()->visible());
+}
+
 TEST(ProjectionChart, ShowsNothingWithoutAProjection) {
     for (const auto& projection :
          {std::shared_ptr<SubscriptionCalculation>(), project({.monthsToProject = 0})}) {

@@ -14,6 +14,11 @@ QString monthLine(double month) {
            NumberFormatter(NumberFormatter::Style::Decimal, 0).format(month);
 }
 
+// The days, or the first days of the months while the days are being built.
+const std::vector<SubscriptionSnapshot>& shownDays(const SubscriptionCalculation& projection) {
+    return projection.hasDays() ? projection.snapshots : projection.monthlySnapshots;
+}
+
 }  // namespace
 
 std::vector<ChartData> chartPoints(const std::array<ComparedScenario, 3>& scenarios,
@@ -23,15 +28,16 @@ std::vector<ChartData> chartPoints(const std::array<ComparedScenario, 3>& scenar
         if (!scenario.projection) {
             return {};
         }
-        total += scenario.projection->snapshots.size();
+        total += shownDays(*scenario.projection).size();
     }
     std::vector<ChartData> points;
     points.reserve(total);
     for (std::size_t index = 0; index < scenarios.size(); ++index) {
         const auto& [projection, price] = scenarios[index];
         const QString name = seriesName(static_cast<int>(index));
-        const auto monthDuration = static_cast<double>(projection->monthDuration);
-        for (const SubscriptionSnapshot& snapshot : projection->snapshots) {
+        const auto monthDuration =
+            projection->hasDays() ? static_cast<double>(projection->monthDuration) : 1.0;
+        for (const SubscriptionSnapshot& snapshot : shownDays(*projection)) {
             const double active = snapshot.active;
             points.push_back({ids.next(), name, static_cast<double>(snapshot.epoch) / monthDuration,
                               active, (active * proceedsShare) * price});

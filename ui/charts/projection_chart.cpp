@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 
+#include "format/number_format.h"
 #include "ui/charts/chart_data.h"
 #include "ui/charts/chart_style.h"
 #include "ui/charts/cohort_plottable.h"
@@ -18,8 +19,13 @@ ProjectionChart::ProjectionChart(QWidget* parent)
       bandLow_(addGraph()),
       bandHigh_(addGraph()),
       bars_(new CohortPlottable(xAxis, yAxis)),
-      note_(addNothingDrawnNote(this)) {
+      note_(addNothingDrawnNote(this)),
+      progress_(new QCPItemText(this)) {
     applyChartStyle(this, QStringLiteral("Projection chart"));
+    progress_->position->setType(QCPItemPosition::ptAxisRectRatio);
+    progress_->position->setCoords(0.5, 0.08);
+    progress_->setPositionAlignment(Qt::AlignCenter);
+    progress_->setVisible(false);
     cursor_ = new MonthCursor(this, [this](double month) { return monthTip(month); });
     // The band lies under the line and the grid's lines show through it.
     addLayer(QStringLiteral("band"), layer(QStringLiteral("main")), QCustomPlot::limBelow);
@@ -68,6 +74,16 @@ void ProjectionChart::setProjection(std::shared_ptr<const SubscriptionCalculatio
     setTicksAt(xAxis, monthMarks(months));
     cursor_->setMonths(0, static_cast<double>(months) - 1);
     refresh();
+}
+
+void ProjectionChart::setDayProgress(std::optional<double> share) {
+    progress_->setVisible(share.has_value());
+    if (share) {
+        progress_->setText(
+            QStringLiteral("Building the day-by-day projection: %1%")
+                .arg(NumberFormatter(NumberFormatter::Style::Decimal, 0).format(*share * 100)));
+    }
+    replot(rpQueuedReplot);
 }
 
 void ProjectionChart::setSpread(std::shared_ptr<const Spread> spread) {
@@ -123,9 +139,11 @@ void ProjectionChart::fillLine() {
     QVector<double> monthly;
     FiniteSpan span;
     if (projection_) {
-        const auto& snapshots = projection_->snapshots;
+        // Without its days, the line joins the first days of the months.
+        const bool hasDays = projection_->hasDays();
+        const auto& snapshots = hasDays ? projection_->snapshots : projection_->monthlySnapshots;
         // Days on the month axis, so that the line meets the monthly points.
-        const auto monthDuration = static_cast<double>(projection_->monthDuration);
+        const auto monthDuration = hasDays ? static_cast<double>(projection_->monthDuration) : 1.0;
         days.reserve(static_cast<qsizetype>(snapshots.size()));
         active.reserve(static_cast<qsizetype>(snapshots.size()));
         for (const SubscriptionSnapshot& snapshot : snapshots) {
@@ -200,9 +218,10 @@ void ProjectionChart::fitRanges() {
         return;
     }
     const double last = static_cast<double>(months - 1);
-    const double end = showCohorts_ ? last
-                                    : static_cast<double>(projection_->snapshots.size() - 1) /
-                                          static_cast<double>(projection_->monthDuration);
+    const double end = showCohorts_ || !projection_->hasDays()
+                           ? last
+                           : static_cast<double>(projection_->snapshots.size() - 1) /
+                                 static_cast<double>(projection_->monthDuration);
     const double pad = std::max(1.0, end * 0.02);
     xAxis->setRange(-pad, end + pad);
     fitValueAxis(yAxis, span, valueScale());

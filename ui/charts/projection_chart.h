@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include <qcustomplot.h>
@@ -36,6 +37,11 @@ public:
     /// Shades, on the line, the band from the 10th to the 90th percentile of
     /// the active subscribers of `spread` (none: no band). The line stays.
     void setSpread(std::shared_ptr<const Spread> spread);
+    /// Tells, over the plot, how much of the days of the projection is built
+    /// (a share from 0 to 1), while it has its monthly figures alone; nothing
+    /// once the days are there. Until then the line joins the first days and
+    /// the cohort bars wait.
+    void setDayProgress(std::optional<double> share);
     /// 0 shows the cohort bars, any other value the line; the bars are the default.
     void setShowCohorts(int value);
     [[nodiscard]] bool showsCohorts() const { return showCohorts_; }
@@ -54,6 +60,8 @@ public:
     [[nodiscard]] const ValueScale& valueScale() const;
     /// Shown when the projection has months but no finite figure to draw.
     [[nodiscard]] QCPItemText* nothingDrawnNote() const { return note_; }
+    /// Shown while the days are being built.
+    [[nodiscard]] QCPItemText* progressNote() const { return progress_; }
 
     [[nodiscard]] QCPGraph* dailyLine() const { return line_; }
     [[nodiscard]] QCPGraph* monthlyPoints() const { return points_; }
@@ -81,6 +89,7 @@ private:
     QCPGraph* bandHigh_;
     CohortPlottable* bars_;
     QCPItemText* note_;
+    QCPItemText* progress_;
     MonthCursor* cursor_ = nullptr;
     FiniteSpan lineSpan_;
     FiniteSpan barsSpan_;

@@ -73,6 +73,8 @@ SingleAnalysis::SingleAnalysis(QWidget* parent, const ScenarioFactory& makeScena
     scroller_ = scrollContent(this, content_);
 
     rebuild_->watch(inputs_);
+    connect(inputs_, &SubscriptionInputs::dayProgressChanged, chart_,
+            [this] { chart_->setDayProgress(inputs_->dayProgress()); });
     connect(spread_, &ScenarioSpread::changed, rebuild_, &Rebuild::request);
     rebuild();
 }
@@ -100,6 +102,7 @@ void SingleAnalysis::rebuild() {
     chart_->setShowCohorts(showCohorts_);
     chart_->setProjection(projection);
     chart_->setSpread(spread_->spread());
+    chart_->setDayProgress(inputs_->dayProgress());
 }
 
 }  // namespace velmora
