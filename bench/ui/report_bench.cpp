@@ -16,7 +16,7 @@ Report longReport(ReportKind kind, bool cohorts) {
     ScenarioValues values;
     values.monthsToProject = 600;
     values.startingSubs = 5000;
-    Report report{"long.velmora", QDate(2026, 3, 14), kind, cohorts, {}, {}};
+    Report report{"long.velmora", QDate(2026, 3, 14), kind, cohorts, {}, {}, {}};
     const int scenarios = kind == ReportKind::Comparison ? 3 : 1;
     for (int i = 0; i < scenarios; ++i) {
         report.scenarios.push_back(

@@ -86,7 +86,7 @@ void BM_YearMonthsReportAndWorkbook(benchmark::State& state) {
     bench::resetPeakMemory();
     for (auto _ : state) {
         report::Report made{
-            "long.velmora", QDate(2026, 3, 14), report::ReportKind::Basic, false, {}, {}};
+            "long.velmora", QDate(2026, 3, 14), report::ReportKind::Basic, false, {}, {}, {}};
         made.scenarios.push_back({QStringLiteral("Basic Analysis"), Qt::blue, yearMonths(),
                                   project(yearMonths(), ProjectionDetail::Months)});
         QBuffer out;
