@@ -142,7 +142,7 @@ TEST_F(CliCalibrate, RefusesWithOneLineAndStatusTwo) {
         {{"--calibrate", path("cohorts.csv"), "--holdout", "1.5"},
          "--holdout: \"1.5\" is not a whole number from 0 to " + std::to_string(maxRenewals)},
         {{"--calibrate", path("cohorts.csv"), "--horizon", "40.0"},
-         "--horizon: \"40.0\" is not a whole number from 1 to 12000"},
+         "--horizon: \"40.0\" is not a whole number from 7 to 12000"},
         {{"--calibrate", path("cohorts.csv"), "--settle"},
          "--settle: cannot be combined with --calibrate"},
     };
