@@ -175,14 +175,11 @@ ParseResult parseArguments(std::span<const std::string_view> arguments) {
             return UsageError{"--output: the same file as " + std::string(flag)};
         }
     }
-    // A calibration and a spread are written as text, CSV or JSON only.
-    for (const auto& [asked, flag] : {std::pair{Question::Calibrate, "--calibrate"},
-                                      std::pair{Question::Simulate, "--simulate"}}) {
-        if (options.fileFormat && options.question == asked) {
-            return UsageError{"--format: " +
-                              std::string(options.fileFormat == FileFormat::Xlsx ? "xlsx" : "pdf") +
-                              " is not written for " + flag + "; use table, csv or json"};
-        }
+    // A spread is written as text, CSV or JSON only.
+    if (options.fileFormat && options.question == Question::Simulate) {
+        return UsageError{
+            "--format: " + std::string(options.fileFormat == FileFormat::Xlsx ? "xlsx" : "pdf") +
+            " is not written for --simulate; use table, csv or json"};
     }
     // A workbook or a report is not text for a terminal or a pipe.
     if (options.fileFormat && !options.outputFile) {
@@ -290,7 +287,8 @@ void writeUsage(std::ostream& out) {
            "error and a backtest's error (the last --holdout renewals hidden), for the\n"
            "projection and the shifted-beta-geometric model; --save writes them with the\n"
            "table. One renewal's rate cannot tell the later ones: a table of one renewal\n"
-           "fits rt1 and keeps the scenario's rt2 to rt6 and rtPlus.\n"
+           "fits rt1 and keeps the scenario's rt2 to rt6 and rtPlus. xlsx and pdf write the\n"
+           "Calibration tab's workbook and report, with the fitted values' ranges.\n"
            "\n"
            "The table and the CSV build monthly figures only, a few hundred bytes a month,\n"
            "and may take at most "
