@@ -88,6 +88,23 @@ TEST(FileName, KeepsEveryByteAndResolvesLinks) {
               std::filesystem::canonical(file).string());
 }
 
+// A dialog starts in the deepest folder it can name, keeping the file's name.
+TEST(FileName, ShowableNameStopsAtTheFirstFolderNotInUtf8) {
+    const struct {
+        const char* bytes;
+        const char* shown;
+    } cases[] = {
+        {"/home/ana/Q3 é/plan - Basic Analysis.pdf", "/home/ana/Q3 é/plan - Basic Analysis.pdf"},
+        {"/home/ana/Q3 \xe9/old\xff/plan.pdf", "/home/ana/plan.pdf"},
+        {"/home/ana/Q3/plan\xff.pdf", "/home/ana/Q3"},
+        {"/Q\xe9/plan.pdf", "/plan.pdf"},
+        {"Q\xe9/plan.pdf", "plan.pdf"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(showableName(fileNameFromBytes(c.bytes)), QString::fromUtf8(c.shown)) << c.shown;
+    }
+}
+
 enum class Setup { Written, Missing, Folder, Unreadable, Pipe };
 
 struct Refusal {
