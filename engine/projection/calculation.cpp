@@ -308,7 +308,7 @@ std::optional<ProjectionLists> projectScenario(const ScenarioValues& values, Uui
     const auto months = static_cast<std::size_t>(size->months);
     breakdowns->seeded.resize(months * seededCount);
     // Born cohorts renew at the rate of their renewal, read from a table built once.
-    const std::vector<double> renewalRates = values.renewalRates(std::max<std::size_t>(months, 1));
+    const std::vector<double> renewalRates = values.renewalRates(months + 1);
     breakdowns->bornChain.resize(months + 1);
     breakdowns->bornChain[0] = newCohort;
     for (std::size_t k = 1; k <= months; ++k) {
