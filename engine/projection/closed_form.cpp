@@ -1,6 +1,7 @@
 #include "engine/projection/closed_form.h"
 
 #include <algorithm>
+#include <bit>
 #include <cassert>
 
 #include "engine/projection/calculation.h"
@@ -9,7 +10,14 @@
 namespace velmora {
 
 namespace {
+
 constexpr std::size_t rateCount = ScenarioValues::rateCount;
+
+// Rates shared only when alike bit for bit: -0 and 0 renew to different zeros.
+bool sameBits(double a, double b) {
+    return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b);
+}
+
 }  // namespace
 
 MonthlyRecurrence::MonthlyRecurrence(std::span<const ScenarioValues> scenarios,
@@ -30,7 +38,8 @@ MonthlyRecurrence::MonthlyRecurrence(std::span<const ScenarioValues> scenarios,
         const ScenarioValues& values = scenarios[i];
         const std::span<const double> later =
             values.laterRates.empty() ? sharedLaterRates : std::span(values.laterRates);
-        if (i == 0 || !std::equal(later.begin(), later.end(), previous.begin(), previous.end())) {
+        if (i == 0 ||
+            !std::equal(later.begin(), later.end(), previous.begin(), previous.end(), sameBits)) {
             laterStart_[i] = later_.size();
             later_.insert(later_.end(), later.begin(), later.end());
         } else {

@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include "engine/decisions/economics.h"
-#include "engine/decisions/goal_seek.h"
 #include "engine/decisions/sensitivity.h"
 #include "engine/decisions/settle_point.h"
 #include "engine/projection/closed_form.h"
@@ -57,12 +56,7 @@ TEST(LaterRates, RateAtEachRenewalAndTheKey) {
     for (std::size_t k = 1; k <= 12; ++k) {
         EXPECT_EQ(values.rateAtRenewal(k), plainRate(values, k)) << k;
     }
-    EXPECT_EQ(values.renewalRates(10),
-              (std::vector<double>{0.65, 0.84, 0.87, 0.89, 0.90, 0.91, 0.96, 0.5, 0.95, 0.95}));
-    EXPECT_EQ(values.renewalRates(7).back(), 0.96);
     EXPECT_EQ(values.currentKey(), plainKey + ";later,0.96,0.5");
-    values.laterRates = {0.96, 0.5000000000000001};
-    EXPECT_EQ(values.currentKey(), plainKey + ";later,0.96,0.5000000000000001");
     values.laterRates.clear();
     EXPECT_EQ(values.currentKey(), plainKey) << "no later rates: the key of before, bit for bit";
 }
@@ -99,11 +93,12 @@ TEST(LaterRates, ProjectionsFollowThemAsThePlainTranscriptionDoes) {
 }
 
 TEST(LaterRates, ScenariosSideBySideEachFollowTheirOwn) {
-    // Lists of different lengths next to each other, and one sharing the list
-    // given for those without their own.
-    std::vector<ScenarioValues> scenarios(laterLists().size() + 1);
-    for (std::size_t i = 0; i < laterLists().size(); ++i) {
-        scenarios[i].laterRates = laterLists()[i];
+    // Lists of different lengths next to each other, the last of them twice,
+    // and the list given for those without their own.
+    const auto lists = laterLists();
+    std::vector<ScenarioValues> scenarios(lists.size() + 2);
+    for (std::size_t i = 0; i <= lists.size(); ++i) {
+        scenarios[i].laterRates = lists[std::min(i, lists.size() - 1)];
     }
     const std::vector<double> shared = {0.2, 0.99};
     MonthlyRecurrence recurrence(scenarios, 30, shared);
@@ -229,15 +224,6 @@ TEST(LaterRates, SensitivityMovesThemTogetherAsOneBar) {
     EXPECT_GT(bar->down, 0);
     EXPECT_LT(bar->up, 0);
     EXPECT_EQ(inputFromName("laterRates"), std::nullopt) << "no goal seeks them";
-}
-
-TEST(LaterRates, GoalSeekStillSolvesRtPlus) {
-    ScenarioValues values{.monthsToProject = 120};
-    values.laterRates = {0.93, 0.94, 0.95};
-    const GoalSeekResult result = seekGoal(values, {Metric::Subscribers, 40000, Input::RtPlus});
-    ASSERT_TRUE(result.reached()) << result.reason;
-    values.rtPlus = result.value;
-    EXPECT_NEAR(*metricValue(Metric::Subscribers, values), 40000, 0.5);
 }
 
 TEST(LaterRates, SpreadKeepsThemAndTheOtherDrawsAsBefore) {
