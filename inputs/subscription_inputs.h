@@ -121,9 +121,7 @@ public:
     void setValue(Field field, double v) { publish(values_.*member(field), v); }
     /// The later renewal rates (see `ScenarioValues::laterRates`), stored unchecked.
     [[nodiscard]] const std::vector<double>& laterRates() const { return values_.laterRates; }
-    void setLaterRates(std::vector<double> rates) {
-        publish(values_.laterRates, std::move(rates));
-    }
+    void setLaterRates(std::vector<double> rates) { publish(values_.laterRates, std::move(rates)); }
 
     /// The ranges of the inputs, in `rangedInputs` order; a value may lie
     /// outside its range.
