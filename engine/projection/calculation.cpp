@@ -288,7 +288,6 @@ std::optional<ProjectionLists> projectScenario(const ScenarioValues& values, Uui
     const std::int64_t monthDuration = size->monthDuration;
     const auto days = static_cast<std::size_t>(monthDuration);
     const double newCohort = values.dailyNewSubs * values.trialRetention;
-    const auto rates = values.retentionRates();
 
     SeededCohorts seeded = seedStartingSubscribers(values, newCohort, monthDuration);
     const std::size_t seededCount = seeded.subscribers.size();
@@ -308,10 +307,12 @@ std::optional<ProjectionLists> projectScenario(const ScenarioValues& values, Uui
     auto breakdowns = std::make_shared<BreakdownCounts>();
     const auto months = static_cast<std::size_t>(size->months);
     breakdowns->seeded.resize(months * seededCount);
+    // Born cohorts renew at the rate of their renewal, read from a table built once.
+    const std::vector<double> renewalRates = values.renewalRates(months + 1);
     breakdowns->bornChain.resize(months + 1);
     breakdowns->bornChain[0] = newCohort;
     for (std::size_t k = 1; k <= months; ++k) {
-        breakdowns->bornChain[k] = rates[std::min(k - 1, lastRate)] * breakdowns->bornChain[k - 1];
+        breakdowns->bornChain[k] = renewalRates[k - 1] * breakdowns->bornChain[k - 1];
     }
     breakdowns->monthDuration = monthDuration;
     breakdowns->idKey = ids.next();
@@ -334,7 +335,7 @@ std::optional<ProjectionLists> projectScenario(const ScenarioValues& values, Uui
 
         // Seeded cohorts always renew at rtPlus, whatever their age.
         renewAndAddToMonth(daySums.data(), dayNumberLanes.data(), lanes, seeded.subscribers.data(),
-                           seeded.renewalDay.data(), seededCount, rates[lastRate],
+                           seeded.renewalDay.data(), seededCount, values.rtPlus,
                            seededOnFirstDay.data());
         double* next = breakdowns->seeded.data() + static_cast<std::size_t>(month) * seededCount;
         for (std::size_t i : seeded.labelOrder) {
@@ -345,7 +346,7 @@ std::optional<ProjectionLists> projectScenario(const ScenarioValues& values, Uui
             const auto renewal = static_cast<std::size_t>(month - birthMonth - 1);
             renewAndAddToMonth(daySums.data(), dayNumberLanes.data(), lanes,
                                born.data() + birthMonth * monthDuration, dayNumbers.data(), days,
-                               rates[std::min(renewal, lastRate)], bornOnFirstDay.data());
+                               renewalRates[renewal], bornOnFirstDay.data());
         }
         const std::size_t breakdownSize = seededCount + static_cast<std::size_t>(month) * days + 1;
         const CohortList breakdown(

@@ -22,10 +22,11 @@ double lifetimeValuePerTrial(std::int64_t months, const ScenarioValues& inputs, 
         total = total + (alive * price) * earlyShare;
         paid = i + 2;
     }
-    // Every later payment follows one more renewal at the last rate.
+    // Every later payment follows one more renewal: payment k + 1 the k-th, at
+    // a later rate while there is one, then at rtPlus.
     while (paid < payments) {
         const double share = paid < earlyPayments ? earlyShare : lateShare;
-        alive = rates.back() * alive;
+        alive = inputs.rateAtRenewal(static_cast<std::size_t>(paid)) * alive;
         total = total + share * (alive * price);
         ++paid;
     }

@@ -27,10 +27,11 @@ public:
         : days_(days), newCohort_(values.dailyNewSubs * values.trialRetention) {
         const auto rates = values.retentionRates();
         constexpr std::size_t lastRate = ScenarioValues::rateCount - 1;
+        const std::vector<double> renewalRates = values.renewalRates(chainLength);
         born_.resize(chainLength);
         born_[0] = newCohort_;
         for (std::size_t k = 1; k < chainLength; ++k) {
-            born_[k] = rates[std::min(k - 1, lastRate)] * born_[k - 1];
+            born_[k] = renewalRates[k - 1] * born_[k - 1];
         }
         if (!(values.startingSubs > 0)) {
             return;
