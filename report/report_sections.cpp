@@ -45,18 +45,7 @@ Cell difference(double was, double is, QString (Figures::*write)(double) const,
             up ? QColor(0x1B, 0x7F, 0x3B) : QColor(0xB7, 0x1C, 0x1C)};
 }
 
-}  // namespace
-
-void addTitle(PageLayout& layout, const Report& report, const Figures& figures) {
-    addLines(layout, {report.documentName}, 18, true);
-    addLines(
-        layout,
-        {QStringLiteral("%1 · %2").arg(
-            pageTitle(report.kind), figures.locale().toString(report.date, QLocale::LongFormat))},
-        11, false, Qt::darkGray);
-}
-
-void addValues(PageLayout& layout, const Report& report, const Figures& figures) {
+void addValueTable(PageLayout& layout, const Report& report, const Figures& figures) {
     addHeading(layout, report.scenarios.size() > 1 ? QStringLiteral("Scenarios")
                                                    : QStringLiteral("Scenario"));
     if (report.scenarios.size() == 1) {
@@ -92,6 +81,50 @@ void addValues(PageLayout& layout, const Report& report, const Figures& figures)
         }
     }
     addTable(layout, columns, cells);
+}
+
+/// The renewal rates past the sixth, renewal by renewal, when a scenario has
+/// them; a scenario with fewer keeps its Rest past its last.
+void addLaterRates(PageLayout& layout, const Report& report, const Figures& figures) {
+    std::size_t longest = 0;
+    for (const ReportScenario& scenario : report.scenarios) {
+        longest = std::max(longest, scenario.values.laterRates.size());
+    }
+    if (longest == 0) {
+        return;
+    }
+    addHeading(layout, QStringLiteral("Later renewal rates"));
+    std::vector<Column> columns{{QStringLiteral("Renewal"), 1, false}};
+    for (const ReportScenario& scenario : report.scenarios) {
+        columns.push_back({scenario.name, 1, true, scenario.colour});
+    }
+    std::vector<std::vector<Cell>> cells;
+    for (std::size_t k = 0; k < longest; ++k) {
+        cells.push_back({{QString::number(k + ScenarioValues::rateCount)}});
+        for (const ReportScenario& scenario : report.scenarios) {
+            const auto& rates = scenario.values.laterRates;
+            cells.back().push_back(
+                {k < rates.size() ? valueText({QString(), ValueRow::Kind::Share, rates[k]}, figures)
+                                  : QString()});
+        }
+    }
+    addTable(layout, columns, cells);
+}
+
+}  // namespace
+
+void addTitle(PageLayout& layout, const Report& report, const Figures& figures) {
+    addLines(layout, {report.documentName}, 18, true);
+    addLines(
+        layout,
+        {QStringLiteral("%1 · %2").arg(
+            pageTitle(report.kind), figures.locale().toString(report.date, QLocale::LongFormat))},
+        11, false, Qt::darkGray);
+}
+
+void addValues(PageLayout& layout, const Report& report, const Figures& figures) {
+    addValueTable(layout, report, figures);
+    addLaterRates(layout, report, figures);
 }
 
 void addSummary(PageLayout& layout, const Report& report, const Figures& figures) {

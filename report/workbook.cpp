@@ -195,6 +195,14 @@ void writeValues(Sheet& sheet, const Report& report) {
             sheet.text(row, 0, value.title);
             sheet.number(row++, column, value.value, valueShown(value.kind));
         }
+        // The renewal rates past the sixth follow, a row a renewal; a cell is
+        // left empty where a scenario keeps its Rest.
+        const auto& later = scenario.values.laterRates;
+        for (std::size_t k = 0; k < later.size(); ++k) {
+            sheet.text(row, 0,
+                       QStringLiteral("Retention Rate %1").arg(k + ScenarioValues::rateCount));
+            sheet.number(row++, column, later[k], valueShown(ValueRow::Kind::Share));
+        }
         ++column;
     }
     sheet.finish(1);

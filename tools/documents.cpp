@@ -39,7 +39,7 @@ std::variant<ResolvedScenario, UsageError> resolveScenario(const Options& option
     page = withFlags(page, options);
     resolved.values = page;
     resolved.ranges = options.ranges;
-    const auto& held =
+    auto& held =
         options.page == Page::Basic
             ? resolved.document.basicRanges
             : resolved.document.comparisonRanges[static_cast<std::size_t>(options.page) - 1];
@@ -48,6 +48,11 @@ std::variant<ResolvedScenario, UsageError> resolveScenario(const Options& option
                                  [&](const Range& given) { return given.input == range.input; })) {
             resolved.ranges.push_back(range);
         }
+    }
+    // A --range is the page's range of its input from now on, which --save keeps.
+    for (const Range& given : options.ranges) {
+        std::erase_if(held, [&](const Range& range) { return range.input == given.input; });
+        held.push_back(given);
     }
     return resolved;
 }

@@ -213,6 +213,14 @@ TEST_F(CliDocuments, SimulateDrawsFromThePagesRanges) {
                   months["monthlyProceeds"]["p90"].toDouble())
             << "a spread, not the projection: " << fromDocument.back();
     }
+    // Saved, a --range replaces the page's range of its input and keeps the others.
+    Arguments saving{"--scenario",    scenario, "--range",
+                     "rt1=0.64:0.66", "--save", path("saved.velmora")};
+    spread(saving);
+    const auto saved = readDocumentFile(dir.filePath("saved.velmora"));
+    ASSERT_TRUE(std::holds_alternative<ScenarioDocument>(saved));
+    EXPECT_EQ(std::get<ScenarioDocument>(saved).basicRanges,
+              (std::vector<Range>{{Input::Price, 5, 9}, {Input::Rt1, 0.64, 0.66}}));
 }
 
 // A name that is not UTF-8 names that very file: saved through a link to it,

@@ -110,9 +110,10 @@ TEST_F(Window, TheComparisonTablesFillTheirColumns) {
             EXPECT_EQ(table.horizontalHeader()->length(), table.viewport()->width()) << i;
             EXPECT_GE(table.viewport()->height(), 4 * table.rowHeight(0)) << i;
         }
-        // Between the rates and the table only the line kept for a message.
+        // Between the rates (and the button under them) and the table only the
+        // line kept for a message.
         const ScenarioColumn& column = *dual().column(0);
-        const QWidget* rest = column.form()->field(Field::RtPlus);
+        const QWidget* rest = column.form()->laterRatesButton();
         const int ratesEnd = rest->mapTo(&column, QPoint(0, rest->height())).y();
         EXPECT_LE(column.table()->y() - ratesEnd, column.form()->message()->minimumHeight() + 8);
         const int height = dual().column(0)->table()->table()->viewport()->height();
@@ -130,7 +131,7 @@ TEST_F(Window, TabWalksTheFormThenTheTableThePickerAndTheChart) {
     QApplication::setActiveWindow(window);
     single().form()->slider()->setFocus();
     QStringList visited;
-    for (int step = 0; step < 17; ++step) {
+    for (int step = 0; step < 18; ++step) {
         QWidget* focus = QApplication::focusWidget();
         ASSERT_NE(focus, nullptr);
         visited << (focus->accessibleName().isEmpty() ? focus->metaObject()->className()
@@ -141,14 +142,15 @@ TEST_F(Window, TabWalksTheFormThenTheTableThePickerAndTheChart) {
               "Months to Project | Starting Subscribers | Price | Daily Trials | Trial Retention | "
               "Monthly Retention Rates 1 | Monthly Retention Rates 2 | Monthly Retention Rates 3 | "
               "Monthly Retention Rates 4 | Monthly Retention Rates 5 | Monthly Retention Rates 6 | "
-              "Monthly Retention Rates Rest | Ranges | Monthly projection | Chart Type | "
+              "Monthly Retention Rates Rest | Later renewal rates | Ranges | Monthly projection | "
+              "Chart Type | "
               "Projection chart | QTabBar");
 
     // On the comparison page: the columns left to right, each form, its table, its cost.
     content().setCurrentIndex(1);
     dual().column(0)->form()->slider()->setFocus();
     std::vector<QWidget*> columnsVisited;
-    for (int step = 0; step < 3 * 15 + 1; ++step) {
+    for (int step = 0; step < 3 * 16 + 1; ++step) {
         QWidget* focus = QApplication::focusWidget();
         ASSERT_NE(focus, nullptr);
         columnsVisited.push_back(focus);
@@ -156,10 +158,11 @@ TEST_F(Window, TabWalksTheFormThenTheTableThePickerAndTheChart) {
     }
     for (int i = 0; i < DualAnalysis::scenarioCount; ++i) {
         const auto at = [&](int step) { return columnsVisited[static_cast<std::size_t>(step)]; };
-        EXPECT_EQ(at(15 * i), dual().column(i)->form()->slider());
-        EXPECT_EQ(at(15 * i + 12), dual().column(i)->form()->rangesButton());
-        EXPECT_EQ(at(15 * i + 13), dual().column(i)->table()->table());
-        EXPECT_EQ(at(15 * i + 14)->accessibleName(), "Cost per Trial");
+        EXPECT_EQ(at(16 * i), dual().column(i)->form()->slider());
+        EXPECT_EQ(at(16 * i + 12), dual().column(i)->form()->laterRatesButton());
+        EXPECT_EQ(at(16 * i + 13), dual().column(i)->form()->rangesButton());
+        EXPECT_EQ(at(16 * i + 14), dual().column(i)->table()->table());
+        EXPECT_EQ(at(16 * i + 15)->accessibleName(), "Cost per Trial");
     }
     EXPECT_EQ(columnsVisited.back(), dual().chart());
 }
@@ -234,13 +237,15 @@ TEST_F(Window, AlternatesShowTheirDifferenceFromTheBaseline) {
 // On a laptop's screen the line between the columns and the chart is the
 // user's to move, and a later window keeps it where it was left.
 TEST_F(Window, TheChartKeepsTheHeightTheUserGaveItInLaterWindows) {
-    // Until the user drags the line, the chart takes all the columns leave.
-    window->resize(1366, 1100);
+    window->resize(1366, 704);
     window->show();
     content().setCurrentWidget(&dual());
     QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
-    EXPECT_GT(dual().chart()->height(),
-              static_cast<QWidget*>(dual().chart())->minimumSizeHint().height() + 100);
+    // Until the user drags the line, a taller window's chart takes all the columns leave.
+    window->resize(1366, 1100);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    EXPECT_GT(dual().split()->sizes().at(1),
+              dual().split()->widget(1)->minimumSizeHint().height() + 100);
     window->resize(1366, 704);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
     ChartSplit& split = *dual().split();

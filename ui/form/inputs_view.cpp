@@ -15,6 +15,7 @@
 #include "ui/common/elided_label.h"
 #include "ui/common/field_titles.h"
 #include "ui/common/rebuild.h"
+#include "ui/form/later_rates_dialog.h"
 #include "ui/form/number_field.h"
 #include "ui/form/ranges_dialog.h"
 
@@ -191,6 +192,23 @@ void InputsView::editRanges() {
     dialog->open();
 }
 
+void InputsView::editLaterRates() {
+    auto* dialog = new LaterRatesDialog(inputs_->scenarioValues(), this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &QDialog::accepted, this, [this, dialog] {
+        std::vector<double> after = dialog->rates();
+        std::vector<double> before = inputs_->laterRates();
+        if (after == before) {
+            return;
+        }
+        SubscriptionInputs* inputs = inputs_;
+        editor_->edit(
+            tr("Later Rates"), [inputs, after] { inputs->setLaterRates(after); },
+            [inputs, before] { inputs->setLaterRates(before); });
+    });
+    dialog->open();
+}
+
 void InputsView::addFieldRow(QGridLayout* rows, SubscriptionInputs::Field field) {
     const QString title = fieldTitle(field);
     auto* label = new QLabel(title, this);
@@ -217,6 +235,9 @@ QWidget* InputsView::makeRatesBlock() {
     heading->setContentsMargins(0, 0, 0, 0);
     heading->setColumnStretch(0, 1);
     heading->setColumnStretch(2, 1);
+    laterRatesButton_ = new QPushButton(tr("Later rates…"), block);
+    laterRatesButton_->setAccessibleName(tr("Later renewal rates"));
+    connect(laterRatesButton_, &QPushButton::clicked, this, &InputsView::editLaterRates);
     heading->addWidget(new QLabel(title, block), 0, 1, Qt::AlignCenter);
     heading->addWidget(rangesButton_, 0, 2, Qt::AlignRight | Qt::AlignVCenter);
     stack->addLayout(heading);
@@ -227,6 +248,11 @@ QWidget* InputsView::makeRatesBlock() {
     for (std::size_t i = 0; i < rateFields.size(); ++i) {
         const QString name = rateColumnTitle(rateFields[i]);
         auto* label = new QLabel(name, block);
+        if (rateFields[i] == Field::RtPlus) {
+            restTitle_ = label;
+            label->setWordWrap(true);
+            label->setAlignment(Qt::AlignCenter);
+        }
         NumberField* input = makeField(rateFields[i], title + QLatin1Char(' ') + name);
         // Columns share the row equally whatever the texts ask for.
         input->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
@@ -239,6 +265,8 @@ QWidget* InputsView::makeRatesBlock() {
         grid->addWidget(input, 1, column);
     }
     stack->addLayout(grid);
+    // Under Rest, whose title names the renewal the later rates end at.
+    stack->addWidget(laterRatesButton_, 0, Qt::AlignRight);
     return block;
 }
 
@@ -274,7 +302,8 @@ void InputsView::orderTabs() {
         setTabOrder(previous, field(next));
         previous = field(next);
     }
-    setTabOrder(previous, rangesButton_);
+    setTabOrder(previous, laterRatesButton_);
+    setTabOrder(laterRatesButton_, rangesButton_);
 }
 
 void InputsView::refresh() {
@@ -299,6 +328,17 @@ void InputsView::refresh() {
     }
     rangesButton_->setText(ranged.isEmpty() ? tr("Ranges…")
                                             : tr("Ranges (%1)…").arg(ranged.size()));
+    const std::size_t later = inputs_->laterRates().size();
+    laterRatesButton_->setText(later == 0 ? tr("Later rates…")
+                                          : tr("Later rates (%1)…").arg(later));
+    laterRatesButton_->setToolTip(
+        later == 0 ? tr("Set the rates of the renewals after the sixth, one by one")
+                   : tr("Rates set for renewals 7 to %1").arg(later + 6));
+    // Two short lines, which the narrowest column takes.
+    restTitle_->setText(later == 0 ? rateColumnTitle(Field::RtPlus)
+                                   : tr("Rest\nafter %1").arg(later + 6));
+    restTitle_->setToolTip(
+        later == 0 ? QString() : tr("Rest holds at every renewal after renewal %1").arg(later + 6));
     rangesButton_->setToolTip(ranged.isEmpty()
                                   ? tr("Set how far each input may lie from its value")
                                   : tr("Ranges on %1").arg(ranged.join(QStringLiteral(", "))));

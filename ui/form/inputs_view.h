@@ -45,6 +45,11 @@ public:
     /// as one edit: "Ranges…", or "Ranges (2)…" with two set, which its
     /// tooltip names.
     [[nodiscard]] QPushButton* rangesButton() const { return rangesButton_; }
+    /// Opens the editor of the renewal rates past the sixth, whose OK applies
+    /// them as one edit: "Later rates…", or "Later rates (30)…" with thirty.
+    [[nodiscard]] QPushButton* laterRatesButton() const { return laterRatesButton_; }
+    /// The title over the Rest field, which names the renewal it starts after.
+    [[nodiscard]] QLabel* restTitle() const { return restTitle_; }
 
     /// Slider positions per month: months are fractional on the slider.
     static constexpr int sliderStepsPerMonth = 100;
@@ -59,6 +64,7 @@ private:
     NumberField* makeField(SubscriptionInputs::Field field, const QString& accessibleName);
     void orderTabs();
     void editRanges();
+    void editLaterRates();
 
     void refresh();
     void showProblem(NumberField* source, const QString& text);
@@ -72,6 +78,8 @@ private:
     ElidedLabel* monthsLabel_ = nullptr;
     QLabel* message_ = nullptr;
     QPushButton* rangesButton_ = nullptr;
+    QPushButton* laterRatesButton_ = nullptr;
+    QLabel* restTitle_ = nullptr;
     Rebuild* rebuild_ = nullptr;
 };
 
