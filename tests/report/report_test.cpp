@@ -159,5 +159,23 @@ TEST(ReportPdf, WritesEveryFigureWholeHoweverLarge) {
     }
 }
 
+// Renewal by renewal, blank where a scenario already keeps its Rest.
+TEST(ReportPdf, ListsTheLaterRatesOfEachScenario) {
+    Report report = threeReports(3)[1];
+    report.scenarios[0].values.laterRates = {0.97, 0.981};
+    report.scenarios[2].values.laterRates = {0.93};
+    QTemporaryDir folder;
+    QFile file(folder.filePath("report.pdf"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    EXPECT_EQ(writeReportPdf(report, file, QLocale(QLocale::English, QLocale::UnitedStates)),
+              QString());
+    file.close();
+    const QString text = pdfText(file.fileName(), {"-layout"});
+    EXPECT_TRUE(text.contains(QRegularExpression(R"(Later renewal rates\s+Renewal\s+Baseline)")));
+    EXPECT_TRUE(text.contains(QRegularExpression(R"(\n\s*7\s+0\.97\s+0\.93\s*\n)")))
+        << text.toStdString();
+    EXPECT_TRUE(text.contains(QRegularExpression(R"(\n\s*8\s+0\.981\s*\n)")));
+}
+
 }  // namespace
 }  // namespace velmora::report
