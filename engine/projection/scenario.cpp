@@ -40,6 +40,10 @@ std::string ScenarioValues::currentKey() const {
     }
     key.push_back(',');
     key += std::to_string(monthDuration);
+    if (plan && plan->changesProjection()) {
+        key.push_back(',');
+        key += plan->key();
+    }
     return key;
 }
 

@@ -2,7 +2,10 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
+
+#include "engine/projection/plan.h"
 
 namespace velmora {
 
@@ -25,6 +28,9 @@ struct ScenarioValues {
     /// What winning one trial costs (marketing spend / trials started); 0 means
     /// not given. No projection reads it, so it is not part of `currentKey`.
     double costPerTrial = 0.0;
+    /// How the daily trials, the price, the trial retention and the cost per
+    /// trial change over the months; the values above are those of M0.
+    std::optional<Plan> plan = std::nullopt;
 
     static constexpr std::size_t rateCount = 7;
 
@@ -38,7 +44,8 @@ struct ScenarioValues {
     /// form ("1.99", "1e+308", "nan"; "." as the decimal point whatever the
     /// locale), then the month length in days, joined by ",". Two scenarios have
     /// the same key exactly when their projections are built from the same
-    /// values, however small the difference: the refresh compares keys.
+    /// values, however small the difference: the refresh compares keys. A plan
+    /// that changes the projection adds its own key at the end.
     [[nodiscard]] std::string currentKey() const;
 
     friend bool operator==(const ScenarioValues&, const ScenarioValues&) = default;
