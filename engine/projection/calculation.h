@@ -37,6 +37,8 @@ struct ProjectionLists {
     std::vector<SubscriptionSnapshot> snapshots;
     /// One snapshot per month (the first day's count), without breakdown.
     std::vector<SubscriptionSnapshot> monthlySnapshots;
+    /// The proceeds of each month, by the plan's price rule (`monthlyProceedsOf`).
+    std::vector<double> monthlyProceeds;
 };
 
 /// Simulates the cohorts of `values` day by day. Every count is bit-identical
@@ -82,6 +84,8 @@ struct SubscriptionCalculation {
     ProjectionDetail detail;
     std::vector<SubscriptionSnapshot> snapshots;  ///< every day; none with `Months`
     std::vector<SubscriptionSnapshot> monthlySnapshots;
+    /// The proceeds of each month, by the plan's price rule (`monthlyProceedsOf`).
+    std::vector<double> monthlyProceeds;
 
     /// Whether the days are there: always so with `Days`, even when there are none.
     [[nodiscard]] bool hasDays() const { return detail == ProjectionDetail::Days; }

@@ -4,6 +4,7 @@
 #include <cassert>
 
 #include "engine/projection/calculation.h"
+#include "engine/projection/plan_months.h"
 #include "engine/table/table_figures.h"
 
 namespace velmora {
@@ -33,6 +34,9 @@ MonthlyRecurrence::MonthlyRecurrence(std::span<const ScenarioValues> scenarios,
         for (std::size_t r = 0; r < rateCount; ++r) {
             rates_[r * count_ + i] = rates[r];
         }
+        if (plansProjection(values)) {
+            planned_.push_back({i, PlanRecurrence(values, monthDuration)});
+        }
     }
 }
 
@@ -49,10 +53,16 @@ void MonthlyRecurrence::next(std::span<double> actives) {
         const double seededCohorts = laterDays * seeded[i] + seededRate[i] * seeded[i];
         out[i] = bornCohorts + seededCohorts;
     }
+    for (auto& [index, recurrence] : planned_) {
+        out[index] = recurrence.next().active;
+    }
     advance();
 }
 
 void MonthlyRecurrence::skip() {
+    for (auto& planned : planned_) {
+        planned.second.next();
+    }
     advance();
 }
 
@@ -78,6 +88,14 @@ MonthlyFigures closedFormFigures(const ScenarioValues& values) {
         return figures;
     }
     const auto months = static_cast<std::size_t>(size->months);
+    if (plansProjection(values)) {
+        PlanRecurrence recurrence(values, size->monthDuration);
+        for (std::size_t month = 0; month < months; ++month) {
+            figures.active.push_back(recurrence.next().active);
+        }
+        figures.proceeds = monthlyProceedsOf(values, figures.active);
+        return figures;
+    }
     figures.active.resize(months);
     figures.proceeds.resize(months);
     MonthlyRecurrence recurrence(std::span(&values, 1), size->monthDuration);
@@ -92,6 +110,13 @@ std::optional<double> closedFormLastActive(const ScenarioValues& values) {
     const auto size = projectionSize(values);
     if (!size || size->epochs == 0) {
         return std::nullopt;
+    }
+    if (plansProjection(values)) {
+        PlanRecurrence recurrence(values, size->monthDuration);
+        for (std::int64_t month = 1; month < size->months; ++month) {
+            recurrence.next();
+        }
+        return recurrence.next().active;
     }
     // `MonthlyRecurrence` for one scenario, operation for operation, without its
     // vectors: what goal seeking repeats dozens of times.

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "engine/projection/calculation.h"
+#include "engine/projection/plan.h"
 
 namespace velmora {
 
@@ -23,14 +24,26 @@ using LaneVector = double __attribute__((vector_size(lanes * sizeof(double))));
 /// formed with the engine's operations, operand for operand.
 class FirstDays {
 public:
-    FirstDays(const ScenarioValues& values, std::size_t days, std::size_t chainLength)
-        : days_(days), newCohort_(values.dailyNewSubs * values.trialRetention) {
+    /// The first days of `months` months, whose chains reach `chainLength`.
+    FirstDays(const ScenarioValues& values, std::size_t days, std::size_t months,
+              std::size_t chainLength)
+        : days_(days) {
         const auto rates = values.retentionRates();
         constexpr std::size_t lastRate = ScenarioValues::rateCount - 1;
-        born_.resize(chainLength);
-        born_[0] = newCohort_;
-        for (std::size_t k = 1; k < chainLength; ++k) {
-            born_[k] = rates[std::min(k - 1, lastRate)] * born_[k - 1];
+        // Under a plan each month's births start at their own count, and so
+        // follow a chain of their own; without one all share the first.
+        const bool planned = plansProjection(values);
+        newCohorts_ = planned ? monthlyInputs(values, months).newCohort
+                              : std::vector<double>{values.dailyNewSubs * values.trialRetention};
+        newCohort_ = newCohorts_[0];
+        chainStart_.assign(months, 0);
+        for (std::size_t b = 0; b < newCohorts_.size(); ++b) {
+            const std::size_t start = born_.size();
+            chainStart_[b] = start;
+            born_.push_back(newCohorts_[b]);
+            for (std::size_t k = 1; k < chainLength - b; ++k) {
+                born_.push_back(rates[std::min(k - 1, lastRate)] * born_[start + k - 1]);
+            }
         }
         if (!(values.startingSubs > 0)) {
             return;
@@ -89,29 +102,42 @@ public:
         }
         // A month's births: the first day's cohort renews on first days, the others later.
         for (std::size_t birthMonth = 0; birthMonth < m; ++birthMonth) {
-            add(born_.data() + (m - birthMonth), 1);
-            add(born_.data() + (m - birthMonth - 1), days_ - 1);
+            const double* born = chainOf(birthMonth);
+            add(born + (m - birthMonth), 1);
+            add(born + (m - birthMonth - 1), days_ - 1);
         }
         std::array<double, lanes> sum;
         std::memcpy(sum.data(), &sums, sizeof sums);
         // Month first + lane also counts the births of the `lane` months before it.
         for (std::size_t lane = 1; lane < count; ++lane) {
             for (std::size_t renewals = lane; renewals > 0; --renewals) {
-                sum[lane] += born_[renewals];
+                const double* born = chainOf(first + lane - renewals);
+                sum[lane] += born[renewals];
                 for (std::size_t day = 1; day < days_; ++day) {
-                    sum[lane] += born_[renewals - 1];
+                    sum[lane] += born[renewals - 1];
                 }
             }
         }
         for (std::size_t lane = 0; lane < count; ++lane) {
-            out[lane] = sum[lane] + newCohort_;
+            out[lane] = sum[lane] + newCohortOf(first + lane);
         }
     }
 
 private:
+    [[nodiscard]] const double* chainOf(std::size_t birthMonth) const {
+        return born_.data() + chainStart_[birthMonth];
+    }
+    [[nodiscard]] double newCohortOf(std::size_t month) const {
+        return newCohorts_.size() == 1 ? newCohort_ : newCohorts_[month];
+    }
+
     std::size_t days_;
     double newCohort_;
-    std::vector<double> born_;  ///< a cohort born in the projection, after k renewals
+    std::vector<double> newCohorts_;  ///< each month's, or one for all
+    /// A cohort born in the projection after k renewals, from `chainStart_[b]`
+    /// on for those born in month b.
+    std::vector<double> born_;
+    std::vector<std::size_t> chainStart_;
     std::size_t chainLength_ = 0;
     std::vector<double> seeded_;  ///< the seven seeded groups' chains, one after the other
 };
@@ -124,7 +150,7 @@ std::vector<double> monthlyActives(const ScenarioValues& values) {
         return {};
     }
     const auto months = static_cast<std::size_t>(size->months);
-    const FirstDays firstDays(values, static_cast<std::size_t>(size->monthDuration),
+    const FirstDays firstDays(values, static_cast<std::size_t>(size->monthDuration), months,
                               months + lanes);
     std::vector<double> actives(months);
     for (std::size_t first = 0; first < months; first += lanes) {
@@ -139,7 +165,7 @@ std::optional<double> lastMonthActive(const ScenarioValues& values) {
         return std::nullopt;
     }
     const auto months = static_cast<std::size_t>(size->months);
-    const FirstDays firstDays(values, static_cast<std::size_t>(size->monthDuration),
+    const FirstDays firstDays(values, static_cast<std::size_t>(size->monthDuration), months,
                               months + lanes);
     double last = 0;
     firstDays.sumBlock(months - 1, 1, &last);
