@@ -21,11 +21,14 @@ MonthlyRecurrence::MonthlyRecurrence(std::span<const ScenarioValues> scenarios,
       born_(count_, 0.0),
       seeded_(count_),
       seededRate_(count_),
-      rates_(count_ * rateCount) {
+      rates_(count_ * rateCount),
+      prices_(count_),
+      plannedProceeds_(count_) {
     assert(monthDuration >= 1);
     for (std::size_t i = 0; i < count_; ++i) {
         const ScenarioValues& values = scenarios[i];
         cohort_[i] = values.dailyNewSubs * values.trialRetention;
+        prices_[i] = values.price;
         // Starting subscribers count only when above 0 (NaN skips them too).
         const bool seeded = values.startingSubs > 0;
         seeded_[i] = seeded ? values.startingSubs / monthDuration_ : 0.0;
@@ -54,9 +57,22 @@ void MonthlyRecurrence::next(std::span<double> actives) {
         out[i] = bornCohorts + seededCohorts;
     }
     for (auto& [index, recurrence] : planned_) {
-        out[index] = recurrence.next().active;
+        const PlanRecurrence::Month month = recurrence.next();
+        out[index] = month.active;
+        plannedProceeds_[index] = month.proceeds;
     }
     advance();
+}
+
+void MonthlyRecurrence::next(std::span<double> actives, std::span<double> proceeds) {
+    assert(proceeds.size() == count_);
+    next(actives);
+    for (std::size_t i = 0; i < count_; ++i) {
+        proceeds[i] = monthlyProceeds(actives[i], prices_[i]);
+    }
+    for (const auto& planned : planned_) {
+        proceeds[planned.first] = plannedProceeds_[planned.first];
+    }
 }
 
 void MonthlyRecurrence::skip() {
@@ -91,9 +107,10 @@ MonthlyFigures closedFormFigures(const ScenarioValues& values) {
     if (plansProjection(values)) {
         PlanRecurrence recurrence(values, size->monthDuration);
         for (std::size_t month = 0; month < months; ++month) {
-            figures.active.push_back(recurrence.next().active);
+            const PlanRecurrence::Month figure = recurrence.next();
+            figures.active.push_back(figure.active);
+            figures.proceeds.push_back(figure.proceeds);
         }
-        figures.proceeds = monthlyProceedsOf(values, figures.active);
         return figures;
     }
     figures.active.resize(months);

@@ -39,6 +39,9 @@ public:
     /// scenario into `actives` (one per scenario, in order); then moves on to
     /// the next month.
     void next(std::span<double> actives);
+    /// The same, with each scenario's proceeds of the month into `proceeds`: by
+    /// its price, or its plan's price rule.
+    void next(std::span<double> actives, std::span<double> proceeds);
     /// Moves on to the next month without writing its figures.
     void skip();
 
@@ -54,6 +57,8 @@ private:
     std::vector<double> seeded_;      ///< G(m)
     std::vector<double> seededRate_;  ///< rtPlus, or 1 when nothing is seeded
     std::vector<double> rates_;       ///< rt1 ... rtPlus, each for all scenarios
+    std::vector<double> prices_;
+    std::vector<double> plannedProceeds_;  ///< the planned scenarios' of the last month
     /// The scenarios with a plan, by their place, each followed on its own.
     std::vector<std::pair<std::size_t, PlanRecurrence>> planned_;
 };

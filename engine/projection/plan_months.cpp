@@ -10,7 +10,8 @@ PlanRecurrence::PlanRecurrence(const ScenarioValues& values, std::int64_t monthD
     : values_(values),
       monthDuration_(static_cast<double>(monthDuration)),
       price0_(priceIn(values, 0)),
-      later_(values.rtPlus) {
+      later_(values.rtPlus),
+      byStart_(pricesByStart(values)) {
     assert(monthDuration >= 1);
     const auto rates = values.retentionRates();
     double survival = 1;  // S(a - 1)
@@ -41,7 +42,9 @@ PlanRecurrence::Month PlanRecurrence::next() {
         youngExtra += group * extra_[current - age];
     }
     const double seeded = (monthDuration_ - 1) * seeded_ + seededRate_ * seeded_;
-    const Month month{seeded + old_ + youngSum + cohort, oldExtra_ + youngExtra + cohort * extra};
+    Month month{seeded + old_ + youngSum + cohort, oldExtra_ + youngExtra + cohort * extra, 0};
+    month.proceeds = byStart_ ? (month.active * price0_ + month.startPriceExtra) * proceedsShare
+                              : monthlyProceeds(month.active, priceIn(values_, m));
 
     // The months reaching age 7 join those renewing at rtPlus alone.
     old_ = later_ * old_;

@@ -31,6 +31,7 @@ public:
         /// price the month they started in charges: what cohorts paying their
         /// start's price add to the proceeds of M0's price (before the share).
         double startPriceExtra;
+        double proceeds;  ///< of the month, by the plan's price rule
     };
     /// The current month; then moves on to the next.
     Month next();
@@ -42,6 +43,7 @@ private:
     double monthDuration_;
     double price0_;
     double later_;
+    bool byStart_;
     std::int64_t month_ = 0;
     /// S(a) + (monthDuration - 1) x S(a - 1) for ages a = 1 to 7.
     std::array<double, young + 1> weight_{};
