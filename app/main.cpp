@@ -1,3 +1,4 @@
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -63,6 +64,10 @@ QStringList parseCommandLine(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Past a file-size limit a save or an export fails and says why, leaving
+    // the earlier file as it was, instead of the signal ending the window with
+    // every unsaved document.
+    std::signal(SIGXFSZ, SIG_IGN);
     const velmora::TerminationSignals termination;
     // Without a display the command line is still read, on Qt's offscreen
     // platform: help, version and bad options are answered, and a window is

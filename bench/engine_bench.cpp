@@ -2,8 +2,9 @@
 // the engine and by the plain day-by-day simulation, with the ratio of the two
 // and the peak resident memory of each build; the monthly figures alone; 600
 // months of 365 days, monthly and day by day; and the decision tools (goal
-// seek, sensitivity) at 36 and 600 months; and the build of 600 months under a
-// plan of growth, seasons and a dozen changes, beside the same build without one.
+// seek, sensitivity) at 36 and 600 months; 600 months with 594 later renewal
+// rates beside the same without them; and the build of 600 months under a plan
+// of growth, seasons and a dozen changes, beside the same build without one.
 //
 //   build/release/bench/velmora_engine_bench
 #include <array>
@@ -61,6 +62,25 @@ void sizes(benchmark::internal::Benchmark* b) {
 
 BENCHMARK(engineBuild)->Apply(sizes);
 BENCHMARK(plainBuild)->Apply(sizes)->MinTime(0.2);
+
+/// 600 months day by day with 594 later rates, one for every renewal the
+/// projection reaches past the sixth, rising from 0.95 to 0.99; with 0 later
+/// rates the same build as `engineBuild`, measured beside it for the ratio.
+void laterRatesBuild(benchmark::State& state) {
+    ScenarioValues values;
+    values.monthsToProject = 600;
+    values.startingSubs = static_cast<double>(state.range(1));
+    const auto count = static_cast<std::size_t>(state.range(0));
+    for (std::size_t i = 0; i < count; ++i) {
+        values.laterRates.push_back(0.95 + 0.04 * static_cast<double>(i) / 594);
+    }
+    velmora::bench::measureDayByDay(state, velmora::FixedScenario(values));
+}
+
+BENCHMARK(laterRatesBuild)
+    ->ArgNames({"later", "starting"})
+    ->ArgsProduct({{0, 594}, {0, 5000}})
+    ->Unit(benchmark::kMillisecond);
 
 void monthlyBuild(benchmark::State& state) {
     const ScenarioValues values = scenario(state);

@@ -43,6 +43,9 @@ inline constexpr std::array<double ScenarioValues::*, 12> numberMembers{
 
 /// Came after the first release, which ignores it; a file without it reads 0.
 inline constexpr std::string_view costPerTrialKey = "costPerTrial";
+/// The later renewal rates, written only when there are some; a file without
+/// them has none.
+inline constexpr std::string_view laterRatesKey = "laterRates";
 
 /// The keys of the comparison's scenarios: baseline, alternate 1, alternate 2.
 inline constexpr std::array<std::string_view, 3> comparisonKeys{"baseline", "alternate1",

@@ -1,6 +1,8 @@
 #include "document/document_keys.h"
 
+#include <algorithm>
 #include <array>
+#include <cmath>
 
 #include "document/cohort_table_json.h"
 #include "document/document_fields.h"
@@ -40,6 +42,70 @@ const OptionalKey costPerTrial{
             return std::string(costPerTrialKey) + ": " + *problem;
         }
         return std::nullopt;
+    },
+};
+
+/// Why `rates`, each written as `text(i)`, cannot be a scenario's later
+/// rates, naming the member after `path` ("basic.laterRates[2]: ..."), or none.
+template <typename Text>
+Problem laterRatesProblem(const std::string& path, std::size_t count, const Text& text,
+                          const std::vector<double>& rates) {
+    if (count > ScenarioValues::maxLaterRates) {
+        return path + ": expected at most 1200 rates, found " + std::to_string(count);
+    }
+    for (std::size_t i = 0; i < rates.size(); ++i) {
+        if (!std::isfinite(rates[i])) {
+            return path + "[" + std::to_string(i) + "]: expected a finite number, found " +
+                   std::string(text(i));
+        }
+    }
+    return std::nullopt;
+}
+
+// "laterRates": written only when there are some, so that a scenario without
+// them keeps the text it had before they came.
+const OptionalKey laterRates{
+    laterRatesKey,
+    KeyScope::Scenario,
+    [](const ScenarioDocument& document, std::size_t at) {
+        return !scenarioAt(document, at).laterRates.empty();
+    },
+    [](QByteArray& out, const ScenarioDocument& document, std::size_t at) {
+        const std::vector<double>& rates = scenarioAt(document, at).laterRates;
+        out += '[';
+        for (std::size_t i = 0; i < rates.size(); ++i) {
+            out += i == 0 ? "" : ", ";
+            out += shortest(rates[i]);
+        }
+        out += ']';
+    },
+    [](const Value& value, const std::string& path, ScenarioDocument& document,
+       std::size_t at) -> Problem {
+        if (value.kind != Value::Kind::Array) {
+            return path + ": expected an array of numbers, found " +
+                   std::string(json::kindName(value.kind));
+        }
+        std::vector<double> rates;
+        rates.reserve(std::min(value.items.size(), ScenarioValues::maxLaterRates));
+        for (std::size_t i = 0; i < value.items.size() && i < ScenarioValues::maxLaterRates; ++i) {
+            const Value& item = value.items[i];
+            if (item.kind != Value::Kind::Number) {
+                return path + "[" + std::to_string(i) + "]: expected a number, found " +
+                       std::string(json::kindName(item.kind));
+            }
+            rates.push_back(item.number);
+        }
+        const auto text = [&](std::size_t i) { return value.items[i].numberText; };
+        if (Problem problem = laterRatesProblem(path, value.items.size(), text, rates)) {
+            return problem;
+        }
+        scenarioAt(document, at).laterRates = std::move(rates);
+        return std::nullopt;
+    },
+    [](const ScenarioDocument& document, std::size_t at) -> Problem {
+        const std::vector<double>& rates = scenarioAt(document, at).laterRates;
+        const auto text = [&](std::size_t i) { return shortest(rates[i]); };
+        return laterRatesProblem(std::string(laterRatesKey), rates.size(), text, rates);
     },
 };
 
@@ -88,7 +154,7 @@ const OptionalKey cohortTable{
     },
 };
 
-const std::array<OptionalKey, 3> table{costPerTrial, ranges, cohortTable};
+const std::array<OptionalKey, 4> table{costPerTrial, laterRates, ranges, cohortTable};
 
 }  // namespace
 

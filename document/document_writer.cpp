@@ -70,7 +70,9 @@ bool sameBits(const ScenarioValues& a, const ScenarioValues& b) {
     const auto bits = [](double value) { return std::bit_cast<std::uint64_t>(value); };
     return a.monthDuration == b.monthDuration && bits(a.costPerTrial) == bits(b.costPerTrial) &&
            std::all_of(numberMembers.begin(), numberMembers.end(),
-                       [&](auto member) { return bits(a.*member) == bits(b.*member); });
+                       [&](auto member) { return bits(a.*member) == bits(b.*member); }) &&
+           std::equal(a.laterRates.begin(), a.laterRates.end(), b.laterRates.begin(),
+                      b.laterRates.end(), [&](double x, double y) { return bits(x) == bits(y); });
 }
 
 // The fields every scenario is written with: "price: expected a finite number, found inf", or none.

@@ -18,6 +18,15 @@ bool isEscapedByte(QStringView name, qsizetype i) {
            !(i > 0 && name[i - 1].isHighSurrogate());
 }
 
+qsizetype firstEscaped(QStringView name) {
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        if (isEscapedByte(name, i)) {
+            return i;
+        }
+    }
+    return -1;
+}
+
 }  // namespace
 
 QString fileNameFromBytes(QByteArrayView bytes) {
@@ -58,6 +67,24 @@ QString canonicalFileName(QStringView name) {
     QString canonical = fileNameFromBytes(resolved);
     std::free(resolved);
     return canonical;
+}
+
+QString showableName(QStringView name) {
+    const qsizetype bad = firstEscaped(name);
+    if (bad < 0) {
+        return name.toString();
+    }
+    // The deepest folder named before the first byte that is not UTF-8.
+    const qsizetype cut = name.first(bad).lastIndexOf(u'/');
+    const QString folder = cut > 0    ? name.first(cut).toString()
+                           : cut == 0 ? QStringLiteral("/")
+                                      : QString();
+    const QStringView file = name.sliced(name.lastIndexOf(u'/') + 1);
+    if (firstEscaped(file) >= 0) {
+        return folder;
+    }
+    return folder.isEmpty() || folder.endsWith(u'/') ? folder + file.toString()
+                                                     : folder + u'/' + file.toString();
 }
 
 }  // namespace velmora

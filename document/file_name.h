@@ -23,4 +23,10 @@ namespace velmora {
 /// as `fileNameFromBytes` gives it; empty when there is no such file.
 [[nodiscard]] QString canonicalFileName(QStringView name);
 
+/// Where a file dialog can start for `name`: `name` itself when every byte of
+/// it is UTF-8, else its deepest folder whose name is, with the file's name
+/// (when that is UTF-8). Qt's dialogs reach files by UTF-8 names only; one
+/// given a folder they cannot name would start in the working directory.
+[[nodiscard]] QString showableName(QStringView name);
+
 }  // namespace velmora

@@ -39,7 +39,8 @@ std::optional<std::string> nameProblem(std::string_view name) {
     if (input && isRanged(*input)) {
         return std::nullopt;
     }
-    if (input || std::find(scenarioKeys.begin(), scenarioKeys.end(), name) != scenarioKeys.end()) {
+    if (input || name == laterRatesKey ||
+        std::find(scenarioKeys.begin(), scenarioKeys.end(), name) != scenarioKeys.end()) {
         return "this value takes no range";
     }
     return "expected the name of an input a range may be set on";

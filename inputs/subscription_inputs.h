@@ -119,6 +119,9 @@ public:
     void setCostPerTrial(double v) { setValue(Field::CostPerTrial, v); }
     /// Stores `v` unchecked: any number is a value the scenario holds.
     void setValue(Field field, double v) { publish(values_.*member(field), v); }
+    /// The later renewal rates (see `ScenarioValues::laterRates`), stored unchecked.
+    [[nodiscard]] const std::vector<double>& laterRates() const { return values_.laterRates; }
+    void setLaterRates(std::vector<double> rates) { publish(values_.laterRates, std::move(rates)); }
 
     /// The ranges of the inputs, in `rangedInputs` order; a value may lie
     /// outside its range.

@@ -72,4 +72,9 @@ struct Report {
 /// "Basic Analysis", "Comparative Analysis", "Insights".
 [[nodiscard]] QString pageTitle(ReportKind kind);
 
+/// What a cohort table read from `source` holds, as the Calibration page and
+/// its report say it: "cohorts.csv: 3 cohorts, up to 4 renewals, with trials
+/// and days".
+[[nodiscard]] QString cohortTableSummary(const CohortTable& table, const QString& source);
+
 }  // namespace velmora::report

@@ -32,6 +32,9 @@ QString inputTitle(Input input) {
     if (input == Input::CostPerTrial) {
         return QStringLiteral("Cost per Trial");
     }
+    if (input == Input::LaterRates) {
+        return QStringLiteral("Later Renewal Rates");
+    }
     // The rows follow the form's order; the inputs that order.
     constexpr std::array<std::size_t, allInputs.size() - 1> row{3, 2, 4, 5, 6, 7, 8, 9, 10, 11, 1};
     return valueRows(ScenarioValues{})[row.at(static_cast<std::size_t>(input))].title;

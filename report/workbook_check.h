@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QByteArrayView>
+#include <QByteArray>
 #include <QString>
 
 namespace velmora::report {
@@ -11,7 +11,7 @@ namespace velmora::report {
 /// is not whole"). The library writes each part to a temporary file without
 /// checking those writes, and packs what is there. `unpacked` is set to the
 /// size of the parts read, added up.
-[[nodiscard]] QString damagedPart(QByteArrayView zip, qint64& unpacked);
+[[nodiscard]] QString damagedPart(const QByteArray& zip, qint64& unpacked);
 
 /// Why `bytes` cannot be written to a new file in `folder`, in the system's
 /// words ("No space left on device", "File too large"), or an empty text. The

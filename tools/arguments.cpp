@@ -175,14 +175,11 @@ ParseResult parseArguments(std::span<const std::string_view> arguments) {
             return UsageError{"--output: the same file as " + std::string(flag)};
         }
     }
-    // A calibration and a spread are written as text, CSV or JSON only.
-    for (const auto& [asked, flag] : {std::pair{Question::Calibrate, "--calibrate"},
-                                      std::pair{Question::Simulate, "--simulate"}}) {
-        if (options.fileFormat && options.question == asked) {
-            return UsageError{"--format: " +
-                              std::string(options.fileFormat == FileFormat::Xlsx ? "xlsx" : "pdf") +
-                              " is not written for " + flag + "; use table, csv or json"};
-        }
+    // A spread is written as text, CSV or JSON only.
+    if (options.fileFormat && options.question == Question::Simulate) {
+        return UsageError{
+            "--format: " + std::string(options.fileFormat == FileFormat::Xlsx ? "xlsx" : "pdf") +
+            " is not written for --simulate; use table, csv or json"};
     }
     // A workbook or a report is not text for a terminal or a pipe.
     if (options.fileFormat && !options.outputFile) {
@@ -230,6 +227,11 @@ void writeUsage(std::ostream& out) {
            "accepted (smaller than 5e-324 reads as 0), and --months -1 or less projects\n"
            "nothing.\n"
            "\n"
+           "--later-rates LIST gives the shares staying at renewals 7, 8, ... in turn\n"
+           "(0.93,0.94,0.95: at most 1,200 finite numbers, no entry empty); every renewal\n"
+           "after the last listed keeps --rest, as the starting subscribers do at every\n"
+           "renewal. Every projection and question follows them.\n"
+           "\n"
            "--scenario reads the page of FILE that --page picks (basic, baseline,\n"
            "alternate1 or alternate2); the scenario flags given beside it override its\n"
            "values. --save writes the scenario as the basic page of a new document, or\n"
@@ -259,7 +261,8 @@ void writeUsage(std::ostream& out) {
            "    to VALUE, or the nearest when none in its range does (0 to 1 for shares).\n"
            "  --sensitivity METRIC: the change of METRIC with each input at 90% and at\n"
            "    110% of its value, a share's churn (1 - share) at 90% and 110% of the\n"
-           "    churn (never past 0 or 1), largest effect first.\n"
+           "    churn (never past 0 or 1), largest effect first; the later rates, if any,\n"
+           "    move together, each on its own churn, as one input: laterRates.\n"
            "  METRIC: "
         << metricList()
         << "\n"
@@ -281,7 +284,8 @@ void writeUsage(std::ostream& out) {
            "and the JSON, of the last month's figures, the lifetime value, the subscribers\n"
            "where it settles and, with --cost-per-trial, the break-even month (\"inf\" in the\n"
            "JSON, \"none\" in the table, for draws that do not break even within the months)\n"
-           "and the cash needed. N is at most 100,000; the months take no range.\n"
+           "and the cash needed. N is at most 100,000; the months and the later rates take\n"
+           "no range.\n"
            "\n"
            "--calibrate TABLE fits rt1 to rt6, rtPlus (and trialRetention, dailyNewSubs\n"
            "with the columns trials and days) to a cohort table: CSV or tab-separated, a\n"
@@ -290,7 +294,8 @@ void writeUsage(std::ostream& out) {
            "error and a backtest's error (the last --holdout renewals hidden), for the\n"
            "projection and the shifted-beta-geometric model; --save writes them with the\n"
            "table. One renewal's rate cannot tell the later ones: a table of one renewal\n"
-           "fits rt1 and keeps the scenario's rt2 to rt6 and rtPlus.\n"
+           "fits rt1 and keeps the scenario's rt2 to rt6 and rtPlus. xlsx and pdf write the\n"
+           "Calibration tab's workbook and report, with the fitted values' ranges.\n"
            "\n"
            "The table and the CSV build monthly figures only, a few hundred bytes a month,\n"
            "and may take at most "

@@ -160,20 +160,27 @@ ScenarioValues& pageOf(ScenarioDocument& document, Page page) {
 
 }  // namespace
 
+std::variant<CohortTable, DocumentProblem> readCalibrationTable(const Options& options) {
+    return readCohortTableFile(
+        QFile::decodeName(QByteArray::fromStdString(*options.calibrateFile)));
+}
+
+CalibrationSettings calibrationSettings(const Options& options, const ScenarioValues& values) {
+    return {options.horizon.value_or(projectionHorizon(values)), options.holdout};
+}
+
 int calibrateScenario(const Options& options, ScenarioDocument document,
                       const ScenarioValues& values, std::ostream& out, std::ostream& err) {
     const auto refuse = [&err](const std::string& message) {
         err << "velmora-project: " << message << '\n';
         return exitUsage;
     };
-    auto read =
-        readCohortTableFile(QFile::decodeName(QByteArray::fromStdString(*options.calibrateFile)));
+    auto read = readCalibrationTable(options);
     if (const auto* problem = std::get_if<DocumentProblem>(&read)) {
         return refuse("--calibrate: " + escaped(problem->message.toStdString(), false));
     }
     const CohortTable& table = std::get<CohortTable>(read);
-    auto calibrated =
-        calibrate(table, {options.horizon.value_or(projectionHorizon(values)), options.holdout});
+    auto calibrated = calibrate(table, calibrationSettings(options, values));
     if (const auto* refused = std::get_if<std::string>(&calibrated)) {
         return refuse("--holdout: " + *refused);
     }

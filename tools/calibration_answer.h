@@ -2,7 +2,11 @@
 
 #include <iosfwd>
 
+#include <variant>
+
+#include "document/cohort_table_file.h"
 #include "document/scenario_document.h"
+#include "engine/calibration/calibration.h"
 #include "tools/cli.h"
 
 namespace velmora::cli {
@@ -16,5 +20,13 @@ namespace velmora::cli {
 [[nodiscard]] int calibrateScenario(const Options& options, ScenarioDocument document,
                                     const ScenarioValues& values, std::ostream& out,
                                     std::ostream& err);
+
+/// The table `--calibrate` names, as read, or why it cannot be.
+[[nodiscard]] std::variant<CohortTable, DocumentProblem> readCalibrationTable(
+    const Options& options);
+
+/// How `--calibrate` fits a table to a page whose values are `values`.
+[[nodiscard]] CalibrationSettings calibrationSettings(const Options& options,
+                                                      const ScenarioValues& values);
 
 }  // namespace velmora::cli

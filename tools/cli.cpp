@@ -76,10 +76,11 @@ int execute(const Options& options, std::ostream& out, std::ostream& err) {
         return exitOutputFailed;
     }
     if (options.question == Question::Calibrate) {
-        if (!options.outputFile || *options.outputFile == standardOutput) {
+        if (!options.outputFile || (*options.outputFile == standardOutput && !options.fileFormat)) {
             return calibrateScenario(options, document, values, out, err);
         }
-        // The answer is small: kept whole, then written as any other output.
+        // The answer is small: kept whole, then written as any other output
+        // (a workbook or a report fits the table again, as the window's do).
         std::ostringstream answer;
         if (const int status = calibrateScenario(options, document, values, answer, err)) {
             return status;

@@ -10,6 +10,7 @@
 
 #include "document/atomic_file.h"
 #include "document/file_name.h"
+#include "engine/calibration/calibration_ranges.h"
 #include "engine/decisions/economics.h"
 #include "engine/decisions/goal_seek.h"
 #include "engine/decisions/sensitivity.h"
@@ -18,6 +19,7 @@
 #include "format/number_format.h"
 #include "report/report_writer.h"
 #include "report/workbook.h"
+#include "tools/calibration_answer.h"
 #include "tools/flag_values.h"
 
 namespace velmora::cli {
@@ -123,6 +125,30 @@ report::InsightAnswers answers(const Options& options, const ScenarioValues& val
     return found;
 }
 
+/// The table of `--calibrate` with what is fitted to it and the fitted
+/// values' ranges, as the Calibration page shows them; or why there is none.
+std::variant<report::CalibrationFigures, QString> calibrationFigures(const Options& options,
+                                                                     const ScenarioValues& values) {
+    const auto read = readCalibrationTable(options);
+    if (const auto* problem = std::get_if<DocumentProblem>(&read)) {
+        return problem->message;
+    }
+    report::CalibrationFigures figures;
+    auto table = std::make_shared<const CohortTable>(std::get<CohortTable>(read));
+    const CalibrationSettings settings = calibrationSettings(options, values);
+    auto fitted = calibrate(*table, settings);
+    if (const auto* refused = std::get_if<std::string>(&fitted)) {
+        return QString::fromStdString(*refused);
+    }
+    figures.fitted = std::get<Calibration>(std::move(fitted));
+    // The window's draws, so that its report and this one agree.
+    figures.ranges = calibrationRanges(*table, settings, 1, 200);
+    figures.source = report::cohortTableSummary(
+        *table, QFileInfo(fileNameFromBytes(*options.calibrateFile)).fileName());
+    figures.table = std::move(table);
+    return figures;
+}
+
 QString writeFileFormat(const Options& options, const ResolvedScenario& resolved,
                         std::ostream& announce, QIODevice& file) {
     const Projected projected(resolved.values, announce, detailNeeded(options, resolved.values));
@@ -133,7 +159,14 @@ QString writeFileFormat(const Options& options, const ResolvedScenario& resolved
     made.date = QDate::currentDate();
     made.scenarios.push_back(
         {pageName(options.page), QColor(0x00, 0x7A, 0xFF), resolved.values, projected.projection});
-    if (options.question != Question::Projection) {
+    if (options.question == Question::Calibrate) {
+        made.kind = report::ReportKind::Calibration;
+        auto figures = calibrationFigures(options, resolved.values);
+        if (const auto* problem = std::get_if<QString>(&figures)) {
+            return *problem;
+        }
+        made.calibration = std::get<report::CalibrationFigures>(std::move(figures));
+    } else if (options.question != Question::Projection) {
         made.kind = report::ReportKind::Insights;
         made.answers = answers(options, resolved.values, *projected.projection);
     } else {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <vector>
 
 #include "engine/calibration/calibration.h"
 #include "engine/support/shortest_text.h"
@@ -129,6 +130,32 @@ Problem parseCost(std::string_view text, double& cost) {
     return std::nullopt;
 }
 
+// Shares for renewals 7, 8, ... separated by commas: "0.93,0.94".
+Problem parseLaterRates(std::string_view text, std::vector<double>& rates) {
+    std::vector<double> read;
+    for (std::size_t entry = 1;; ++entry) {
+        const std::size_t comma = text.find(',');
+        const std::string_view item = text.substr(0, comma);
+        if (item.empty()) {
+            return "entry " + std::to_string(entry) + " is empty; give shares separated by commas";
+        }
+        if (read.size() == ScenarioValues::maxLaterRates) {
+            return "more than 1,200 rates";
+        }
+        double rate = 0;
+        if (Problem problem = parseNumber(item, rate)) {
+            return "entry " + std::to_string(entry) + ": " + *problem;
+        }
+        read.push_back(rate);
+        if (comma == std::string_view::npos) {
+            break;
+        }
+        text.remove_prefix(comma + 1);
+    }
+    rates = std::move(read);
+    return std::nullopt;
+}
+
 constexpr Flag flags[] = {
     scenarioFlag<&ScenarioValues::monthsToProject>("--months", "N",
                                                    "months to project (fraction cut off)"),
@@ -145,7 +172,13 @@ constexpr Flag flags[] = {
     scenarioFlag<&ScenarioValues::rt4>("--rt4", "N", "share staying at the 4th renewal"),
     scenarioFlag<&ScenarioValues::rt5>("--rt5", "N", "share staying at the 5th renewal"),
     scenarioFlag<&ScenarioValues::rt6>("--rt6", "N", "share staying at the 6th renewal"),
-    scenarioFlag<&ScenarioValues::rtPlus>("--rest", "N", "share staying at renewals 7, 8, ..."),
+    scenarioFlag<&ScenarioValues::rtPlus>("--rest", "N",
+                                          "share staying at every renewal past the later rates"),
+    {"--later-rates", "LIST", "shares staying at renewals 7, 8, ... in turn, by commas", none,
+     [](std::string_view text, Options& options) {
+         return parseLaterRates(text, options.values.laterRates);
+     },
+     [](const ScenarioValues& from, ScenarioValues& to) { to.laterRates = from.laterRates; }},
     scenarioFlag<&ScenarioValues::monthDuration>("--month-duration", "DAYS",
                                                  "days in a month, a whole number >= 1"),
     {"--cost-per-trial", "N", "what winning one trial costs (0: not given)",

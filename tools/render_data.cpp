@@ -157,6 +157,14 @@ void writeJson(const ScenarioValues& values, const SubscriptionCalculation& proj
         json.text("\":");
         json.jsonNumber(value);
     }
+    if (!values.laterRates.empty()) {
+        json.text(",\"laterRates\":[");
+        for (std::size_t i = 0; i < values.laterRates.size(); ++i) {
+            json.text(i == 0 ? "" : ",");
+            json.jsonNumber(values.laterRates[i]);
+        }
+        json.text("]");
+    }
     json.text("},\n\"lifetimeValuePerTrial\":");
     json.jsonNumber(shownLifetimeValue(values, values.price));
     json.text(",\n\"snapshots\":");

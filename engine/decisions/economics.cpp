@@ -22,11 +22,13 @@ double perPayment(const ScenarioValues& values) {
     return values.price * proceedsShare * values.trialRetention;
 }
 
-/// The first seven expected payments of a converted trial, L(7), and the share
-/// still paying after the sixth renewal, rt1 x ... x rt6.
+/// The expected payments of a converted trial up to the one after its last
+/// listed renewal, L(n) with n = 7 plus the later rates, and the share still
+/// paying after that renewal, rt1 x ... x rt6 x the later rates.
 struct FirstPayments {
     double sum = 0;
     double alive = 1;
+    std::int64_t count = 0;  ///< n
 };
 
 FirstPayments firstPayments(const ScenarioValues& values) {
@@ -37,10 +39,15 @@ FirstPayments firstPayments(const ScenarioValues& values) {
         first.alive *= rates[renewal];
     }
     first.sum += first.alive;
+    for (const double rate : values.laterRates) {
+        first.alive *= rate;
+        first.sum += first.alive;
+    }
+    first.count = static_cast<std::int64_t>(values.listedRenewals()) + 1;
     return first;
 }
 
-/// L(7 + j): the first seven payments and j more, each after a renewal at rtPlus.
+/// L(n + j): the first n payments and j more, each after a renewal at rtPlus.
 double paymentsAfter(const FirstPayments& first, double later, double j) {
     const double tail = later == 1 ? j : later * (1 - std::pow(later, j)) / (1 - later);
     return first.sum + first.alive * tail;
@@ -52,7 +59,8 @@ std::optional<std::int64_t> distantPayback(const ScenarioValues& values, double 
     const FirstPayments first = firstPayments(values);
     const double each = perPayment(values);
     const auto reaches = [&](std::int64_t k) {
-        return each * paymentsAfter(first, values.rtPlus, static_cast<double>(k - 7)) >= cost;
+        return each * paymentsAfter(first, values.rtPlus, static_cast<double>(k - first.count)) >=
+               cost;
     };
     std::int64_t low = countedPayments;  // falls short
     std::int64_t high = 2 * countedPayments;
@@ -77,7 +85,7 @@ double paybackPastCounting(const ScenarioValues& values, double cost) {
     const double later = values.rtPlus;
     const double tail = (cost / perPayment(values) - first.sum) / first.alive;
     const double j = later == 1 ? tail : std::log1p(tail * (later - 1) / later) / std::log(later);
-    const double k = 7 + std::ceil(j);
+    const double k = static_cast<double>(first.count) + std::ceil(j);
     const auto counted = static_cast<double>(longestPayback);
     return k > counted ? k : counted;  // at least what the count failed to reach
 }
@@ -106,7 +114,8 @@ ChangingPrices changingPrices(const ScenarioValues& values) {
     result.settled.price = priceIn(values, countedPayments);
     const double settledEach = perPayment(result.settled);
     const double cost = values.costPerTrial;
-    const auto rates = values.retentionRates();
+    const std::vector<double> rates = values.renewalRates(values.listedRenewals() + 1);
+    const auto lastRate = static_cast<std::int64_t>(rates.size());
     double value = 0;
     double payments = 0;
     double alive = 1;
@@ -116,7 +125,7 @@ ChangingPrices changingPrices(const ScenarioValues& values) {
         if (!result.payback && cost > 0 && value >= cost) {
             result.payback = k;
         }
-        alive *= rates[static_cast<std::size_t>(std::min<std::int64_t>(k, rates.size()) - 1)];
+        alive *= rates[static_cast<std::size_t>(std::min(k, lastRate) - 1)];
     }
     result.offset = value - settledEach * payments;
     return result;
@@ -158,7 +167,8 @@ Payback paybackOfTrial(const ScenarioValues& values) {
         return plannedPayback(values);
     }
     const double each = perPayment(values);
-    const auto rates = values.retentionRates();
+    const std::vector<double> rates = values.renewalRates(values.listedRenewals() + 1);
+    const auto lastRate = static_cast<std::int64_t>(rates.size());
     double payments = 0;
     double alive = 1;
     for (std::int64_t k = 1; k <= countedPayments; ++k) {
@@ -166,7 +176,7 @@ Payback paybackOfTrial(const ScenarioValues& values) {
         if (each * payments >= cost) {
             return {k, 0};
         }
-        alive *= rates[static_cast<std::size_t>(std::min<std::int64_t>(k, rates.size()) - 1)];
+        alive *= rates[static_cast<std::size_t>(std::min(k, lastRate) - 1)];
     }
     const double whole = wholeLifetimeValue(values);
     if (!(whole >= cost)) {

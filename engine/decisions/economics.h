@@ -16,8 +16,9 @@ namespace velmora {
 
 /// How soon one trial earns back what it cost to win. With
 /// c = price x 0.85 x trialRetention and L(k) = 1 + rt1 + rt1 rt2 + ... (the
-/// expected payments of a converted trial up to its k-th, rtPlus from the
-/// eighth on), it pays back after the smallest k with c x L(k) >= costPerTrial.
+/// expected payments of a converted trial up to its k-th, the later rates from
+/// the eighth on, then rtPlus), it pays back after the smallest k with
+/// c x L(k) >= costPerTrial.
 struct Payback {
     /// That k; 0 when nothing is to be paid back (a cost of 0 or less); nothing
     /// when even the whole expected lifetime falls short, or when k lies past

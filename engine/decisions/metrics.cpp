@@ -20,6 +20,7 @@ constexpr std::array<std::string_view, allMetrics.size()> metricNames = {
 constexpr std::array<std::string_view, allInputs.size()> inputNames = {
     "dailyNewSubs", "price", "trialRetention", "rt1",          "rt2",         "rt3", "rt4",
     "rt5",          "rt6",   "rtPlus",         "startingSubs", "costPerTrial"};
+constexpr std::string_view laterRatesName = "laterRates";
 
 constexpr std::array<double ScenarioValues::*, allInputs.size()> inputFields = {
     &ScenarioValues::dailyNewSubs, &ScenarioValues::price,        &ScenarioValues::trialRetention,
@@ -72,7 +73,7 @@ std::optional<Metric> metricFromName(std::string_view name) {
 }
 
 std::string_view inputName(Input input) {
-    return inputNames[indexOf(input)];
+    return input == Input::LaterRates ? laterRatesName : inputNames[indexOf(input)];
 }
 
 std::optional<Input> inputFromName(std::string_view name) {
@@ -80,11 +81,11 @@ std::optional<Input> inputFromName(std::string_view name) {
 }
 
 double& inputField(ScenarioValues& values, Input input) {
-    return values.*inputFields[indexOf(input)];
+    return values.*inputFields.at(indexOf(input));
 }
 
 double inputValue(const ScenarioValues& values, Input input) {
-    return values.*inputFields[indexOf(input)];
+    return values.*inputFields.at(indexOf(input));
 }
 
 bool isRate(Input input) {

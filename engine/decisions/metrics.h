@@ -39,6 +39,9 @@ enum class Input {
     RtPlus,
     StartingSubs,
     CostPerTrial,
+    /// The later renewal rates, all together: not a field of its own, and so
+    /// in none of the lists below; only the sensitivity moves it.
+    LaterRates,
 };
 
 inline constexpr std::array<Metric, 8> allMetrics = {
@@ -59,12 +62,13 @@ inline constexpr std::array<Input, 12> allInputs = {
 /// The metric of that name (exact, case-sensitive), or nothing.
 [[nodiscard]] std::optional<Metric> metricFromName(std::string_view name);
 /// The field's name: "dailyNewSubs", "price", "trialRetention", "rt1" to "rt6",
-/// "rtPlus", "startingSubs", "costPerTrial".
+/// "rtPlus", "startingSubs", "costPerTrial", "laterRates".
 [[nodiscard]] std::string_view inputName(Input input);
-/// The input of that name (exact, case-sensitive), or nothing.
+/// The input of `allInputs` of that name (exact, case-sensitive), or nothing.
 [[nodiscard]] std::optional<Input> inputFromName(std::string_view name);
 
-/// The field of `values` that holds `input`.
+/// The field of `values` that holds `input`; throws std::out_of_range for
+/// `Input::LaterRates`, which is no single number.
 [[nodiscard]] double& inputField(ScenarioValues& values, Input input);
 [[nodiscard]] double inputValue(const ScenarioValues& values, Input input);
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <tuple>
 
 namespace velmora {
 
@@ -16,6 +17,32 @@ double effect(const SensitivityBar& bar) {
         return -1;
     }
     return std::max(std::abs(bar.down), std::abs(bar.up));
+}
+
+/// The later rates moved together, each on its own churn, into `bars`; false
+/// when stopped.
+bool laterRatesBar(const ScenarioValues& values, Metric metric, double estimatedBase,
+                   const std::stop_token& stop, std::vector<SensitivityBar>& bars) {
+    SensitivityBar bar{Input::LaterRates, 0, 0, 0, 0, false};
+    bar.churn = true;
+    ScenarioValues moved = values;
+    for (auto [factor, change, value, capped] :
+         {std::tuple{downFactor, &bar.down, &bar.downValue, &bar.downCapped},
+          std::tuple{upFactor, &bar.up, &bar.upValue, &bar.upCapped}}) {
+        if (stop.stop_requested()) {
+            return false;
+        }
+        for (std::size_t i = 0; i < values.laterRates.size(); ++i) {
+            bool held = false;
+            moved.laterRates[i] = movedShare(values.laterRates[i], factor, held);
+            *capped = *capped || held;
+        }
+        *value = moved.laterRates.front();
+        const double figure = *closedFormMetricValue(metric, moved);
+        *change = figure == estimatedBase ? 0 : figure - estimatedBase;
+    }
+    bars.push_back(bar);
+    return true;
 }
 
 }  // namespace
@@ -63,6 +90,11 @@ std::optional<Sensitivity> sensitivity(const ScenarioValues& values, Metric metr
             *change = figure == *estimatedBase ? 0 : figure - *estimatedBase;
         }
         result.bars.push_back(bar);
+    }
+    if (!values.laterRates.empty()) {
+        if (!laterRatesBar(values, metric, *estimatedBase, stop, result.bars)) {
+            return std::nullopt;
+        }
     }
     std::stable_sort(
         result.bars.begin(), result.bars.end(),

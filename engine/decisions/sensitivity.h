@@ -17,6 +17,10 @@ namespace velmora {
 /// count, the price or the cost moves to 90% and 110% of itself. A share (the
 /// trial retention or a renewal rate) moves on its complement, the churn
 /// 1 - share: to 90% and 110% of the churn, so 0.95 becomes 0.955 and 0.945.
+///
+/// The later renewal rates make one bar, `Input::LaterRates`, when the scenario
+/// has any: every one of them moves on its own churn by the same step, and
+/// the bar's values are the first of them as moved.
 struct SensitivityBar {
     Input input;
     double downValue;  ///< the input with itself, or its churn, at 90%
@@ -35,7 +39,8 @@ struct SensitivityBar {
 struct Sensitivity {
     Metric metric;
     double base;  ///< the metric with the inputs as they are
-    /// One bar per input, ordered by the larger of |down| and |up|, largest
+    /// One bar per input (the later rates' only when there are any), ordered
+    /// by the larger of |down| and |up|, largest
     /// first; equal effects keep the order of `allInputs`, and bars with a
     /// change that is not a number come last.
     std::vector<SensitivityBar> bars;

@@ -36,6 +36,11 @@ std::optional<std::string> problemWith(const ScenarioValues& values) {
             return "Every retention rate must be a number of 0 or more.";
         }
     }
+    for (const double rate : values.laterRates) {
+        if (!isShare(rate)) {
+            return "Every later renewal rate must be a number of 0 or more.";
+        }
+    }
     if (std::isinf(values.startingSubs)) {
         return "The starting subscribers must be a finite number.";
     }
@@ -43,6 +48,21 @@ std::optional<std::string> problemWith(const ScenarioValues& values) {
         return "The price must be a finite number.";
     }
     return std::nullopt;
+}
+
+/// "sixth" for the six named rates alone, "10th" with four later rates.
+std::string pastRenewal(std::size_t renewals) {
+    if (renewals == ScenarioValues::rateCount - 1) {
+        return "sixth";
+    }
+    const std::size_t tens = renewals % 100;
+    const std::size_t ones = renewals % 10;
+    const char* suffix = tens >= 11 && tens <= 13 ? "th"
+                         : ones == 1              ? "st"
+                         : ones == 2              ? "nd"
+                         : ones == 3              ? "rd"
+                                                  : "th";
+    return std::to_string(renewals) + suffix;
 }
 
 SettlePoint growsWithoutBound(std::string reason) {
@@ -135,14 +155,20 @@ SettlePoint settlePoint(const ScenarioValues& values, std::span<const double> mo
         alive *= rates[renewal];
     }
     paidMonths += alive;
+    // The later rates are finitely many: only the renewals past the last of
+    // them, all at rtPlus, decide whether the subscribers settle.
+    for (const double rate : values.laterRates) {
+        alive *= rate;
+        paidMonths += alive;
+    }
     const bool reachLaterRenewals = conversions > 0 && alive > 0;
     const bool seeded = values.startingSubs > 0;  // as the projection seeds them
     if (later >= 1 && (reachLaterRenewals || (seeded && later > 1))) {
         SettlePoint point;
         point.kind = SettlePoint::Kind::GrowsWithoutBound;
-        point.reason =
-            "Subscribers past their sixth renewal keep a share of 1 or more at every later "
-            "renewal, so the subscribers grow without bound.";
+        point.reason = "Subscribers past their " + pastRenewal(values.listedRenewals()) +
+                       " renewal keep a share of 1 or more at every later renewal, so the "
+                       "subscribers grow without bound.";
         return point;
     }
     if (later < 1) {

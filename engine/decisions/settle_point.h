@@ -30,17 +30,20 @@ struct SettlePoint {
 /// Where the scenario of `values` settles. Every day n = dailyNewSubs x
 /// trialRetention trials convert, and a trial that converts pays
 /// L = 1 + rt1 + rt1 rt2 + ... + rt1...rt6 + rt1...rt6 rtPlus / (1 - rtPlus)
-/// months on average; each month lasts `monthDuration` days, so the projection
+/// months on average (with later rates r7, r8, ..., rN the terms run on to
+/// rt1...rt6 r7...rN before the rtPlus tail, which starts after renewal N: the
+/// state settles only once the last listed renewal is passed); each month
+/// lasts `monthDuration` days, so the projection
 /// approaches n x monthDuration x L subscribers. Starting subscribers all renew
 /// at rtPlus: below 1 they decay away and do not change the figure; at exactly
 /// 1 they stay and add to it; above it they grow. As in the projection, they
 /// count only when above 0.
 ///
 /// Grows without bound when rtPlus is 1 or more and either converted trials
-/// reach their seventh renewal (n > 0 and no earlier rate is 0) or, above 1,
+/// reach the renewals after the listed ones (n > 0 and no listed rate is 0) or, above 1,
 /// there are starting subscribers. Cannot be computed when the month length is
 /// below 1 day; when the trials, the trial retention or a rate is negative or
-/// not a finite number; when the starting subscribers or the price are not
+/// not a finite number (a later rate too); when the starting subscribers or the price are not
 /// finite; or when the figure is too large for a number.
 ///
 /// Under a plan it settles where the values of the month after which nothing

@@ -296,7 +296,6 @@ std::optional<ProjectionLists> projectScenario(const ScenarioValues& values, Uui
     }
     const std::int64_t monthDuration = size->monthDuration;
     const auto days = static_cast<std::size_t>(monthDuration);
-    const auto rates = values.retentionRates();
     const auto months = static_cast<std::size_t>(size->months);
     // Each day's cohort: the same every day without a plan, the same within a month with one.
     const bool planned = plansProjection(values);
@@ -321,6 +320,8 @@ std::optional<ProjectionLists> projectScenario(const ScenarioValues& values, Uui
 
     auto breakdowns = std::make_shared<BreakdownCounts>();
     breakdowns->seeded.resize(months * seededCount);
+    // Born cohorts renew at the rate of their renewal, read from a table built once.
+    const std::vector<double> renewalRates = values.renewalRates(months + 1);
     // A cohort born in month b renews at most months - b times in the projection.
     breakdowns->chainStart.resize(months);
     for (std::size_t b = 0; b < newCohorts.size(); ++b) {
@@ -330,7 +331,7 @@ std::optional<ProjectionLists> projectScenario(const ScenarioValues& values, Uui
         }
         breakdowns->bornChain.push_back(newCohorts[b]);
         for (std::size_t k = 1; k <= months - b; ++k) {
-            breakdowns->bornChain.push_back(rates[std::min(k - 1, lastRate)] *
+            breakdowns->bornChain.push_back(renewalRates[k - 1] *
                                             breakdowns->bornChain[start + k - 1]);
         }
     }
@@ -355,7 +356,7 @@ std::optional<ProjectionLists> projectScenario(const ScenarioValues& values, Uui
 
         // Seeded cohorts always renew at rtPlus, whatever their age.
         renewAndAddToMonth(daySums.data(), dayNumberLanes.data(), lanes, seeded.subscribers.data(),
-                           seeded.renewalDay.data(), seededCount, rates[lastRate],
+                           seeded.renewalDay.data(), seededCount, values.rtPlus,
                            seededOnFirstDay.data());
         double* next = breakdowns->seeded.data() + static_cast<std::size_t>(month) * seededCount;
         for (std::size_t i : seeded.labelOrder) {
@@ -366,7 +367,7 @@ std::optional<ProjectionLists> projectScenario(const ScenarioValues& values, Uui
             const auto renewal = static_cast<std::size_t>(month - birthMonth - 1);
             renewAndAddToMonth(daySums.data(), dayNumberLanes.data(), lanes,
                                born.data() + birthMonth * monthDuration, dayNumbers.data(), days,
-                               rates[std::min(renewal, lastRate)], bornOnFirstDay.data());
+                               renewalRates[renewal], bornOnFirstDay.data());
         }
         const std::size_t breakdownSize = seededCount + static_cast<std::size_t>(month) * days + 1;
         const CohortList breakdown(

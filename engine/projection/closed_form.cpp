@@ -1,6 +1,7 @@
 #include "engine/projection/closed_form.h"
 
 #include <algorithm>
+#include <bit>
 #include <cassert>
 
 #include "engine/projection/calculation.h"
@@ -10,11 +11,19 @@
 namespace velmora {
 
 namespace {
+
 constexpr std::size_t rateCount = ScenarioValues::rateCount;
+
+// Rates shared only when alike bit for bit: -0 and 0 renew to different zeros.
+bool sameBits(double a, double b) {
+    return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b);
+}
+
 }  // namespace
 
 MonthlyRecurrence::MonthlyRecurrence(std::span<const ScenarioValues> scenarios,
-                                     std::int64_t monthDuration)
+                                     std::int64_t monthDuration,
+                                     std::span<const double> sharedLaterRates)
     : monthDuration_(static_cast<double>(monthDuration)),
       count_(scenarios.size()),
       cohort_(count_),
@@ -22,11 +31,26 @@ MonthlyRecurrence::MonthlyRecurrence(std::span<const ScenarioValues> scenarios,
       seeded_(count_),
       seededRate_(count_),
       rates_(count_ * rateCount),
+      laterStart_(count_),
+      laterLength_(count_),
       prices_(count_),
       plannedProceeds_(count_) {
     assert(monthDuration >= 1);
+    std::span<const double> previous;
     for (std::size_t i = 0; i < count_; ++i) {
         const ScenarioValues& values = scenarios[i];
+        const std::span<const double> later =
+            values.laterRates.empty() ? sharedLaterRates : std::span(values.laterRates);
+        if (i == 0 ||
+            !std::equal(later.begin(), later.end(), previous.begin(), previous.end(), sameBits)) {
+            laterStart_[i] = later_.size();
+            later_.insert(later_.end(), later.begin(), later.end());
+        } else {
+            laterStart_[i] = laterStart_[i - 1];
+        }
+        laterLength_[i] = later.size();
+        longestLater_ = std::max(longestLater_, later.size());
+        previous = later;
         cohort_[i] = values.dailyNewSubs * values.trialRetention;
         prices_[i] = values.price;
         // Starting subscribers count only when above 0 (NaN skips them too).
@@ -38,7 +62,9 @@ MonthlyRecurrence::MonthlyRecurrence(std::span<const ScenarioValues> scenarios,
             rates_[r * count_ + i] = rates[r];
         }
         if (plansProjection(values)) {
-            planned_.push_back({i, PlanRecurrence(values, monthDuration)});
+            ScenarioValues own = values;
+            own.laterRates.assign(later.begin(), later.end());
+            planned_.push_back({i, PlanRecurrence(own, monthDuration)});
         }
     }
 }
@@ -83,8 +109,17 @@ void MonthlyRecurrence::skip() {
 }
 
 void MonthlyRecurrence::advance() {
-    // The month's renewal: the k-th (from 0) uses rt(k+1), from the seventh on rtPlus.
+    // The month's renewal: the k-th (from 0) uses rt(k+1), from the seventh on
+    // the later rates while a scenario has them, then rtPlus.
     const double* __restrict rate = rates_.data() + std::min(month_, rateCount - 1) * count_;
+    const std::size_t later = month_ - (rateCount - 1);
+    if (month_ >= rateCount - 1 && later < longestLater_) {
+        laterRow_.resize(count_);
+        for (std::size_t i = 0; i < count_; ++i) {
+            laterRow_[i] = later < laterLength_[i] ? later_[laterStart_[i] + later] : rate[i];
+        }
+        rate = laterRow_.data();
+    }
     double* __restrict cohort = cohort_.data();
     double* __restrict born = born_.data();
     double* __restrict seeded = seeded_.data();
@@ -138,7 +173,8 @@ std::optional<double> closedFormLastActive(const ScenarioValues& values) {
     // `MonthlyRecurrence` for one scenario, operation for operation, without its
     // vectors: what goal seeking repeats dozens of times.
     const auto monthDuration = static_cast<double>(size->monthDuration);
-    const auto rates = values.retentionRates();
+    // The listed renewals' rates and then rtPlus, for any number of months.
+    const std::vector<double> rates = values.renewalRates(values.listedRenewals() + 1);
     const bool seeded = values.startingSubs > 0;
     const double seededRate = seeded ? values.rtPlus : 1.0;
     double cohort = values.dailyNewSubs * values.trialRetention;
@@ -146,7 +182,7 @@ std::optional<double> closedFormLastActive(const ScenarioValues& values) {
     double seededCohort = seeded ? values.startingSubs / monthDuration : 0.0;
     for (std::int64_t month = 1; month < size->months; ++month) {
         born = born + cohort;
-        cohort = rates[std::min(static_cast<std::size_t>(month - 1), rateCount - 1)] * cohort;
+        cohort = rates[std::min(static_cast<std::size_t>(month - 1), rates.size() - 1)] * cohort;
         seededCohort = seededRate * seededCohort;
     }
     return (monthDuration * born + cohort) +

@@ -32,8 +32,11 @@ namespace velmora {
 class MonthlyRecurrence {
 public:
     /// Scenarios with a month length of `monthDuration` days, at least 1;
-    /// their own month lengths and month counts are not read.
-    MonthlyRecurrence(std::span<const ScenarioValues> scenarios, std::int64_t monthDuration);
+    /// their own month lengths and month counts are not read. A scenario
+    /// without later rates of its own renews at `sharedLaterRates` (many draws
+    /// around one scenario need not each hold a copy of its list).
+    MonthlyRecurrence(std::span<const ScenarioValues> scenarios, std::int64_t monthDuration,
+                      std::span<const double> sharedLaterRates = {});
 
     /// The active subscribers on the first day of the current month of every
     /// scenario into `actives` (one per scenario, in order); then moves on to
@@ -57,6 +60,13 @@ private:
     std::vector<double> seeded_;      ///< G(m)
     std::vector<double> seededRate_;  ///< rtPlus, or 1 when nothing is seeded
     std::vector<double> rates_;       ///< rt1 ... rtPlus, each for all scenarios
+    // The later rates: scenario i's are laterLength_[i] of later_ from
+    // laterStart_[i]; scenarios next to each other with the same list share it.
+    std::vector<double> later_;
+    std::vector<std::size_t> laterStart_;
+    std::vector<std::size_t> laterLength_;
+    std::size_t longestLater_ = 0;
+    std::vector<double> laterRow_;  ///< one month's rates when some are later rates
     std::vector<double> prices_;
     std::vector<double> plannedProceeds_;  ///< the planned scenarios' of the last month
     /// The scenarios with a plan, by their place, each followed on its own.

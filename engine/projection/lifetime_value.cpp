@@ -48,10 +48,11 @@ double lifetimeValuePerTrial(std::int64_t months, const ScenarioValues& inputs, 
         paid = i + 2;
         total = total + (alive * priceOf(paid)) * earlyShare;
     }
-    // Every later payment follows one more renewal at the last rate.
+    // Every later payment follows one more renewal: payment k + 1 the k-th, at
+    // a later rate while there is one, then at rtPlus.
     while (paid < payments) {
         const double share = paid < earlyPayments ? earlyShare : lateShare;
-        alive = rates.back() * alive;
+        alive = inputs.rateAtRenewal(static_cast<std::size_t>(paid)) * alive;
         ++paid;
         total = total + share * (alive * priceOf(paid));
     }

@@ -36,13 +36,14 @@ public:
         newCohorts_ = planned ? monthlyInputs(values, months).newCohort
                               : std::vector<double>{values.dailyNewSubs * values.trialRetention};
         newCohort_ = newCohorts_[0];
+        const std::vector<double> renewalRates = values.renewalRates(chainLength);
         chainStart_.assign(months, 0);
         for (std::size_t b = 0; b < newCohorts_.size(); ++b) {
             const std::size_t start = born_.size();
             chainStart_[b] = start;
             born_.push_back(newCohorts_[b]);
             for (std::size_t k = 1; k < chainLength - b; ++k) {
-                born_.push_back(rates[std::min(k - 1, lastRate)] * born_[start + k - 1]);
+                born_.push_back(renewalRates[k - 1] * born_[start + k - 1]);
             }
         }
         if (!(values.startingSubs > 0)) {

@@ -11,11 +11,13 @@ PlanRecurrence::PlanRecurrence(const ScenarioValues& values, std::int64_t monthD
       monthDuration_(static_cast<double>(monthDuration)),
       price0_(priceIn(values, 0)),
       later_(values.rtPlus),
-      byStart_(pricesByStart(values)) {
+      byStart_(pricesByStart(values)),
+      young_(values.listedRenewals() + 1),
+      weight_(young_ + 1) {
     assert(monthDuration >= 1);
-    const auto rates = values.retentionRates();
+    const std::vector<double> rates = values.renewalRates(young_);
     double survival = 1;  // S(a - 1)
-    for (std::size_t age = 1; age <= young; ++age) {
+    for (std::size_t age = 1; age <= young_; ++age) {
         const double next = survival * rates[age - 1];
         weight_[age] = next + (monthDuration_ - 1) * survival;
         survival = next;
@@ -36,7 +38,7 @@ PlanRecurrence::Month PlanRecurrence::next() {
     double youngSum = 0;
     double youngExtra = 0;
     const auto current = static_cast<std::size_t>(m);
-    for (std::size_t age = 1; age < young && age <= current; ++age) {
+    for (std::size_t age = 1; age < young_ && age <= current; ++age) {
         const double group = born_[current - age] * weight_[age];
         youngSum += group;
         youngExtra += group * extra_[current - age];
@@ -49,9 +51,9 @@ PlanRecurrence::Month PlanRecurrence::next() {
     // The months reaching age 7 join those renewing at rtPlus alone.
     old_ = later_ * old_;
     oldExtra_ = later_ * oldExtra_;
-    if (current + 1 >= young) {
-        const std::size_t b = current + 1 - young;
-        const double group = born_[b] * weight_[young];
+    if (current + 1 >= young_) {
+        const std::size_t b = current + 1 - young_;
+        const double group = born_[b] * weight_[young_];
         old_ += group;
         oldExtra_ += group * extra_[b];
     }

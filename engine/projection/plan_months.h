@@ -16,10 +16,11 @@ namespace velmora {
 /// month b, and after k renewals n(b) x S(k), S(k) the product of the first k
 /// renewal rates. On the first day of month m the cohorts born in month b < m
 /// hold G(b, m) = n(b) x (S(m - b) + (monthDuration - 1) x S(m - b - 1)): the
-/// one born on a first day has renewed once more. From age 7 on every renewal
-/// is at rtPlus, so the months of that age are summed once and carried on by
-/// rtPlus; the six younger ones are added each month. The starting subscribers
-/// are as in `MonthlyRecurrence`. A few dozen operations a month.
+/// one born on a first day has renewed once more. From age 7 (plus the later
+/// rates) on every renewal is at rtPlus, so the months of that age are summed
+/// once and carried on by rtPlus; the younger ones are added each month. The
+/// starting subscribers are as in `MonthlyRecurrence`. A few dozen operations
+/// a month, and one more for each later rate.
 class PlanRecurrence {
 public:
     /// `values` with a month length of `monthDuration` days, at least 1.
@@ -37,16 +38,16 @@ public:
     Month next();
 
 private:
-    static constexpr std::size_t young = ScenarioValues::rateCount;
-
     ScenarioValues values_;
     double monthDuration_;
     double price0_;
     double later_;
     bool byStart_;
     std::int64_t month_ = 0;
-    /// S(a) + (monthDuration - 1) x S(a - 1) for ages a = 1 to 7.
-    std::array<double, young + 1> weight_{};
+    /// The age from which every renewal is at rtPlus: 7 plus the later rates.
+    std::size_t young_;
+    /// S(a) + (monthDuration - 1) x S(a - 1) for ages a = 1 to `young_`.
+    std::vector<double> weight_;
     std::vector<double> born_;   ///< n(b) of every month so far
     std::vector<double> extra_;  ///< price(b) - price(0) of every month so far
     double old_ = 0;             ///< G(b, m) summed over the months of age 7 or more

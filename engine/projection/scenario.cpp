@@ -40,11 +40,38 @@ std::string ScenarioValues::currentKey() const {
     }
     key.push_back(',');
     key += std::to_string(monthDuration);
+    if (!laterRates.empty()) {
+        key += ";later";
+        for (double rate : laterRates) {
+            key.push_back(',');
+            appendExact(key, rate);
+        }
+    }
     if (plan && plan->changesProjection()) {
         key.push_back(',');
         key += plan->key();
     }
     return key;
+}
+
+double ScenarioValues::rateAtRenewal(std::size_t renewal) const {
+    if (renewal < rateCount) {
+        return retentionRates()[renewal == 0 ? 0 : renewal - 1];
+    }
+    const std::size_t later = renewal - rateCount;
+    return later < laterRates.size() ? laterRates[later] : rtPlus;
+}
+
+std::vector<double> ScenarioValues::renewalRates(std::size_t count) const {
+    std::vector<double> rates(count, rtPlus);
+    const auto named = retentionRates();
+    for (std::size_t i = 0; i < count && i + 1 < rateCount; ++i) {
+        rates[i] = named[i];
+    }
+    for (std::size_t i = 0; i < laterRates.size() && rateCount - 1 + i < count; ++i) {
+        rates[rateCount - 1 + i] = laterRates[i];
+    }
+    return rates;
 }
 
 }  // namespace velmora

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "engine/projection/plan.h"
 
@@ -28,21 +29,40 @@ struct ScenarioValues {
     /// What winning one trial costs (marketing spend / trials started); 0 means
     /// not given. No projection reads it, so it is not part of `currentKey`.
     double costPerTrial = 0.0;
+    /// The shares staying at renewals 7, 8, ... in turn, at most
+    /// `maxLaterRates` of them; every renewal after the last listed keeps
+    /// `rtPlus`. Only cohorts born in the projection follow them: the seeded
+    /// starting subscribers renew at `rtPlus` throughout.
+    std::vector<double> laterRates{};
     /// How the daily trials, the price, the trial retention and the cost per
     /// trial change over the months; the values above are those of M0.
     std::optional<Plan> plan = std::nullopt;
 
     static constexpr std::size_t rateCount = 7;
+    static constexpr std::size_t maxLaterRates = 1200;
 
-    /// `rt1` to `rt6`, then `rtPlus`.
+    /// `rt1` to `rt6`, then `rtPlus`: the seven named rates, without `laterRates`.
     [[nodiscard]] std::array<double, rateCount> retentionRates() const {
         return {rt1, rt2, rt3, rt4, rt5, rt6, rtPlus};
     }
 
+    /// The share of a cohort born in the projection that stays at its renewal
+    /// `renewal` (1, 2, ...): `rt1` to `rt6`, then `laterRates` in turn, then
+    /// `rtPlus`.
+    [[nodiscard]] double rateAtRenewal(std::size_t renewal) const;
+
+    /// `rateAtRenewal(1)` to `rateAtRenewal(count)`, in order: a table to index
+    /// by renewal where the rates are read many times.
+    [[nodiscard]] std::vector<double> renewalRates(std::size_t count) const;
+
+    /// The renewals whose rates are listed one by one: 6 plus the later rates.
+    [[nodiscard]] std::size_t listedRenewals() const { return rateCount - 1 + laterRates.size(); }
+
     /// What a projection reads of these values, as text: the whole months to
     /// project, the eleven other floating-point values in their shortest exact
     /// form ("1.99", "1e+308", "nan"; "." as the decimal point whatever the
-    /// locale), then the month length in days, joined by ",". Two scenarios have
+    /// locale), then the month length in days, joined by ","; then, only when
+    /// there are later rates, ";later" and each of them after a ",". Two scenarios have
     /// the same key exactly when their projections are built from the same
     /// values, however small the difference: the refresh compares keys. A plan
     /// that changes the projection adds its own key at the end.

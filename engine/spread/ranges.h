@@ -47,7 +47,8 @@ inline constexpr std::array<Input, 11> rangedInputs = {
 /// it or not, and turns it into the input's value with `triangularQuantile`
 /// when one is: draw i uses uniforms 11 i to 11 i + 10, so the first draws do
 /// not depend on how many follow, and setting a range on one input leaves the
-/// draws of the others as they were.
+/// draws of the others as they were. No range moves the later rates: every
+/// draw keeps those of `values`.
 [[nodiscard]] std::vector<ScenarioValues> drawScenarios(const ScenarioValues& values,
                                                         std::span<const Range> ranges,
                                                         std::size_t count, std::uint64_t seed);

@@ -48,8 +48,9 @@ class Simulation {
 public:
     Simulation(const ScenarioValues& values, std::span<const Range> ranges,
                const SpreadSettings& settings, std::stop_token stop)
-        : draws_(drawScenarios(values, ranges, static_cast<std::size_t>(settings.draws),
-                               settings.seed)),
+        : laterRates_(values.laterRates),
+          draws_(drawScenarios(withoutLaterRates(values), ranges,
+                               static_cast<std::size_t>(settings.draws), settings.seed)),
           stop_(std::move(stop)) {
         spread_.draws = settings.draws;
         spread_.seed = settings.seed;
@@ -124,12 +125,25 @@ private:
         spread_.figures[static_cast<std::size_t>(figure)] = percentiles;
     }
 
+    /// The values without their later rates, which no range moves: the draws
+    /// share them instead of holding a copy each.
+    static ScenarioValues withoutLaterRates(ScenarioValues values) {
+        values.laterRates.clear();
+        return values;
+    }
+
     /// The figures that each draw has apart from its months.
     void summarizeDraws() {
         std::vector<double> sample(draws_.size());
         SelectionScratch scratch;
+        ScenarioValues whole;  // one draw with the later rates, reusing its storage
         const auto spreadOf = [&](SpreadFigure figure, auto of) {
-            std::transform(draws_.begin(), draws_.end(), sample.begin(), of);
+            std::transform(draws_.begin(), draws_.end(), sample.begin(),
+                           [&](const ScenarioValues& draw) {
+                               whole = draw;
+                               whole.laterRates.assign(laterRates_.begin(), laterRates_.end());
+                               return of(whole);
+                           });
             set(figure, percentileBounds(sample, scratch).percentiles());
         };
         spreadOf(SpreadFigure::LifetimeValue,
@@ -152,7 +166,7 @@ private:
         if (block.first == block.end) {
             return;
         }
-        MonthlyRecurrence recurrence(draws_, monthDuration_);
+        MonthlyRecurrence recurrence(draws_, monthDuration_, laterRates_);
         for (std::size_t month = 0; month < block.first; ++month) {
             recurrence.skip();
         }
@@ -190,8 +204,18 @@ private:
         if (draws.empty()) {
             return;
         }
-        MonthlyRecurrence recurrence(draws, monthDuration_);
-        std::vector<CashWalk> walks(draws.begin(), draws.end());
+        MonthlyRecurrence recurrence(draws, monthDuration_, laterRates_);
+        std::vector<CashWalk> walks;
+        walks.reserve(draws.size());
+        for (const ScenarioValues& draw : draws) {
+            if (pricesByStart(draw)) {  // its walk follows the cohorts, later rates and all
+                ScenarioValues whole = draw;
+                whole.laterRates = laterRates_;
+                walks.emplace_back(whole);
+            } else {
+                walks.emplace_back(draw);
+            }
+        }
         std::vector<double> actives(draws.size());
         for (std::size_t month = 0; month < spread_.months.size(); ++month) {
             if (stop_.stop_requested()) {
@@ -211,7 +235,8 @@ private:
         }
     }
 
-    std::vector<ScenarioValues> draws_;
+    std::vector<double> laterRates_;
+    std::vector<ScenarioValues> draws_;  ///< without their later rates
     std::stop_token stop_;
     std::int64_t monthDuration_ = 0;
     std::optional<double> sharedPrice_;

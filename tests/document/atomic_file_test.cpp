@@ -104,7 +104,7 @@ TEST(AtomicFile, SameFileByIdentityNotSpelling) {
         {"doc.velmora", "./doc.velmora", true},    {"doc.velmora", "sub/../doc.velmora", true},
         {"doc.velmora", "link.velmora", true},     {"new.velmora", "sub/.././new.velmora", true},
         {"doc.velmora", "other.velmora", false},   {"new.velmora", "sub/new.velmora", false},
-        {"doc.velmora", "sub/doc.velmora", false},
+        {"doc.velmora", "sub/doc.velmora", false}, {"new.velmora", "new.csv", false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE((c.a + " " + c.b).toStdString());

@@ -71,6 +71,10 @@ TEST(ParseDocument, TakesDefaultsForWhatIsLeftOutAndIgnoresUnknownKeys) {
         change(document);
         return document;
     };
+    std::string manyHalves;  // 1,199 more later rates after a first
+    for (int i = 1; i < 1200; ++i) {
+        manyHalves += ", 0.5";
+    }
     const std::vector<std::pair<std::string, ScenarioDocument>> cases{
         {R"({"format": "velmora", "version": 1, "basic": {"price": 4.99}})",
          with([](ScenarioDocument& d) { d.basic.price = 4.99; })},
@@ -84,6 +88,14 @@ TEST(ParseDocument, TakesDefaultsForWhatIsLeftOutAndIgnoresUnknownKeys) {
              d.basicRanges = {{Input::Price, 1.5, 2.5}, {Input::RtPlus, 0.9, 0.97}};
          })},
         {R"({"version": 1.0, "format": "velmora", "chartType": "simple", "comparison": {}})", {}},
+        // Later rates as written, none at all, or as many as a scenario may hold.
+        {R"({"format": "velmora", "version": 1, "basic": {"laterRates": [0.93, 1e-320, -0, 2]},
+            "comparison": {"baseline": {"laterRates": []}}})",
+         with([](ScenarioDocument& d) {
+             d.basic.laterRates = {0.93, 1e-320, -0.0, 2};
+         })},
+        {R"({"format": "velmora", "version": 1, "basic": {"laterRates": [0.5)" + manyHalves + "]}}",
+         with([](ScenarioDocument& d) { d.basic.laterRates.assign(1200, 0.5); })},
         // Indented with tabs, as some editors do; a label beyond the first 65,536
         // characters written as a surrogate pair.
         {"{\n\t\"format\": \"velmora\",\n\t\"version\": 1,\n\t\"basic\": {\n\t\t\"price\": "
@@ -161,6 +173,13 @@ TEST(Identical, TellsMinusZeroFromZeroWhereEqualityDoesNot) {
     EXPECT_FALSE(identical(negative, ScenarioDocument{}));
     const ScenarioDocument cohorts{.basic = {}, .comparison = {}, .chartType = ChartType::Cohorts};
     EXPECT_FALSE(identical(cohorts, ScenarioDocument{}));
+    ScenarioDocument later;
+    later.basic.laterRates = {0.9, 0.0};
+    ScenarioDocument negativeLater = later;
+    negativeLater.basic.laterRates[1] = -0.0;
+    EXPECT_EQ(later, negativeLater);
+    EXPECT_FALSE(identical(later, negativeLater));
+    EXPECT_TRUE(identical(later, later));
 }
 
 }  // namespace

@@ -1,9 +1,12 @@
 #include <cmath>
+#include <sstream>
 #include <string>
 
 #include <gtest/gtest.h>
 
+#include "engine/calibration/calibration_csv.h"
 #include "engine/calibration/calibration_ranges.h"
+#include "engine/support/shortest_text.h"
 
 namespace velmora {
 namespace {
@@ -193,6 +196,32 @@ TEST(CalibrationRanges, BootstrapsTheCohortsWithASeededGenerator) {
     EXPECT_DOUBLE_EQ(ranges->rates[0]->high, 0.64785829307568443);
     EXPECT_FALSE(ranges->trialRetention);
     EXPECT_FALSE(calibrationRanges(onlyRow(0), {}));
+}
+
+TEST(CalibrationCsv, WritesEachFittedValueWithItsOwnRangeAndLabelsWhole) {
+    const CohortTable held = table("c,0,1,2\n\"north, web\",100,50,25\nB,300,240\n");
+    const auto fitted = std::get<Calibration>(calibrate(held, {}));
+    CalibrationRanges ranges;
+    for (std::size_t k = 0; k < 6; ++k) {
+        ranges.rates[k] = FittedRange{0.1 * static_cast<double>(k), 0.5};
+    }
+    ranges.rtPlus = FittedRange{0.75, 0.875};
+    const auto values = fittedValues(fitted, &ranges, ScenarioValues{});
+    // rt1 and rt2 were observed; rt3 to rt6 no cohort reached, so they are the model's.
+    for (std::size_t k = 0; k < 6; ++k) {
+        EXPECT_EQ(values[k].fromModel, k >= 2) << "rt" << k + 1;
+    }
+    EXPECT_FALSE(values[6].fromModel);
+    EXPECT_DOUBLE_EQ(values[6].range->low, 0.75);
+    EXPECT_DOUBLE_EQ(values[5].range->low, 0.5);
+
+    std::ostringstream out;
+    writeCalibrationCsv(&held, &fitted, &ranges, ScenarioValues{}, out);
+    const std::string csv = out.str();
+    EXPECT_NE(csv.find("\n\"north, web\",100,50,25\n"), std::string::npos) << csv;
+    EXPECT_NE(csv.find("\nrtPlus," + shortest(fitted.rates.rtPlus) + ",0.75,0.875,"),
+              std::string::npos)
+        << csv;
 }
 
 }  // namespace

@@ -64,6 +64,9 @@ std::vector<ScenarioValues> plannedScenarios() {
                 values.monthsToProject = monthDuration == 365 ? 7 : 26;
                 values.startingSubs = starting;
                 values.plan = kind.plan;
+                if (k + 1 == kinds.size() && starting > 0) {
+                    values.laterRates = {0.97, 0.6, 0.99};  // the old cohorts join later
+                }
             }
         }
     }

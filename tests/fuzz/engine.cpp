@@ -1,7 +1,7 @@
 // The engine against its plain transcription, bit for bit, on any values of
-// the thirteen fields; the monthly figures against the full projection; and
-// the lifetime value at any horizon. Sizes are bounded (months below 24, month
-// lengths up to 40 days) so that one input runs in milliseconds.
+// the thirteen fields and up to 30 later rates; the monthly figures against the full projection;
+// and the lifetime value at any horizon. Sizes are bounded (months below 24, month lengths up to 40
+// days) so that one input runs in milliseconds.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <algorithm>
@@ -43,6 +43,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (std::abs(values.monthsToProject) >= 24) {
         values.monthsToProject = std::fmod(values.monthsToProject, 24);
     }
+    // Any horizon, negative ones included; positive ones bounded in length.
+    const auto months = bytes.ConsumeIntegralInRange<std::int64_t>(-100'000, 100'000);
+    const double early = number();
+    const double late = number();
+    // Read last, so that inputs written before later rates came read as they did.
+    values.laterRates.resize(bytes.ConsumeIntegralInRange<std::size_t>(0, 30));
+    for (double& rate : values.laterRates) {
+        rate = number();
+    }
 
     UuidGenerator ids;
     const ProjectionLists engine = projectScenario(values, ids);
@@ -57,10 +66,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto last = lastMonthActive(values);
     check(last ? !monthly.empty() && sameNumber(*last, monthly.back()) : monthly.empty());
 
-    // Any horizon, negative ones included; positive ones bounded in length.
-    const auto months = bytes.ConsumeIntegralInRange<std::int64_t>(-100'000, 100'000);
-    const double early = number();
-    const double late = number();
     const double value = lifetimeValuePerTrial(months, values, values.price, early, late);
     check(months > 1 || sameNumber(value, 0.0));
     check(sameNumber(shownLifetimeValue(values, values.price),
@@ -68,7 +73,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // With shares and rates from 0 to 1 and a finite price of 0 or more, each
     // payment adds something or nothing: a longer horizon is never worth less.
     const auto rates = values.retentionRates();
-    const bool shares = std::ranges::all_of(rates, [](double r) { return r >= 0 && r <= 1; }) &&
+    const auto isShare = [](double r) { return r >= 0 && r <= 1; };
+    const bool shares = std::ranges::all_of(rates, isShare) &&
+                        std::ranges::all_of(values.laterRates, isShare) &&
                         std::ranges::all_of(std::array{early, late, values.trialRetention},
                                             [](double r) { return r >= 0 && r <= 1; });
     if (shares && values.price >= 0 && std::isfinite(values.price)) {

@@ -1,4 +1,5 @@
 #include <iostream>
+#include <tuple>
 
 #include <QFile>
 #include <QRegularExpression>
@@ -76,6 +77,18 @@ TEST(ReportPdf, HoldsEveryMonthUnderRepeatedHeadersInEmbeddedFontsOnTheLocalesPa
         const QString text = pdfText(file.fileName(), {"-layout"});
         for (const QString& said : c.says) {
             EXPECT_TRUE(text.contains(said)) << said.toStdString();
+        }
+        if (c.report.kind == ReportKind::Calibration) {
+            // Rates to four decimals, daily trials to one, as the page writes them.
+            const Calibration& fitted = *c.report.calibration.fitted;
+            for (const auto& [name, value, decimals] :
+                 {std::tuple{"trialRetention", *fitted.trialRetention, 4},
+                  std::tuple{"dailyNewSubs", *fitted.dailyNewSubs, 1}}) {
+                const QString figure = c.locale.toString(value, 'f', decimals);
+                EXPECT_TRUE(text.contains(QRegularExpression(
+                    QString(name) + R"(\s+)" + QRegularExpression::escape(figure) + R"(\s)")))
+                    << name << " " << figure.toStdString();
+            }
         }
         QSet<QString> rows;
         const QStringList pages = text.split('\f', Qt::SkipEmptyParts);

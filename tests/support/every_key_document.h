@@ -25,6 +25,11 @@ inline const std::map<std::string_view, KeySample>& keySamples() {
          [](ScenarioDocument& d, std::size_t at) {
              document_format::scenarioAt(d, at).costPerTrial = 0.1 + 0.2 + double(at);
          }},
+        {"laterRates",
+         [](ScenarioDocument& d, std::size_t at) {
+             document_format::scenarioAt(d, at).laterRates = {0.1 + 0.2 + 0.01 * double(at),
+                                                              1.5e-300, 0.97};
+         }},
         {"ranges",
          [](ScenarioDocument& d, std::size_t at) {
              document_format::rangesAt(d, at) = {{Input::Price, 5 + double(at), 9},

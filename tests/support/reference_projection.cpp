@@ -119,8 +119,12 @@ ProjectionLists project(const ScenarioValues& inputs, UuidGenerator& ids) {
             if (age % md == 0) {
                 const std::int64_t k = age / md - 1;
                 double rate = R[c - 1];
-                if (!p->startingSubscription && k < static_cast<std::int64_t>(c)) {
+                if (!p->startingSubscription && k < static_cast<std::int64_t>(c - 1)) {
                     rate = R[static_cast<std::size_t>(k)];
+                } else if (!p->startingSubscription &&
+                           k - static_cast<std::int64_t>(c - 1) <
+                               static_cast<std::int64_t>(inputs.laterRates.size())) {
+                    rate = inputs.laterRates[static_cast<std::size_t>(k) - (c - 1)];
                 }
                 p->subscribers = rate * p->subscribers;
             }

@@ -12,6 +12,15 @@ namespace {
 
 using Arguments = std::vector<std::string_view>;
 
+/// `count` later rates of 0.5, as --later-rates takes them.
+std::string laterRates(std::size_t count) {
+    std::string list = "0.5";
+    for (std::size_t i = 1; i < count; ++i) {
+        list += ",0.5";
+    }
+    return list;
+}
+
 TEST(CliArguments, GoodInput) {
     using enum OutputFormat;
     // Arguments split at spaces. Distinct values catch a flag that sets the wrong field.
@@ -28,6 +37,9 @@ TEST(CliArguments, GoodInput) {
          {{.monthsToProject = 600, .startingSubs = 5000}}},
         {"--months=-1e30 --format table", {{.monthsToProject = -1e30}, Table}},
         {"-months 2 --save=--x", {{.monthsToProject = 2}}},
+        {"--later-rates 0.93,1e-3,-0,2 --rest=0.9",
+         {{.rtPlus = 0.9, .laterRates = {0.93, 1e-3, -0.0, 2}}}},
+        {"--later-rates=" + laterRates(1200), {{.laterRates = std::vector<double>(1200, 0.5)}}},
     };
     for (const auto& [text, expected] : cases) {
         SCOPED_TRACE(text);
@@ -42,6 +54,7 @@ TEST(CliArguments, GoodInput) {
 
 // Through run(): exit status 2, nothing on standard output, one line naming the flag.
 TEST(CliArguments, BadInput) {
+    const std::string tooMany = laterRates(1201);
     const std::vector<std::pair<Arguments, std::string>> cases{
         {{"--bogus", "1"}, "--bogus: unknown flag (see --help)"},
         {{"months", "3"}, R"("months": unexpected argument; flags start with --)"},
@@ -79,6 +92,18 @@ TEST(CliArguments, BadInput) {
          "limit is 2e10"},
         {{"--months", "1e30"},
          "--months: 1e+30 months of 30 days is far beyond the limit of 4 GiB"},
+        {{"--later-rates", ""}, "--later-rates: entry 1 is empty; give shares separated by commas"},
+        {{"--later-rates=0.9,,0.8"},
+         "--later-rates: entry 2 is empty; give shares separated by commas"},
+        {{"--later-rates", "0.9,"},
+         "--later-rates: entry 2 is empty; give shares separated by commas"},
+        {{"--later-rates", "0.9, 0.8"}, R"(--later-rates: entry 2: " 0.8" is not a number)"},
+        {{"--later-rates", "0.9;0.8"}, R"(--later-rates: entry 1: "0.9;0.8" is not a number)"},
+        {{"--later-rates", "0.9,0.8,nan"},
+         R"(--later-rates: entry 3: "nan" is not a finite number)"},
+        {{"--later-rates", "1e999"}, R"(--later-rates: entry 1: "1e999" is out of range)"},
+        {{"--later-rates", tooMany}, "--later-rates: more than 1,200 rates"},
+        {{"--later-rates", "0.9", "--later-rates=0.8"}, "--later-rates: given more than once"},
     };
     for (const auto& [arguments, message] : cases) {
         std::ostringstream out;

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <QDir>
 #include <QFile>
+#include <QJsonArray>
 #include <QTemporaryDir>
 
 #include "document/scenario_document.h"
@@ -70,6 +71,25 @@ TEST_F(CliDocuments, ProjectsAPageWithTheFlagsOverIt) {
         EXPECT_EQ(ran.status, 0) << ran.err;
         expectInputs(ran.json()["inputs"].toObject(), expected);
     }
+}
+
+TEST_F(CliDocuments, LaterRatesComeFromThePageAndTheFlagReplacesThem) {
+    const std::string file = write("later.velmora", R"({"format": "velmora", "version": 1,
+        "basic": {"laterRates": [0.9, 0.8]}, "comparison": {"baseline": {"laterRates": [0.5]}}})");
+    const auto laterOf = [](const Ran& ran) {
+        EXPECT_EQ(ran.status, 0) << ran.err;
+        return ran.json()["inputs"].toObject()["laterRates"].toArray();
+    };
+    EXPECT_EQ(laterOf(runTool({"--scenario", file, "--format", "json"})), (QJsonArray{0.9, 0.8}));
+    EXPECT_EQ(laterOf(runTool({"--scenario", file, "--page", "baseline", "--format", "json"})),
+              QJsonArray{0.5});
+    EXPECT_EQ(
+        runTool({"--scenario", file, "--later-rates", "0.7", "--save", path("b.velmora")}).status,
+        0);
+    EXPECT_EQ(read("b.velmora").basic.laterRates, std::vector<double>{0.7});
+    EXPECT_EQ(read("b.velmora").comparison[0].laterRates, std::vector<double>{0.5});
+    EXPECT_EQ(runTool({"--later-rates", "0.6,0.5", "--save", path("c.velmora")}).status, 0);
+    EXPECT_EQ(read("c.velmora").basic.laterRates, (std::vector<double>{0.6, 0.5}));
 }
 
 // The reader's every message is tested with the reader; here, that the tool passes it on.

@@ -26,6 +26,8 @@ TEST(CliOutput, WritesWorkbooksReportsAndTextToTheOutputFileOnly) {
     ASSERT_TRUE(writeFile(dir.filePath("plan.velmora"),
                           R"({"format": "velmora", "version": 1, "basic": {"price": 4.99},
                               "chartType": "cohorts"})"));
+    ASSERT_TRUE(writeFile(dir.filePath("cohorts.csv"),
+                          "cohort,0,1,2,3\na,1000,600,480,420\nb,800,500,410\nc,900,540\n"));
     const auto sheets = [](const std::string& book) {
         return toolOutput(
             "/usr/bin/python3",
@@ -90,6 +92,18 @@ TEST(CliOutput, WritesWorkbooksReportsAndTextToTheOutputFileOnly) {
          "Calculated",
          sheets,
          {"Insights 2"}},
+        // The Calibration tab's report and workbook, of the table fitted again.
+        {{"--format", "pdf", "--calibrate", path("cohorts.csv"), "--output", path("fit.pdf")},
+         0,
+         "Calculated",
+         pdf,
+         {"Calibration", "cohorts.csv: 3 cohorts, up to 3 renewals", "10th–90th percentile",
+          "Survival of the cohorts"}},
+        {{"--format", "xlsx", "--calibrate", path("cohorts.csv"), "--output", path("fit.xlsx")},
+         0,
+         "Calculated",
+         sheets,
+         {"Calibration 22", "Cohorts 4", "Values 14"}},
         {{"--format", "pdf", "--output", path("gone/report.pdf")},
          1,
          "velmora-project: --output: " + path("gone/report.pdf") + ": cannot be written: "},

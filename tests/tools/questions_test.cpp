@@ -7,7 +7,13 @@
 #include <gtest/gtest.h>
 #include <QJsonArray>
 
+#include "engine/decisions/economics.h"
+#include "engine/decisions/goal_seek.h"
 #include "engine/decisions/sensitivity.h"
+#include "engine/decisions/settle_point.h"
+#include "engine/projection/closed_form.h"
+#include "engine/projection/monthly_projection.h"
+#include "engine/spread/simulation.h"
 #include "tests/tools/run_cli.h"
 
 namespace velmora::cli {
@@ -181,6 +187,47 @@ TEST(CliQuestions, Economics) {
                                  .json();
     EXPECT_EQ(goal["value"], QJsonValue(1.832));
     EXPECT_EQ(goal["achieved"], QJsonValue(3));
+}
+
+// Every question answers for the later rates as the engine does.
+TEST(CliQuestions, LaterRatesReachEveryQuestion) {
+    ScenarioValues values{.monthsToProject = 40, .startingSubs = 300, .costPerTrial = 3};
+    values.laterRates = {0.97, 0.2, 0.99};
+    const auto with = [](Arguments more) {
+        Arguments all{"--months",         "40",  "--starting-subscribers", "300",
+                      "--cost-per-trial", "3",   "--later-rates",          "0.97,0.2,0.99",
+                      "--format",         "json"};
+        all.insert(all.end(), more.begin(), more.end());
+        return runTool(all).json();
+    };
+    const std::vector<double> months = monthlyActives(values);
+    const QJsonArray later = with({})["inputs"].toObject()["laterRates"].toArray();
+    EXPECT_EQ(later, (QJsonArray{0.97, 0.2, 0.99}));
+    EXPECT_FALSE(runTool({"--format", "json"}).json()["inputs"].toObject().contains("laterRates"));
+    EXPECT_EQ(with({"--settle"})["subscribers"],
+              QJsonValue(settlePoint(values, months).subscribers));
+    const QJsonObject economics = with({"--economics"});
+    EXPECT_EQ(economics["paybackMonths"],
+              QJsonValue(static_cast<double>(*paybackOfTrial(values).months)));
+    EXPECT_EQ(economics["lifetimeValueToCost"], QJsonValue(lifetimeValueToCost(values)));
+    EXPECT_EQ(economics["cashNeeded"], QJsonValue(cashTurn(values, months).cashNeeded));
+    const GoalSeekResult goal = seekGoal(values, {Metric::Subscribers, 10000, Input::RtPlus});
+    ASSERT_TRUE(goal.reached());
+    EXPECT_EQ(with({"--goal", "subscribers=10000", "--solve-for", "rtPlus"})["value"],
+              QJsonValue(goal.value));
+    const auto moved = sensitivity(values, Metric::Subscribers);
+    const QJsonArray bars = with({"--sensitivity", "subscribers"})["inputs"].toArray();
+    ASSERT_EQ(bars.size(), static_cast<qsizetype>(moved->bars.size()));
+    for (qsizetype i = 0; i < bars.size(); ++i) {
+        const SensitivityBar& bar = moved->bars[static_cast<std::size_t>(i)];
+        EXPECT_EQ(bars[i]["input"].toString().toStdString(), inputName(bar.input));
+        EXPECT_EQ(bars[i]["down"], QJsonValue(bar.down));
+    }
+    const auto spread = simulateSpread(values, {}, {.draws = 3});
+    const QJsonObject simulated = with({"--simulate", "3"});
+    EXPECT_EQ(simulated["months"][39]["active"]["p50"],
+              QJsonValue(spread->months.back().active.p50));
+    EXPECT_EQ(simulated["months"][39]["active"]["p50"], QJsonValue(*closedFormLastActive(values)));
 }
 
 // Refused like any bad flag: status 2, nothing on standard output, one line.

@@ -31,3 +31,19 @@ run_tool(--months 2 --version)
 if(NOT status EQUAL 0 OR NOT out STREQUAL "velmora-project ${VERSION}\n" OR NOT err STREQUAL "")
     message(FATAL_ERROR "version: status ${status}\nstdout:\n${out}\nstderr:\n${err}")
 endif()
+
+# Past a file-size limit the tool says why and leaves the earlier file whole,
+# instead of being ended by the signal with the file half written.
+set(full "${CMAKE_CURRENT_BINARY_DIR}/cli-binary-full")
+file(REMOVE_RECURSE "${full}")
+file(WRITE "${full}/old.csv" "earlier table")
+execute_process(COMMAND prlimit --fsize=100 ${TOOL} --months 600 --format csv --output
+                        "${full}/old.csv"
+                RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
+file(READ "${full}/old.csv" kept)
+file(GLOB left RELATIVE "${full}" "${full}/*" "${full}/.*")
+file(REMOVE_RECURSE "${full}")
+if(NOT status EQUAL 1 OR NOT err MATCHES "old.csv: cannot be written: File too large\n$"
+   OR NOT kept STREQUAL "earlier table" OR NOT left STREQUAL "old.csv")
+    message(FATAL_ERROR "full disk: status ${status}\nstderr:\n${err}\nfile: ${kept}\nleft: ${left}")
+endif()

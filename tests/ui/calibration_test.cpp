@@ -66,6 +66,7 @@ TEST_F(Calibrating, ImportsAFileAndAppliesTheFitAsOneUndoableEdit) {
         return marked;
     };
     // Three renewals leave room to hold out one: two must stay to fit.
+    EXPECT_EQ(page().holdoutBox()->maximum(), 1);
     EXPECT_EQ(heldOut(0), QStringList({"", "", "", ""}));
     EXPECT_EQ(heldOut(1), QStringList({"", "", "", "Renewal 3, held out by the backtest"}));
     ASSERT_TRUE(page().fitted());

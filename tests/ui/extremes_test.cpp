@@ -215,6 +215,17 @@ TEST_P(Extremes, KeepTheWindowOnTheScreenAndEveryFigureReadable) {
             EXPECT_TRUE(wholeInView(*chart)) << "tab " << tab;
             EXPECT_EQ(window.size(), windowOn(screen)) << "tab " << tab;
         }
+        // The columns scroll up and down only, however narrow they are squeezed.
+        for (int tab = 3; tab >= 1; --tab) {
+            content.setCurrentIndex(tab);
+            for (QScrollArea* column : content.currentWidget()->findChildren<QScrollArea*>()) {
+                if (column->isVisible() &&
+                    column->verticalScrollBarPolicy() != Qt::ScrollBarAlwaysOff) {
+                    column->resize(40, column->height());
+                    EXPECT_FALSE(column->horizontalScrollBar()->isVisible()) << "tab " << tab;
+                }
+            }
+        }
         content.setCurrentIndex(0);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
         checkTable(*single.table(), screen.width());

@@ -109,9 +109,11 @@ TEST_F(Form, StoresWhatIsTypedUncheckedAndMarksWhatMayNotMeanMuch) {
         {Field::DailyNewSubs, " 1,000 ", 1000, "1,000", ""},
         {Field::Price, "0.12345", 0.12345, "0.123", ""},
         {Field::Price, "-5", -5, "-5", "A negative price pays the subscribers"},
+        {Field::Price, "0", 0, "0", ""},
         // Past 1e15 the digits would run far beyond the field.
         {Field::DailyNewSubs, "1e308", 1e308, "1e+308", ""},
         {Field::DailyNewSubs, "-1", -1, "-1", "Daily Trials below zero"},
+        {Field::DailyNewSubs, "0", 0, "0", ""},
         {Field::StartingSubs, "-12345678901234567", -12345678901234567.0, "-1.2345678901234568e+16",
          "Starting Subscribers below zero"},
     };

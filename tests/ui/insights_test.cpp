@@ -312,6 +312,16 @@ TEST_F(Insights, TheTornadoDrawsTheEngineFiguresLargestFirst) {
     scenarios.elapse();
     EXPECT_EQ(tornado().rowSummary(1),
               "Retention Rate 1: +1,067 at 90% churn, -1,067 at 110% churn");
+
+    // Changes past what the chart library takes are drawn scaled, under labels that say them.
+    useScenario({.dailyNewSubs = 1e300});
+    tornado().replot(QCustomPlot::rpImmediateRefresh);
+    tornado().replot(QCustomPlot::rpImmediateRefresh);
+    const QCPRange shown = tornado().xAxis->range();
+    const double longest = tornado().upBars()->data()->at(0)->value;
+    EXPECT_TRUE(longest > 0 && shown.upper > longest && shown.upper < 1e3) << shown.upper;
+    const QString labels = tornado().xAxis->tickVectorLabels().toList().join(' ');
+    EXPECT_TRUE(labels.contains("e+30")) << labels.toStdString();
 }
 
 // The defaults at $2 a trial: c = 1.99 x 0.85 x 0.59 = 0.998 a payment pays

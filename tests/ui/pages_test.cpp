@@ -234,9 +234,14 @@ TEST_F(Window, AlternatesShowTheirDifferenceFromTheBaseline) {
 // On a laptop's screen the line between the columns and the chart is the
 // user's to move, and a later window keeps it where it was left.
 TEST_F(Window, TheChartKeepsTheHeightTheUserGaveItInLaterWindows) {
-    window->resize(1366, 704);
+    // Until the user drags the line, the chart takes all the columns leave.
+    window->resize(1366, 1100);
     window->show();
     content().setCurrentWidget(&dual());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    EXPECT_GT(dual().chart()->height(),
+              static_cast<QWidget*>(dual().chart())->minimumSizeHint().height() + 100);
+    window->resize(1366, 704);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
     ChartSplit& split = *dual().split();
     const int least = dual().chart()->height();

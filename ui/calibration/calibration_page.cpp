@@ -21,6 +21,7 @@
 
 #include "document/cohort_table_file.h"
 #include "format/number_format.h"
+#include "report/report.h"
 #include "ui/calibration/calibration_summary.h"
 #include "ui/calibration/cohort_table_model.h"
 #include "ui/calibration/survival_chart.h"
@@ -43,14 +44,7 @@ Read imported(const std::variant<CohortTable, DocumentProblem>& read, const QStr
 }
 
 QString summaryOf(const ImportedTable& imported) {
-    const CohortTable& table = imported.table;
-    QString text = QObject::tr("%1: %2, up to %3")
-                       .arg(imported.source, counted(table.cohorts.size(), "cohort"),
-                            counted(table.longestRow(), "renewal"));
-    if (table.hasTrials()) {
-        text +=
-            table.hasDays() ? QObject::tr(", with trials and days") : QObject::tr(", with trials");
-    }
+    QString text = report::cohortTableSummary(imported.table, imported.source);
     if (!imported.kept) {
         text += QObject::tr(". Too large to keep in the document: fitted, but not saved with it.");
     }

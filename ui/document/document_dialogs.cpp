@@ -5,6 +5,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include "document/file_name.h"
 #include "document/scenario_document.h"
 
 namespace velmora {
@@ -34,7 +35,7 @@ QString suffixOf(const QString& filter) {
 
 QString fileToWrite(QWidget* parent, const QString& title, const QString& suggestion,
                     const QString& filters) {
-    QFileDialog dialog(parent, title, suggestion, filters);
+    QFileDialog dialog(parent, title, showableName(suggestion), filters);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     // The dialog adds the chosen filter's suffix to a name without one itself,
     // so that it asks before replacing the file that will really be written.
@@ -51,7 +52,7 @@ QString fileToWrite(QWidget* parent, const QString& title, const QString& sugges
 }  // namespace
 
 QString QtDocumentDialogs::fileToOpen(QWidget* parent, const QString& folder) {
-    return QFileDialog::getOpenFileName(parent, tr("Open"), folder, documentFilter());
+    return QFileDialog::getOpenFileName(parent, tr("Open"), showableName(folder), documentFilter());
 }
 
 QString QtDocumentDialogs::fileToSave(QWidget* parent, const QString& suggestion) {
@@ -97,7 +98,7 @@ void QtDocumentDialogs::warn(QWidget* parent, const QString& title, const QStrin
 }
 
 QString QtDocumentDialogs::fileToImport(QWidget* parent, const QString& folder) {
-    return QFileDialog::getOpenFileName(parent, tr("Import Cohort Data"), folder,
+    return QFileDialog::getOpenFileName(parent, tr("Import Cohort Data"), showableName(folder),
                                         tr("Cohort tables (*.csv *.tsv *.txt);;All files (*)"));
 }
 

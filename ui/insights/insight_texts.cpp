@@ -29,6 +29,9 @@ SubscriptionInputs::Field fieldOf(Input input) {
 }
 
 QString inputTitle(Input input) {
+    if (input == Input::LaterRates) {
+        return QStringLiteral("Later renewal rates");
+    }
     return fieldTitle(fieldOf(input));
 }
 

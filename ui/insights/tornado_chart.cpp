@@ -28,11 +28,16 @@ const QColor upColour(0x4E, 0x79, 0xA7);
 /// "-$5,000", "$0", "+$5,000", with the digits a fine step needs.
 class ChangeTicker final : public QCPAxisTicker {
 public:
-    explicit ChangeTicker(Metric metric) : metric_(metric) {}
+    ChangeTicker(Metric metric, const ValueScale& scale) : metric_(metric), scale_(scale) {}
 
 protected:
-    QVector<QString> createLabelVector(const QVector<double>& ticks, const QLocale&, QChar,
+    QVector<QString> createLabelVector(const QVector<double>& drawn, const QLocale&, QChar,
                                        int) override {
+        QVector<double> ticks;
+        ticks.reserve(drawn.size());
+        for (const double tick : drawn) {
+            ticks.append(scale_.toFigure(tick));
+        }
         const NumberFormatter figures = metricFormatter(metric_);
         int digits = figures.maximumFractionDigits();
         const double step = ticks.size() > 1 ? std::abs(ticks[1] - ticks[0]) : 1;
@@ -54,6 +59,7 @@ protected:
 
 private:
     Metric metric_;
+    ValueScale scale_;
 };
 
 QCPBars* makeBars(QCustomPlot* plot, const QColor& colour, const QString& name) {
@@ -114,12 +120,20 @@ void TornadoChart::setSensitivity(const std::optional<Sensitivity>& sensitivity)
     QVector<double> downKeys, downChanges, upKeys, upChanges;
     auto ticker = QSharedPointer<QCPAxisTickerText>::create();
     QStringList summaries;
+    FiniteSpan span;
+    for (int row = 0; row < rows; ++row) {
+        span.add(bar(row).down);
+        span.add(bar(row).up);
+    }
+    scale_ = ValueScale::forLargest(span.largest());
     for (int row = 0; row < rows; ++row) {
         const SensitivityBar& moved = bar(row);
         const auto key = static_cast<double>(row);
         ticker->addTick(key, inputTitle(moved.input));
         // A change to or from "never" has no length: its label tells it.
-        const auto drawn = [](double change) { return std::isfinite(change) ? change : qQNaN(); };
+        const auto drawn = [this](double change) {
+            return std::isfinite(change) ? scale_.toDrawn(change) : qQNaN();
+        };
         downKeys << key - barOffset;
         downChanges << drawn(moved.down);
         upKeys << key + barOffset;
@@ -132,8 +146,8 @@ void TornadoChart::setSensitivity(const std::optional<Sensitivity>& sensitivity)
     up_->setData(upKeys, upChanges, true);
     yAxis->setTicker(ticker);
     yAxis->setRange(-0.6, std::max(rows, 1) - 0.4);
-    xAxis->setTicker(
-        QSharedPointer<ChangeTicker>::create(shown_ ? shown_->metric : Metric::Subscribers));
+    xAxis->setTicker(QSharedPointer<ChangeTicker>::create(
+        shown_ ? shown_->metric : Metric::Subscribers, scale_));
     setAccessibleDescription(rows == 0 ? QStringLiteral("No inputs to compare")
                                        : QStringLiteral("Largest effect first. ") +
                                              summaries.join(QStringLiteral("; ")));
@@ -208,7 +222,7 @@ QString TornadoChart::toolTipAt(const QPointF& pixel) const {
 void TornadoChart::addLabel(double key, double change, const QString& text) {
     auto* label = new QCPItemText(this);
     label->position->setAxes(xAxis, yAxis);
-    label->position->setCoords(std::isfinite(change) ? change : 0, key);
+    label->position->setCoords(std::isfinite(change) ? scale_.toDrawn(change) : 0, key);
     // Beyond the end of the bar, on the side it grows to.
     label->setPositionAlignment((change < 0 ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
     label->setPadding(QMargins(labelPadding, 0, labelPadding, 0));

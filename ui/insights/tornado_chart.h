@@ -6,6 +6,7 @@
 #include <qcustomplot.h>
 
 #include "engine/decisions/sensitivity.h"
+#include "ui/charts/value_axis.h"
 
 namespace velmora {
 
@@ -59,6 +60,7 @@ private:
     void placeHighlight();
 
     std::optional<Sensitivity> shown_;
+    ValueScale scale_;  ///< how the changes are drawn: past 1e250 the chart takes no range
     QCPBars* down_;
     QCPBars* up_;
     QCPItemRect* highlight_;

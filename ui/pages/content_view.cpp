@@ -27,6 +27,7 @@ void write(SubscriptionInputs& scenario, const ScenarioValues& values,
     scenario.setRt6(values.rt6);
     scenario.setRtPlus(values.rtPlus);
     scenario.setCostPerTrial(values.costPerTrial);
+    scenario.setLaterRates(values.laterRates);
 }
 
 }  // namespace
