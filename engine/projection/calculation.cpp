@@ -331,8 +331,8 @@ std::optional<ProjectionLists> projectScenario(const ScenarioValues& values, Uui
         }
         breakdowns->bornChain.push_back(newCohorts[b]);
         for (std::size_t k = 1; k <= months - b; ++k) {
-            breakdowns->bornChain.push_back(renewalRates[k - 1] *
-                                            breakdowns->bornChain[start + k - 1]);
+            const double previous = breakdowns->bornChain[start + k - 1];
+            breakdowns->bornChain.push_back(renewalRates[k - 1] * previous);
         }
     }
     breakdowns->monthDuration = monthDuration;
