@@ -87,20 +87,6 @@ double Plan::trialsFactor(std::int64_t month) const {
     return factor;
 }
 
-std::optional<std::int64_t> Plan::lastChangeMonth() const {
-    std::int64_t last = 0;
-    if (hasGrowth(*this)) {
-        if (!growthUntil) {
-            return std::nullopt;
-        }
-        last = std::max<std::int64_t>(*growthUntil, 0);
-    }
-    for (const PlanChange& change : changes) {
-        last = std::max(last, change.month);
-    }
-    return last;
-}
-
 std::string Plan::key() const {
     std::string key = "plan";
     if (hasGrowth(*this)) {

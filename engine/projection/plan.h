@@ -74,9 +74,6 @@ struct Plan {
     [[nodiscard]] double valueIn(PlanInput input, double base, std::int64_t month) const;
     /// (1 + g)^min(month, u) x season(month).
     [[nodiscard]] double trialsFactor(std::int64_t month) const;
-    /// The month after which nothing changes any more, growth and changes both;
-    /// nothing when growth goes on for ever. Seasons are not counted.
-    [[nodiscard]] std::optional<std::int64_t> lastChangeMonth() const;
 
     /// What the projection reads of the plan as text, exact like the
     /// scenario's key; the cost per trial is left out, as there.

@@ -5,7 +5,6 @@
 
 #include "engine/decisions/economics.h"
 #include "engine/decisions/goal_seek.h"
-#include "engine/decisions/sensitivity.h"
 #include "engine/decisions/settle_point.h"
 #include "engine/projection/closed_form.h"
 #include "engine/projection/monthly_projection.h"
@@ -61,7 +60,6 @@ TEST(PlannedDecisions, LifetimeValueIsThatOfATrialStartedInM0) {
         Plan plan;
         double value;
     } cases[] = {
-        {"no plan", {}, shownLifetimeValue(plain, plain.price)},
         {"prices for everyone", everyKind(PriceChangesApply::Everyone), everyone},
         {"prices for new subscribers: M0's throughout",
          everyKind(PriceChangesApply::NewSubscribers), shownLifetimeValue(plain, plain.price)},
@@ -143,7 +141,6 @@ TEST(PlannedDecisions, SummaryTableAndCashFollowTheMonths) {
             EXPECT_TRUE(near(flow.cumulativeProceeds[m], in)) << m;
             EXPECT_NEAR(flow.cumulativeNet[m], in - out, 1e-9) << m;
         }
-        EXPECT_EQ(cashTurn(values, actives).cashNeeded, flow.turn.cashNeeded);
         EXPECT_EQ(metricValue(Metric::CashNeeded, values), flow.turn.cashNeeded);
     }
 }
@@ -155,8 +152,6 @@ TEST(PlannedDecisions, SettlesOnceNothingChangesAnyMore) {
     settled.trialRetention = 0.4;
     settled.price = 0.99;
     const SettlePoint finalValues = settlePoint(settled, {});
-    ScenarioValues none = withPlan({});
-    none.dailyNewSubs = 0;
     const struct {
         const char* name;
         Plan plan;
@@ -177,11 +172,7 @@ TEST(PlannedDecisions, SettlesOnceNothingChangesAnyMore) {
          SettlePoint::Kind::GrowsWithoutBound,
          0,
          "The daily trials grow every month without end, so the subscribers grow without bound."},
-        {"shrinking without end",
-         {.growthPercent = -1},
-         SettlePoint::Kind::Settles,
-         settlePoint(none, {}).subscribers,
-         ""},
+        {"shrinking without end", {.growthPercent = -1}, SettlePoint::Kind::Settles, 0, ""},
     };
     for (const auto& c : cases) {
         const ScenarioValues values = withPlan(c.plan, 120);
@@ -214,9 +205,6 @@ TEST(PlannedDecisions, GoalSeekAndRangesMoveTheStartingValueAndKeepTheChanges) {
         EXPECT_GT(found.value, inputValue(values, input));
         EXPECT_EQ(applied.plan, values.plan);
     }
-
-    const auto effects = sensitivity(values, Metric::MonthlyProceeds);
-    ASSERT_TRUE(effects);
 
     // A range on the trial retention draws M0's, the change at M5 stays.
     const Range range{Input::TrialRetention, 0.3, 0.8};
