@@ -244,7 +244,8 @@ double ProjectionSize::estimatedBytes() const {
     return static_cast<double>(epochs) * (sizeof(SubscriptionSnapshot) + sizeof(double)) +
            static_cast<double>(months) * static_cast<double>(seededCohorts) * sizeof(double) +
            static_cast<double>(months) * perMonth +
-           static_cast<double>(seededCohorts) * 3 * sizeof(double);
+           static_cast<double>(seededCohorts) * 3 * sizeof(double) +
+           planChainLinks * sizeof(double);
 }
 
 std::optional<ProjectionSize> projectionSize(const ScenarioValues& values) {
@@ -274,6 +275,9 @@ std::optional<ProjectionSize> projectionSize(const ScenarioValues& values) {
     const auto epochs = static_cast<double>(size.epochs);
     size.cohortRecords = m * (seeded + 1) + md * m * (m - 1) / 2;
     size.cohortDays = epochs * seeded + epochs * (epochs + 1) / 2;
+    if (plansProjection(values)) {
+        size.planChainLinks = m * (m + 3) / 2;
+    }
     return size;
 }
 

@@ -19,6 +19,9 @@ struct ProjectionSize {
     std::int64_t seededCohorts = 0;  ///< cohorts standing for the starting subscribers
     double cohortRecords = 0;        ///< breakdown records over all months
     double cohortDays = 0;           ///< cohort updates the simulation performs
+    /// Under a plan, the links of the chains of each month's births kept for
+    /// the breakdown (about months^2 / 2); without one they are a few per month.
+    double planChainLinks = 0;
 
     /// Memory the finished projection occupies, approximately.
     [[nodiscard]] double estimatedBytes() const;

@@ -175,6 +175,13 @@ TEST(PlannedProjection, WithoutEffectEveryFigureIsAsWithoutAPlan) {
     }
 }
 
+TEST(PlannedProjection, ChainsOfEachMonthsBirthsCountInTheDaysMemory) {
+    ScenarioValues values{.monthDuration = 1, .monthsToProject = 20000};
+    EXPECT_TRUE(quickDays(*projectionSize(values)));
+    values.plan = Plan{.growthPercent = 1};
+    EXPECT_FALSE(quickDays(*projectionSize(values))) << "20,000 chains of 10,000 counts";
+}
+
 TEST(PlannedProjection, WorkedExample) {
     // Two-day months, cohorts renewing at 0.5: a new level from M1 and a
     // doubled price from M2 for new subscribers only.
