@@ -98,7 +98,7 @@ void lastMonthBuild(benchmark::State& state) {
 
 /// 600 months whose daily trials grow 2% a month for four years and follow the
 /// seasons, with a dozen changes of every input, prices for new subscribers only.
-void plannedBuild(benchmark::State& state) {
+ScenarioValues plannedScenario(const benchmark::State& state) {
     using velmora::PlanInput;
     ScenarioValues values = scenario(state);
     values.plan = velmora::Plan{
@@ -119,8 +119,20 @@ void plannedBuild(benchmark::State& state) {
                     {PlanInput::TrialRetention, 400, 0.6},
                     {PlanInput::CostPerTrial, 30, 1.5},
                     {PlanInput::CostPerTrial, 240, 2}}};
-    const velmora::FixedScenario inputs(values);
+    return values;
+}
+
+void plannedBuild(benchmark::State& state) {
+    const velmora::FixedScenario inputs(plannedScenario(state));
     velmora::bench::measureDayByDay(state, inputs);
+}
+
+/// The monthly figures alone under the same plan.
+void plannedMonthlyBuild(benchmark::State& state) {
+    const ScenarioValues values = plannedScenario(state);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(velmora::monthlyActives(values).data());
+    }
 }
 
 BENCHMARK(plannedBuild)
@@ -129,6 +141,11 @@ BENCHMARK(plannedBuild)
     ->Args({600, 5000})
     ->Unit(benchmark::kMillisecond);
 
+BENCHMARK(plannedMonthlyBuild)
+    ->ArgNames({"months", "starting"})
+    ->Args({600, 0})
+    ->Args({600, 5000})
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(monthlyBuild)->Apply(sizes);
 BENCHMARK(lastMonthBuild)->Apply(sizes)->Unit(benchmark::kMicrosecond);
 
