@@ -218,7 +218,7 @@ double lifetimeValueToCost(const ScenarioValues& values) {
 }
 
 double monthlySpend(const ScenarioValues& values) {
-    return values.dailyNewSubs * static_cast<double>(values.monthDuration) * values.costPerTrial;
+    return trialsPerDay(values, 0) * static_cast<double>(values.monthDuration) * costIn(values, 0);
 }
 
 CashWalk::CashWalk(const ScenarioValues& values)

@@ -47,7 +47,8 @@ struct Payback {
 /// cost of 0 (divided as IEEE numbers are).
 [[nodiscard]] double lifetimeValueToCost(const ScenarioValues& values);
 
-/// The acquisition spend of one month: dailyNewSubs x monthDuration x costPerTrial.
+/// The acquisition spend of one month: dailyNewSubs x monthDuration x costPerTrial;
+/// under a plan, M0's (its trials per day may follow a season).
 [[nodiscard]] double monthlySpend(const ScenarioValues& values);
 
 /// When the plan's money turns, from the first-day counts of its months.

@@ -72,11 +72,6 @@ SettlePoint growsWithoutBound(std::string reason) {
     return point;
 }
 
-bool hasSeasons(const Plan& plan) {
-    return plan.seasonality && std::any_of(plan.seasonality->begin(), plan.seasonality->end(),
-                                           [](double factor) { return factor != 1; });
-}
-
 /// Where a scenario under a plan settles: where the values it keeps once
 /// growth has stopped and the last change is past settle, reached from that
 /// month on.
@@ -86,7 +81,7 @@ SettlePoint plannedSettlePoint(const ScenarioValues& values,
     if (const auto problem = planProblem(plan)) {
         return refused(*problem);
     }
-    if (hasSeasons(plan)) {
+    if (plan.hasSeasons()) {
         return refused(
             "Seasons move the daily trials up and down every year, so the subscribers rise and "
             "fall with them and never settle at one level.");
@@ -100,7 +95,7 @@ SettlePoint plannedSettlePoint(const ScenarioValues& values,
             from = std::max(from, change.month);
         }
     }
-    const bool grows = plan.growthPercent && *plan.growthPercent != 0;
+    const bool grows = plan.hasGrowth();
     if (grows && plan.growthUntil) {
         from = std::max(from, *plan.growthUntil);
     }

@@ -8,16 +8,16 @@
 
 namespace velmora {
 
+bool Plan::hasGrowth() const {
+    return growthPercent && *growthPercent != 0;
+}
+
+bool Plan::hasSeasons() const {
+    return seasonality && std::any_of(seasonality->begin(), seasonality->end(),
+                                      [](double factor) { return factor != 1; });
+}
+
 namespace {
-
-bool hasGrowth(const Plan& plan) {
-    return plan.growthPercent && *plan.growthPercent != 0;
-}
-
-bool hasSeasons(const Plan& plan) {
-    return plan.seasonality && std::any_of(plan.seasonality->begin(), plan.seasonality->end(),
-                                           [](double factor) { return factor != 1; });
-}
 
 void appendExact(std::string& out, double value) {
     char buffer[32];
@@ -46,11 +46,11 @@ const char* planInputName(PlanInput input) {
 }
 
 bool Plan::isEmpty() const {
-    return !hasGrowth(*this) && !hasSeasons(*this) && changes.empty();
+    return !hasGrowth() && !hasSeasons() && changes.empty();
 }
 
 bool Plan::changesProjection() const {
-    return hasGrowth(*this) || hasSeasons(*this) ||
+    return hasGrowth() || hasSeasons() ||
            std::any_of(changes.begin(), changes.end(), [](const PlanChange& change) {
                return change.input != PlanInput::CostPerTrial;
            });
@@ -75,7 +75,7 @@ double Plan::valueIn(PlanInput input, double base, std::int64_t month) const {
 
 double Plan::trialsFactor(std::int64_t month) const {
     double factor = 1;
-    if (hasGrowth(*this)) {
+    if (hasGrowth()) {
         const std::int64_t grown = growthUntil ? std::min(month, *growthUntil) : month;
         factor = std::pow(1 + *growthPercent / 100,
                           static_cast<double>(std::max<std::int64_t>(grown, 0)));
@@ -89,14 +89,14 @@ double Plan::trialsFactor(std::int64_t month) const {
 
 std::string Plan::key() const {
     std::string key = "plan";
-    if (hasGrowth(*this)) {
+    if (hasGrowth()) {
         key += ",g";
         appendExact(key, *growthPercent);
         if (growthUntil) {
             key += ",u" + std::to_string(*growthUntil);
         }
     }
-    if (hasSeasons(*this)) {
+    if (hasSeasons()) {
         key += ",s" + std::to_string(startMonth ? startMonth->month : 1);
         for (const double factor : *seasonality) {
             key.push_back(':');

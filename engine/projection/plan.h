@@ -64,6 +64,10 @@ struct Plan {
     /// Whether the plan changes nothing at all: no growth (or 0%), no seasons
     /// (or all 1), no change.
     [[nodiscard]] bool isEmpty() const;
+    /// Whether the daily trials grow (or shrink): a growth other than 0.
+    [[nodiscard]] bool hasGrowth() const;
+    /// Whether seasons move the daily trials: a factor other than 1.
+    [[nodiscard]] bool hasSeasons() const;
     /// Whether it changes what a projection counts or earns: anything but the cost per trial.
     [[nodiscard]] bool changesProjection() const;
     /// Whether it changes any input over time in a way a projection or the spend sees.
