@@ -70,7 +70,7 @@ bool pricesByStart(const ScenarioValues& values) {
 std::vector<double> monthlyProceedsOf(const ScenarioValues& values,
                                       std::span<const double> actives) {
     std::vector<double> proceeds(actives.size());
-    if (!pricesByStart(values)) {
+    if (!pricesByStart(values) || actives.empty()) {
         for (std::size_t m = 0; m < actives.size(); ++m) {
             proceeds[m] =
                 monthlyProceeds(actives[m], priceIn(values, static_cast<std::int64_t>(m)));

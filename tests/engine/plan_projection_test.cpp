@@ -7,6 +7,7 @@
 #include "engine/projection/closed_form.h"
 #include "engine/projection/monthly_projection.h"
 #include "engine/table/table_figures.h"
+#include "support/projected.h"
 #include "support/reference_projection.h"
 #include "support/same_figures.h"
 
@@ -203,6 +204,9 @@ TEST(PlannedProjection, WorkedExample) {
     }
     // M2: the M0 cohorts (2.5 + 5) and M1 cohorts (10 + 20) at 1, the new one at 2.
     EXPECT_DOUBLE_EQ(lists.monthlyProceeds[2], (2.5 + 5 + 10 + 20 + 2 * 20) * 0.85);
+    values.monthDuration = 0;  // no month: nothing to price
+    EXPECT_TRUE(project(values, ProjectionDetail::Months)->monthlyProceeds.empty());
+    values.monthDuration = 2;
     values.plan->priceChangesApply = PriceChangesApply::Everyone;
     UuidGenerator again;
     EXPECT_EQ(projectScenario(values, again).monthlyProceeds[2],
