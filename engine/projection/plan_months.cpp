@@ -48,7 +48,7 @@ PlanRecurrence::Month PlanRecurrence::next() {
     month.proceeds = byStart_ ? (month.active * price0_ + month.startPriceExtra) * proceedsShare
                               : monthlyProceeds(month.active, priceIn(values_, m));
 
-    // The months reaching age 7 join those renewing at rtPlus alone.
+    // The months reaching the age past the listed rates join those renewing at rtPlus alone.
     old_ = later_ * old_;
     oldExtra_ = later_ * oldExtra_;
     if (current + 1 >= young_) {
