@@ -3,9 +3,11 @@
 // and the peak resident memory of each build; the monthly figures alone; 600
 // months of 365 days, monthly and day by day; and the decision tools (goal
 // seek, sensitivity) at 36 and 600 months; 600 months with 594 later renewal
-// rates beside the same without them.
+// rates beside the same without them; and the build of 600 months under a plan
+// of growth, seasons and a dozen changes, beside the same build without one.
 //
 //   build/release/bench/velmora_engine_bench
+#include <array>
 #include <fstream>
 #include <iomanip>
 #include <iostream>
@@ -94,6 +96,56 @@ void lastMonthBuild(benchmark::State& state) {
     }
 }
 
+/// 600 months whose daily trials grow 2% a month for four years and follow the
+/// seasons, with a dozen changes of every input, prices for new subscribers only.
+ScenarioValues plannedScenario(const benchmark::State& state) {
+    using velmora::PlanInput;
+    ScenarioValues values = scenario(state);
+    values.plan = velmora::Plan{
+        .growthPercent = 2,
+        .growthUntil = 48,
+        .startMonth = velmora::CalendarMonth{2027, 3},
+        .seasonality = std::array<double, 12>{0.8, 0.9, 1, 1.1, 1.2, 1, 0.9, 0.8, 1, 1.1, 1.3, 1.5},
+        .priceChangesApply = velmora::PriceChangesApply::NewSubscribers,
+        .changes = {{PlanInput::DailyNewSubs, 12, 150},
+                    {PlanInput::DailyNewSubs, 60, 400},
+                    {PlanInput::DailyNewSubs, 200, 250},
+                    {PlanInput::Price, 6, 2.49},
+                    {PlanInput::Price, 24, 2.99},
+                    {PlanInput::Price, 120, 3.49},
+                    {PlanInput::Price, 300, 3.99},
+                    {PlanInput::TrialRetention, 18, 0.62},
+                    {PlanInput::TrialRetention, 90, 0.55},
+                    {PlanInput::TrialRetention, 400, 0.6},
+                    {PlanInput::CostPerTrial, 30, 1.5},
+                    {PlanInput::CostPerTrial, 240, 2}}};
+    return values;
+}
+
+void plannedBuild(benchmark::State& state) {
+    const velmora::FixedScenario inputs(plannedScenario(state));
+    velmora::bench::measureDayByDay(state, inputs);
+}
+
+/// The monthly figures alone under the same plan.
+void plannedMonthlyBuild(benchmark::State& state) {
+    const ScenarioValues values = plannedScenario(state);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(velmora::monthlyActives(values).data());
+    }
+}
+
+BENCHMARK(plannedBuild)
+    ->ArgNames({"months", "starting"})
+    ->Args({600, 0})
+    ->Args({600, 5000})
+    ->Unit(benchmark::kMillisecond);
+
+BENCHMARK(plannedMonthlyBuild)
+    ->ArgNames({"months", "starting"})
+    ->Args({600, 0})
+    ->Args({600, 5000})
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(monthlyBuild)->Apply(sizes);
 BENCHMARK(lastMonthBuild)->Apply(sizes)->Unit(benchmark::kMicrosecond);
 
@@ -192,6 +244,12 @@ public:
                 std::cout << std::fixed << std::setprecision(1) << size << ": engine is "
                           << plain->second / engine->second
                           << " times faster than the plain simulation\n";
+            }
+            const auto planned = byKind.find("plannedBuild");
+            if (engine != byKind.end() && planned != byKind.end()) {
+                std::cout << std::fixed << std::setprecision(2) << size << ": a plan takes "
+                          << planned->second / engine->second
+                          << " times as long as the build without one\n";
             }
         }
     }

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 
+#include "engine/projection/plan_months.h"
 #include "engine/table/table_figures.h"
 
 namespace velmora {
@@ -89,6 +90,64 @@ double paybackPastCounting(const ScenarioValues& values, double cost) {
     return k > counted ? k : counted;  // at least what the count failed to reach
 }
 
+/// Whether a trial started in M0 pays different prices over its life: a plan
+/// changes the price for everyone.
+bool pricesChangeForTrial(const ScenarioValues& values) {
+    return values.plan && values.plan->priceChangesApply == PriceChangesApply::Everyone &&
+           values.plan->hasChanges(PlanInput::Price);
+}
+
+/// A trial whose price changes, over the payments counted one by one: past
+/// them every change is past (`Plan::lastMonth`), so from then on it pays like a
+/// trial of the last price, `settled`, whose expected payments are worth
+/// `offset` less than this trial's.
+struct ChangingPrices {
+    std::optional<std::int64_t> payback;  ///< within the counted payments
+    ScenarioValues settled;
+    double offset = 0;
+};
+
+ChangingPrices changingPrices(const ScenarioValues& values) {
+    ChangingPrices result;
+    result.settled = values;
+    result.settled.plan.reset();
+    result.settled.price = priceIn(values, countedPayments);
+    const double settledEach = perPayment(result.settled);
+    const double cost = values.costPerTrial;
+    const std::vector<double> rates = values.renewalRates(values.listedRenewals() + 1);
+    const auto lastRate = static_cast<std::int64_t>(rates.size());
+    double value = 0;
+    double payments = 0;
+    double alive = 1;
+    for (std::int64_t k = 1; k <= countedPayments; ++k) {
+        payments += alive;
+        value += priceIn(values, k - 1) * proceedsShare * values.trialRetention * alive;
+        if (!result.payback && cost > 0 && value >= cost) {
+            result.payback = k;
+        }
+        alive *= rates[static_cast<std::size_t>(std::min(k, lastRate) - 1)];
+    }
+    result.offset = value - settledEach * payments;
+    return result;
+}
+
+Payback plannedPayback(const ScenarioValues& values) {
+    const ChangingPrices changing = changingPrices(values);
+    if (changing.payback) {
+        return {changing.payback, 0};
+    }
+    const double cost = values.costPerTrial - changing.offset;
+    const double whole = changing.offset + wholeLifetimeValue(changing.settled);
+    if (!(whole >= values.costPerTrial)) {
+        return {std::nullopt, values.costPerTrial - whole};
+    }
+    Payback payback{distantPayback(changing.settled, cost), 0};
+    if (!payback.months) {
+        payback.distantMonths = paybackPastCounting(changing.settled, cost);
+    }
+    return payback;
+}
+
 }  // namespace
 
 double Payback::count() const {
@@ -103,6 +162,9 @@ Payback paybackOfTrial(const ScenarioValues& values) {
     const double cost = values.costPerTrial;
     if (!(cost > 0)) {
         return {0, 0};
+    }
+    if (pricesChangeForTrial(values)) {
+        return plannedPayback(values);
     }
     const double each = perPayment(values);
     const std::vector<double> rates = values.renewalRates(values.listedRenewals() + 1);
@@ -128,6 +190,10 @@ Payback paybackOfTrial(const ScenarioValues& values) {
 }
 
 double wholeLifetimeValue(const ScenarioValues& values) {
+    if (pricesChangeForTrial(values)) {
+        const ChangingPrices changing = changingPrices(values);
+        return changing.offset + wholeLifetimeValue(changing.settled);
+    }
     const double each = perPayment(values);
     if (each == 0) {
         return 0;
@@ -152,15 +218,36 @@ double lifetimeValueToCost(const ScenarioValues& values) {
 }
 
 double monthlySpend(const ScenarioValues& values) {
-    return values.dailyNewSubs * static_cast<double>(values.monthDuration) * values.costPerTrial;
+    return trialsPerDay(values, 0) * static_cast<double>(values.monthDuration) * costIn(values, 0);
 }
 
 CashWalk::CashWalk(const ScenarioValues& values)
-    : price_(values.price), spend_(monthlySpend(values)), lowest_(infinity) {}
+    : price_(values.price), spend_(monthlySpend(values)), lowest_(infinity) {
+    if (values.plan && !values.plan->isEmpty()) {
+        plan_.emplace(PlannedCash{values, std::nullopt, 0});
+        if (pricesByStart(values) && values.monthDuration >= 1) {
+            plan_->byStart.emplace(values, values.monthDuration);
+        }
+    }
+}
 
 std::pair<double, double> CashWalk::add(double active) {
-    proceeds_ = proceeds_ + monthlyProceeds(active, price_);
-    const double net = proceeds_ - static_cast<double>(months_ + 1) * spend_;
+    double net = 0;
+    if (plan_) {
+        // Each month its own price (or each cohort its start's) and its own spend.
+        const ScenarioValues& values = plan_->values;
+        proceeds_ = proceeds_ + (plan_->byStart
+                                     ? (active * price_ + plan_->byStart->next().startPriceExtra) *
+                                           proceedsShare
+                                     : monthlyProceeds(active, priceIn(values, months_)));
+        spend_ = trialsPerDay(values, months_) * static_cast<double>(values.monthDuration) *
+                 costIn(values, months_);
+        plan_->spent = plan_->spent + spend_;
+        net = proceeds_ - plan_->spent;
+    } else {
+        proceeds_ = proceeds_ + monthlyProceeds(active, price_);
+        net = proceeds_ - static_cast<double>(months_ + 1) * spend_;
+    }
     if (!turn_.breakEvenMonth && net >= 0) {
         turn_.breakEvenMonth = months_;
     }
@@ -194,6 +281,7 @@ CashFlow cashFlow(const ScenarioValues& values, std::span<const double> monthlyA
         const auto [proceeds, net] = walk.add(active);
         flow.cumulativeProceeds.push_back(proceeds);
         flow.cumulativeNet.push_back(net);
+        flow.spend.push_back(walk.lastSpend());
     }
     flow.turn = walk.turn();
     return flow;

@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "engine/projection/plan_months.h"
 #include "engine/projection/scenario.h"
 
 namespace velmora {
@@ -46,7 +47,8 @@ struct Payback {
 /// cost of 0 (divided as IEEE numbers are).
 [[nodiscard]] double lifetimeValueToCost(const ScenarioValues& values);
 
-/// The acquisition spend of one month: dailyNewSubs x monthDuration x costPerTrial.
+/// The acquisition spend of one month: dailyNewSubs x monthDuration x costPerTrial;
+/// under a plan, M0's (its trials per day may follow a season).
 [[nodiscard]] double monthlySpend(const ScenarioValues& values);
 
 /// When the plan's money turns, from the first-day counts of its months.
@@ -72,22 +74,36 @@ public:
     /// cumulative proceeds and cumulative net.
     std::pair<double, double> add(double active);
     [[nodiscard]] CashTurn turn() const;
+    /// The spend of the month added last.
+    [[nodiscard]] double lastSpend() const { return spend_; }
 
 private:
+    /// A plan's months: their prices, trials and costs, and the spend so far.
+    struct PlannedCash {
+        ScenarioValues values;
+        std::optional<PlanRecurrence> byStart;  ///< when cohorts pay their start's price
+        double spent;
+    };
+
     double price_;
     double spend_;
     double proceeds_ = 0;
     double lowest_;
     std::int64_t months_ = 0;
     CashTurn turn_;
+    std::optional<PlannedCash> plan_;  ///< none without a plan
 };
 
 /// The money of every month of a projection. Month m's proceeds are
 /// P(m) = active(m) x price x 0.85, as the table's; cumulative proceeds are
 /// P(0) + ... + P(m), and the cumulative net is that less the spend of months
-/// 0 to m, (m + 1) x `monthlySpend`.
+/// 0 to m, (m + 1) x `monthlySpend`. Under a plan, P(m) is by its price rule
+/// (`monthlyProceedsOf`) and the spend of month m is the trials started in it x
+/// its cost per trial, summed.
 struct CashFlow {
-    double monthlySpend = 0;
+    double monthlySpend = 0;    ///< M0's
+    std::vector<double> spend;  ///< each month's
+
     std::vector<double> cumulativeProceeds;  ///< one per month, from M0
     std::vector<double> cumulativeNet;       ///< one per month, from M0
     CashTurn turn;

@@ -36,7 +36,9 @@ struct GoalSeekResult {
 /// The value of `goal.input`, within its range (`inputRange`), that brings
 /// `goal.metric` of the projection of `values` within `shownTolerance` of
 /// `goal.target`, and within half the last decimal the target is written with
-/// (0.005 for 0.12), all other inputs as they are. When the current value already
+/// (0.005 for 0.12), all other inputs as they are. Under a plan the value
+/// solved for is the input's in M0, before its first change: the plan, its
+/// growth and its changes stay as they are. When the current value already
 /// does, that is the answer; otherwise the metric, monotonic in each input for
 /// non-negative inputs, is solved for by a bracketed secant search (exact in a
 /// step or two where it is linear) and the answer rounded to the fewest decimals

@@ -6,6 +6,7 @@
 #include "engine/decisions/economics.h"
 #include "engine/projection/closed_form.h"
 #include "engine/projection/monthly_projection.h"
+#include "engine/projection/plan_months.h"
 #include "engine/table/table_figures.h"
 
 namespace velmora {
@@ -41,6 +42,20 @@ std::optional<Enum> fromName(const std::array<std::string_view, count>& names,
         return std::nullopt;
     }
     return static_cast<Enum>(found - names.begin());
+}
+
+/// Subscribers, monthly or annual proceeds, from the last month's figures.
+double lastMonthMetric(Metric metric, const ScenarioValues& values, double active,
+                       double proceeds) {
+    switch (metric) {
+        case Metric::Subscribers:
+            return active;
+        case Metric::MonthlyProceeds:
+            return proceeds;
+        default:
+            break;
+    }
+    return annualized(proceeds, values.monthDuration);
 }
 
 std::size_t indexOf(Input input) {
@@ -142,19 +157,20 @@ std::optional<double> metricValue(Metric metric, const ScenarioValues& values) {
         default:
             break;
     }
+    if (plansProjection(values)) {
+        // The last month's proceeds depend on the months before it.
+        const std::vector<double> months = monthlyActives(values);
+        if (months.empty()) {
+            return std::nullopt;
+        }
+        return lastMonthMetric(metric, values, months.back(),
+                               monthlyProceedsOf(values, months).back());
+    }
     const std::optional<double> last = lastMonthActive(values);
     if (!last) {
         return std::nullopt;
     }
-    switch (metric) {
-        case Metric::Subscribers:
-            return *last;
-        case Metric::MonthlyProceeds:
-            return monthlyProceeds(*last, values.price);
-        default:
-            break;
-    }
-    return annualized(monthlyProceeds(*last, values.price), values.monthDuration);
+    return lastMonthMetric(metric, values, *last, monthlyProceeds(*last, values.price));
 }
 
 std::optional<double> closedFormMetricValue(Metric metric, const ScenarioValues& values) {
@@ -176,16 +192,18 @@ std::optional<double> closedFormMetricValue(Metric metric, const ScenarioValues&
         default:
             return metricValue(metric, values);  // needs no month
     }
+    if (plansProjection(values)) {
+        const MonthlyFigures figures = closedFormFigures(values);
+        if (figures.active.empty()) {
+            return std::nullopt;
+        }
+        return lastMonthMetric(metric, values, figures.active.back(), figures.proceeds.back());
+    }
     const std::optional<double> last = closedFormLastActive(values);
     if (!last) {
         return std::nullopt;
     }
-    if (metric == Metric::Subscribers) {
-        return *last;
-    }
-    const double proceeds = monthlyProceeds(*last, values.price);
-    return metric == Metric::MonthlyProceeds ? proceeds
-                                             : annualized(proceeds, values.monthDuration);
+    return lastMonthMetric(metric, values, *last, monthlyProceeds(*last, values.price));
 }
 
 }  // namespace velmora

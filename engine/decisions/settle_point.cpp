@@ -1,5 +1,6 @@
 #include "engine/decisions/settle_point.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "engine/table/table_figures.h"
@@ -64,11 +65,78 @@ std::string pastRenewal(std::size_t renewals) {
     return std::to_string(renewals) + suffix;
 }
 
+SettlePoint growsWithoutBound(std::string reason) {
+    SettlePoint point;
+    point.kind = SettlePoint::Kind::GrowsWithoutBound;
+    point.reason = std::move(reason);
+    return point;
+}
+
+/// Where a scenario under a plan settles: where the values it keeps once
+/// growth has stopped and the last change is past settle, reached from that
+/// month on.
+SettlePoint plannedSettlePoint(const ScenarioValues& values,
+                               std::span<const double> monthlyActives) {
+    const Plan& plan = *values.plan;
+    if (const auto problem = planProblem(plan)) {
+        return refused(*problem);
+    }
+    if (plan.hasSeasons()) {
+        return refused(
+            "Seasons move the daily trials up and down every year, so the subscribers rise and "
+            "fall with them and never settle at one level.");
+    }
+    ScenarioValues settled = values;
+    settled.plan.reset();
+    // The cost of a trial changes no subscriber.
+    std::int64_t from = 0;
+    for (const PlanChange& change : plan.changes) {
+        if (change.input != PlanInput::CostPerTrial) {
+            from = std::max(from, change.month);
+        }
+    }
+    const bool grows = plan.hasGrowth();
+    if (grows && plan.growthUntil) {
+        from = std::max(from, *plan.growthUntil);
+    }
+    const bool endless = grows && !plan.growthUntil;
+    if (endless && *plan.growthPercent > 0) {
+        return growsWithoutBound(
+            "The daily trials grow every month without end, so the subscribers grow without "
+            "bound.");
+    }
+    // Growth that never stops but shrinks leaves no trials in the end.
+    settled.dailyNewSubs = endless ? 0 : trialsPerDay(values, from);
+    settled.trialRetention = conversionIn(values, from);
+    settled.price = priceIn(values, from);
+    const bool earlierCohorts = settled.dailyNewSubs * settled.trialRetention == 0 &&
+                                values.dailyNewSubs * values.trialRetention > 0;
+    if (earlierCohorts && values.rtPlus >= 1) {
+        return refused(
+            "The trials stop while the subscribers won before keep a share of 1 or more at every "
+            "later renewal, so where they end depends on every month before.");
+    }
+    SettlePoint point = settlePoint(settled, {});
+    if (point.kind == SettlePoint::Kind::Settles && point.subscribers > 0) {
+        const double band = 0.1 * point.subscribers;
+        for (auto month = static_cast<std::size_t>(from); month < monthlyActives.size(); ++month) {
+            if (std::abs(monthlyActives[month] - point.subscribers) <= band) {
+                point.month90 = static_cast<std::int64_t>(month);
+                break;
+            }
+        }
+    }
+    return point;
+}
+
 }  // namespace
 
 SettlePoint settlePoint(const ScenarioValues& values, std::span<const double> monthlyActives) {
     if (const auto problem = problemWith(values)) {
         return refused(*problem);
+    }
+    if (plansProjection(values)) {
+        return plannedSettlePoint(values, monthlyActives);
     }
     const double conversions = values.dailyNewSubs * values.trialRetention;
     const auto rates = values.retentionRates();

@@ -46,6 +46,12 @@ struct SettlePoint {
 /// not a finite number (a later rate too); when the starting subscribers or the price are not
 /// finite; or when the figure is too large for a number.
 ///
+/// Under a plan it settles where the values of the month after which nothing
+/// changes (growth stopped, the last change past) settle, and `month90` is
+/// searched from that month on. Growth without end grows without bound, or,
+/// shrinking, leaves no trials. With seasons it cannot be computed: the
+/// trials rise and fall every year, and so do the subscribers.
+///
 /// `monthlyActives` are the first-day counts of a projection of the scenario
 /// (for example its monthly snapshots), searched for `month90`. Thread-safe.
 [[nodiscard]] SettlePoint settlePoint(const ScenarioValues& values,

@@ -8,6 +8,7 @@
 #include <ostream>
 
 #include "engine/projection/monthly_projection.h"
+#include "engine/projection/plan_months.h"
 
 namespace velmora {
 
@@ -156,7 +157,10 @@ template <std::size_t FixedLanes>
 struct BreakdownCounts {
     std::vector<double> seeded;             ///< the seeded cohorts' counts, a month after another
     std::vector<CohortLabel> seededLabels;  ///< in breakdown order
-    std::vector<double> bornChain;          ///< a born cohort after k renewals
+    /// A born cohort after k renewals, from `chainStart[b]` on for those born in
+    /// month b: one chain for all without a plan, one for each month with one.
+    std::vector<double> bornChain;
+    std::vector<std::size_t> chainStart;
     std::int64_t monthDuration = 0;
     Uuid idKey;  ///< the records' ids are drawn from it by position
 
@@ -167,7 +171,8 @@ struct BreakdownCounts {
         const auto birthMonth = static_cast<std::int64_t>(born / days);
         const std::int64_t renewals =
             born % days == 0 ? month - birthMonth : month - birthMonth - 1;
-        return bornChain[static_cast<std::size_t>(renewals)];
+        return bornChain[chainStart[static_cast<std::size_t>(birthMonth)] +
+                         static_cast<std::size_t>(renewals)];
     }
 };
 
@@ -208,13 +213,17 @@ public:
         const std::size_t born = first + i - seeded;
         auto label = static_cast<std::int64_t>(born / monthDuration);
         std::size_t day = born % monthDuration;
-        const double* chain = all_->bornChain.data();
+        const double* chains = all_->bornChain.data();
+        const double* chain = chains + all_->chainStart[static_cast<std::size_t>(label)];
         for (; i < out.size(); ++i) {
             const std::int64_t renewals = day == 0 ? month_ - label : month_ - label - 1;
             out[i] = {month_, CohortLabel(label), chain[static_cast<std::size_t>(renewals)]};
             if (++day == monthDuration) {
                 ++label;
                 day = 0;
+                if (i + 1 < out.size()) {
+                    chain = chains + all_->chainStart[static_cast<std::size_t>(label)];
+                }
             }
         }
     }
@@ -235,7 +244,8 @@ double ProjectionSize::estimatedBytes() const {
     return static_cast<double>(epochs) * (sizeof(SubscriptionSnapshot) + sizeof(double)) +
            static_cast<double>(months) * static_cast<double>(seededCohorts) * sizeof(double) +
            static_cast<double>(months) * perMonth +
-           static_cast<double>(seededCohorts) * 3 * sizeof(double);
+           static_cast<double>(seededCohorts) * 3 * sizeof(double) +
+           planChainLinks * sizeof(double);
 }
 
 std::optional<ProjectionSize> projectionSize(const ScenarioValues& values) {
@@ -265,6 +275,9 @@ std::optional<ProjectionSize> projectionSize(const ScenarioValues& values) {
     const auto epochs = static_cast<double>(size.epochs);
     size.cohortRecords = m * (seeded + 1) + md * m * (m - 1) / 2;
     size.cohortDays = epochs * seeded + epochs * (epochs + 1) / 2;
+    if (plansProjection(values)) {
+        size.planChainLinks = m * (m + 3) / 2;
+    }
     return size;
 }
 
@@ -287,9 +300,14 @@ std::optional<ProjectionLists> projectScenario(const ScenarioValues& values, Uui
     }
     const std::int64_t monthDuration = size->monthDuration;
     const auto days = static_cast<std::size_t>(monthDuration);
-    const double newCohort = values.dailyNewSubs * values.trialRetention;
+    const auto months = static_cast<std::size_t>(size->months);
+    // Each day's cohort: the same every day without a plan, the same within a month with one.
+    const bool planned = plansProjection(values);
+    const std::vector<double> newCohorts =
+        planned ? monthlyInputs(values, months).newCohort
+                : std::vector<double>{values.dailyNewSubs * values.trialRetention};
 
-    SeededCohorts seeded = seedStartingSubscribers(values, newCohort, monthDuration);
+    SeededCohorts seeded = seedStartingSubscribers(values, newCohorts[0], monthDuration);
     const std::size_t seededCount = seeded.subscribers.size();
     std::vector<double> seededOnFirstDay(seededCount);
 
@@ -305,14 +323,21 @@ std::optional<ProjectionLists> projectScenario(const ScenarioValues& values, Uui
     born.reserve(static_cast<std::size_t>(size->epochs));
 
     auto breakdowns = std::make_shared<BreakdownCounts>();
-    const auto months = static_cast<std::size_t>(size->months);
     breakdowns->seeded.resize(months * seededCount);
     // Born cohorts renew at the rate of their renewal, read from a table built once.
     const std::vector<double> renewalRates = values.renewalRates(months + 1);
-    breakdowns->bornChain.resize(months + 1);
-    breakdowns->bornChain[0] = newCohort;
-    for (std::size_t k = 1; k <= months; ++k) {
-        breakdowns->bornChain[k] = renewalRates[k - 1] * breakdowns->bornChain[k - 1];
+    // A cohort born in month b renews at most months - b times in the projection.
+    breakdowns->chainStart.resize(months);
+    for (std::size_t b = 0; b < newCohorts.size(); ++b) {
+        const std::size_t start = breakdowns->bornChain.size();
+        if (planned) {
+            breakdowns->chainStart[b] = start;
+        }
+        breakdowns->bornChain.push_back(newCohorts[b]);
+        for (std::size_t k = 1; k <= months - b; ++k) {
+            const double previous = breakdowns->bornChain[start + k - 1];
+            breakdowns->bornChain.push_back(renewalRates[k - 1] * previous);
+        }
     }
     breakdowns->monthDuration = monthDuration;
     breakdowns->idKey = ids.next();
@@ -355,6 +380,7 @@ std::optional<ProjectionLists> projectScenario(const ScenarioValues& values, Uui
         breakdownStart += breakdownSize;
 
         // Cohorts born this month count from their birth day on, not yet renewed.
+        const double newCohort = newCohorts[planned ? static_cast<std::size_t>(month) : 0];
         const std::int64_t firstDay = month * monthDuration;
         for (std::size_t day = 0; day < days; ++day) {
             double sum = daySums[day / daysPerLane].days[day % daysPerLane];
@@ -372,6 +398,12 @@ std::optional<ProjectionLists> projectScenario(const ScenarioValues& values, Uui
         }
     }
     assert(static_cast<double>(breakdownStart) == size->cohortRecords);
+    std::vector<double> actives;
+    actives.reserve(months);
+    for (const SubscriptionSnapshot& month : lists.monthlySnapshots) {
+        actives.push_back(month.active);
+    }
+    lists.monthlyProceeds = monthlyProceedsOf(values, actives);
     return lists;
 }
 
@@ -388,11 +420,13 @@ SubscriptionCalculation::SubscriptionCalculation(const ScenarioSource& scenario,
             monthlySnapshots.emplace_back(ids, static_cast<std::int64_t>(month), actives[month],
                                           CohortList{});
         }
+        monthlyProceeds = monthlyProceedsOf(values, actives);
         return;
     }
     ProjectionLists lists = projectScenario(values, ids);
     snapshots = std::move(lists.snapshots);
     monthlySnapshots = std::move(lists.monthlySnapshots);
+    monthlyProceeds = std::move(lists.monthlyProceeds);
 }
 
 SubscriptionCalculation::SubscriptionCalculation(const ScenarioSource& scenario,
@@ -401,6 +435,7 @@ SubscriptionCalculation::SubscriptionCalculation(const ScenarioSource& scenario,
       monthDuration(monthDuration),
       detail(ProjectionDetail::Days),
       snapshots(std::move(lists.snapshots)),
-      monthlySnapshots(std::move(lists.monthlySnapshots)) {}
+      monthlySnapshots(std::move(lists.monthlySnapshots)),
+      monthlyProceeds(std::move(lists.monthlyProceeds)) {}
 
 }  // namespace velmora

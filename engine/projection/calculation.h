@@ -19,6 +19,9 @@ struct ProjectionSize {
     std::int64_t seededCohorts = 0;  ///< cohorts standing for the starting subscribers
     double cohortRecords = 0;        ///< breakdown records over all months
     double cohortDays = 0;           ///< cohort updates the simulation performs
+    /// Under a plan, the links of the chains of each month's births kept for
+    /// the breakdown (about months^2 / 2); without one they are a few per month.
+    double planChainLinks = 0;
 
     /// Memory the finished projection occupies, approximately.
     [[nodiscard]] double estimatedBytes() const;
@@ -37,6 +40,8 @@ struct ProjectionLists {
     std::vector<SubscriptionSnapshot> snapshots;
     /// One snapshot per month (the first day's count), without breakdown.
     std::vector<SubscriptionSnapshot> monthlySnapshots;
+    /// The proceeds of each month, by the plan's price rule (`monthlyProceedsOf`).
+    std::vector<double> monthlyProceeds;
 };
 
 /// Simulates the cohorts of `values` day by day. Every count is bit-identical
@@ -82,6 +87,8 @@ struct SubscriptionCalculation {
     ProjectionDetail detail;
     std::vector<SubscriptionSnapshot> snapshots;  ///< every day; none with `Months`
     std::vector<SubscriptionSnapshot> monthlySnapshots;
+    /// The proceeds of each month, by the plan's price rule (`monthlyProceedsOf`).
+    std::vector<double> monthlyProceeds;
 
     /// Whether the days are there: always so with `Days`, even when there are none.
     [[nodiscard]] bool hasDays() const { return detail == ProjectionDetail::Days; }

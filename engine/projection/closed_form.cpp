@@ -5,6 +5,7 @@
 #include <cassert>
 
 #include "engine/projection/calculation.h"
+#include "engine/projection/plan_months.h"
 #include "engine/table/table_figures.h"
 
 namespace velmora {
@@ -31,7 +32,9 @@ MonthlyRecurrence::MonthlyRecurrence(std::span<const ScenarioValues> scenarios,
       seededRate_(count_),
       rates_(count_ * rateCount),
       laterStart_(count_),
-      laterLength_(count_) {
+      laterLength_(count_),
+      prices_(count_),
+      plannedProceeds_(count_) {
     assert(monthDuration >= 1);
     std::span<const double> previous;
     for (std::size_t i = 0; i < count_; ++i) {
@@ -49,6 +52,7 @@ MonthlyRecurrence::MonthlyRecurrence(std::span<const ScenarioValues> scenarios,
         longestLater_ = std::max(longestLater_, later.size());
         previous = later;
         cohort_[i] = values.dailyNewSubs * values.trialRetention;
+        prices_[i] = values.price;
         // Starting subscribers count only when above 0 (NaN skips them too).
         const bool seeded = values.startingSubs > 0;
         seeded_[i] = seeded ? values.startingSubs / monthDuration_ : 0.0;
@@ -56,6 +60,11 @@ MonthlyRecurrence::MonthlyRecurrence(std::span<const ScenarioValues> scenarios,
         const auto rates = values.retentionRates();
         for (std::size_t r = 0; r < rateCount; ++r) {
             rates_[r * count_ + i] = rates[r];
+        }
+        if (plansProjection(values)) {
+            ScenarioValues own = values;
+            own.laterRates.assign(later.begin(), later.end());
+            planned_.push_back({i, PlanRecurrence(own, monthDuration)});
         }
     }
 }
@@ -73,10 +82,29 @@ void MonthlyRecurrence::next(std::span<double> actives) {
         const double seededCohorts = laterDays * seeded[i] + seededRate[i] * seeded[i];
         out[i] = bornCohorts + seededCohorts;
     }
+    for (auto& [index, recurrence] : planned_) {
+        const PlanRecurrence::Month month = recurrence.next();
+        out[index] = month.active;
+        plannedProceeds_[index] = month.proceeds;
+    }
     advance();
 }
 
+void MonthlyRecurrence::next(std::span<double> actives, std::span<double> proceeds) {
+    assert(proceeds.size() == count_);
+    next(actives);
+    for (std::size_t i = 0; i < count_; ++i) {
+        proceeds[i] = monthlyProceeds(actives[i], prices_[i]);
+    }
+    for (const auto& planned : planned_) {
+        proceeds[planned.first] = plannedProceeds_[planned.first];
+    }
+}
+
 void MonthlyRecurrence::skip() {
+    for (auto& planned : planned_) {
+        planned.second.next();
+    }
     advance();
 }
 
@@ -111,6 +139,15 @@ MonthlyFigures closedFormFigures(const ScenarioValues& values) {
         return figures;
     }
     const auto months = static_cast<std::size_t>(size->months);
+    if (plansProjection(values)) {
+        PlanRecurrence recurrence(values, size->monthDuration);
+        for (std::size_t month = 0; month < months; ++month) {
+            const PlanRecurrence::Month figure = recurrence.next();
+            figures.active.push_back(figure.active);
+            figures.proceeds.push_back(figure.proceeds);
+        }
+        return figures;
+    }
     figures.active.resize(months);
     figures.proceeds.resize(months);
     MonthlyRecurrence recurrence(std::span(&values, 1), size->monthDuration);
@@ -125,6 +162,13 @@ std::optional<double> closedFormLastActive(const ScenarioValues& values) {
     const auto size = projectionSize(values);
     if (!size || size->epochs == 0) {
         return std::nullopt;
+    }
+    if (plansProjection(values)) {
+        PlanRecurrence recurrence(values, size->monthDuration);
+        for (std::int64_t month = 1; month < size->months; ++month) {
+            recurrence.next();
+        }
+        return recurrence.next().active;
     }
     // `MonthlyRecurrence` for one scenario, operation for operation, without its
     // vectors: what goal seeking repeats dozens of times.

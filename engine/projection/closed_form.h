@@ -3,8 +3,10 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <utility>
 #include <vector>
 
+#include "engine/projection/plan_months.h"
 #include "engine/projection/scenario.h"
 
 namespace velmora {
@@ -24,7 +26,9 @@ namespace velmora {
 /// they add (monthDuration - 1) x G(m) + G(m + 1) with G(k) = s / monthDuration
 /// x P^k.
 ///
-/// Each scenario costs a few operations a month and a few numbers of memory.
+/// Each scenario costs a few operations a month and a few numbers of memory. A
+/// scenario whose plan changes its projection is followed on its own
+/// (`PlanRecurrence`), at a few dozen operations a month.
 class MonthlyRecurrence {
 public:
     /// Scenarios with a month length of `monthDuration` days, at least 1;
@@ -38,6 +42,9 @@ public:
     /// scenario into `actives` (one per scenario, in order); then moves on to
     /// the next month.
     void next(std::span<double> actives);
+    /// The same, with each scenario's proceeds of the month into `proceeds`: by
+    /// its price, or its plan's price rule.
+    void next(std::span<double> actives, std::span<double> proceeds);
     /// Moves on to the next month without writing its figures.
     void skip();
 
@@ -60,12 +67,16 @@ private:
     std::vector<std::size_t> laterLength_;
     std::size_t longestLater_ = 0;
     std::vector<double> laterRow_;  ///< one month's rates when some are later rates
+    std::vector<double> prices_;
+    std::vector<double> plannedProceeds_;  ///< the planned scenarios' of the last month
+    /// The scenarios with a plan, by their place, each followed on its own.
+    std::vector<std::pair<std::size_t, PlanRecurrence>> planned_;
 };
 
 /// The monthly figures of a projection.
 struct MonthlyFigures {
     std::vector<double> active;    ///< on the first day of each month
-    std::vector<double> proceeds;  ///< of each month, from `active` and the price
+    std::vector<double> proceeds;  ///< of each month, from `active` and the prices
 };
 
 /// The monthly figures of the projection of `values`, computed in closed form
@@ -82,7 +93,8 @@ struct MonthlyFigures {
 /// at 30-day months, 1.3e-11 at 364-day months). A negative rest group (fewer
 /// starting subscribers than the six seeded months hold) cancels much of the
 /// other counts, so T lies far above the figure and only the bound on T holds.
-/// Announces nothing; thread-safe.
+/// Under a plan the figures follow `PlanRecurrence` and the proceeds
+/// `monthlyProceedsOf`, as close to the days. Announces nothing; thread-safe.
 [[nodiscard]] MonthlyFigures closedFormFigures(const ScenarioValues& values);
 
 /// The last of `closedFormFigures(values).active` without keeping the others;

@@ -47,6 +47,10 @@ std::string ScenarioValues::currentKey() const {
             appendExact(key, rate);
         }
     }
+    if (plan && plan->changesProjection()) {
+        key.push_back(',');
+        key += plan->key();
+    }
     return key;
 }
 

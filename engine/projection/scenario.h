@@ -2,8 +2,11 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "engine/projection/plan.h"
 
 namespace velmora {
 
@@ -31,6 +34,9 @@ struct ScenarioValues {
     /// `rtPlus`. Only cohorts born in the projection follow them: the seeded
     /// starting subscribers renew at `rtPlus` throughout.
     std::vector<double> laterRates{};
+    /// How the daily trials, the price, the trial retention and the cost per
+    /// trial change over the months; the values above are those of M0.
+    std::optional<Plan> plan = std::nullopt;
 
     static constexpr std::size_t rateCount = 7;
     static constexpr std::size_t maxLaterRates = 1200;
@@ -58,7 +64,8 @@ struct ScenarioValues {
     /// locale), then the month length in days, joined by ","; then, only when
     /// there are later rates, ";later" and each of them after a ",". Two scenarios have
     /// the same key exactly when their projections are built from the same
-    /// values, however small the difference: the refresh compares keys.
+    /// values, however small the difference: the refresh compares keys. A plan
+    /// that changes the projection adds its own key at the end.
     [[nodiscard]] std::string currentKey() const;
 
     friend bool operator==(const ScenarioValues&, const ScenarioValues&) = default;

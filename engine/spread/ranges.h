@@ -48,7 +48,8 @@ inline constexpr std::array<Input, 11> rangedInputs = {
 /// when one is: draw i uses uniforms 11 i to 11 i + 10, so the first draws do
 /// not depend on how many follow, and setting a range on one input leaves the
 /// draws of the others as they were. No range moves the later rates: every
-/// draw keeps those of `values`.
+/// draw keeps those of `values`. Under a plan a range moves an input's value
+/// in M0, before its first change; the plan and its changes stay as they are.
 [[nodiscard]] std::vector<ScenarioValues> drawScenarios(const ScenarioValues& values,
                                                         std::span<const Range> ranges,
                                                         std::size_t count, std::uint64_t seed);

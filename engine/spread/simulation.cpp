@@ -65,7 +65,7 @@ public:
         const bool priceRanged = std::any_of(ranges.begin(), ranges.end(), [](const Range& r) {
             return r.input == Input::Price && r.low != r.high;
         });
-        if (!priceRanged && price > 0 && std::isfinite(price)) {
+        if (!priceRanged && price > 0 && std::isfinite(price) && !plansProjection(values)) {
             sharedPrice_ = price;
         }
         if (hasCost(values) && !spread_.months.empty()) {
@@ -177,16 +177,17 @@ private:
             if (stop_.stop_requested()) {
                 return;
             }
-            recurrence.next(actives);
+            if (sharedPrice_) {
+                recurrence.next(actives);
+            } else {
+                recurrence.next(actives, proceeds);
+            }
             const PercentileBounds active = percentileBounds(actives, scratch);
             PercentileBounds proceedsBounds;
             if (sharedPrice_) {
                 proceedsBounds = active.mapped(
                     [price = *sharedPrice_](double x) { return monthlyProceeds(x, price); });
             } else {
-                for (std::size_t i = 0; i < draws_.size(); ++i) {
-                    proceeds[i] = monthlyProceeds(actives[i], draws_[i].price);
-                }
                 proceedsBounds = percentileBounds(proceeds, scratch);
             }
             spread_.months[month] = {active.percentiles(), proceedsBounds.percentiles()};
@@ -204,7 +205,17 @@ private:
             return;
         }
         MonthlyRecurrence recurrence(draws, monthDuration_, laterRates_);
-        std::vector<CashWalk> walks(draws.begin(), draws.end());
+        std::vector<CashWalk> walks;
+        walks.reserve(draws.size());
+        for (const ScenarioValues& draw : draws) {
+            if (pricesByStart(draw)) {  // its walk follows the cohorts, later rates and all
+                ScenarioValues whole = draw;
+                whole.laterRates = laterRates_;
+                walks.emplace_back(whole);
+            } else {
+                walks.emplace_back(draw);
+            }
+        }
         std::vector<double> actives(draws.size());
         for (std::size_t month = 0; month < spread_.months.size(); ++month) {
             if (stop_.stop_requested()) {

@@ -1,6 +1,7 @@
 #include "engine/table/table_figures.h"
 
 #include "engine/projection/lifetime_value.h"
+#include "engine/projection/plan_months.h"
 
 namespace velmora {
 
@@ -46,13 +47,32 @@ std::optional<ProjectionSummary> summarizeMonth(
         return std::nullopt;
     }
     const double active = monthlySnapshots[month].active;
-    const double monthly = monthlyProceeds(active, price);
+    double monthly = monthlyProceeds(active, price);
+    if (plansProjection(inputs)) {
+        ScenarioValues priced = inputs;
+        priced.price = price;
+        std::vector<double> actives;
+        for (std::size_t m = 0; m <= month; ++m) {
+            actives.push_back(monthlySnapshots[m].active);
+        }
+        monthly = monthlyProceedsOf(priced, actives)[month];
+    }
     return ProjectionSummary{active, monthly, annualized(monthly, inputs.monthDuration),
                              shownLifetimeValue(inputs, price)};
 }
 
 std::vector<MonthlyRow> monthlyRows(const std::vector<SubscriptionSnapshot>& monthlySnapshots,
                                     double price, std::int64_t monthDuration) {
+    std::vector<double> proceeds;
+    proceeds.reserve(monthlySnapshots.size());
+    for (const SubscriptionSnapshot& snapshot : monthlySnapshots) {
+        proceeds.push_back(monthlyProceeds(snapshot.active, price));
+    }
+    return monthlyRows(monthlySnapshots, proceeds, monthDuration);
+}
+
+std::vector<MonthlyRow> monthlyRows(const std::vector<SubscriptionSnapshot>& monthlySnapshots,
+                                    std::span<const double> proceeds, std::int64_t monthDuration) {
     std::vector<MonthlyRow> rows;
     rows.reserve(monthlySnapshots.size());
     for (std::size_t i = 0; i < monthlySnapshots.size(); ++i) {
@@ -68,7 +88,7 @@ std::vector<MonthlyRow> monthlyRows(const std::vector<SubscriptionSnapshot>& mon
         } else {
             row.change = snapshot.active - monthlySnapshots[i - 1].active;
         }
-        row.proceeds = monthlyProceeds(snapshot.active, price);
+        row.proceeds = proceeds[i];
         row.annualized = annualized(row.proceeds, monthDuration);
         rows.push_back(row);
     }

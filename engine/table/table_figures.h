@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <vector>
 
 #include "engine/projection/calculation.h"
@@ -41,7 +42,8 @@ struct ProjectionSummary {
 [[nodiscard]] std::optional<ProjectionSummary> summarize(const SubscriptionCalculation& projection,
                                                          double price);
 /// The same figures about month `month` (counted from 0); nothing when the
-/// projection ends before it.
+/// projection ends before it. Under a plan the proceeds are the month's by its
+/// price rule (`monthlyProceedsOf`), `price` standing for M0's.
 [[nodiscard]] std::optional<ProjectionSummary> summarizeMonth(
     const SubscriptionCalculation& projection, double price, std::size_t month);
 
@@ -73,6 +75,11 @@ struct MonthlyRow {
 /// One row per monthly snapshot, in order, of months `monthDuration` days long.
 [[nodiscard]] std::vector<MonthlyRow> monthlyRows(
     const std::vector<SubscriptionSnapshot>& monthlySnapshots, double price,
+    std::int64_t monthDuration);
+/// The same with each month's proceeds given, one per snapshot: a plan's
+/// (`SubscriptionCalculation::monthlyProceeds`).
+[[nodiscard]] std::vector<MonthlyRow> monthlyRows(
+    const std::vector<SubscriptionSnapshot>& monthlySnapshots, std::span<const double> proceeds,
     std::int64_t monthDuration);
 
 }  // namespace velmora

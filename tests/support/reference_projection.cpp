@@ -27,6 +27,52 @@ std::int64_t sortKey(const std::string& text) {
     }
 }
 
+/// The value of `input` in `month`: the latest change at or before it, else `base`.
+double planned(const ScenarioValues& inputs, PlanInput input, double base, std::int64_t month) {
+    if (!inputs.plan) {
+        return base;
+    }
+    double value = base;
+    std::int64_t latest = 0;
+    for (const PlanChange& change : inputs.plan->changes) {
+        if (change.input == input && change.month <= month && change.month > latest) {
+            value = change.value;
+            latest = change.month;
+        }
+    }
+    return value;
+}
+
+double trials(const ScenarioValues& inputs, std::int64_t month) {
+    const double level = planned(inputs, PlanInput::DailyNewSubs, inputs.dailyNewSubs, month);
+    if (!inputs.plan) {
+        return level;
+    }
+    const Plan& plan = *inputs.plan;
+    double factor = 1;
+    if (plan.growthPercent) {
+        std::int64_t grown = month;
+        if (plan.growthUntil && *plan.growthUntil < month) {
+            grown = *plan.growthUntil;
+        }
+        factor = std::pow(1 + *plan.growthPercent / 100, static_cast<double>(grown));
+    }
+    if (plan.seasonality) {
+        const std::int64_t calendar = (plan.startMonth->month - 1 + month) % 12;
+        factor = factor * (*plan.seasonality)[static_cast<std::size_t>(calendar)];
+    }
+    return level * factor;
+}
+
+double newCohort(const ScenarioValues& inputs, std::int64_t month) {
+    return trials(inputs, month) *
+           planned(inputs, PlanInput::TrialRetention, inputs.trialRetention, month);
+}
+
+double price(const ScenarioValues& inputs, std::int64_t month) {
+    return planned(inputs, PlanInput::Price, inputs.price, month);
+}
+
 }  // namespace
 
 ProjectionLists project(const ScenarioValues& inputs, UuidGenerator& ids) {
@@ -38,7 +84,7 @@ ProjectionLists project(const ScenarioValues& inputs, UuidGenerator& ids) {
     const std::int64_t md = inputs.monthDuration;
     const auto M = static_cast<std::int64_t>(monthsValue);
     const std::int64_t E = M * md;
-    const double n = inputs.dailyNewSubs * inputs.trialRetention;
+    double n = newCohort(inputs, 0);
     const auto R = inputs.retentionRates();
     const std::size_t c = R.size();
 
@@ -63,7 +109,10 @@ ProjectionLists project(const ScenarioValues& inputs, UuidGenerator& ids) {
         }
     }
 
+    const bool byStart =
+        inputs.plan && inputs.plan->priceChangesApply == PriceChangesApply::NewSubscribers;
     for (std::int64_t e = 0; e < E; ++e) {
+        n = newCohort(inputs, e / md);
         double s = 0;
         for (const auto& p : periods) {
             const std::int64_t age = e - p->startEpoch;
@@ -82,6 +131,17 @@ ProjectionLists project(const ScenarioValues& inputs, UuidGenerator& ids) {
             s = s + p->subscribers;
         }
         periods.push_back(std::make_shared<SubscriptionPeriod>(e, false, n));
+        if (e % md == 0) {
+            double paid = (s + n) * price(inputs, e / md);
+            if (byStart) {
+                paid = 0;
+                for (const auto& p : periods) {
+                    const std::int64_t start = p->startEpoch < 0 ? 0 : p->startEpoch / md;
+                    paid = paid + p->subscribers * price(inputs, start);
+                }
+            }
+            result.monthlyProceeds.push_back(paid * 0.85);
+        }
 
         struct Labelled {
             std::string label;
