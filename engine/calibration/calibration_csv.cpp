@@ -64,7 +64,15 @@ std::array<double, 9> fittedValueFields(const ScenarioValues& v) {
     return {v.rt1, v.rt2, v.rt3, v.rt4, v.rt5, v.rt6, v.rtPlus, v.trialRetention, v.dailyNewSubs};
 }
 
-std::array<FittedValue, 9> fittedValues(const Calibration& fitted, const CalibrationRanges* ranges,
+CalibrationRanges rangesFor(const CalibrationRanges& found, LaterChoice choice) {
+    CalibrationRanges ranges = found;
+    if (choice == LaterChoice::Curve) {
+        ranges.rtPlus.reset();
+    }
+    return ranges;
+}
+
+std::array<FittedValue, 9> fittedValues(const Calibration& fitted, const CalibrationRanges* found,
                                         const ScenarioValues& today) {
     const auto applied = fittedValueFields(fitted.appliedTo(today));
     std::array<FittedValue, 9> values{};
@@ -76,7 +84,9 @@ std::array<FittedValue, 9> fittedValues(const Calibration& fitted, const Calibra
         }
         values[i].fromModel = i < 6 && !fitted.rates.observed[i];
     }
-    if (ranges != nullptr) {
+    const std::optional<CalibrationRanges> held =
+        found != nullptr ? std::optional(rangesFor(*found, fitted.recommended)) : std::nullopt;
+    if (const CalibrationRanges* ranges = held ? &*held : nullptr) {
         for (std::size_t i = 0; i < 6; ++i) {
             values[i].range = ranges->rates[i];
         }

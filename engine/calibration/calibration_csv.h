@@ -40,8 +40,12 @@ inline constexpr std::array<const char*, 9> fittedValueNames{
 /// The nine values of `values` in the order of `fittedValueNames`.
 [[nodiscard]] std::array<double, 9> fittedValueFields(const ScenarioValues& values);
 
-/// What the calibration found of each of those values: whether it gave it, and
-/// its range.
+/// The ranges of `found` that hold for the values of `choice`: the bootstrap
+/// fits one constant later rate, so with the curve `rtPlus` has none.
+[[nodiscard]] CalibrationRanges rangesFor(const CalibrationRanges& found, LaterChoice choice);
+
+/// What the calibration found of each of those values (the recommended
+/// choice's): whether it gave it, and its range.
 struct FittedValue {
     std::optional<double> value;  ///< none: the table cannot give it
     std::optional<FittedRange> range;

@@ -214,7 +214,10 @@ TEST(CalibrationCsv, WritesEachFittedValueWithItsOwnRangeAndLabelsWhole) {
         EXPECT_EQ(values[k].fromModel, k >= 2) << "rt" << k + 1;
     }
     EXPECT_FALSE(values[6].fromModel);
-    EXPECT_DOUBLE_EQ(values[6].range->low, 0.75);
+    EXPECT_FALSE(values[6].range) << "the bootstrap's rtPlus is the constant's, not the curve's";
+    Calibration constant = fitted;
+    constant.recommended = LaterChoice::Constant;
+    EXPECT_DOUBLE_EQ(fittedValues(constant, &ranges, {})[6].range->low, 0.75);
     EXPECT_DOUBLE_EQ(values[5].range->low, 0.5);
 
     std::ostringstream out;
@@ -222,7 +225,7 @@ TEST(CalibrationCsv, WritesEachFittedValueWithItsOwnRangeAndLabelsWhole) {
     const std::string csv = out.str();
     EXPECT_NE(csv.find("\n\"north, web\",100,50,25\n"), std::string::npos) << csv;
     const double rtPlus = fitted.ratesOf(fitted.recommended).rtPlus;
-    EXPECT_NE(csv.find("\nrtPlus," + shortest(rtPlus) + ",0.75,0.875,"), std::string::npos) << csv;
+    EXPECT_NE(csv.find("\nrtPlus," + shortest(rtPlus) + ",,,0.95\n"), std::string::npos) << csv;
     // Both choices of later rates, and the curve's rates from renewal 7 to the horizon's eve.
     EXPECT_NE(csv.find("\nrecommended,curve\ncurveRtPlus," + shortest(fitted.curve.rtPlus) +
                        "\ncurveFitError," + shortest(fitted.fit.curve.error) +

@@ -158,6 +158,10 @@ TEST_F(Calibrating, ApplySetsTheFittedRangesInTheSameStepWhenAsked) {
     ASSERT_NE(rt1, ranges.end());
     EXPECT_EQ(rt1->low, std::min(page().ranges()->rates[0]->low, single().inputs()->rt1()));
     EXPECT_LT(rt1->low, rt1->high);
+    EXPECT_EQ(std::count_if(ranges.begin(), ranges.end(),
+                            [](const Range& range) { return range.input == Input::RtPlus; }),
+              0)
+        << "with the curve applied, the bootstrap's constant rtPlus gives no range";
     press(Qt::Key_Z);
     EXPECT_EQ(single().inputs()->ranges(), std::vector<Range>{price});
     EXPECT_EQ(single().inputs()->rt1(), 0.65);

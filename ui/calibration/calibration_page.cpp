@@ -20,6 +20,7 @@
 #include <QVBoxLayout>
 
 #include "document/cohort_table_file.h"
+#include "engine/calibration/calibration_csv.h"
 #include "format/number_format.h"
 #include "report/report.h"
 #include "ui/calibration/calibration_summary.h"
@@ -329,7 +330,8 @@ void CalibrationPage::apply() {
                                               {Field::DailyNewSubs, values.dailyNewSubs}};
     std::optional<std::vector<Range>> ranges;
     if (ranges_ && summary_->applyRanges()->isChecked()) {
-        ranges = fittedRanges(*ranges_, values, inputs_->ranges());
+        ranges =
+            fittedRanges(rangesFor(*ranges_, summary_->laterChoice()), values, inputs_->ranges());
     }
     editor_->setValues(*inputs_, edits, tr("Apply Calibration"), ranges, values.laterRates);
 }

@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "engine/calibration/calibration_csv.h"
 #include "format/number_format.h"
 #include "ui/calibration/imported_table.h"
 
@@ -88,6 +89,7 @@ CalibrationSummary::CalibrationSummary(QWidget* parent)
     later_->addItem(tr("fitted curve"), static_cast<int>(LaterChoice::Curve));
     later_->addItem(tr("one constant rate"), static_cast<int>(LaterChoice::Constant));
     later_->setAccessibleName(tr("Later rates"));
+    later_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     later_->setToolTip(
         tr("What Apply writes for the renewals after the sixth: a rate for each renewal up to "
            "the horizon, or one constant rtPlus"));
@@ -119,7 +121,7 @@ void CalibrationSummary::display(const Calibration* fitted, const CalibrationRan
     std::array<std::optional<FittedRange>, rowCount> spans{};
     if (ranges != nullptr) {
         std::copy(ranges->rates.begin(), ranges->rates.end(), spans.begin());
-        spans[6] = ranges->rtPlus;
+        spans[6] = rangesFor(*ranges, choice).rtPlus;
         spans[7] = ranges->trialRetention;
         spans[8] = ranges->dailyNewSubs;
     }
@@ -136,6 +138,10 @@ void CalibrationSummary::display(const Calibration* fitted, const CalibrationRan
         } else if (found && row < 6 && !fitted->rates.observed[row]) {
             text += tr(" (model)");
             tip = tr("No cohort of the table reached this renewal: the model's rate");
+        } else if (found && row == 6 && choice == LaterChoice::Curve) {
+            tip = tr("After the fitted curve's %1 later rates: the model's rate at renewal %2")
+                      .arg(fitted->curve.laterRates.size())
+                      .arg(fitted->horizon);
         } else if (found && row == 8) {
             tip = tr("The trials over the days of the %1, the most recent giving both")
                       .arg(counted(fitted->dailyCohorts, "cohort"));
