@@ -56,6 +56,17 @@ void readAndFit(benchmark::State& state) {
 }
 BENCHMARK(readAndFit)->Args({120, 60})->Args({10'000, 100})->Unit(benchmark::kMillisecond);
 
+// The fit alone, both choices of later rates and their backtests, for a
+// projection of 36 and of 600 months.
+void fit(benchmark::State& state) {
+    const auto table = std::get<CohortTable>(readCohortTable(tableText(120, 60)));
+    const auto horizon = static_cast<std::size_t>(state.range(0));
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(calibrate(table, {horizon, {}}));
+    }
+}
+BENCHMARK(fit)->Arg(36)->Arg(600)->Unit(benchmark::kMicrosecond);
+
 void bootstrapRanges(benchmark::State& state) {
     const auto table = std::get<CohortTable>(readCohortTable(tableText(120, 60)));
     for (auto _ : state) {

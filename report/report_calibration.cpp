@@ -26,10 +26,11 @@ QString errorPercent(const SurvivalError& error, const Figures& figures) {
            QStringLiteral("%");
 }
 
-QString errorLine(const QString& what, const CalibrationErrors& errors, const Figures& figures) {
+QString errorLine(const QString& what, const CalibrationErrors& errors, LaterChoice choice,
+                  const Figures& figures) {
     const std::size_t cells = errors.projection.cells;
     return QStringLiteral("%1: projection %2, model %3, over %4 %5")
-        .arg(what, errorPercent(errors.projection, figures), errorPercent(errors.model, figures),
+        .arg(what, errorPercent(errors.of(choice), figures), errorPercent(errors.model, figures),
              figures.count(static_cast<double>(cells)),
              cells == 1 ? QStringLiteral("cell") : QStringLiteral("cells"));
 }
@@ -76,14 +77,27 @@ void addFittedValues(PageLayout& layout, const CalibrationFigures& shown,
 }
 
 QStringList fitLines(const Calibration& fitted, const Figures& figures) {
-    QStringList lines{errorLine(QStringLiteral("Fit error"), fitted.fit, figures)};
+    const LaterChoice chosen = fitted.recommended;
+    QStringList lines{errorLine(QStringLiteral("Fit error"), fitted.fit, chosen, figures)};
     if (fitted.backtest) {
         lines << errorLine(
             QStringLiteral("Backtest, the last %1 held out")
                 .arg(fitted.backtest->holdout == 1
                          ? QStringLiteral("renewal")
                          : QStringLiteral("%1 renewals").arg(fitted.backtest->holdout)),
-            fitted.backtest->errors, figures);
+            fitted.backtest->errors, chosen, figures);
+        if (fitted.rates.later) {
+            const CalibrationErrors& errors = fitted.backtest->errors;
+            lines << QStringLiteral(
+                         "Later rates: fitted curve, backtest %1%2; one constant rate, backtest "
+                         "%3%4.")
+                         .arg(errorPercent(errors.curve, figures),
+                              chosen == LaterChoice::Curve ? QStringLiteral(" (recommended)")
+                                                           : QString(),
+                              errorPercent(errors.projection, figures),
+                              chosen == LaterChoice::Constant ? QStringLiteral(" (recommended)")
+                                                              : QString());
+        }
     } else {
         lines << QStringLiteral(
             "No backtest: the table needs two renewals or more, and a holdout.");
@@ -114,14 +128,20 @@ void addSurvivalChart(PageLayout& layout, const CalibrationFigures& shown, const
     }
     chart.lines.push_back(
         {QStringLiteral("Pooled"), QColor(0x1B, 0x1B, 0x1B), survivalPoints(pooled)});
-    chart.lines.push_back({QStringLiteral("Projection"), QColor(0x4E, 0x79, 0xA7),
+    chart.lines.push_back({QStringLiteral("Projection, fitted curve"), QColor(0x4E, 0x79, 0xA7),
+                           survivalPoints(survivalCurve(fitted.curve, last))});
+    chart.lines.push_back({QStringLiteral("Projection, one constant rate"),
+                           QColor(0x8E, 0x44, 0xAD),
                            survivalPoints(survivalCurve(fitted.rates, last))});
     chart.lines.push_back({QStringLiteral("sBG model"), QColor(0x59, 0xA1, 0x4F),
                            survivalPoints(survivalCurve(fitted.model, last))});
     if (const auto& backtest = fitted.backtest) {
-        chart.lines.push_back(
-            {QStringLiteral("Backtest forecast"), QColor(0xF2, 0x8E, 0x2B),
-             survivalPoints(survivalCurve(backtest->rates, longest), backtest->fittedRenewals)});
+        chart.lines.push_back({QStringLiteral("Backtest forecast"), QColor(0xF2, 0x8E, 0x2B),
+                               survivalPoints(survivalCurve(fitted.recommended == LaterChoice::Curve
+                                                                ? backtest->curve
+                                                                : backtest->rates,
+                                                            longest),
+                                              backtest->fittedRenewals)});
     }
     addChart(layout, std::move(chart), 240, figures);
 }

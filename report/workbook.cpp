@@ -309,18 +309,46 @@ void writeFitted(Sheet& sheet, const CalibrationFigures& shown, const ScenarioVa
             sheet.text(row, 0, QString::fromLatin1(key));
             sheet.number(row++, 1, value, Shown::Share);
         };
+        const LaterChoice chosen = fitted->recommended;
         pair("alpha", fitted->model.alpha);
         pair("beta", fitted->model.beta);
-        pair("fitError", fitted->fit.projection.error);
+        pair("fitError", fitted->fit.of(chosen).error);
         pair("modelFitError", fitted->fit.model.error);
         pair("fitCells", static_cast<double>(fitted->fit.projection.cells));
         if (const auto& backtest = fitted->backtest) {
             pair("holdout", static_cast<double>(backtest->holdout));
-            pair("backtestError", backtest->errors.projection.error);
+            pair("backtestError", backtest->errors.of(chosen).error);
             pair("modelBacktestError", backtest->errors.model.error);
             pair("backtestCells", static_cast<double>(backtest->errors.projection.cells));
         }
         pair("horizon", static_cast<double>(fitted->horizon));
+        if (fitted->rates.later) {
+            // As the CSV has them: both choices of later rates, then the curve's rates.
+            sheet.text(row, 0, QStringLiteral("recommended"));
+            sheet.text(row++, 1, QString::fromLatin1(choiceName(chosen)));
+            for (const LaterChoice choice : {LaterChoice::Curve, LaterChoice::Constant}) {
+                const QString name = QString::fromLatin1(choiceName(choice));
+                const auto named = [&](const char* key, std::optional<double> value) {
+                    sheet.text(row, 0, name + QString::fromLatin1(key));
+                    if (value) {
+                        sheet.number(row, 1, *value, Shown::Share);
+                    }
+                    ++row;
+                };
+                named("RtPlus", fitted->ratesOf(choice).rtPlus);
+                named("FitError", fitted->fit.of(choice).error);
+                named("BacktestError",
+                      fitted->backtest ? std::optional(fitted->backtest->errors.of(choice).error)
+                                       : std::nullopt);
+            }
+            ++row;
+            sheet.headers(row++, {QStringLiteral("Renewal"), QStringLiteral("Later Rate")});
+            const auto& later = fitted->curve.laterRates;
+            for (std::size_t i = 0; i < later.size(); ++i, ++row) {
+                sheet.number(row, 0, static_cast<double>(i + 7), Shown::Count);
+                sheet.number(row, 1, later[i], Shown::Share);
+            }
+        }
     }
     sheet.finish(1);
 }

@@ -7,6 +7,7 @@
 
 #include "document/cohort_table_file.h"
 #include "engine/calibration/calibration.h"
+#include "engine/calibration/calibration_csv.h"
 #include "engine/support/shortest_text.h"
 #include "tools/documents.h"
 #include "tools/flag_values.h"
@@ -59,22 +60,53 @@ std::string listed(const Calibration& fitted, bool json, bool modelled) {
     return list;
 }
 
+std::string jsonList(const std::vector<double>& rates) {
+    std::string list = "[";
+    for (const double rate : rates) {
+        list += (list.size() > 1 ? ", " : "") + number(rate);
+    }
+    return list + ']';
+}
+
+std::string backtestError(const Calibration& fitted, LaterChoice choice) {
+    return fitted.backtest ? number(fitted.backtest->errors.of(choice).error) : "null";
+}
+
+// Both choices of later rates with their errors, and which is recommended.
+void writeChoices(const Calibration& fitted, std::ostream& out) {
+    if (!fitted.rates.later) {
+        out << ", \"choices\": null, \"recommended\": null";
+        return;
+    }
+    out << ", \"choices\": {\"curve\": {\"laterRates\": " << jsonList(fitted.curve.laterRates)
+        << ", \"rtPlus\": " << number(fitted.curve.rtPlus)
+        << ", \"fitError\": " << number(fitted.fit.curve.error)
+        << ", \"backtestError\": " << backtestError(fitted, LaterChoice::Curve)
+        << "}, \"constant\": {\"rtPlus\": " << number(fitted.rates.rtPlus)
+        << ", \"fitError\": " << number(fitted.fit.projection.error)
+        << ", \"backtestError\": " << backtestError(fitted, LaterChoice::Constant)
+        << "}}, \"recommended\": \"" << choiceName(fitted.recommended) << '"';
+}
+
 void writeJson(const Calibration& fitted, const ScenarioValues& applied, std::ostream& out) {
     const auto values = fields(applied);
+    const LaterChoice chosen = fitted.recommended;
     out << "{\"inputs\": {";
     for (std::size_t i = 0; i < fittedCount(fitted); ++i) {
+        if (i == 6 && fitted.rates.later && chosen == LaterChoice::Curve) {
+            out << ", \"laterRates\": " << jsonList(applied.laterRates);
+        }
         out << (i > 0 ? ", \"" : "\"") << names[i] << "\": " << number(values[i]);
     }
     out << "}, \"model\": {\"name\": \"sBG\", \"alpha\": " << number(fitted.model.alpha)
         << ", \"beta\": " << number(fitted.model.beta)
         << ", \"fitError\": " << number(fitted.fit.model.error) << ", \"backtestError\": "
         << (fitted.backtest ? number(fitted.backtest->errors.model.error) : "null")
-        << "}, \"fitError\": " << number(fitted.fit.projection.error) << ", \"backtestError\": "
-        << (fitted.backtest ? number(fitted.backtest->errors.projection.error) : "null")
-        << ", \"backtest\": ";
+        << "}, \"fitError\": " << number(fitted.fit.of(chosen).error)
+        << ", \"backtestError\": " << backtestError(fitted, chosen) << ", \"backtest\": ";
     if (fitted.backtest) {
         out << "{\"holdout\": " << fitted.backtest->holdout
-            << ", \"error\": " << number(fitted.backtest->errors.projection.error)
+            << ", \"error\": " << number(fitted.backtest->errors.of(chosen).error)
             << ", \"cells\": " << fitted.backtest->errors.projection.cells << '}';
     } else {
         out << "null";
@@ -85,6 +117,7 @@ void writeJson(const Calibration& fitted, const ScenarioValues& applied, std::os
     if (fitted.dailyNewSubs) {
         out << ", \"dailyCohorts\": " << fitted.dailyCohorts;
     }
+    writeChoices(fitted, out);
     out << "}\n";
 }
 
@@ -95,18 +128,32 @@ void writeCsv(const Calibration& fitted, const ScenarioValues& applied, std::ost
         out << names[i] << ',' << shortest(values[i]) << '\n';
     }
     const auto optional = [](double value) { return std::isfinite(value) ? shortest(value) : ""; };
+    const LaterChoice chosen = fitted.recommended;
     out << "model,sBG\nalpha," << optional(fitted.model.alpha) << "\nbeta,"
-        << optional(fitted.model.beta) << "\nfitError," << optional(fitted.fit.projection.error)
+        << optional(fitted.model.beta) << "\nfitError," << optional(fitted.fit.of(chosen).error)
         << "\nmodelFitError," << optional(fitted.fit.model.error) << '\n';
     if (fitted.backtest) {
         out << "holdout," << fitted.backtest->holdout << "\nbacktestError,"
-            << optional(fitted.backtest->errors.projection.error) << "\nmodelBacktestError,"
+            << optional(fitted.backtest->errors.of(chosen).error) << "\nmodelBacktestError,"
             << optional(fitted.backtest->errors.model.error) << '\n';
     }
     out << "horizon," << fitted.horizon << '\n';
     if (!fitted.rates.later) {
         out << "kept," << listed(fitted, false, false) << '\n';
+        return;
     }
+    out << "recommended," << choiceName(chosen) << '\n';
+    for (const LaterChoice choice : {LaterChoice::Curve, LaterChoice::Constant}) {
+        const std::string name = choiceName(choice);
+        out << name << "RtPlus," << optional(fitted.ratesOf(choice).rtPlus) << '\n'
+            << name << "BacktestError,"
+            << (fitted.backtest ? optional(fitted.backtest->errors.of(choice).error) : "") << '\n';
+    }
+    out << "laterRates,";
+    for (std::size_t i = 0; i < fitted.curve.laterRates.size(); ++i) {
+        out << (i > 0 ? " " : "") << shortest(fitted.curve.laterRates[i]);
+    }
+    out << '\n';
 }
 
 void writeTable(const Calibration& fitted, const ScenarioValues& applied,
@@ -123,7 +170,8 @@ void writeTable(const Calibration& fitted, const ScenarioValues& applied,
     }
     writeColumns(rows, out);
     const auto errors = [&](const CalibrationErrors& e) {
-        return percent(e.projection) + " (projection), " + percent(e.model) + " (sBG model) over " +
+        return percent(e.of(fitted.recommended)) + " (projection), " + percent(e.model) +
+               " (sBG model) over " +
                groupedInteger(static_cast<std::int64_t>(e.projection.cells)) +
                (e.projection.cells == 1 ? " cell" : " cells");
     };
@@ -140,6 +188,21 @@ void writeTable(const Calibration& fitted, const ScenarioValues& applied,
         out << "Model: sBG, alpha " << groupedNumber(fitted.model.alpha, 4) << ", beta "
             << groupedNumber(fitted.model.beta, 4) << "; rtPlus follows it to renewal "
             << fitted.horizon << '\n';
+        const auto backtest = [&](LaterChoice choice) {
+            return fitted.backtest ? "backtest " + percent(fitted.backtest->errors.of(choice))
+                                   : std::string("no backtest");
+        };
+        const auto& later = fitted.curve.laterRates;
+        out << "Later rates: fitted curve"
+            << (fitted.recommended == LaterChoice::Curve ? " (recommended)" : "") << ", "
+            << backtest(LaterChoice::Curve) << "; one constant rate"
+            << (fitted.recommended == LaterChoice::Constant ? " (recommended)" : "") << ", "
+            << backtest(LaterChoice::Constant) << '\n';
+        if (!later.empty()) {
+            out << "The curve's later rates, renewals 7 to " << later.size() + 6 << ": "
+                << groupedNumber(later.front(), 4) << " to " << groupedNumber(later.back(), 4)
+                << ", then rtPlus " << groupedNumber(fitted.curve.rtPlus, 4) << '\n';
+        }
     } else {
         out << "Model: sBG, not fitted: one renewal cannot tell alpha and beta apart\n"
             << "Not fitted from one renewal, today's kept: " << listed(fitted, false, false)

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 #include <numeric>
+#include <utility>
 
 namespace velmora {
 
@@ -56,9 +57,26 @@ std::optional<double> dailyNewSubs(const CohortTable& table, std::size_t& cohort
 }
 
 CalibrationErrors errors(const CohortTable& table, const ShiftedBetaGeometric& model,
-                         const FittedRates& rates, std::size_t first, std::size_t last) {
+                         const FittedRates& rates, const FittedRates& curve, std::size_t first,
+                         std::size_t last) {
     return {survivalError(table, survivalCurve(rates, last), first, last),
-            survivalError(table, survivalCurve(model, last), first, last)};
+            survivalError(table, survivalCurve(model, last), first, last),
+            survivalError(table, survivalCurve(curve, last), first, last)};
+}
+
+// The subscribers after renewal k and after renewal k - 1, for k = 1 to `last`,
+// summed over the cohorts observed at renewal k.
+std::pair<std::vector<double>, std::vector<double>> pooledCounts(const CohortTable& table,
+                                                                 std::size_t last) {
+    std::vector<double> after(last + 1, 0.0);
+    std::vector<double> before(last + 1, 0.0);
+    for (const CohortRow& row : table.cohorts) {
+        for (std::size_t k = 1; k <= std::min(row.renewals(), last); ++k) {
+            after[k] += row.counts[k];
+            before[k] += row.counts[k - 1];
+        }
+    }
+    return {std::move(after), std::move(before)};
 }
 
 }  // namespace
@@ -70,32 +88,42 @@ std::size_t projectionHorizon(const ScenarioValues& values) {
                        : 0;
 }
 
+double FittedRates::rateAt(std::size_t renewal) const {
+    if (renewal <= fittedRenewals) {
+        return rates[renewal - 1];
+    }
+    return renewal - fittedRenewals <= laterRates.size() ? laterRates[renewal - fittedRenewals - 1]
+                                                         : rtPlus;
+}
+
 double FittedRates::survival(std::size_t renewals) const {
     double s = 1;
-    for (std::size_t k = 1; k <= std::min(renewals, rates.size()); ++k) {
-        s *= rates[k - 1];
-    }
-    for (std::size_t k = rates.size() + 1; k <= renewals; ++k) {
-        s *= rtPlus;
+    for (std::size_t k = 1; k <= renewals; ++k) {
+        s *= rateAt(k);
     }
     return s;
 }
 
 std::vector<double> pooledRates(const CohortTable& table, std::size_t renewals) {
     const std::size_t last = std::min(renewals, table.longestRow());
-    std::vector<double> after(last + 1, 0.0);
-    std::vector<double> before(last + 1, 0.0);
-    for (const CohortRow& row : table.cohorts) {
-        for (std::size_t k = 1; k <= std::min(row.renewals(), last); ++k) {
-            after[k] += row.counts[k];
-            before[k] += row.counts[k - 1];
-        }
-    }
+    const auto [after, before] = pooledCounts(table, last);
     std::vector<double> rates(last);
     for (std::size_t k = 1; k <= last; ++k) {
         rates[k - 1] = before[k] > 0 ? after[k] / before[k] : notANumber;
     }
     return rates;
+}
+
+std::vector<double> subscribersAtRisk(const CohortTable& table, std::size_t renewals) {
+    auto before = pooledCounts(table, std::min(renewals, table.longestRow())).second;
+    before.erase(before.begin());
+    return before;
+}
+
+bool trustedRate(double rate, double atRisk) {
+    // (1 - r) / (r n) <= e^2, multiplied out so that a rate of 0 is never trusted.
+    return atRisk >= trustedAtRisk && rate > 0 && rate <= 1 &&
+           1 - rate <= rate * atRisk * trustedRateError * trustedRateError;
 }
 
 bool tellsLaterRates(std::span<const double> pooled) {
@@ -145,6 +173,25 @@ FittedRates fitRates(std::span<const double> pooled, const ShiftedBetaGeometric&
     return fitted;
 }
 
+FittedRates fitCurve(const FittedRates& constant, std::span<const double> pooled,
+                     std::span<const double> atRisk, const ShiftedBetaGeometric& model,
+                     std::size_t horizon) {
+    FittedRates curve = constant;
+    if (!constant.later) {
+        return curve;
+    }
+    const std::size_t to = std::max(horizon, fittedRenewals + 1);
+    const std::size_t listed = std::min(to - 1 - fittedRenewals, ScenarioValues::maxLaterRates);
+    bool trusted = true;
+    for (std::size_t k = fittedRenewals + 1; k <= fittedRenewals + listed; ++k) {
+        trusted = trusted && k <= std::min(pooled.size(), atRisk.size()) &&
+                  trustedRate(pooled[k - 1], atRisk[k - 1]);
+        curve.laterRates.push_back(trusted ? pooled[k - 1] : model.retention(k));
+    }
+    curve.rtPlus = model.retention(to);
+    return curve;
+}
+
 SurvivalError survivalError(const CohortTable& table, std::span<const double> survival,
                             std::size_t first, std::size_t last) {
     double sum = 0;
@@ -175,22 +222,36 @@ std::vector<double> survivalCurve(const ShiftedBetaGeometric& model, std::size_t
 std::vector<double> survivalCurve(const FittedRates& rates, std::size_t last) {
     std::vector<double> survival{1.0};
     for (std::size_t k = 1; k <= last; ++k) {
-        survival.push_back(survival.back() *
-                           (k <= fittedRenewals ? rates.rates[k - 1] : rates.rtPlus));
+        survival.push_back(survival.back() * rates.rateAt(k));
     }
     return survival;
 }
 
-ScenarioValues Calibration::appliedTo(ScenarioValues values) const {
+ScenarioValues Calibration::appliedTo(ScenarioValues values, LaterChoice choice) const {
+    const FittedRates& chosen = ratesOf(choice);
     double* const fields[] = {&values.rt1, &values.rt2, &values.rt3,
                               &values.rt4, &values.rt5, &values.rt6};
-    for (std::size_t k = 0; k < (rates.later ? fittedRenewals : 1); ++k) {
-        *fields[k] = rates.rates[k];
+    for (std::size_t k = 0; k < (chosen.later ? fittedRenewals : 1); ++k) {
+        *fields[k] = chosen.rates[k];
     }
-    values.rtPlus = rates.later ? rates.rtPlus : values.rtPlus;
+    if (chosen.later) {
+        values.rtPlus = chosen.rtPlus;
+        values.laterRates = chosen.laterRates;
+    }
     values.trialRetention = trialRetention.value_or(values.trialRetention);
     values.dailyNewSubs = dailyNewSubs.value_or(values.dailyNewSubs);
     return values;
+}
+
+LaterChoice recommendedChoice(const std::optional<Backtest>& backtest) {
+    if (!backtest) {
+        return LaterChoice::Curve;
+    }
+    const double constant = backtest->errors.projection.error;
+    const double curve = backtest->errors.curve.error;
+    return std::isfinite(constant) && std::isfinite(curve) && constant < curve
+               ? LaterChoice::Constant
+               : LaterChoice::Curve;
 }
 
 std::size_t defaultHoldout(const CohortTable& table) {
@@ -226,18 +287,24 @@ std::variant<Calibration, std::string> calibrate(const CohortTable& table,
                        ? fitShiftedBetaGeometric(retentionCounts(table, longest))
                        : ShiftedBetaGeometric{notANumber, notANumber};
     result.rates = fitRates(result.pooled, result.model, result.horizon);
+    result.curve = fitCurve(result.rates, result.pooled, subscribersAtRisk(table, longest),
+                            result.model, result.horizon);
     result.trialRetention = velmora::trialRetention(table);
     result.dailyNewSubs = velmora::dailyNewSubs(table, result.dailyCohorts);
-    result.fit = errors(table, result.model, result.rates, 1, longest);
+    result.fit = errors(table, result.model, result.rates, result.curve, 1, longest);
     if (holdout > 0) {
         Backtest& backtest = result.backtest.emplace();
         backtest.holdout = holdout;
         backtest.fittedRenewals = longest - holdout;
         backtest.model = fitShiftedBetaGeometric(retentionCounts(table, backtest.fittedRenewals));
         backtest.rates = fitRates(backtestPooled, backtest.model, result.horizon);
-        backtest.errors =
-            errors(table, backtest.model, backtest.rates, backtest.fittedRenewals + 1, longest);
+        backtest.curve = fitCurve(backtest.rates, backtestPooled,
+                                  subscribersAtRisk(table, backtest.fittedRenewals), backtest.model,
+                                  result.horizon);
+        backtest.errors = errors(table, backtest.model, backtest.rates, backtest.curve,
+                                 backtest.fittedRenewals + 1, longest);
     }
+    result.recommended = recommendedChoice(result.backtest);
     return result;
 }
 

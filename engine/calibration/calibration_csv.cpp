@@ -56,11 +56,23 @@ void writeTable(const CohortTable& table, std::ostream& out) {
 
 }  // namespace
 
+const char* choiceName(LaterChoice choice) {
+    return choice == LaterChoice::Curve ? "curve" : "constant";
+}
+
 std::array<double, 9> fittedValueFields(const ScenarioValues& v) {
     return {v.rt1, v.rt2, v.rt3, v.rt4, v.rt5, v.rt6, v.rtPlus, v.trialRetention, v.dailyNewSubs};
 }
 
-std::array<FittedValue, 9> fittedValues(const Calibration& fitted, const CalibrationRanges* ranges,
+CalibrationRanges rangesFor(const CalibrationRanges& found, LaterChoice choice) {
+    CalibrationRanges ranges = found;
+    if (choice == LaterChoice::Curve) {
+        ranges.rtPlus.reset();
+    }
+    return ranges;
+}
+
+std::array<FittedValue, 9> fittedValues(const Calibration& fitted, const CalibrationRanges* found,
                                         const ScenarioValues& today) {
     const auto applied = fittedValueFields(fitted.appliedTo(today));
     std::array<FittedValue, 9> values{};
@@ -72,7 +84,9 @@ std::array<FittedValue, 9> fittedValues(const Calibration& fitted, const Calibra
         }
         values[i].fromModel = i < 6 && !fitted.rates.observed[i];
     }
-    if (ranges != nullptr) {
+    const std::optional<CalibrationRanges> held =
+        found != nullptr ? std::optional(rangesFor(*found, fitted.recommended)) : std::nullopt;
+    if (const CalibrationRanges* ranges = held ? &*held : nullptr) {
         for (std::size_t i = 0; i < 6; ++i) {
             values[i].range = ranges->rates[i];
         }
@@ -104,17 +118,35 @@ void writeCalibrationCsv(const CohortTable* table, const Calibration* fitted,
             << (range ? field(range->high) : std::string()) << ',' << field(todays[i]) << '\n';
     }
     if (fitted != nullptr) {
+        const LaterChoice chosen = fitted->recommended;
         out << "\nkey,value\nmodel,sBG\nalpha," << field(fitted->model.alpha) << "\nbeta,"
-            << field(fitted->model.beta) << "\nfitError," << field(fitted->fit.projection.error)
+            << field(fitted->model.beta) << "\nfitError," << field(fitted->fit.of(chosen).error)
             << "\nmodelFitError," << field(fitted->fit.model.error) << "\nfitCells,"
             << fitted->fit.projection.cells << '\n';
         if (const auto& backtest = fitted->backtest) {
             out << "holdout," << backtest->holdout << "\nbacktestError,"
-                << field(backtest->errors.projection.error) << "\nmodelBacktestError,"
+                << field(backtest->errors.of(chosen).error) << "\nmodelBacktestError,"
                 << field(backtest->errors.model.error) << "\nbacktestCells,"
                 << backtest->errors.projection.cells << '\n';
         }
         out << "horizon," << fitted->horizon << '\n';
+        if (fitted->rates.later) {
+            out << "recommended," << choiceName(chosen);
+            for (const LaterChoice choice : {LaterChoice::Curve, LaterChoice::Constant}) {
+                const std::string name = choiceName(choice);
+                out << '\n'
+                    << name << "RtPlus," << field(fitted->ratesOf(choice).rtPlus) << '\n'
+                    << name << "FitError," << field(fitted->fit.of(choice).error) << '\n'
+                    << name << "BacktestError,"
+                    << (fitted->backtest ? field(fitted->backtest->errors.of(choice).error)
+                                         : std::string());
+            }
+            out << "\n\nrenewal,laterRate\n";
+            const auto& later = fitted->curve.laterRates;
+            for (std::size_t i = 0; i < later.size(); ++i) {
+                out << i + 7 << ',' << field(later[i]) << '\n';
+            }
+        }
     }
     if (table != nullptr) {
         out << '\n';

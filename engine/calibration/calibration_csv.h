@@ -16,14 +16,22 @@ namespace velmora {
 ///                                       dailyNewSubs: the fitted value and its
 ///                                       10th-90th percentile, empty where none
 ///     key,value                         the model (alpha, beta), the fit and
-///                                       backtest errors as fractions, the horizon
+///                                       backtest errors of the recommended choice
+///                                       as fractions, the horizon; then which
+///                                       choice of later rates is recommended, and
+///                                       each one's rtPlus and errors
+///     renewal,laterRate                 the curve's later rates, renewal 7 on
 ///     cohort,0,1,...,trials,days        the cohort table as read
 ///
+/// The choices and the later rates only when the table tells the later rates.
 /// Without `fitted` only the values of today and the table are written;
 /// without `table`, no table.
 void writeCalibrationCsv(const CohortTable* table, const Calibration* fitted,
                          const CalibrationRanges* ranges, const ScenarioValues& today,
                          std::ostream& out);
+
+/// "curve" or "constant", as the CSV and the tool's answers name `choice`.
+[[nodiscard]] const char* choiceName(LaterChoice choice);
 
 /// The names of the values a calibration fits, in the order of the CSV.
 inline constexpr std::array<const char*, 9> fittedValueNames{
@@ -32,8 +40,12 @@ inline constexpr std::array<const char*, 9> fittedValueNames{
 /// The nine values of `values` in the order of `fittedValueNames`.
 [[nodiscard]] std::array<double, 9> fittedValueFields(const ScenarioValues& values);
 
-/// What the calibration found of each of those values: whether it gave it, and
-/// its range.
+/// The ranges of `found` that hold for the values of `choice`: the bootstrap
+/// fits one constant later rate, so with the curve `rtPlus` has none.
+[[nodiscard]] CalibrationRanges rangesFor(const CalibrationRanges& found, LaterChoice choice);
+
+/// What the calibration found of each of those values (the recommended
+/// choice's): whether it gave it, and its range.
 struct FittedValue {
     std::optional<double> value;  ///< none: the table cannot give it
     std::optional<FittedRange> range;

@@ -113,11 +113,13 @@ TEST(Calibration, BacktestsForecastTheHiddenRenewals) {
     EXPECT_LT(exact.backtest->errors.model.error, 1e-6);
     EXPECT_LT(exact.backtest->errors.projection.error, 0.05);
     // The published curves, fitted on seven years and judged on the other five:
-    // the projection from the fitted values forecasts as well as the model.
+    // the projections from the fitted values, the constant's and the curve's,
+    // forecast as well as the model.
     for (const std::size_t row : {0, 1}) {
         const auto fitted = std::get<Calibration>(calibrate(onlyRow(row), {12, 5}));
         EXPECT_EQ(fitted.backtest->fittedRenewals, 7u);
         EXPECT_LE(fitted.backtest->errors.projection.error, fitted.backtest->errors.model.error);
+        EXPECT_LE(fitted.backtest->errors.curve.error, fitted.backtest->errors.model.error);
         EXPECT_LT(fitted.backtest->errors.projection.error, 0.025);
     }
     EXPECT_EQ(std::get<std::string>(calibrate(onlyRow(0), {36, 12})),
@@ -212,16 +214,29 @@ TEST(CalibrationCsv, WritesEachFittedValueWithItsOwnRangeAndLabelsWhole) {
         EXPECT_EQ(values[k].fromModel, k >= 2) << "rt" << k + 1;
     }
     EXPECT_FALSE(values[6].fromModel);
-    EXPECT_DOUBLE_EQ(values[6].range->low, 0.75);
+    EXPECT_FALSE(values[6].range) << "the bootstrap's rtPlus is the constant's, not the curve's";
+    Calibration constant = fitted;
+    constant.recommended = LaterChoice::Constant;
+    EXPECT_DOUBLE_EQ(fittedValues(constant, &ranges, {})[6].range->low, 0.75);
     EXPECT_DOUBLE_EQ(values[5].range->low, 0.5);
 
     std::ostringstream out;
     writeCalibrationCsv(&held, &fitted, &ranges, ScenarioValues{}, out);
     const std::string csv = out.str();
     EXPECT_NE(csv.find("\n\"north, web\",100,50,25\n"), std::string::npos) << csv;
-    EXPECT_NE(csv.find("\nrtPlus," + shortest(fitted.rates.rtPlus) + ",0.75,0.875,"),
+    const double rtPlus = fitted.ratesOf(fitted.recommended).rtPlus;
+    EXPECT_NE(csv.find("\nrtPlus," + shortest(rtPlus) + ",,,0.95\n"), std::string::npos) << csv;
+    // Both choices of later rates, and the curve's rates from renewal 7 to the horizon's eve.
+    EXPECT_NE(csv.find("\nrecommended,curve\ncurveRtPlus," + shortest(fitted.curve.rtPlus) +
+                       "\ncurveFitError," + shortest(fitted.fit.curve.error) +
+                       "\ncurveBacktestError,\nconstantRtPlus," + shortest(fitted.rates.rtPlus) +
+                       "\nconstantFitError," + shortest(fitted.fit.projection.error) +
+                       "\nconstantBacktestError,\n\nrenewal,laterRate\n7," +
+                       shortest(fitted.curve.laterRates[0]) + "\n"),
               std::string::npos)
         << csv;
+    EXPECT_NE(csv.find("\n35," + shortest(fitted.curve.laterRates[28]) + "\n\ncohort,"),
+              std::string::npos);
 }
 
 }  // namespace

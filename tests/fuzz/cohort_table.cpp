@@ -37,7 +37,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto laterShare = [&](double rate) { return later ? share(rate) : std::isnan(rate); };
     if (!share(fitted.rates.rates[0]) ||
         !std::all_of(fitted.rates.rates.begin() + 1, fitted.rates.rates.end(), laterShare) ||
-        !laterShare(fitted.rates.rtPlus) ||
+        !laterShare(fitted.rates.rtPlus) || !laterShare(fitted.curve.rtPlus) ||
+        !std::all_of(fitted.curve.laterRates.begin(), fitted.curve.laterRates.end(), share) ||
         (later && !(fitted.model.alpha > 0 && fitted.model.beta > 0))) {
         std::abort();
     }

@@ -1,3 +1,4 @@
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -8,6 +9,7 @@
 
 #include "document/scenario_document.h"
 #include "engine/calibration/calibration.h"
+#include "engine/support/shortest_text.h"
 #include "support/files.h"
 #include "tests/tools/run_cli.h"
 
@@ -44,14 +46,26 @@ TEST_F(CliCalibrate, PrintsAndSavesWhatWasFitted) {
     ASSERT_EQ(json.status, 0) << json.err;
     const QJsonObject answer = json.json();
     EXPECT_EQ(answer["inputs"]["rt1"].toDouble(), 1640.0 / 2700);
-    EXPECT_EQ(answer["inputs"]["rtPlus"].toDouble(), fitted.rates.rtPlus);
+    ASSERT_EQ(fitted.recommended, LaterChoice::Curve);
+    EXPECT_EQ(answer["recommended"], "curve");
+    EXPECT_EQ(answer["inputs"]["rtPlus"].toDouble(), fitted.curve.rtPlus);
+    const QJsonArray later = answer["inputs"]["laterRates"].toArray();
+    ASSERT_EQ(later.size(), 5) << "renewals 7 to 11";
+    EXPECT_EQ(later[0].toDouble(), fitted.curve.laterRates[0]);
+    EXPECT_EQ(answer["choices"]["curve"]["laterRates"], later);
+    EXPECT_EQ(answer["choices"]["curve"]["rtPlus"], answer["inputs"]["rtPlus"]);
+    EXPECT_EQ(answer["choices"]["curve"]["backtestError"].toDouble(),
+              fitted.backtest->errors.curve.error);
+    EXPECT_EQ(answer["choices"]["constant"]["rtPlus"].toDouble(), fitted.rates.rtPlus);
+    EXPECT_EQ(answer["choices"]["constant"]["backtestError"].toDouble(),
+              fitted.backtest->errors.projection.error);
     EXPECT_EQ(answer["inputs"]["trialRetention"].toDouble(), 2700.0 / 4600);
     EXPECT_EQ(answer["inputs"]["dailyNewSubs"].toDouble(), 4600.0 / 90);
     EXPECT_EQ(answer["model"]["name"], "sBG");
     EXPECT_EQ(answer["model"]["alpha"].toDouble(), fitted.model.alpha);
-    EXPECT_EQ(answer["fitError"].toDouble(), fitted.fit.projection.error);
+    EXPECT_EQ(answer["fitError"].toDouble(), fitted.fit.curve.error);
     EXPECT_EQ(answer["backtest"]["holdout"], 1);
-    EXPECT_EQ(answer["backtest"]["error"].toDouble(), fitted.backtest->errors.projection.error);
+    EXPECT_EQ(answer["backtest"]["error"].toDouble(), fitted.backtest->errors.curve.error);
     EXPECT_EQ(answer["backtestError"], answer["backtest"]["error"])
         << "the projection's, as the CSV";
     EXPECT_EQ(answer["model"]["backtestError"].toDouble(), fitted.backtest->errors.model.error);
@@ -62,6 +76,7 @@ TEST_F(CliCalibrate, PrintsAndSavesWhatWasFitted) {
     ASSERT_TRUE(std::holds_alternative<ScenarioDocument>(saved));
     const ScenarioDocument& document = std::get<ScenarioDocument>(saved);
     EXPECT_EQ(document.basic, fitted.appliedTo(ScenarioValues{.monthsToProject = 12}));
+    EXPECT_EQ(document.basic.laterRates, fitted.curve.laterRates);
     EXPECT_EQ(document.cohortTable, table);
 
     EXPECT_EQ(
@@ -71,6 +86,14 @@ TEST_F(CliCalibrate, PrintsAndSavesWhatWasFitted) {
     const std::string text = calibrateWith({}).out;
     EXPECT_NE(text.find("rt1             0.6074  0.6500"), std::string::npos) << text;
     EXPECT_NE(text.find("Backtest, the last renewal held out: "), std::string::npos);
+    EXPECT_NE(text.find("Later rates: fitted curve (recommended), backtest "), std::string::npos);
+    const std::string csv = calibrateWith({"--format", "csv", "--months", "12"}).out;
+    EXPECT_NE(csv.find("\nrecommended,curve\ncurveRtPlus," + shortest(fitted.curve.rtPlus) +
+                       "\ncurveBacktestError,"),
+              std::string::npos)
+        << csv;
+    EXPECT_NE(csv.find("\nlaterRates," + shortest(fitted.curve.laterRates[0]) + " "),
+              std::string::npos);
 
     // Another page gets the fitted values; Basic Analysis keeps its own.
     ASSERT_EQ(runTool({"--months", "12", "--save", path("plan.velmora")}).status, 0);
@@ -82,6 +105,44 @@ TEST_F(CliCalibrate, PrintsAndSavesWhatWasFitted) {
     ASSERT_TRUE(std::holds_alternative<ScenarioDocument>(alternate));
     EXPECT_EQ(std::get<ScenarioDocument>(alternate).comparison[1].rt1, 1640.0 / 2700);
     EXPECT_EQ(std::get<ScenarioDocument>(alternate).basic, ScenarioValues{.monthsToProject = 12});
+}
+
+TEST_F(CliCalibrate, WritesAndSavesTheConstantWhenItForecastsBetter) {
+    // Half the subscribers keep 0.6, half 0.99: one constant rate forecasts the
+    // hidden renewals better than the curve.
+    std::string text = "cohort";
+    for (int k = 0; k <= 24; ++k) {
+        text += "," + std::to_string(k);
+    }
+    for (int i = 0; i < 24; ++i) {
+        text += "\nc" + std::to_string(i);
+        for (int k = 0; k + i <= 24; ++k) {
+            text += "," + shortest(5e5 * (std::pow(0.6, k) + std::pow(0.99, k)));
+        }
+    }
+    ASSERT_TRUE(
+        writeFile(QString::fromStdString(path("mix.csv")), QByteArray::fromStdString(text)));
+    const auto fitted =
+        std::get<Calibration>(calibrate(std::get<CohortTable>(readCohortTable(text)), {36, {}}));
+    ASSERT_EQ(fitted.recommended, LaterChoice::Constant);
+    ScenarioValues today;
+    today.laterRates = {0.5};
+    ScenarioDocument plan;
+    plan.basic = today;
+    ASSERT_TRUE(writeFile(QString::fromStdString(path("today.velmora")), documentText(plan)));
+    const Ran json = runTool({"--calibrate", path("mix.csv"), "--scenario", path("today.velmora"),
+                              "--format", "json", "--save", path("mix.velmora")});
+    ASSERT_EQ(json.status, 0) << json.err;
+    const QJsonObject answer = json.json();
+    EXPECT_EQ(answer["recommended"], "constant");
+    EXPECT_FALSE(answer["inputs"].toObject().contains("laterRates"));
+    EXPECT_EQ(answer["inputs"]["rtPlus"].toDouble(), fitted.rates.rtPlus);
+    EXPECT_EQ(answer["backtestError"].toDouble(), fitted.backtest->errors.projection.error);
+    EXPECT_EQ(answer["choices"]["curve"]["laterRates"].toArray().size(), 29);
+    const auto saved = velmora::readDocumentFile(QString::fromStdString(path("mix.velmora")));
+    ASSERT_TRUE(std::holds_alternative<ScenarioDocument>(saved));
+    EXPECT_EQ(std::get<ScenarioDocument>(saved).basic.rtPlus, fitted.rates.rtPlus);
+    EXPECT_TRUE(std::get<ScenarioDocument>(saved).basic.laterRates.empty()) << "today's replaced";
 }
 
 TEST_F(CliCalibrate, KeepsTheLaterRatesThatOneRenewalCannotTell) {
@@ -99,6 +160,7 @@ TEST_F(CliCalibrate, KeepsTheLaterRatesThatOneRenewalCannotTell) {
     EXPECT_TRUE(json["model"]["alpha"].isNull());
     EXPECT_EQ(json["fromModel"].toArray().size(), 0);
     EXPECT_EQ(json["kept"].toArray(), QJsonArray({"rt2", "rt3", "rt4", "rt5", "rt6", "rtPlus"}));
+    EXPECT_TRUE(json["choices"].isNull() && json["recommended"].isNull());
     EXPECT_NE(with({"--format", "csv"}).out.find("alpha,\nbeta,\n"), std::string::npos);
     EXPECT_NE(with({"--format", "csv"}).out.find("kept,rt2 rt3 rt4 rt5 rt6 rtPlus\n"),
               std::string::npos);

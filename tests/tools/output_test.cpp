@@ -103,7 +103,9 @@ TEST(CliOutput, WritesWorkbooksReportsAndTextToTheOutputFileOnly) {
          0,
          "Calculated",
          sheets,
-         {"Calibration 22", "Cohorts 4", "Values 14"}},
+         // Rows: the values and the fit, the choices of later rates, a gap, and the
+         // curve's heading and its 29 rates (renewals 7 to 35).
+         {"Calibration 60", "Cohorts 4", "Values 14"}},
         {{"--format", "pdf", "--output", path("gone/report.pdf")},
          1,
          "velmora-project: --output: " + path("gone/report.pdf") + ": cannot be written: "},

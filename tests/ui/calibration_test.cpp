@@ -1,9 +1,11 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QComboBox>
 #include <QLabel>
 #include <QMimeData>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSpinBox>
 
 #include "support/files.h"
@@ -73,6 +75,7 @@ TEST_F(Calibrating, ImportsAFileAndAppliesTheFitAsOneUndoableEdit) {
     EXPECT_EQ(page().summary()->fittedText(0), "0.6074");
     EXPECT_EQ(page().summary()->todayText(0), "0.65");
     EXPECT_EQ(page().chart()->projectionLine()->dataCount(), 37) << "renewals 0 to 36";
+    EXPECT_EQ(page().chart()->constantLine()->dataCount(), 37);
     EXPECT_TRUE(page().chart()->heldOut()->visible());
     EXPECT_EQ(history().undoText(), "Import Cohort Data");
     EXPECT_TRUE(window->isWindowModified());
@@ -108,6 +111,39 @@ TEST_F(Calibrating, ImportsAFileAndAppliesTheFitAsOneUndoableEdit) {
               "Kept in the document: 3 cohorts, up to 3 renewals, with trials and days");
 }
 
+TEST_F(Calibrating, ApplyWritesTheLaterRatesPickedAsOneUndoableEdit) {
+    single().inputs()->setLaterRates({0.5});
+    const ScenarioValues before = single().inputs()->scenarioValues();
+    importFile("cohorts.csv", cohorts);
+    ASSERT_TRUE(page().fitted());
+    const Calibration& fitted = *page().fitted();
+    QComboBox& later = *page().summary()->laterRatesBox();
+    EXPECT_EQ(page().summary()->laterChoice(), LaterChoice::Curve);
+    EXPECT_EQ(later.currentText(), "fitted curve (recommended)");
+    EXPECT_TRUE(page().summary()->errors()->text().contains(
+        "Later rates: fitted curve, backtest 2.25% (recommended); one constant rate, backtest "
+        "2.25%."))
+        << page().summary()->errors()->text().toStdString();
+    struct Pick {
+        int index;
+        const FittedRates& rates;
+    };
+    for (const Pick& pick : {Pick{0, fitted.curve}, Pick{1, fitted.rates}}) {
+        later.setCurrentIndex(pick.index);
+        emit later.activated(pick.index);
+        EXPECT_EQ(page().summary()->fittedText(6),
+                  QString::number(pick.rates.rtPlus, 'f', 4).remove(QRegularExpression("0+$")));
+        page().summary()->applyButton()->click();
+        drain();
+        EXPECT_EQ(single().inputs()->laterRates(), pick.rates.laterRates);
+        EXPECT_EQ(single().inputs()->rtPlus(), pick.rates.rtPlus);
+        EXPECT_EQ(single().inputs()->rt6(), fitted.rates.rates[5]);
+        EXPECT_EQ(history().count(), 2) << "the import, and Apply as one step";
+        press(Qt::Key_Z);
+        EXPECT_EQ(single().inputs()->scenarioValues(), before);
+    }
+}
+
 TEST_F(Calibrating, ApplySetsTheFittedRangesInTheSameStepWhenAsked) {
     const Range price{Input::Price, 1.5, 2.5};
     single().inputs()->setRanges({price});
@@ -122,6 +158,10 @@ TEST_F(Calibrating, ApplySetsTheFittedRangesInTheSameStepWhenAsked) {
     ASSERT_NE(rt1, ranges.end());
     EXPECT_EQ(rt1->low, std::min(page().ranges()->rates[0]->low, single().inputs()->rt1()));
     EXPECT_LT(rt1->low, rt1->high);
+    EXPECT_EQ(std::count_if(ranges.begin(), ranges.end(),
+                            [](const Range& range) { return range.input == Input::RtPlus; }),
+              0)
+        << "with the curve applied, the bootstrap's constant rtPlus gives no range";
     press(Qt::Key_Z);
     EXPECT_EQ(single().inputs()->ranges(), std::vector<Range>{price});
     EXPECT_EQ(single().inputs()->rt1(), 0.65);

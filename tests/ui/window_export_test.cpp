@@ -78,8 +78,9 @@ TEST_F(WindowExport, ExportsPrintsAndCopiesThePageShownAndWarnsOfFailures) {
         window->exportChartAction()->trigger();
         const ChartCaption caption = chartCaption(*window->content(), "Untitled");
         EXPECT_EQ(caption.title, QString("Untitled — ") + pages[tab].name);
-        // On Calibration the table's source, the errors, the backtest and the model.
-        EXPECT_EQ(caption.lines.size(), (std::array{1U, 3U, 2U, 4U}[tab]));
+        // On Calibration the table's source, the errors, the backtest, the
+        // later rates' choices and the model.
+        EXPECT_EQ(caption.lines.size(), (std::array{1U, 3U, 2U, 5U}[tab]));
         EXPECT_EQ(comparable(QImage(file("chart.png"))),
                   comparable(captionedImage(*pages[tab].chart, caption, chartExportScale)));
         press(Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);

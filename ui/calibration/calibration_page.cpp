@@ -20,6 +20,7 @@
 #include <QVBoxLayout>
 
 #include "document/cohort_table_file.h"
+#include "engine/calibration/calibration_csv.h"
 #include "format/number_format.h"
 #include "report/report.h"
 #include "ui/calibration/calibration_summary.h"
@@ -115,6 +116,7 @@ CalibrationPage::CalibrationPage(SubscriptionInputs* inputs, ScenarioEditor* edi
     pasteKey->setContext(Qt::WidgetWithChildrenShortcut);
     connect(pasteKey, &QShortcut::activated, this, &CalibrationPage::paste);
     connect(summary_, &CalibrationSummary::applyClicked, this, &CalibrationPage::apply);
+    connect(summary_, &CalibrationSummary::laterChoiceChanged, this, &CalibrationPage::showFit);
 
     view_->setModel(model_);
     view_->setAccessibleName(tr("Cohort table"));
@@ -255,6 +257,7 @@ void CalibrationPage::refit() {
                 status_->setText(QString::fromStdString(*refused_));
             } else {
                 fitted_ = std::get<Calibration>(std::move(fit));
+                summary_->recommend(fitted_->recommended);
                 chart_->display(table_, &*fitted_);
             }
             showFit();
@@ -314,7 +317,8 @@ void CalibrationPage::apply() {
         return;
     }
     using Field = SubscriptionInputs::Field;
-    const ScenarioValues values = fitted_->appliedTo(inputs_->scenarioValues());
+    const ScenarioValues values =
+        fitted_->appliedTo(inputs_->scenarioValues(), summary_->laterChoice());
     const std::pair<Field, double> edits[] = {{Field::Rt1, values.rt1},
                                               {Field::Rt2, values.rt2},
                                               {Field::Rt3, values.rt3},
@@ -326,9 +330,10 @@ void CalibrationPage::apply() {
                                               {Field::DailyNewSubs, values.dailyNewSubs}};
     std::optional<std::vector<Range>> ranges;
     if (ranges_ && summary_->applyRanges()->isChecked()) {
-        ranges = fittedRanges(*ranges_, values, inputs_->ranges());
+        ranges =
+            fittedRanges(rangesFor(*ranges_, summary_->laterChoice()), values, inputs_->ranges());
     }
-    editor_->setValues(*inputs_, edits, tr("Apply Calibration"), ranges);
+    editor_->setValues(*inputs_, edits, tr("Apply Calibration"), ranges, values.laterRates);
 }
 
 void CalibrationPage::setRunner(const JobRunner& runner) {

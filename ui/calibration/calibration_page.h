@@ -28,7 +28,8 @@ class SurvivalChart;
 /// Calibration of the scenario of "Basic Analysis" from a retention table:
 /// the table as read, shaded by retention; the survival chart; the values
 /// fitted beside today's with their ranges, the fit and backtest errors; and
-/// Apply, one edit that writes the fitted values. Tables are read and fitted
+/// Apply, one edit that writes the fitted values with the later rates picked
+/// (the recommended choice unless the user picks the other). Tables are read and fitted
 /// off the window's thread; an answer for a table or settings since replaced
 /// is dropped.
 class CalibrationPage final : public QWidget {

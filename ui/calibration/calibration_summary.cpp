@@ -3,12 +3,14 @@
 #include <cmath>
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "engine/calibration/calibration_csv.h"
 #include "format/number_format.h"
 #include "ui/calibration/imported_table.h"
 
@@ -32,10 +34,10 @@ QString percent(const SurvivalError& error) {
            QStringLiteral("%");
 }
 
-QString errorLine(const QString& what, const CalibrationErrors& errors) {
+QString errorLine(const QString& what, const CalibrationErrors& errors, LaterChoice choice) {
     const std::size_t cells = errors.projection.cells;
     return QObject::tr("%1: projection %2, model %3, over %4 %5")
-        .arg(what, percent(errors.projection), percent(errors.model),
+        .arg(what, percent(errors.of(choice)), percent(errors.model),
              NumberFormatter(NumberFormatter::Style::Decimal, 0).format(static_cast<double>(cells)),
              cells == 1 ? QObject::tr("cell") : QObject::tr("cells"));
 }
@@ -53,7 +55,8 @@ CalibrationSummary::CalibrationSummary(QWidget* parent)
     : QWidget(parent),
       errors_(cell(this, Qt::AlignLeft | Qt::AlignTop)),
       apply_(new QPushButton(tr("&Apply to Basic Analysis"), this)),
-      applyRanges_(new QCheckBox(tr("Apply ranges too"), this)) {
+      applyRanges_(new QCheckBox(tr("Apply ranges too"), this)),
+      later_(new QComboBox(this)) {
     auto* grid = new QGridLayout;
     const QStringList headings{tr("Value"), tr("Fitted"), tr("10th–90th percentile"), tr("Today")};
     for (int column = 0; column < headings.size(); ++column) {
@@ -83,7 +86,19 @@ CalibrationSummary::CalibrationSummary(QWidget* parent)
     applyRanges_->setToolTip(
         tr("Sets each fitted value's 10th–90th percentile as its range, "
            "so the charts show the spread of outcomes"));
+    later_->addItem(tr("fitted curve"), static_cast<int>(LaterChoice::Curve));
+    later_->addItem(tr("one constant rate"), static_cast<int>(LaterChoice::Constant));
+    later_->setAccessibleName(tr("Later rates"));
+    later_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    later_->setToolTip(
+        tr("What Apply writes for the renewals after the sixth: a rate for each renewal up to "
+           "the horizon, or one constant rtPlus"));
+    connect(later_, &QComboBox::activated, this, &CalibrationSummary::laterChoiceChanged);
+    auto* laterLabel = new QLabel(tr("&Later rates:"), this);
+    laterLabel->setBuddy(later_);
     auto* applyRow = new QHBoxLayout;
+    applyRow->addWidget(laterLabel);
+    applyRow->addWidget(later_);
     applyRow->addStretch(1);
     applyRow->addWidget(applyRanges_);
     applyRow->addWidget(apply_);
@@ -93,7 +108,8 @@ CalibrationSummary::CalibrationSummary(QWidget* parent)
 
 void CalibrationSummary::display(const Calibration* fitted, const CalibrationRanges* ranges,
                                  const ScenarioValues& today) {
-    const ScenarioValues applied = fitted != nullptr ? fitted->appliedTo(today) : today;
+    const LaterChoice choice = laterChoice();
+    const ScenarioValues applied = fitted != nullptr ? fitted->appliedTo(today, choice) : today;
     const std::array<double, rowCount> todays{
         today.rt1,         today.rt2, today.rt3,    today.rt4,
         today.rt5,         today.rt6, today.rtPlus, today.trialRetention,
@@ -105,7 +121,7 @@ void CalibrationSummary::display(const Calibration* fitted, const CalibrationRan
     std::array<std::optional<FittedRange>, rowCount> spans{};
     if (ranges != nullptr) {
         std::copy(ranges->rates.begin(), ranges->rates.end(), spans.begin());
-        spans[6] = ranges->rtPlus;
+        spans[6] = rangesFor(*ranges, choice).rtPlus;
         spans[7] = ranges->trialRetention;
         spans[8] = ranges->dailyNewSubs;
     }
@@ -122,6 +138,10 @@ void CalibrationSummary::display(const Calibration* fitted, const CalibrationRan
         } else if (found && row < 6 && !fitted->rates.observed[row]) {
             text += tr(" (model)");
             tip = tr("No cohort of the table reached this renewal: the model's rate");
+        } else if (found && row == 6 && choice == LaterChoice::Curve) {
+            tip = tr("After the fitted curve's %1 later rates: the model's rate at renewal %2")
+                      .arg(fitted->curve.laterRates.size())
+                      .arg(fitted->horizon);
         } else if (found && row == 8) {
             tip = tr("The trials over the days of the %1, the most recent giving both")
                       .arg(counted(fitted->dailyCohorts, "cohort"));
@@ -140,15 +160,30 @@ void CalibrationSummary::display(const Calibration* fitted, const CalibrationRan
         errors_->clear();
         apply_->setEnabled(false);
         applyRanges_->setEnabled(false);
+        later_->setEnabled(false);
         return;
     }
-    QStringList lines{errorLine(tr("Fit error"), fitted->fit)};
+    QStringList lines{errorLine(tr("Fit error"), fitted->fit, choice)};
     if (fitted->backtest) {
         lines << errorLine(
             tr("Backtest, the last %1 held out").arg(counted(fitted->backtest->holdout, "renewal")),
-            fitted->backtest->errors);
+            fitted->backtest->errors, choice);
+        if (fitted->rates.later) {
+            const CalibrationErrors& errors = fitted->backtest->errors;
+            lines
+                << tr("Later rates: fitted curve, backtest %1%2; one constant rate, backtest %3%4.")
+                       .arg(percent(errors.curve),
+                            fitted->recommended == LaterChoice::Curve ? tr(" (recommended)")
+                                                                      : QString(),
+                            percent(errors.projection),
+                            fitted->recommended == LaterChoice::Constant ? tr(" (recommended)")
+                                                                         : QString());
+        }
     } else {
         lines << tr("No backtest: the table needs three renewals or more, and a holdout.");
+        if (fitted->rates.later) {
+            lines << tr("Later rates: the fitted curve is recommended without a backtest.");
+        }
     }
     if (fitted->rates.later) {
         lines << tr("Model: shifted-beta-geometric, α %1, β %2; rtPlus follows it to renewal %3.")
@@ -166,6 +201,21 @@ void CalibrationSummary::display(const Calibration* fitted, const CalibrationRan
     errors_->setText(lines.join(QLatin1Char('\n')));
     apply_->setEnabled(true);
     applyRanges_->setEnabled(ranges != nullptr);
+    later_->setEnabled(fitted->rates.later);
+}
+
+LaterChoice CalibrationSummary::laterChoice() const {
+    return static_cast<LaterChoice>(later_->currentData().toInt());
+}
+
+void CalibrationSummary::recommend(LaterChoice choice) {
+    const int recommended = later_->findData(static_cast<int>(choice));
+    for (int i = 0; i < later_->count(); ++i) {
+        const bool curve = later_->itemData(i).toInt() == static_cast<int>(LaterChoice::Curve);
+        const QString name = curve ? tr("fitted curve") : tr("one constant rate");
+        later_->setItemText(i, i == recommended ? tr("%1 (recommended)").arg(name) : name);
+    }
+    later_->setCurrentIndex(recommended);
 }
 
 QString CalibrationSummary::fittedText(int row) const {

@@ -9,6 +9,7 @@
 
 class QLabel;
 class QCheckBox;
+class QComboBox;
 class QPushButton;
 
 namespace velmora {
@@ -16,7 +17,8 @@ namespace velmora {
 /// What a calibration found, beside the scenario's values today: a row for
 /// each value it fits (the renewal rates, the trial retention, the daily
 /// trials) with the fitted value, its bootstrap range and today's value;
-/// then the fit and backtest errors, the model, and Apply.
+/// then the fit and backtest errors, the model, both choices of later rates
+/// with their backtest errors, and Apply with the choice it writes.
 class CalibrationSummary final : public QWidget {
     Q_OBJECT
 
@@ -26,7 +28,8 @@ public:
     explicit CalibrationSummary(QWidget* parent = nullptr);
 
     /// Shows `fitted` (none: still fitting, or nothing to fit) with `ranges`
-    /// (none: still finding them, or none to find) beside `today`.
+    /// (none: still finding them, or none to find) beside `today`; the fitted
+    /// `rtPlus` is that of the `laterChoice`.
     void display(const Calibration* fitted, const CalibrationRanges* ranges,
                  const ScenarioValues& today);
 
@@ -38,9 +41,16 @@ public:
     [[nodiscard]] QPushButton* applyButton() const { return apply_; }
     /// Whether Apply sets the fitted values' ranges as the scenario's too.
     [[nodiscard]] QCheckBox* applyRanges() const { return applyRanges_; }
+    /// Which later rates Apply writes: the fitted curve or one constant rate.
+    [[nodiscard]] QComboBox* laterRatesBox() const { return later_; }
+    [[nodiscard]] LaterChoice laterChoice() const;
+    /// Picks `choice`, marking it recommended: a new fit's recommendation.
+    void recommend(LaterChoice choice);
 
 signals:
     void applyClicked();
+    /// The user picked the other later rates.
+    void laterChoiceChanged();
 
 private:
     std::array<QLabel*, rowCount> fitted_{};
@@ -49,6 +59,7 @@ private:
     QLabel* errors_;
     QPushButton* apply_;
     QCheckBox* applyRanges_;
+    QComboBox* later_;
 };
 
 }  // namespace velmora

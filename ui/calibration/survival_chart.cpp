@@ -40,6 +40,7 @@ SurvivalChart::SurvivalChart(QWidget* parent)
       cohorts_(new QCPCurve(xAxis, yAxis)),
       pooled_(addGraph()),
       projection_(addGraph()),
+      constant_(addGraph()),
       model_(addGraph()),
       backtest_(addGraph()),
       heldOut_(new QCPItemRect(this)),
@@ -47,7 +48,8 @@ SurvivalChart::SurvivalChart(QWidget* parent)
     applyChartStyle(this, tr("Survival of the cohorts"));
     setAccessibleDescription(
         tr("The share of each cohort still paying after each renewal, the pooled share, the "
-           "projection from the fitted values and the model"));
+           "projections from the fitted values with the fitted curve of later rates and with one "
+           "constant later rate, and the model"));
     xAxis->setLabel(tr("Renewal"));
     yAxis->setLabel(tr("Still paying (%)"));
     yAxis->setRange(0, 100);
@@ -57,8 +59,10 @@ SurvivalChart::SurvivalChart(QWidget* parent)
     pooled_->setName(tr("Pooled"));
     pooled_->setLineStyle(QCPGraph::lsNone);
     pooled_->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssDisc, QColor(0x1B, 0x1B, 0x1B), 6));
-    projection_->setName(tr("Projection"));
+    projection_->setName(tr("Projection, fitted curve"));
     projection_->setPen(pen(seriesColour(0), 2.5));
+    constant_->setName(tr("Projection, one constant rate"));
+    constant_->setPen(pen(QColor(0x8E, 0x44, 0xAD), 1.8));
     model_->setName(tr("sBG model"));
     model_->setPen(pen(QColor(0x59, 0xA1, 0x4F), 1.8, Qt::DashLine));
     backtest_->setName(tr("Backtest forecast"));
@@ -119,10 +123,11 @@ void SurvivalChart::display(const SharedTable& table, const Calibration* fitted)
             pooled.push_back(std::isfinite(rate) ? pooled.back() * rate : gap);
         }
         setCurve(pooled_, pooled);
-        setCurve(projection_, survivalCurve(fitted->rates, last));
+        setCurve(projection_, survivalCurve(fitted->curve, last));
+        setCurve(constant_, survivalCurve(fitted->rates, last));
         setCurve(model_, survivalCurve(fitted->model, last));
     } else {
-        for (QCPGraph* graph : {pooled_, projection_, model_}) {
+        for (QCPGraph* graph : {pooled_, projection_, constant_, model_}) {
             graph->data()->clear();
         }
     }
@@ -134,7 +139,9 @@ void SurvivalChart::display(const SharedTable& table, const Calibration* fitted)
         heldOut_->topLeft->setCoords(from, 0);
         heldOut_->bottomRight->setCoords(static_cast<double>(longest), 1);
         heldOutLabel_->position->setCoords((from + static_cast<double>(longest)) / 2, 0.02);
-        setCurve(backtest_, survivalCurve(backtest->rates, longest), backtest->fittedRenewals);
+        const FittedRates& forecast =
+            fitted->recommended == LaterChoice::Curve ? backtest->curve : backtest->rates;
+        setCurve(backtest_, survivalCurve(forecast, longest), backtest->fittedRenewals);
         backtest_->addToLegend();
     } else {
         backtest_->data()->clear();
@@ -158,7 +165,8 @@ QString SurvivalChart::toolTipAt(const QPointF& pixel) const {
         }
     };
     add(pooled_, tr("Pooled"));
-    add(projection_, tr("Projection"));
+    add(projection_, tr("Projection, fitted curve"));
+    add(constant_, tr("Projection, one constant rate"));
     add(model_, tr("Model"));
     add(backtest_, tr("Backtest forecast"));
     return lines.size() > 1 ? lines.join(QLatin1Char('\n')) : QString();

@@ -9,9 +9,10 @@ namespace velmora {
 
 /// The share of a cohort still paying after each renewal: each cohort of the
 /// table as a thin line, the pooled survival as points, the projection from
-/// the fitted values as a line to the horizon and the model's curve dashed.
-/// The renewals the backtest hid are shaded, with the projection the backtest
-/// forecast them from.
+/// the fitted values as a line to the horizon, with the fitted curve of later
+/// rates and with one constant later rate, and the model's curve dashed. The
+/// renewals the backtest hid are shaded, with the recommended choice's
+/// forecast of them.
 class SurvivalChart final : public QCustomPlot {
     Q_OBJECT
 
@@ -29,7 +30,10 @@ public:
 
     [[nodiscard]] QCPCurve* cohortLines() const { return cohorts_; }
     [[nodiscard]] QCPGraph* pooledPoints() const { return pooled_; }
+    /// The projection with the fitted curve of later rates.
     [[nodiscard]] QCPGraph* projectionLine() const { return projection_; }
+    /// The projection with one constant later rate.
+    [[nodiscard]] QCPGraph* constantLine() const { return constant_; }
     [[nodiscard]] QCPGraph* modelLine() const { return model_; }
     [[nodiscard]] QCPGraph* backtestLine() const { return backtest_; }
     [[nodiscard]] QCPItemRect* heldOut() const { return heldOut_; }
@@ -41,6 +45,7 @@ private:
     QCPCurve* cohorts_;
     QCPGraph* pooled_;
     QCPGraph* projection_;
+    QCPGraph* constant_;
     QCPGraph* model_;
     QCPGraph* backtest_;
     QCPItemRect* heldOut_;

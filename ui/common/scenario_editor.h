@@ -34,12 +34,13 @@ public:
     /// where `shown` was shown; `apply` shows a type.
     virtual void setChartType(SubscriptionInputs& scenario, ChartType shown, ChartType chosen,
                               std::function<void(ChartType)> apply) = 0;
-    /// Several fields of `scenario`, and its `ranges` when given, written as
-    /// one edit called `title`, which undo takes back whole; fields already at
-    /// their value are left out.
+    /// Several fields of `scenario`, and its `ranges` and `laterRates` when
+    /// given, written as one edit called `title`, which undo takes back whole;
+    /// fields already at their value are left out.
     virtual void setValues(SubscriptionInputs& scenario,
                            std::span<const std::pair<Field, double>> values, const QString& title,
-                           const std::optional<std::vector<Range>>& ranges = std::nullopt) = 0;
+                           const std::optional<std::vector<Range>>& ranges = std::nullopt,
+                           const std::optional<std::vector<double>>& laterRates = std::nullopt) = 0;
     /// One edit, called `title`, of what else the document holds (an imported
     /// table): `redo` makes it, now and again after an undo; `undo` takes it back.
     virtual void edit(const QString& title, std::function<void()> redo,
@@ -66,12 +67,16 @@ public:
         apply(chosen);
     }
     void setValues(SubscriptionInputs& scenario, std::span<const std::pair<Field, double>> values,
-                   const QString&, const std::optional<std::vector<Range>>& ranges) override {
+                   const QString&, const std::optional<std::vector<Range>>& ranges,
+                   const std::optional<std::vector<double>>& laterRates) override {
         for (const auto& [field, value] : values) {
             scenario.setValue(field, value);
         }
         if (ranges) {
             scenario.setRanges(*ranges);
+        }
+        if (laterRates) {
+            scenario.setLaterRates(*laterRates);
         }
     }
     void edit(const QString&, std::function<void()> redo, std::function<void()>) override {

@@ -50,12 +50,15 @@ void UndoEditor::setChartType(SubscriptionInputs& scenario, ChartType shown, Cha
 
 void UndoEditor::setValues(SubscriptionInputs& scenario,
                            std::span<const std::pair<Field, double>> values, const QString& title,
-                           const std::optional<std::vector<Range>>& ranges) {
+                           const std::optional<std::vector<Range>>& ranges,
+                           const std::optional<std::vector<double>>& laterRates) {
     const bool newRanges = ranges && *ranges != scenario.ranges();
-    const bool changes =
-        newRanges || std::any_of(values.begin(), values.end(), [&](const auto& edit) {
-            return !sameBits(scenario.value(edit.first), edit.second);
-        });
+    const bool newLaterRates =
+        laterRates && !std::ranges::equal(*laterRates, scenario.laterRates(), sameBits);
+    const bool changes = newRanges || newLaterRates ||
+                         std::any_of(values.begin(), values.end(), [&](const auto& edit) {
+                             return !sameBits(scenario.value(edit.first), edit.second);
+                         });
     if (!changes) {
         return;
     }
@@ -70,6 +73,12 @@ void UndoEditor::setValues(SubscriptionInputs& scenario,
         history_->push(new ActionCommand(
             title, [target, after = *ranges] { target->setRanges(after); },
             [target, before = scenario.ranges()] { target->setRanges(before); }));
+    }
+    if (newLaterRates) {
+        SubscriptionInputs* target = &scenario;
+        history_->push(new ActionCommand(
+            title, [target, after = *laterRates] { target->setLaterRates(after); },
+            [target, before = scenario.laterRates()] { target->setLaterRates(before); }));
     }
     history_->endMacro();
 }

@@ -31,7 +31,8 @@ public:
                       std::function<void(ChartType)> apply) override;
     void setValues(SubscriptionInputs& scenario, std::span<const std::pair<Field, double>> values,
                    const QString& title,
-                   const std::optional<std::vector<Range>>& ranges = std::nullopt) override;
+                   const std::optional<std::vector<Range>>& ranges = std::nullopt,
+                   const std::optional<std::vector<double>>& laterRates = std::nullopt) override;
     void edit(const QString& title, std::function<void()> redo,
               std::function<void()> undo) override;
 
