@@ -265,12 +265,8 @@ const Refusal refusals[] = {
      R"(basic.plan.growth: expected a number, found "5")"},
     {"PlanGrowthAllLost", version1(R"("basic": {"plan": {"growth": -100}})"),
      "basic.plan.growth: The monthly growth must be a number above -100%."},
-    {"PlanGrowthNotFinite", version1(R"("basic": {"plan": {"growth": 1e999}})"),
-     "basic.plan.growth: The monthly growth must be a number above -100%."},
     {"PlanUntilAlone", version1(R"("basic": {"plan": {"growthUntil": 12}})"),
      "basic.plan.growthUntil: needs a growth"},
-    {"PlanUntilFraction", version1(R"("basic": {"plan": {"growth": 1, "growthUntil": 1.5}})"),
-     "basic.plan.growthUntil: expected a whole number of months, found 1.5"},
     {"PlanStartMonth13", version1(R"("basic": {"plan": {"startMonth": "2027-13"}})"),
      "basic.plan.startMonth: The first month must be a month from January to December of a "
      "year from 1 to 9999."},
@@ -289,8 +285,6 @@ const Refusal refusals[] = {
      "basic.plan.seasonality: Seasons need the calendar month of M0."},
     {"PlanRuleUnknown", version1(R"("basic": {"plan": {"priceChangesApply": "old"}})"),
      R"(basic.plan.priceChangesApply: expected "all" or "new", found "old")"},
-    {"PlanChangesObject", version1(R"("basic": {"plan": {"changes": {}}})"),
-     "basic.plan.changes: expected an array of changes, found an object"},
     {"PlanChangeInputUnknown",
      version1(R"("basic": {"plan": {"changes": [{"input": "rt1", "month": 2, "value": 1}]}})"),
      R"(basic.plan.changes[0].input: expected dailyNewSubs, price, trialRetention or )"
@@ -317,11 +311,8 @@ const Refusal refusals[] = {
      version1(R"("basic": {"plan": {"changes": [{"input": "price", "month": 2}]}})"),
      "basic.plan.changes[0].value: missing"},
     {"PlanChangeKeyTwice",
-     version1(R"("basic": {"plan": {"changes": [{"input": "price", "month": 2, "month": 3,
-         "value": 1}]}})"),
+     version1(R"("basic": {"plan": {"changes": [{"month": 2, "month": 3}]}})"),
      "basic.plan.changes[0].month: given more than once"},
-    {"PlanTwice", version1(R"("basic": {"plan": {}, "plan": {}})"),
-     "basic.plan: given more than once"},
 };
 
 INSTANTIATE_TEST_SUITE_P(Refusals, RefusedFile, testing::ValuesIn(refusals),
