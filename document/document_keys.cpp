@@ -6,6 +6,7 @@
 
 #include "document/cohort_table_json.h"
 #include "document/document_fields.h"
+#include "document/plan_json.h"
 #include "document/ranges_json.h"
 #include "engine/support/shortest_text.h"
 
@@ -129,6 +130,26 @@ const OptionalKey ranges{
     },
 };
 
+// "plan": written only when the scenario has one, so that a scenario without
+// one keeps the text it had before plans came.
+const OptionalKey plan{
+    "plan",
+    KeyScope::Scenario,
+    [](const ScenarioDocument& document, std::size_t at) {
+        return scenarioAt(document, at).plan.has_value();
+    },
+    [](QByteArray& out, const ScenarioDocument& document, std::size_t at) {
+        appendPlan(out, *scenarioAt(document, at).plan);
+    },
+    [](const Value& value, const std::string& path, ScenarioDocument& document, std::size_t at) {
+        return readPlanValue(value, path, scenarioAt(document, at).plan);
+    },
+    [](const ScenarioDocument& document, std::size_t at) -> Problem {
+        const std::optional<Plan>& held = scenarioAt(document, at).plan;
+        return held ? planDocumentProblem(*held) : std::nullopt;
+    },
+};
+
 const OptionalKey cohortTable{
     "cohortTable",
     KeyScope::Document,
@@ -154,7 +175,7 @@ const OptionalKey cohortTable{
     },
 };
 
-const std::array<OptionalKey, 4> table{costPerTrial, laterRates, ranges, cohortTable};
+const std::array<OptionalKey, 5> table{costPerTrial, laterRates, ranges, plan, cohortTable};
 
 }  // namespace
 

@@ -122,6 +122,9 @@ public:
     /// The later renewal rates (see `ScenarioValues::laterRates`), stored unchecked.
     [[nodiscard]] const std::vector<double>& laterRates() const { return values_.laterRates; }
     void setLaterRates(std::vector<double> rates) { publish(values_.laterRates, std::move(rates)); }
+    /// How the inputs change over the months (see `ScenarioValues::plan`), stored unchecked.
+    [[nodiscard]] const std::optional<Plan>& plan() const { return values_.plan; }
+    void setPlan(std::optional<Plan> plan) { publish(values_.plan, std::move(plan)); }
 
     /// The ranges of the inputs, in `rangedInputs` order; a value may lie
     /// outside its range.

@@ -28,6 +28,11 @@ const std::vector<SubscriptionSnapshot>& monthsOf(const ReportScenario& scenario
     return scenario.projection != nullptr ? scenario.projection->monthlySnapshots : none;
 }
 
+/// The proceeds of each month of `scenario`'s projection, under its plan when it has one.
+std::vector<double> proceedsOf(const ReportScenario& scenario) {
+    return velmora::proceedsOf(scenario.values, monthsOf(scenario), scenario.values.price);
+}
+
 /// "▲ +1,234 (+7.9%)", "▼ -$5,292 (-15.0%)", "= 0": the difference shown, its
 /// direction by arrow, sign and colour.
 Cell difference(double was, double is, QString (Figures::*write)(double) const,
@@ -111,6 +116,42 @@ void addLaterRates(PageLayout& layout, const Report& report, const Figures& figu
     addTable(layout, columns, cells);
 }
 
+// The plans of the scenarios that have one, a row for each line any of them
+// has; a cell is empty where a scenario's plan leaves that line out.
+void addPlans(PageLayout& layout, const Report& report, const Figures& figures) {
+    std::vector<std::vector<PlanRow>> plans;
+    std::vector<QString> titles;
+    for (const ReportScenario& scenario : report.scenarios) {
+        plans.push_back(planRows(scenario.values));
+        for (const PlanRow& row : plans.back()) {
+            if (std::find(titles.begin(), titles.end(), row.title) == titles.end()) {
+                titles.push_back(row.title);
+            }
+        }
+    }
+    if (titles.empty()) {
+        return;
+    }
+    addHeading(layout, QStringLiteral("Plan over time"));
+    std::vector<Column> columns{{QStringLiteral("Plan"), 1.6, false}};
+    for (const ReportScenario& scenario : report.scenarios) {
+        columns.push_back({scenario.name, 1, true, scenario.colour});
+    }
+    std::vector<std::vector<Cell>> cells;
+    for (const QString& title : titles) {
+        cells.push_back({{title}});
+        for (const std::vector<PlanRow>& plan : plans) {
+            const auto row = std::find_if(plan.begin(), plan.end(),
+                                          [&](const PlanRow& each) { return each.title == title; });
+            cells.back().push_back({row == plan.end() ? QString()
+                                    : !row->text.isEmpty()
+                                        ? row->text
+                                        : valueText({QString(), row->kind, row->value}, figures)});
+        }
+    }
+    addTable(layout, columns, cells);
+}
+
 }  // namespace
 
 void addTitle(PageLayout& layout, const Report& report, const Figures& figures) {
@@ -125,6 +166,7 @@ void addTitle(PageLayout& layout, const Report& report, const Figures& figures) 
 void addValues(PageLayout& layout, const Report& report, const Figures& figures) {
     addValueTable(layout, report, figures);
     addLaterRates(layout, report, figures);
+    addPlans(layout, report, figures);
 }
 
 void addSummary(PageLayout& layout, const Report& report, const Figures& figures) {
@@ -176,9 +218,9 @@ void addDifferences(PageLayout& layout, const Report& report, const Figures& fig
         rows.back().push_back({QStringLiteral("at ") + Figures::month(was.epoch)});
         rows.back().push_back(
             difference(was.active, is.active, &Figures::count, &Figures::signedCount, figures));
-        rows.back().push_back(difference(monthlyProceeds(was.active, base.values.price),
-                                         monthlyProceeds(is.active, other.values.price),
-                                         &Figures::money, &Figures::signedMoney, figures));
+        rows.back().push_back(difference(proceedsOf(base)[shared - 1],
+                                         proceedsOf(other)[shared - 1], &Figures::money,
+                                         &Figures::signedMoney, figures));
         rows.back().push_back(difference(shownLifetimeValue(base.values, base.values.price),
                                          shownLifetimeValue(other.values, other.values.price),
                                          &Figures::cents, &Figures::signedCents, figures));
@@ -197,8 +239,8 @@ void addMonths(PageLayout& layout, const Report& report, const Figures& figures)
     if (report.scenarios.size() == 1) {
         const ReportScenario& scenario = report.scenarios.front();
         std::vector<std::vector<Cell>> rows;
-        for (const MonthlyRow& row : monthlyRows(monthsOf(scenario), scenario.values.price,
-                                                 scenario.values.monthDuration)) {
+        for (const MonthlyRow& row :
+             monthlyRows(scenario.values, monthsOf(scenario), scenario.values.price)) {
             rows.push_back({{Figures::month(row.month)},
                             {figures.count(row.active)},
                             {row.changeKind == ChangeKind::First   ? QStringLiteral("-")
@@ -225,15 +267,18 @@ void addMonths(PageLayout& layout, const Report& report, const Figures& figures)
         columns.push_back({QStringLiteral("Proceeds"), 1.8});
         months = std::max(months, monthsOf(scenario).size());
     }
+    std::vector<std::vector<double>> proceeds;
+    for (const ReportScenario& scenario : report.scenarios) {
+        proceeds.push_back(proceedsOf(scenario));
+    }
     std::vector<std::vector<Cell>> rows;
     for (std::size_t month = 0; month < months; ++month) {
         rows.push_back({{Figures::month(static_cast<std::int64_t>(month))}});
-        for (const ReportScenario& scenario : report.scenarios) {
+        for (std::size_t i = 0; i < report.scenarios.size(); ++i) {
+            const ReportScenario& scenario = report.scenarios[i];
             if (month < monthsOf(scenario).size()) {
-                const double active = monthsOf(scenario)[month].active;
-                rows.back().push_back({figures.count(active)});
-                rows.back().push_back(
-                    {figures.money(monthlyProceeds(active, scenario.values.price))});
+                rows.back().push_back({figures.count(monthsOf(scenario)[month].active)});
+                rows.back().push_back({figures.money(proceeds[i][month])});
             } else {
                 rows.back().push_back({});
                 rows.back().push_back({});

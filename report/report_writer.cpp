@@ -69,7 +69,8 @@ std::vector<QPointF> dailyPoints(const ReportScenario& scenario, Figure value) {
     }
     if (monthsOnly(scenario)) {
         for (const SubscriptionSnapshot& month : scenario.projection->monthlySnapshots) {
-            points.emplace_back(static_cast<double>(month.epoch), value(month.active));
+            points.emplace_back(static_cast<double>(month.epoch),
+                                value(month.active, static_cast<std::size_t>(month.epoch)));
         }
         return points;
     }
@@ -77,7 +78,8 @@ std::vector<QPointF> dailyPoints(const ReportScenario& scenario, Figure value) {
         static_cast<double>(std::max<std::int64_t>(1, scenario.values.monthDuration));
     points.reserve(scenario.projection->snapshots.size());
     for (const SubscriptionSnapshot& day : scenario.projection->snapshots) {
-        points.emplace_back(static_cast<double>(day.epoch) / days, value(day.active));
+        const auto month = static_cast<std::size_t>(static_cast<double>(day.epoch) / days);
+        points.emplace_back(static_cast<double>(day.epoch) / days, value(day.active, month));
     }
     return points;
 }
@@ -93,10 +95,18 @@ void addPageChart(PageLayout& layout, const Report& report, const Figures& figur
         chart.legend = true;
         for (const ReportScenario& scenario : report.scenarios) {
             const double price = scenario.values.price;
-            chart.lines.push_back(
-                {scenario.name, scenario.colour, dailyPoints(scenario, [price](double active) {
-                     return monthlyProceeds(active, price);
-                 })});
+            // Under a plan each month pays its own: what a subscriber brings in it.
+            const std::vector<double> perSubscriber =
+                plansProjection(scenario.values) && scenario.projection != nullptr
+                    ? proceedsPerSubscriber(scenario.values, scenario.projection->monthlySnapshots,
+                                            price)
+                    : std::vector<double>{};
+            chart.lines.push_back({scenario.name, scenario.colour,
+                                   dailyPoints(scenario, [&](double active, std::size_t month) {
+                                       return month < perSubscriber.size()
+                                                  ? active * perSubscriber[month]
+                                                  : monthlyProceeds(active, price);
+                                   })});
         }
     } else if (report.cohorts && !monthsOnly(report.scenarios.front())) {
         chart.title = QStringLiteral("Subscribers by cohort, on the first day of each month");
@@ -111,8 +121,9 @@ void addPageChart(PageLayout& layout, const Report& report, const Figures& figur
                           : QStringLiteral("Active subscribers");
         chart.yTitle = QStringLiteral("Active");
         const ReportScenario& scenario = report.scenarios.front();
-        chart.lines.push_back({scenario.name, scenario.colour,
-                               dailyPoints(scenario, [](double active) { return active; })});
+        chart.lines.push_back(
+            {scenario.name, scenario.colour,
+             dailyPoints(scenario, [](double active, std::size_t) { return active; })});
     }
     addChart(layout, std::move(chart), chartHeight, figures);
 }

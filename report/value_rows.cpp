@@ -1,6 +1,8 @@
 #include "report/value_rows.h"
 
+#include <algorithm>
 #include <array>
+#include <utility>
 
 namespace velmora::report {
 
@@ -24,6 +26,61 @@ std::vector<ValueRow> valueRows(const ScenarioValues& v) {
     // A cost of 0 is one not given: it changes no figure of the report.
     if (v.costPerTrial > 0) {
         rows.push_back({QStringLiteral("Cost per Trial"), Kind::Money, v.costPerTrial});
+    }
+    return rows;
+}
+
+std::vector<PlanRow> planRows(const ScenarioValues& values) {
+    using Kind = ValueRow::Kind;
+    std::vector<PlanRow> rows;
+    if (!values.plan) {
+        return rows;
+    }
+    const Plan& plan = *values.plan;
+    if (plan.growthPercent) {
+        rows.push_back({QStringLiteral("Monthly Growth (%)"), Kind::Count, *plan.growthPercent});
+        rows.push_back({QStringLiteral("Growth Until"), Kind::Count, 0,
+                        plan.growthUntil ? QStringLiteral("M%1").arg(*plan.growthUntil)
+                                         : QStringLiteral("The end")});
+    }
+    if (plan.startMonth) {
+        rows.push_back({QStringLiteral("First Month"), Kind::Count, 0,
+                        QStringLiteral("%1-%2")
+                            .arg(plan.startMonth->year, 4, 10, QLatin1Char('0'))
+                            .arg(plan.startMonth->month, 2, 10, QLatin1Char('0'))});
+    }
+    if (plan.seasonality) {
+        static const std::array<const char*, 12> months{
+            "January", "February", "March",     "April",   "May",      "June",
+            "July",    "August",   "September", "October", "November", "December"};
+        for (std::size_t i = 0; i < months.size(); ++i) {
+            rows.push_back({QStringLiteral("Season ") + QLatin1String(months[i]), Kind::Share,
+                            (*plan.seasonality)[i]});
+        }
+    }
+    rows.push_back({QStringLiteral("Price Changes Reach"), Kind::Count, 0,
+                    plan.priceChangesApply == PriceChangesApply::Everyone
+                        ? QStringLiteral("Everyone")
+                        : QStringLiteral("New subscribers")});
+    std::vector<PlanChange> changes = plan.changes;
+    std::sort(changes.begin(), changes.end(), [](const PlanChange& a, const PlanChange& b) {
+        return a.input != b.input ? a.input < b.input : a.month < b.month;
+    });
+    for (const PlanChange& change : changes) {
+        const auto [title, kind] = [&]() -> std::pair<QString, Kind> {
+            switch (change.input) {
+                case PlanInput::DailyNewSubs:
+                    return {QStringLiteral("Daily Trials"), Kind::Count};
+                case PlanInput::Price:
+                    return {QStringLiteral("Price"), Kind::Money};
+                case PlanInput::TrialRetention:
+                    return {QStringLiteral("Trial Retention"), Kind::Share};
+                case PlanInput::CostPerTrial:
+                    break;
+            }
+            return {QStringLiteral("Cost per Trial"), Kind::Money};
+        }();
+        rows.push_back({title + QStringLiteral(" from M%1").arg(change.month), kind, change.value});
     }
     return rows;
 }

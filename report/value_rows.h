@@ -22,6 +22,20 @@ struct ValueRow {
 /// the days in a month last.
 [[nodiscard]] std::vector<ValueRow> valueRows(const ScenarioValues& values);
 
+/// One line of a scenario's plan as reports and workbooks list it: a number
+/// of `kind`, or `text` when it is not one ("2027-01", "New subscribers").
+struct PlanRow {
+    QString title;  ///< "Monthly Growth (%)", "Season March", "Price from M6", ...
+    ValueRow::Kind kind = ValueRow::Kind::Count;
+    double value = 0;
+    QString text = {};  ///< empty for a number
+};
+
+/// The plan of `values` line by line: growth, its end, the calendar month of
+/// M0, the twelve seasons, whom price changes reach, then each change by input
+/// and month; none without a plan.
+[[nodiscard]] std::vector<PlanRow> planRows(const ScenarioValues& values);
+
 /// The title of `input`, as `valueRows` gives it.
 [[nodiscard]] QString inputTitle(Input input);
 

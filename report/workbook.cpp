@@ -166,9 +166,10 @@ void writeMonths(Sheet& sheet, const ReportScenario& scenario) {
                       QStringLiteral("Proceeds"), QStringLiteral("Annualized")});
     lxw_row_t row = 1;
     if (scenario.projection != nullptr) {
+        ScenarioValues projected = scenario.values;
+        projected.monthDuration = scenario.projection->monthDuration;
         for (const MonthlyRow& month :
-             monthlyRows(scenario.projection->monthlySnapshots, scenario.values.price,
-                         scenario.projection->monthDuration)) {
+             monthlyRows(projected, scenario.projection->monthlySnapshots, scenario.values.price)) {
             sheet.number(row, 0, static_cast<double>(month.month), Shown::Month);
             sheet.number(row, 1, month.active, Shown::Count);
             if (month.changeKind == ChangeKind::Delta) {
@@ -180,6 +181,48 @@ void writeMonths(Sheet& sheet, const ReportScenario& scenario) {
         }
     }
     sheet.finish(1);
+}
+
+// The plans after the values, a blank row between: a row for each line any
+// scenario's plan has, empty where a scenario's leaves it out.
+void writePlans(Sheet& sheet, const Report& report) {
+    std::size_t longest = 0;
+    std::vector<std::vector<PlanRow>> plans;
+    std::vector<QString> titles;
+    for (const ReportScenario& scenario : report.scenarios) {
+        const std::size_t values =
+            valueRows(scenario.values).size() + scenario.values.laterRates.size();
+        longest = std::max(longest, values);
+        plans.push_back(planRows(scenario.values));
+        for (const PlanRow& row : plans.back()) {
+            if (std::find(titles.begin(), titles.end(), row.title) == titles.end()) {
+                titles.push_back(row.title);
+            }
+        }
+    }
+    if (titles.empty()) {
+        return;
+    }
+    auto row = static_cast<lxw_row_t>(longest + 2);
+    sheet.text(row++, 0, QStringLiteral("Plan"));
+    for (const QString& title : titles) {
+        sheet.text(row, 0, title);
+        for (std::size_t i = 0; i < plans.size(); ++i) {
+            const auto found =
+                std::find_if(plans[i].begin(), plans[i].end(),
+                             [&](const PlanRow& each) { return each.title == title; });
+            const auto column = static_cast<lxw_col_t>(i + 1);
+            if (found == plans[i].end()) {
+                continue;
+            }
+            if (found->text.isEmpty()) {
+                sheet.number(row, column, found->value, valueShown(found->kind));
+            } else {
+                sheet.text(row, column, found->text);
+            }
+        }
+        ++row;
+    }
 }
 
 void writeValues(Sheet& sheet, const Report& report) {
@@ -205,6 +248,7 @@ void writeValues(Sheet& sheet, const Report& report) {
         }
         ++column;
     }
+    writePlans(sheet, report);
     sheet.finish(1);
 }
 

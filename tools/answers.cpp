@@ -10,6 +10,7 @@
 #include "engine/decisions/settle_point.h"
 #include "engine/projection/calculation.h"
 #include "engine/projection/monthly_projection.h"
+#include "engine/projection/plan_months.h"
 #include "engine/support/shortest_text.h"
 #include "engine/table/table_csv.h"
 #include "engine/table/table_figures.h"
@@ -267,14 +268,15 @@ std::string monthText(const std::optional<std::int64_t>& month) {
 // The projection's CSV with the money of each month added to its line.
 void writeCashCsv(const ScenarioValues& values, const CashFlow& flow, std::ostream& out) {
     std::ostringstream plain;
-    writeCsv(monthlySnapshots(values), values.price, values.monthDuration, plain);
+    const std::vector<SubscriptionSnapshot> months = monthlySnapshots(values);
+    writeCsv(months, proceedsOf(values, months, values.price), values.monthDuration, plain);
     std::istringstream lines(plain.str());
     std::string line;
     std::getline(lines, line);
     out << line << ",cumulativeProceeds,spend,cumulativeNet\n";
     for (std::size_t month = 0; std::getline(lines, line); ++month) {
         out << line << ',' << shortest(flow.cumulativeProceeds[month]) << ','
-            << shortest(flow.monthlySpend) << ',' << shortest(flow.cumulativeNet[month]) << '\n';
+            << shortest(flow.spend[month]) << ',' << shortest(flow.cumulativeNet[month]) << '\n';
     }
 }
 
@@ -332,11 +334,11 @@ void writeEconomics(const ScenarioValues& values, OutputFormat format, std::ostr
     out << '\n';
     std::vector<std::vector<std::string>> rows{
         {"Month", "Proceeds", "Cumulative", "Spend", "Cumulative net"}};
+    const std::vector<double> proceeds = monthlyProceedsOf(values, months);
     for (std::size_t month = 0; month < months.size(); ++month) {
-        rows.push_back({"M" + std::to_string(month),
-                        currency(monthlyProceeds(months[month], values.price), 0),
+        rows.push_back({"M" + std::to_string(month), currency(proceeds[month], 0),
                         currency(figures.cash.cumulativeProceeds[month], 0),
-                        currency(figures.cash.monthlySpend, 0),
+                        currency(figures.cash.spend[month], 0),
                         currency(figures.cash.cumulativeNet[month], 0)});
     }
     writeColumns(rows, out);

@@ -209,7 +209,7 @@ void writeUsage(std::ostream& out) {
            "Projects the subscribers and proceeds of a free-trial subscription business\n"
            "and prints them to standard output, or answers a question about them.\n"
            "\n"
-           "Flags, each at most once but --range (default in brackets):\n";
+           "Flags, each at most once but --range and --change (default in brackets):\n";
     for (const Flag& flag : allFlags()) {
         std::string left = "  " + std::string(flag.name);
         if (!flag.metavar.empty()) {
@@ -231,6 +231,15 @@ void writeUsage(std::ostream& out) {
            "(0.93,0.94,0.95: at most 1,200 finite numbers, no entry empty); every renewal\n"
            "after the last listed keeps --rest, as the starting subscribers do at every\n"
            "renewal. Every projection and question follows them.\n"
+           "\n"
+           "A plan changes the scenario over the months: --trials-growth PCT grows the\n"
+           "daily trials by PCT percent a month (above -100) up to --growth-until M;\n"
+           "--seasonality multiplies each calendar month's trials by its factor (12, each\n"
+           "0 or more, January first; needs --start-month, the calendar month of M0);\n"
+           "--change NAME@M=VALUE (NAME dailyNewSubs, price, trialRetention or\n"
+           "costPerTrial, M 1 or later; repeat it, one per input and month) sets NAME from\n"
+           "month M on; --price-changes-apply new charges each subscriber the price of\n"
+           "the month they started in. Every output follows the plan.\n"
            "\n"
            "--scenario reads the page of FILE that --page picks (basic, baseline,\n"
            "alternate1 or alternate2); the scenario flags given beside it override its\n"

@@ -6,6 +6,7 @@
 
 #include "engine/projection/calculation.h"
 #include "engine/table/table_csv.h"
+#include "engine/table/table_figures.h"
 #include "packaging/version.h"
 #include "tools/answers.h"
 #include "tools/calibration_answer.h"
@@ -49,7 +50,7 @@ void writeProjection(const Options& options, const ScenarioValues& values, std::
     err << "Calculated\n" << std::flush;
     const std::vector<SubscriptionSnapshot> months = monthlySnapshots(values);
     if (options.format == OutputFormat::Csv) {
-        writeCsv(months, values.price, values.monthDuration, out);
+        writeCsv(months, proceedsOf(values, months, values.price), values.monthDuration, out);
     } else {
         writeTable(values, months, values.price, out);
     }

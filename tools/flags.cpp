@@ -8,6 +8,7 @@
 #include "engine/calibration/calibration.h"
 #include "engine/support/shortest_text.h"
 #include "tools/flag_values.h"
+#include "tools/plan_flags.h"
 #include "tools/spread_answer.h"
 
 namespace velmora::cli {
@@ -187,6 +188,24 @@ constexpr Flag flags[] = {
          return parseCost(text, options.values.costPerTrial);
      },
      [](const ScenarioValues& from, ScenarioValues& to) { to.costPerTrial = from.costPerTrial; }},
+    {"--trials-growth", "PCT", "monthly growth of the daily trials in percent, above -100", none,
+     setTrialsGrowth, copyTrialsGrowth},
+    {"--growth-until", "M", "the last month the trials grow", [] { return std::string("the end"); },
+     setGrowthUntil, copyGrowthUntil, "--trials-growth"},
+    {"--seasonality", "F1,...,F12", "factors of the daily trials, January to December", none,
+     setSeasonality, copySeasonality, "--start-month"},
+    {"--start-month", "YYYY-MM", "the calendar month of M0", none, setStartMonth, copyStartMonth},
+    {"--change",
+     "NAME@M=VALUE",
+     "a new value of an input from month M on; repeat for each",
+     none,
+     addChange,
+     copyChanges,
+     {},
+     false,
+     true},
+    {"--price-changes-apply", "all|new", "whom a change of price reaches",
+     [] { return std::string("all"); }, setPriceRule, copyPriceRule},
     {"--scenario", "FILE", "start from a page of a .velmora document", none,
      [](std::string_view text, Options& options) { return fileName(text, options.scenarioFile); }},
     {"--page", "PAGE", "which scenario of FILE (see below)",

@@ -1,6 +1,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <ostream>
 #include <string_view>
@@ -130,6 +131,47 @@ void writeSnapshots(BufferedOutput& out, const std::vector<SubscriptionSnapshot>
     out.text("\n]");
 }
 
+// The plan as a document holds it, its members in the same order.
+void writePlan(BufferedOutput& json, const Plan& plan) {
+    json.text(",\"plan\":{\"priceChangesApply\":\"");
+    json.text(plan.priceChangesApply == PriceChangesApply::Everyone ? "all" : "new");
+    json.text("\"");
+    if (plan.growthPercent) {
+        json.text(",\"growth\":");
+        json.jsonNumber(*plan.growthPercent);
+    }
+    if (plan.growthUntil) {
+        json.text(",\"growthUntil\":");
+        json.integer(*plan.growthUntil);
+    }
+    if (plan.startMonth) {
+        char month[16];
+        std::snprintf(month, sizeof month, "\"%04d-%02d\"", plan.startMonth->year,
+                      plan.startMonth->month);
+        json.text(",\"startMonth\":");
+        json.text(month);
+    }
+    if (plan.seasonality) {
+        json.text(",\"seasonality\":[");
+        for (std::size_t i = 0; i < plan.seasonality->size(); ++i) {
+            json.text(i == 0 ? "" : ",");
+            json.jsonNumber((*plan.seasonality)[i]);
+        }
+        json.text("]");
+    }
+    json.text(",\"changes\":[");
+    for (std::size_t i = 0; i < plan.changes.size(); ++i) {
+        json.text(i == 0 ? "{\"input\":\"" : ",{\"input\":\"");
+        json.text(planInputName(plan.changes[i].input));
+        json.text("\",\"month\":");
+        json.integer(plan.changes[i].month);
+        json.text(",\"value\":");
+        json.jsonNumber(plan.changes[i].value);
+        json.text("}");
+    }
+    json.text("]}");
+}
+
 }  // namespace
 
 void writeJson(const ScenarioValues& values, const SubscriptionCalculation& projection,
@@ -164,6 +206,9 @@ void writeJson(const ScenarioValues& values, const SubscriptionCalculation& proj
             json.jsonNumber(values.laterRates[i]);
         }
         json.text("]");
+    }
+    if (values.plan) {
+        writePlan(json, *values.plan);
     }
     json.text("},\n\"lifetimeValuePerTrial\":");
     json.jsonNumber(shownLifetimeValue(values, values.price));

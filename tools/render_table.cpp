@@ -95,7 +95,7 @@ void writeTable(const ScenarioValues& values,
     }
     std::vector<std::vector<std::string>> rows{
         {"Month", "Active", "Change", "Proceeds", "Annualized"}};
-    for (const MonthlyRow& row : monthlyRows(monthlySnapshots, price, values.monthDuration)) {
+    for (const MonthlyRow& row : monthlyRows(values, monthlySnapshots, price)) {
         rows.push_back({std::string("M").append(std::to_string(row.month)),
                         groupedNumber(row.active, 0), changeText(row), currency(row.proceeds, 0),
                         currency(row.annualized, 0)});

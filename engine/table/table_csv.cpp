@@ -21,8 +21,18 @@ std::string csvField(std::string_view text) {
 
 void writeCsv(const std::vector<SubscriptionSnapshot>& monthlySnapshots, double price,
               std::int64_t monthDuration, std::ostream& out) {
+    std::vector<double> proceeds;
+    proceeds.reserve(monthlySnapshots.size());
+    for (const SubscriptionSnapshot& snapshot : monthlySnapshots) {
+        proceeds.push_back(monthlyProceeds(snapshot.active, price));
+    }
+    writeCsv(monthlySnapshots, proceeds, monthDuration, out);
+}
+
+void writeCsv(const std::vector<SubscriptionSnapshot>& monthlySnapshots,
+              std::span<const double> proceeds, std::int64_t monthDuration, std::ostream& out) {
     std::string csv = "month,active,change,proceeds,annualized\n";
-    for (const MonthlyRow& row : monthlyRows(monthlySnapshots, price, monthDuration)) {
+    for (const MonthlyRow& row : monthlyRows(monthlySnapshots, proceeds, monthDuration)) {
         csv += std::to_string(row.month);
         csv += ',';
         csv += shortest(row.active);
@@ -61,7 +71,9 @@ void writeComparisonCsv(const std::array<ComparedMonths, 3>& scenarios, std::ost
             const double active = (*scenario.monthlySnapshots)[month].active;
             csv += shortest(active);
             csv += ',';
-            csv += shortest(monthlyProceeds(active, scenario.price));
+            csv += shortest(scenario.proceeds.size() == scenario.monthlySnapshots->size()
+                                ? scenario.proceeds[month]
+                                : monthlyProceeds(active, scenario.price));
         }
         csv += '\n';
     }

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <iosfwd>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,11 +24,18 @@ namespace velmora {
 /// `monthDuration` days.
 void writeCsv(const std::vector<SubscriptionSnapshot>& monthlySnapshots, double price,
               std::int64_t monthDuration, std::ostream& out);
+/// The same with each month's proceeds given, one per snapshot: a plan's
+/// (`proceedsOf`).
+void writeCsv(const std::vector<SubscriptionSnapshot>& monthlySnapshots,
+              std::span<const double> proceeds, std::int64_t monthDuration, std::ostream& out);
 
 /// One compared scenario: its monthly snapshots and its price.
 struct ComparedMonths {
     const std::vector<SubscriptionSnapshot>* monthlySnapshots;  ///< null: no month
     double price;
+    /// Each month's proceeds, one per snapshot, under a plan (`proceedsOf`);
+    /// empty: active x price x 0.85.
+    std::vector<double> proceeds = {};
 };
 
 /// The active subscribers and proceeds of the baseline and the two alternates

@@ -71,6 +71,50 @@ std::vector<MonthlyRow> monthlyRows(const std::vector<SubscriptionSnapshot>& mon
     return monthlyRows(monthlySnapshots, proceeds, monthDuration);
 }
 
+std::vector<double> proceedsOf(const ScenarioValues& inputs,
+                               const std::vector<SubscriptionSnapshot>& monthlySnapshots,
+                               double price) {
+    std::vector<double> actives;
+    actives.reserve(monthlySnapshots.size());
+    for (const SubscriptionSnapshot& snapshot : monthlySnapshots) {
+        actives.push_back(snapshot.active);
+    }
+    if (plansProjection(inputs)) {
+        ScenarioValues priced = inputs;
+        priced.price = price;
+        return monthlyProceedsOf(priced, actives);
+    }
+    for (double& active : actives) {
+        active = monthlyProceeds(active, price);
+    }
+    return actives;
+}
+
+std::vector<double> proceedsPerSubscriber(const ScenarioValues& inputs,
+                                          const std::vector<SubscriptionSnapshot>& monthlySnapshots,
+                                          double price) {
+    std::vector<double> rates = proceedsOf(inputs, monthlySnapshots, price);
+    for (std::size_t m = 0; m < rates.size(); ++m) {
+        const double active = monthlySnapshots[m].active;
+        ScenarioValues priced = inputs;
+        priced.price = price;
+        rates[m] = active != 0 ? rates[m] / active
+                               : priceIn(priced, static_cast<std::int64_t>(m)) * proceedsShare;
+    }
+    return rates;
+}
+
+std::vector<MonthlyRow> monthlyRows(const ScenarioValues& inputs,
+                                    const std::vector<SubscriptionSnapshot>& monthlySnapshots,
+                                    double price) {
+    return monthlyRows(monthlySnapshots, proceedsOf(inputs, monthlySnapshots, price),
+                       inputs.monthDuration);
+}
+
+std::vector<MonthlyRow> monthlyRows(const SubscriptionCalculation& projection, double price) {
+    return monthlyRows(projectedValues(projection), projection.monthlySnapshots, price);
+}
+
 std::vector<MonthlyRow> monthlyRows(const std::vector<SubscriptionSnapshot>& monthlySnapshots,
                                     std::span<const double> proceeds, std::int64_t monthDuration) {
     std::vector<MonthlyRow> rows;

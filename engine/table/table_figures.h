@@ -82,4 +82,25 @@ struct MonthlyRow {
     const std::vector<SubscriptionSnapshot>& monthlySnapshots, std::span<const double> proceeds,
     std::int64_t monthDuration);
 
+/// The proceeds of each of the monthly snapshots of the projection of
+/// `inputs`, `price` standing for M0's: under a plan by its prices and price
+/// rule (`monthlyProceedsOf`), active x price x 0.85 otherwise.
+[[nodiscard]] std::vector<double> proceedsOf(
+    const ScenarioValues& inputs, const std::vector<SubscriptionSnapshot>& monthlySnapshots,
+    double price);
+/// What each subscriber brings in a month, for figures of the days between
+/// first days: the month's proceeds (`proceedsOf`) over its first-day
+/// subscribers, or its price x 0.85 when it has none. Only for `inputs` whose
+/// plan changes the projection; without one a day's figure stays active x 0.85 x price.
+[[nodiscard]] std::vector<double> proceedsPerSubscriber(
+    const ScenarioValues& inputs, const std::vector<SubscriptionSnapshot>& monthlySnapshots,
+    double price);
+/// The rows of the projection of `inputs`, each month's proceeds by `proceedsOf`.
+[[nodiscard]] std::vector<MonthlyRow> monthlyRows(
+    const ScenarioValues& inputs, const std::vector<SubscriptionSnapshot>& monthlySnapshots,
+    double price);
+/// The rows of `projection`, built from the values it was built from.
+[[nodiscard]] std::vector<MonthlyRow> monthlyRows(const SubscriptionCalculation& projection,
+                                                  double price);
+
 }  // namespace velmora

@@ -254,6 +254,65 @@ const Refusal refusals[] = {
      "basic.laterRates: expected at most 1200 rates, found 1201"},
     {"LaterRatesTwice", version1(R"("basic": {"laterRates": [1], "laterRates": [1]})"),
      "basic.laterRates: given more than once"},
+    {"PlanArray", version1(R"("basic": {"plan": []})"),
+     "basic.plan: expected an object, found an array"},
+    {"PlanUnknownMember", version1(R"("basic": {"plan": {"grow": 5}})"),
+     "basic.plan.grow: expected one of growth, growthUntil, startMonth, seasonality, "
+     "priceChangesApply, changes"},
+    {"PlanMemberTwice", version1(R"("basic": {"plan": {"growth": 5, "growth": 6}})"),
+     "basic.plan.growth: given more than once"},
+    {"PlanGrowthText", version1(R"("basic": {"plan": {"growth": "5"}})"),
+     R"(basic.plan.growth: expected a number, found "5")"},
+    {"PlanGrowthAllLost", version1(R"("basic": {"plan": {"growth": -100}})"),
+     "basic.plan.growth: The monthly growth must be a number above -100%."},
+    {"PlanUntilAlone", version1(R"("basic": {"plan": {"growthUntil": 12}})"),
+     "basic.plan.growthUntil: needs a growth"},
+    {"PlanStartMonth13", version1(R"("basic": {"plan": {"startMonth": "2027-13"}})"),
+     "basic.plan.startMonth: The first month must be a month from January to December of a "
+     "year from 1 to 9999."},
+    {"PlanStartMonthShort", version1(R"("basic": {"plan": {"startMonth": "2027-1"}})"),
+     R"(basic.plan.startMonth: expected a month as "YYYY-MM", found "2027-1")"},
+    {"PlanElevenSeasons",
+     version1(R"("basic": {"plan": {"startMonth": "2027-01", "seasonality": [1, 1, 1, 1, 1, 1,
+         1, 1, 1, 1, 1]}})"),
+     "basic.plan.seasonality: expected 12 factors, January to December, found 11 factors"},
+    {"PlanSeasonNegative",
+     version1(R"("basic": {"plan": {"startMonth": "2027-01", "seasonality": [1, 1, 1, 1, 1, 1,
+         1, 1, 1, 1, -0.5, 1]}})"),
+     "basic.plan.seasonality[10]: Every seasonal factor must be a number of 0 or more."},
+    {"PlanSeasonsWithoutStart",
+     version1(R"("basic": {"plan": {"seasonality": [1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1]}})"),
+     "basic.plan.seasonality: Seasons need the calendar month of M0."},
+    {"PlanRuleUnknown", version1(R"("basic": {"plan": {"priceChangesApply": "old"}})"),
+     R"(basic.plan.priceChangesApply: expected "all" or "new", found "old")"},
+    {"PlanChangeInputUnknown",
+     version1(R"("basic": {"plan": {"changes": [{"input": "rt1", "month": 2, "value": 1}]}})"),
+     R"(basic.plan.changes[0].input: expected dailyNewSubs, price, trialRetention or )"
+     R"(costPerTrial, found "rt1")"},
+    {"PlanChangeMonthZero",
+     version1(R"("comparison": {"baseline": {"plan": {"changes": [{"input": "price", "month": 2,
+         "value": 1}, {"input": "price", "month": 3, "value": 1}, {"input": "price",
+         "month": 0, "value": 1}]}}})"),
+     "comparison.baseline.plan.changes[2].month: The change of price at M0 must be at a month "
+     "from M1 to M12000."},
+    {"PlanChangeMonthFraction",
+     version1(R"("basic": {"plan": {"changes": [{"input": "price", "month": 2.5, "value": 1}]}})"),
+     "basic.plan.changes[0].month: expected a whole number of months, found 2.5"},
+    {"PlanChangeRetentionAboveOne",
+     version1(
+         R"("basic": {"plan": {"changes": [{"input": "trialRetention", "month": 2, "value": 2}]}})"),
+     "basic.plan.changes[0].value: The change of trialRetention at M2 must be a share from 0 to "
+     "1."},
+    {"PlanChangeTwice",
+     version1(R"("basic": {"plan": {"changes": [{"input": "price", "month": 2, "value": 1},
+         {"input": "price", "month": 2, "value": 3}]}})"),
+     "basic.plan.changes[1]: The change of price at M2 is given twice."},
+    {"PlanChangeNoValue",
+     version1(R"("basic": {"plan": {"changes": [{"input": "price", "month": 2}]}})"),
+     "basic.plan.changes[0].value: missing"},
+    {"PlanChangeKeyTwice",
+     version1(R"("basic": {"plan": {"changes": [{"month": 2, "month": 3}]}})"),
+     "basic.plan.changes[0].month: given more than once"},
 };
 
 INSTANTIATE_TEST_SUITE_P(Refusals, RefusedFile, testing::ValuesIn(refusals),
@@ -329,6 +388,13 @@ const SaveFailure saveFailures[] = {
     {"RangeNotANumber", "earlier.velmora",
      "basic.ranges.price: expected finite ends, found [nan, 2]", changed([](ScenarioDocument& d) {
          d.basicRanges = {{Input::Price, Limits::quiet_NaN(), 2}};
+     })},
+    {"PlanGrowthNotANumber", "earlier.velmora",
+     "comparison.alternate1.plan: The monthly growth must be a number above -100%.",
+     changed([](ScenarioDocument& d) { d.comparison[1].plan = Plan{Limits::quiet_NaN()}; })},
+    {"PlanUntilWithoutGrowth", "earlier.velmora", "basic.plan.growthUntil: needs a growth",
+     changed([](ScenarioDocument& d) {
+         d.basic.plan = Plan{std::nullopt, 3};
      })},
 };
 

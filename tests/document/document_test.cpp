@@ -94,6 +94,21 @@ TEST(ParseDocument, TakesDefaultsForWhatIsLeftOutAndIgnoresUnknownKeys) {
          with([](ScenarioDocument& d) {
              d.basic.laterRates = {0.93, 1e-320, -0.0, 2};
          })},
+        // A plan as the example names its members; what it leaves out keeps the defaults.
+        {R"({"format": "velmora", "version": 1, "basic": {"plan": {"growth": 5, "growthUntil": 12,
+            "startMonth": "2027-03", "seasonality": [1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 0.5],
+            "priceChangesApply": "new", "changes": [{"value": 2.99, "month": 6, "input":
+            "price"}, {"input": "price", "month": 2, "value": 1e-320}]}},
+            "comparison": {"alternate1": {"plan": {}}}})",
+         with([](ScenarioDocument& d) {
+             Plan plan{5, 12, CalendarMonth{2027, 3}, std::array<double, 12>{}};
+             plan.seasonality->fill(1);
+             plan.seasonality->back() = 0.5;
+             plan.priceChangesApply = PriceChangesApply::NewSubscribers;
+             plan.changes = {{PlanInput::Price, 6, 2.99}, {PlanInput::Price, 2, 1e-320}};
+             d.basic.plan = plan;
+             d.comparison[1].plan = Plan{};
+         })},
         {R"({"format": "velmora", "version": 1, "basic": {"laterRates": [0.5)" + manyHalves + "]}}",
          with([](ScenarioDocument& d) { d.basic.laterRates.assign(1200, 0.5); })},
         // Indented with tabs, as some editors do; a label beyond the first 65,536

@@ -177,5 +177,34 @@ TEST(ReportPdf, ListsTheLaterRatesOfEachScenario) {
     EXPECT_TRUE(text.contains(QRegularExpression(R"(\n\s*8\s+0\.981\s*\n)")));
 }
 
+// After the values, line by line; the monthly figures are the plan's proceeds.
+TEST(ReportPdf, ListsEachScenariosPlanAndFollowsIt) {
+    Report report = threeReports(12)[1];
+    Plan plan{5, 6};
+    plan.changes = {{PlanInput::Price, 3, 7.25}, {PlanInput::DailyNewSubs, 9, 40}};
+    report.scenarios[0].values.plan = plan;
+    report.scenarios[0].projection = project(report.scenarios[0].values);
+    QTemporaryDir folder;
+    QFile file(folder.filePath("report.pdf"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    const QLocale english(QLocale::English, QLocale::UnitedStates);
+    EXPECT_EQ(writeReportPdf(report, file, english), QString());
+    file.close();
+    const QString text = pdfText(file.fileName(), {"-layout"});
+    EXPECT_TRUE(text.contains(QRegularExpression(R"(Plan over time\s+Plan\s+Baseline)")));
+    EXPECT_TRUE(text.contains(QRegularExpression(R"(Monthly Growth \(%\)\s+5\s*\n)")))
+        << text.toStdString();
+    EXPECT_TRUE(text.contains(QRegularExpression(R"(Price Changes Reach\s+Everyone\s*\n)")));
+    EXPECT_TRUE(text.contains(QRegularExpression(R"(Daily Trials from M9\s+40\s*\n)")));
+    EXPECT_TRUE(text.contains(QRegularExpression(R"(Price from M3\s+\$7\.25\s*\n)")));
+    const ReportScenario& planned = report.scenarios[0];
+    const double proceeds =
+        proceedsOf(planned.values, planned.projection->monthlySnapshots, planned.values.price)[11];
+    const QString shown = Figures(english).money(proceeds);
+    EXPECT_TRUE(text.contains(
+        QRegularExpression(R"(\n\s*M11\s+[\d,]+\s+)" + QRegularExpression::escape(shown))))
+        << shown.toStdString();
+}
+
 }  // namespace
 }  // namespace velmora::report

@@ -35,6 +35,22 @@ inline const std::map<std::string_view, KeySample>& keySamples() {
              document_format::rangesAt(d, at) = {{Input::Price, 5 + double(at), 9},
                                                  {Input::Rt1, 0.6, 0.7 + 0.01 * double(at)}};
          }},
+        {"plan",
+         [](ScenarioDocument& d, std::size_t at) {
+             Plan plan;
+             plan.growthPercent = 0.1 + 0.2 + double(at);
+             plan.growthUntil = 12 + static_cast<std::int64_t>(at);
+             plan.startMonth = CalendarMonth{2027, 1 + static_cast<int>(at)};
+             plan.seasonality =
+                 std::array<double, 12>{0.7, 0.8, 1, 1, 1.1, 1.2, 1.3, 1, 1, 1, 0.9, 1.5e-300};
+             plan.priceChangesApply =
+                 at % 2 == 0 ? PriceChangesApply::NewSubscribers : PriceChangesApply::Everyone;
+             plan.changes = {{PlanInput::Price, 6, 2.99 + double(at)},
+                             {PlanInput::DailyNewSubs, 3, 0.1 + 0.2},
+                             {PlanInput::TrialRetention, 9, 0.5},
+                             {PlanInput::CostPerTrial, 1, 1e-320}};
+             document_format::scenarioAt(d, at).plan = plan;
+         }},
         {"cohortTable",
          [](ScenarioDocument& d, std::size_t) {
              d.cohortTable = CohortTable{

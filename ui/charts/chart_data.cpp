@@ -37,10 +37,20 @@ std::vector<ChartData> chartPoints(const std::array<ComparedScenario, 3>& scenar
         const QString name = seriesName(static_cast<int>(index));
         const auto monthDuration =
             projection->hasDays() ? static_cast<double>(projection->monthDuration) : 1.0;
+        // Under a plan each month pays its own: what a subscriber brings in it.
+        ScenarioValues values = projection->inputs->scenarioValues();
+        values.monthDuration = projection->monthDuration;
+        const std::vector<double> perSubscriber =
+            plansProjection(values)
+                ? proceedsPerSubscriber(values, projection->monthlySnapshots, price)
+                : std::vector<double>{};
         for (const SubscriptionSnapshot& snapshot : shownDays(*projection)) {
             const double active = snapshot.active;
-            points.push_back({ids.next(), name, static_cast<double>(snapshot.epoch) / monthDuration,
-                              active, (active * proceedsShare) * price});
+            const double month = static_cast<double>(snapshot.epoch) / monthDuration;
+            const auto whole = static_cast<std::size_t>(month);
+            points.push_back({ids.next(), name, month, active,
+                              whole < perSubscriber.size() ? active * perSubscriber[whole]
+                                                           : (active * proceedsShare) * price});
         }
     }
     return points;

@@ -10,6 +10,7 @@
 
 #include "engine/calibration/calibration_csv.h"
 #include "engine/table/table_csv.h"
+#include "engine/table/table_figures.h"
 #include "format/number_format.h"
 #include "inputs/subscription_inputs.h"
 #include "report/answers_csv.h"
@@ -48,10 +49,12 @@ QString tableFileFilter() {
 std::optional<QString> exportTable(const SingleAnalysis& page, const QString& path) {
     const SubscriptionInputs& scenario = *page.inputs();
     const std::shared_ptr<const SubscriptionCalculation> projection = scenario.projection();
+    const std::vector<SubscriptionSnapshot> none;
+    const std::vector<SubscriptionSnapshot>& months =
+        projection != nullptr ? projection->monthlySnapshots : none;
     std::ostringstream csv;
-    writeCsv(
-        projection != nullptr ? projection->monthlySnapshots : std::vector<SubscriptionSnapshot>{},
-        scenario.price(), scenario.monthDuration(), csv);
+    writeCsv(months, proceedsOf(scenario.scenarioValues(), months, scenario.price()),
+             scenario.monthDuration(), csv);
     return writeText(path, csv.str());
 }
 
@@ -61,8 +64,13 @@ std::optional<QString> exportTable(const DualAnalysis& page, const QString& path
     std::array<ComparedMonths, DualAnalysis::scenarioCount> scenarios{};
     for (int i = 0; i < DualAnalysis::scenarioCount; ++i) {
         projections[i] = page.scenario(i)->projection();
+        const SubscriptionInputs& scenario = *page.scenario(i);
         scenarios[i] = {projections[i] != nullptr ? &projections[i]->monthlySnapshots : nullptr,
-                        page.scenario(i)->price()};
+                        scenario.price()};
+        if (projections[i] != nullptr && plansProjection(scenario.scenarioValues())) {
+            scenarios[i].proceeds = proceedsOf(scenario.scenarioValues(),
+                                               projections[i]->monthlySnapshots, scenario.price());
+        }
     }
     std::ostringstream csv;
     writeComparisonCsv(scenarios, csv);

@@ -144,7 +144,15 @@ QString CashChart::toolTipAt(const QPointF& pixel) const {
     }
     const auto month = static_cast<std::size_t>(
         std::clamp(std::round(pointer), 0.0, static_cast<double>(months - 1)));
-    const double spent = static_cast<double>(month + 1) * flow_.monthlySpend;
+    // Each month its own spend under a plan; the same every month without one.
+    double spent = static_cast<double>(month + 1) * flow_.monthlySpend;
+    if (std::any_of(flow_.spend.begin(), flow_.spend.end(),
+                    [this](double each) { return each != flow_.monthlySpend; })) {
+        spent = 0;
+        for (std::size_t m = 0; m <= month && m < flow_.spend.size(); ++m) {
+            spent += flow_.spend[m];
+        }
+    }
     return QStringLiteral("%1\nCumulative proceeds: %2\nSpend to date: %3\nCumulative net: %4")
         .arg(monthText(static_cast<double>(month)), money(flow_.cumulativeProceeds[month]),
              money(spent), money(flow_.cumulativeNet[month]));

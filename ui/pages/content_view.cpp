@@ -28,6 +28,7 @@ void write(SubscriptionInputs& scenario, const ScenarioValues& values,
     scenario.setRtPlus(values.rtPlus);
     scenario.setCostPerTrial(values.costPerTrial);
     scenario.setLaterRates(values.laterRates);
+    scenario.setPlan(values.plan);
 }
 
 }  // namespace

@@ -58,8 +58,7 @@ void ProjectionTableModel::setProjection(std::shared_ptr<const SubscriptionCalcu
     beginResetModel();
     rows_.clear();
     if (projection) {
-        const std::vector<MonthlyRow> months =
-            monthlyRows(projection->monthlySnapshots, price, projection->monthDuration);
+        const std::vector<MonthlyRow> months = monthlyRows(*projection, price);
         rows_.reserve(months.size());
         const QString month = QStringLiteral("M");
         for (const MonthlyRow& m : months) {
