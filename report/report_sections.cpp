@@ -119,17 +119,12 @@ void addLaterRates(PageLayout& layout, const Report& report, const Figures& figu
 // The plans of the scenarios that have one, a row for each line any of them
 // has; a cell is empty where a scenario's plan leaves that line out.
 void addPlans(PageLayout& layout, const Report& report, const Figures& figures) {
-    std::vector<std::vector<PlanRow>> plans;
-    std::vector<QString> titles;
+    std::vector<ScenarioValues> values;
     for (const ReportScenario& scenario : report.scenarios) {
-        plans.push_back(planRows(scenario.values));
-        for (const PlanRow& row : plans.back()) {
-            if (std::find(titles.begin(), titles.end(), row.title) == titles.end()) {
-                titles.push_back(row.title);
-            }
-        }
+        values.push_back(scenario.values);
     }
-    if (titles.empty()) {
+    const PlanGrid grid = planGrid(values);
+    if (grid.titles.empty()) {
         return;
     }
     addHeading(layout, QStringLiteral("Plan over time"));
@@ -138,12 +133,10 @@ void addPlans(PageLayout& layout, const Report& report, const Figures& figures) 
         columns.push_back({scenario.name, 1, true, scenario.colour});
     }
     std::vector<std::vector<Cell>> cells;
-    for (const QString& title : titles) {
-        cells.push_back({{title}});
-        for (const std::vector<PlanRow>& plan : plans) {
-            const auto row = std::find_if(plan.begin(), plan.end(),
-                                          [&](const PlanRow& each) { return each.title == title; });
-            cells.back().push_back({row == plan.end() ? QString()
+    for (std::size_t line = 0; line < grid.titles.size(); ++line) {
+        cells.push_back({{grid.titles[line]}});
+        for (const std::optional<PlanRow>& row : grid.rows[line]) {
+            cells.back().push_back({!row ? QString()
                                     : !row->text.isEmpty()
                                         ? row->text
                                         : valueText({QString(), row->kind, row->value}, figures)});

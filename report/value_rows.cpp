@@ -85,6 +85,28 @@ std::vector<PlanRow> planRows(const ScenarioValues& values) {
     return rows;
 }
 
+PlanGrid planGrid(const std::vector<ScenarioValues>& scenarios) {
+    std::vector<std::vector<PlanRow>> plans;
+    PlanGrid grid;
+    for (const ScenarioValues& values : scenarios) {
+        plans.push_back(planRows(values));
+        for (const PlanRow& row : plans.back()) {
+            if (std::find(grid.titles.begin(), grid.titles.end(), row.title) == grid.titles.end()) {
+                grid.titles.push_back(row.title);
+            }
+        }
+    }
+    for (const QString& title : grid.titles) {
+        auto& line = grid.rows.emplace_back();
+        for (const std::vector<PlanRow>& plan : plans) {
+            const auto found = std::find_if(plan.begin(), plan.end(),
+                                            [&](const PlanRow& row) { return row.title == title; });
+            line.push_back(found == plan.end() ? std::nullopt : std::optional(*found));
+        }
+    }
+    return grid;
+}
+
 QString inputTitle(Input input) {
     if (input == Input::CostPerTrial) {
         return QStringLiteral("Cost per Trial");

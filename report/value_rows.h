@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <vector>
 
 #include <QString>
@@ -35,6 +36,15 @@ struct PlanRow {
 /// M0, the twelve seasons, whom price changes reach, then each change by input
 /// and month; none without a plan.
 [[nodiscard]] std::vector<PlanRow> planRows(const ScenarioValues& values);
+
+/// Plans of several scenarios side by side: every line any of them has, in
+/// the order first met, and for each line each scenario's (none where its
+/// plan leaves it out).
+struct PlanGrid {
+    std::vector<QString> titles;
+    std::vector<std::vector<std::optional<PlanRow>>> rows;  ///< [line][scenario]
+};
+[[nodiscard]] PlanGrid planGrid(const std::vector<ScenarioValues>& scenarios);
 
 /// The title of `input`, as `valueRows` gives it.
 [[nodiscard]] QString inputTitle(Input input);

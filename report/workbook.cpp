@@ -187,32 +187,24 @@ void writeMonths(Sheet& sheet, const ReportScenario& scenario) {
 // scenario's plan has, empty where a scenario's leaves it out.
 void writePlans(Sheet& sheet, const Report& report) {
     std::size_t longest = 0;
-    std::vector<std::vector<PlanRow>> plans;
-    std::vector<QString> titles;
+    std::vector<ScenarioValues> values;
     for (const ReportScenario& scenario : report.scenarios) {
-        const std::size_t values =
-            valueRows(scenario.values).size() + scenario.values.laterRates.size();
-        longest = std::max(longest, values);
-        plans.push_back(planRows(scenario.values));
-        for (const PlanRow& row : plans.back()) {
-            if (std::find(titles.begin(), titles.end(), row.title) == titles.end()) {
-                titles.push_back(row.title);
-            }
-        }
+        longest = std::max(longest,
+                           valueRows(scenario.values).size() + scenario.values.laterRates.size());
+        values.push_back(scenario.values);
     }
-    if (titles.empty()) {
+    const PlanGrid grid = planGrid(values);
+    if (grid.titles.empty()) {
         return;
     }
     auto row = static_cast<lxw_row_t>(longest + 2);
     sheet.text(row++, 0, QStringLiteral("Plan"));
-    for (const QString& title : titles) {
-        sheet.text(row, 0, title);
-        for (std::size_t i = 0; i < plans.size(); ++i) {
-            const auto found =
-                std::find_if(plans[i].begin(), plans[i].end(),
-                             [&](const PlanRow& each) { return each.title == title; });
+    for (std::size_t line = 0; line < grid.titles.size(); ++line, ++row) {
+        sheet.text(row, 0, grid.titles[line]);
+        for (std::size_t i = 0; i < grid.rows[line].size(); ++i) {
+            const std::optional<PlanRow>& found = grid.rows[line][i];
             const auto column = static_cast<lxw_col_t>(i + 1);
-            if (found == plans[i].end()) {
+            if (!found) {
                 continue;
             }
             if (found->text.isEmpty()) {
@@ -221,7 +213,6 @@ void writePlans(Sheet& sheet, const Report& report) {
                 sheet.text(row, column, found->text);
             }
         }
-        ++row;
     }
 }
 

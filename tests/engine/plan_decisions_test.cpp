@@ -188,6 +188,11 @@ TEST(PlannedDecisions, SettlesOnceNothingChangesAnyMore) {
     ASSERT_TRUE(point.month90);
     EXPECT_GE(*point.month90, 8);
     EXPECT_EQ(point.monthlyProceeds, monthlyProceeds(point.subscribers, 0.99));
+    // A price change moves no subscriber, yet the plan only rests once it is past.
+    const ScenarioValues late = withPlan({.changes = {{PlanInput::Price, 100, 2.49}}}, 120);
+    const SettlePoint lateRest = settlePoint(late, monthlyActives(late));
+    ASSERT_TRUE(lateRest.month90);
+    EXPECT_EQ(*lateRest.month90, 100);
 }
 
 TEST(PlannedDecisions, GoalSeekAndRangesMoveTheStartingValueAndKeepTheChanges) {

@@ -36,6 +36,14 @@ TEST(CliOutput, WritesWorkbooksReportsAndTextToTheOutputFileOnly) {
              "for s in openpyxl.load_workbook(sys.argv[1]): print(s.title, s.max_row)",
              QString::fromStdString(book)});
     };
+    const auto values = [](const std::string& book) {
+        return toolOutput("/usr/bin/python3",
+                          {"-c",
+                           "import openpyxl, sys\n"
+                           "for r in openpyxl.load_workbook(sys.argv[1])['Values'].values: "
+                           "print(*r)",
+                           QString::fromStdString(book)});
+    };
     const auto pdf = [](const std::string& report) {
         return pdfText(QString::fromStdString(report));
     };
@@ -58,6 +66,12 @@ TEST(CliOutput, WritesWorkbooksReportsAndTextToTheOutputFileOnly) {
          "Calculated",
          sheets,
          {"Basic Analysis 25", "Values 14"}},
+        {{"--format", "xlsx", "--months", "3", "--later-rates", "0.97,0.981", "--output",
+          path("later.xlsx")},
+         0,
+         "Calculated",
+         values,
+         {"Retention Rate 7 0.97\n", "Retention Rate 8 0.981\n"}},
         {{"--format", "pdf", "--scenario", path("plan.velmora"), "--output", path("plan.pdf")},
          0,
          "Calculated",
@@ -97,7 +111,7 @@ TEST(CliOutput, WritesWorkbooksReportsAndTextToTheOutputFileOnly) {
          0,
          "Calculated",
          pdf,
-         {"Calibration", "cohorts.csv: 3 cohorts, up to 3 renewals", "10th–90th percentile",
+         {"Calibration", "\ncohorts.csv: 3 cohorts, up to 3 renewals", "10th–90th percentile",
           "Survival of the cohorts"}},
         {{"--format", "xlsx", "--calibrate", path("cohorts.csv"), "--output", path("fit.xlsx")},
          0,
