@@ -233,40 +233,6 @@ CohortTable raggedTable(const Curve& survival, double size, std::mt19937_64* ran
     return table;
 }
 
-// A variant of the curve, compared only here: past the last trusted renewal K
-// the model's churn is scaled to meet the table's, the ratio taken over the
-// leavers of the last three trusted renewals, so that the curve does not jump
-// where the model takes over.
-ScenarioValues anchored(const Calibration& fitted, const CohortTable& table,
-                        ScenarioValues values) {
-    values = fitted.appliedTo(std::move(values), LaterChoice::Curve);
-    const std::vector<double> atRisk = subscribersAtRisk(table, table.longestRow());
-    const auto& pooled = fitted.pooled;
-    std::size_t last = 6;
-    while (last < std::min(pooled.size(), fitted.horizon - 1) &&
-           trustedRate(pooled[last], atRisk[last])) {
-        ++last;
-    }
-    if (last == 6) {
-        return values;
-    }
-    double left = 0;
-    double expected = 0;
-    for (std::size_t k = last; k > std::max<std::size_t>(last, 9) - 3; --k) {
-        left += atRisk[k - 1] * (1 - pooled[k - 1]);
-        expected += atRisk[k - 1] * (1 - fitted.model.retention(k));
-    }
-    const double ratio = expected > 0 ? left / expected : 1;
-    const auto rate = [&](std::size_t k) {
-        return std::clamp(1 - ratio * (1 - fitted.model.retention(k)), 0.0, 1.0);
-    };
-    for (std::size_t k = last + 1; k <= values.laterRates.size() + 6; ++k) {
-        values.laterRates[k - 7] = rate(k);
-    }
-    values.rtPlus = rate(fitted.horizon);
-    return values;
-}
-
 void laterRatesSection(int replications, std::mt19937_64& random) {
     const std::vector<Family> laws = {
         {"sBG a=0.704 b=1.182", sbg(0.704, 1.182)},
@@ -284,10 +250,8 @@ void laterRatesSection(int replications, std::mt19937_64& random) {
         "24 ragged monthly cohorts, fitted and projected for 36 months; the mean over "
         "the tables of the worst month's relative error, and the share of tables whose "
         "backtest recommends the curve.\n\n");
-    std::printf(
-        "| law | per cohort | curve | constant | recommended | curve recommended | anchored "
-        "curve (not used) |\n");
-    std::printf("|---|---|---:|---:|---:|---:|---:|\n");
+    std::printf("| law | per cohort | curve | constant | recommended | curve recommended |\n");
+    std::printf("|---|---|---:|---:|---:|---:|\n");
     for (const Family& law : laws) {
         const ScenarioValues truth = lawScenario(law.survival, 36);
         const std::vector<double> trueActives = monthlyActives(truth);
@@ -299,7 +263,6 @@ void laterRatesSection(int replications, std::mt19937_64& random) {
             double curve = 0;
             double constant = 0;
             double recommended = 0;
-            double anchoredCurve = 0;
             int curves = 0;
             for (int r = 0; r < tables; ++r) {
                 const CohortTable table =
@@ -308,13 +271,11 @@ void laterRatesSection(int replications, std::mt19937_64& random) {
                 curve += worstMonth(fitted.appliedTo(start, LaterChoice::Curve), trueActives);
                 constant += worstMonth(fitted.appliedTo(start, LaterChoice::Constant), trueActives);
                 recommended += worstMonth(fitted.appliedTo(start), trueActives);
-                anchoredCurve += worstMonth(anchored(fitted, table, start), trueActives);
                 curves += fitted.recommended == LaterChoice::Curve ? 1 : 0;
             }
-            std::printf("| %s | %s | %.4f | %.4f | %.4f | %d/%d | %.4f |\n", law.name,
+            std::printf("| %s | %s | %.4f | %.4f | %.4f | %d/%d |\n", law.name,
                         exact ? "exact, 1e6" : std::to_string(static_cast<long>(size)).c_str(),
-                        curve / tables, constant / tables, recommended / tables, curves, tables,
-                        anchoredCurve / tables);
+                        curve / tables, constant / tables, recommended / tables, curves, tables);
         }
     }
     std::printf("\n## Published curves, fit on 1-7, horizon 12: backtest of the two choices\n\n");

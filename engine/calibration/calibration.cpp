@@ -173,6 +173,28 @@ FittedRates fitRates(std::span<const double> pooled, const ShiftedBetaGeometric&
     return fitted;
 }
 
+namespace {
+
+// How many times the model's churn the table's is over the last three trusted
+// later renewals, weighted by the subscribers at risk as the leavers are
+// counted; 1 with fewer than three, whose level is too near the noise (one
+// renewal of the published tables would pull the whole forecast off).
+double churnScale(std::span<const double> pooled, std::span<const double> atRisk,
+                  const ShiftedBetaGeometric& model, std::size_t lastTrusted) {
+    if (lastTrusted < fittedRenewals + 3) {
+        return 1;
+    }
+    double left = 0;
+    double expected = 0;
+    for (std::size_t k = lastTrusted - 2; k <= lastTrusted; ++k) {
+        left += atRisk[k - 1] * (1 - pooled[k - 1]);
+        expected += atRisk[k - 1] * (1 - model.retention(k));
+    }
+    return expected > 0 ? left / expected : 1;
+}
+
+}  // namespace
+
 FittedRates fitCurve(const FittedRates& constant, std::span<const double> pooled,
                      std::span<const double> atRisk, const ShiftedBetaGeometric& model,
                      std::size_t horizon) {
@@ -182,13 +204,22 @@ FittedRates fitCurve(const FittedRates& constant, std::span<const double> pooled
     }
     const std::size_t to = std::max(horizon, fittedRenewals + 1);
     const std::size_t listed = std::min(to - 1 - fittedRenewals, ScenarioValues::maxLaterRates);
-    bool trusted = true;
-    for (std::size_t k = fittedRenewals + 1; k <= fittedRenewals + listed; ++k) {
-        trusted = trusted && k <= std::min(pooled.size(), atRisk.size()) &&
-                  trustedRate(pooled[k - 1], atRisk[k - 1]);
-        curve.laterRates.push_back(trusted ? pooled[k - 1] : model.retention(k));
+    std::size_t lastTrusted = fittedRenewals;
+    while (lastTrusted < std::min({fittedRenewals + listed, pooled.size(), atRisk.size()}) &&
+           trustedRate(pooled[lastTrusted], atRisk[lastTrusted])) {
+        ++lastTrusted;
     }
-    curve.rtPlus = model.retention(to);
+    // Where the table stops being trusted the model takes over with its shape
+    // but the table's level: a mix of kinds of subscribers declines like the
+    // model yet not as steeply, and the curve must not jump where they meet.
+    const double scale = churnScale(pooled, atRisk, model, lastTrusted);
+    const auto rate = [&](std::size_t k) {
+        return std::clamp(1 - scale * (1 - model.retention(k)), 0.0, 1.0);
+    };
+    for (std::size_t k = fittedRenewals + 1; k <= fittedRenewals + listed; ++k) {
+        curve.laterRates.push_back(k <= lastTrusted ? pooled[k - 1] : rate(k));
+    }
+    curve.rtPlus = rate(to);
     return curve;
 }
 

@@ -112,9 +112,10 @@ inline constexpr double trustedAtRisk = 100;
 /// `constant` (as `fitRates` gives it) with later rates that keep improving
 /// with age: for renewals 7 to `horizon` - 1, the pooled rate while every
 /// renewal from the 7th up to it is `trustedRate` from `atRisk`, then the
-/// model's rate of each renewal, at most `ScenarioValues::maxLaterRates`
-/// of them; `rtPlus` is the model's rate at `horizon` (at least 7). Only
-/// `rt1` when `constant` has no `later` rates.
+/// model's rate of each renewal with its churn scaled to the table's over the
+/// last three trusted renewals (unscaled with fewer), at most
+/// `ScenarioValues::maxLaterRates` of them; `rtPlus` is that rate at `horizon`
+/// (at least 7). Only `rt1` when `constant` has no `later` rates.
 [[nodiscard]] FittedRates fitCurve(const FittedRates& constant, std::span<const double> pooled,
                                    std::span<const double> atRisk,
                                    const ShiftedBetaGeometric& model, std::size_t horizon);
