@@ -43,6 +43,8 @@ PlanChanges::PlanChanges(const ScenarioValues& scenario, QWidget* parent)
     table_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     table_->horizontalHeader()->setSectionResizeMode(ValueColumn, QHeaderView::Stretch);
     table_->verticalHeader()->hide();
+    // Tab leaves the table from its last row rather than going round it again.
+    table_->setTabKeyNavigation(false);
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
     table_->setSelectionMode(QAbstractItemView::SingleSelection);
     table_->setAccessibleName(tr("Changes"));
@@ -182,6 +184,10 @@ void PlanChanges::appendRow(const PlanChange& change) {
     table_->setCellWidget(row, MonthColumn, month);
     table_->setCellWidget(row, InputColumn, input);
     table_->setCellWidget(row, ValueColumn, value);
+    // Tab goes through the rows in order, before the buttons under them.
+    setTabOrder(row == 0 ? static_cast<QWidget*>(table_) : valueField(row - 1), month);
+    setTabOrder(month, input);
+    setTabOrder(input, value);
     name(row);
 }
 

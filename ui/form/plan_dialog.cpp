@@ -40,27 +40,27 @@ PlanDialog::PlanDialog(const ScenarioValues& scenario, QWidget* parent)
                              this);
     intro->setWordWrap(true);
 
+    // Made in the order Tab visits them.
+    auto* left = new QVBoxLayout;
+    left->addWidget(makeGrowth());
+    left->addWidget(makeSeasons());
+    left->addWidget(makePriceRule());
+    left->addStretch(1);
+    auto* changesBox = new QGroupBox(tr("Changes from a month on"), this);
+    changes_ = new PlanChanges(scenario, changesBox);
+    changes_->setMinimumWidth(changesWidth);
+    auto* changesLayout = new QVBoxLayout(changesBox);
+    changesLayout->addWidget(changes_);
+    auto* columns = new QHBoxLayout;
+    columns->addLayout(left);
+    columns->addWidget(changesBox, 1);
+
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     ok_ = buttons->button(QDialogButtonBox::Ok);
     QPushButton* clearPlan = buttons->addButton(tr("Clear Plan"), QDialogButtonBox::ResetRole);
     connect(clearPlan, &QPushButton::clicked, this, &PlanDialog::clear);
     connect(buttons, &QDialogButtonBox::accepted, this, &PlanDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &PlanDialog::reject);
-
-    changes_ = new PlanChanges(scenario, this);
-    changes_->setMinimumWidth(changesWidth);
-    auto* changesBox = new QGroupBox(tr("Changes from a month on"), this);
-    auto* changesLayout = new QVBoxLayout(changesBox);
-    changesLayout->addWidget(changes_);
-
-    auto* left = new QVBoxLayout;
-    left->addWidget(makeGrowth());
-    left->addWidget(makeSeasons());
-    left->addWidget(makePriceRule());
-    left->addStretch(1);
-    auto* columns = new QHBoxLayout;
-    columns->addLayout(left);
-    columns->addWidget(changesBox, 1);
 
     message_->setWordWrap(true);
     message_->setAccessibleName(tr("Problem"));
