@@ -22,6 +22,7 @@
 #include "ui/calibration/calibration_page.h"
 #include "ui/common/scenario_spread.h"
 #include "ui/document/export_file.h"
+#include "ui/form/plan_dialog.h"
 #include "ui/insights/insights_page.h"
 #include "ui/insights/sensitivity_panel.h"
 #include "ui/insights/tornado_chart.h"
@@ -57,6 +58,7 @@ constexpr const char* usage =
     "  insights-costs.png    the same with a trial costing $2: its costs and cash curve\n"
     "  insights-ranges.png   the same with ranges on the conversion and the renewals\n"
     "  calibration.png       the default scenario calibrated from two years of cohorts\n"
+    "  plan-editor.png       the editor of a plan: growth, seasons and three changes\n"
     "--size is the window's size (default 1400x860); it cannot be smaller than the\n"
     "window's smallest layout, about 820x400.\n"
     "--locale writes figures as in NAME (default en_US), e.g. de_DE.\n"
@@ -154,16 +156,10 @@ void settle(const ContentView& content) {
     }
 }
 
-bool save(MainWindow& window, const QDir& directory, const QString& name) {
-    settle(*window.content());
-    // A chart redraws on a later turn than the view that fed it: a picture
-    // taken in between would show the view new and the chart old.
-    for (QCustomPlot* chart : window.findChildren<QCustomPlot*>()) {
-        chart->replot();
-    }
+bool savePicture(const QPixmap& picture, const QDir& directory, const QString& name) {
     const QString path = directory.filePath(name);
-    const auto problem = writeExport(path, [&window](QIODevice& file) {
-        return window.grab().save(&file, "PNG") ? QString() : QStringLiteral("cannot encode");
+    const auto problem = writeExport(path, [&picture](QIODevice& file) {
+        return picture.save(&file, "PNG") ? QString() : QStringLiteral("cannot encode");
     });
     if (problem) {
         std::fprintf(stderr, "velmora-screenshots: %s\n", qPrintable(*problem));
@@ -171,6 +167,16 @@ bool save(MainWindow& window, const QDir& directory, const QString& name) {
     }
     std::printf("%s\n", qPrintable(path));
     return true;
+}
+
+bool save(MainWindow& window, const QDir& directory, const QString& name) {
+    settle(*window.content());
+    // A chart redraws on a later turn than the view that fed it: a picture
+    // taken in between would show the view new and the chart old.
+    for (QCustomPlot* chart : window.findChildren<QCustomPlot*>()) {
+        chart->replot();
+    }
+    return savePicture(window.grab(), directory, name);
 }
 
 // Two years of monthly cohorts whose churn falls with age faster than the
@@ -208,6 +214,23 @@ QByteArray sampleCohorts() {
         text += '\n';
     }
     return text;
+}
+
+// Growth of 5% a month for a year, seasons from January 2027, and three changes.
+bool renderPlanEditor(MainWindow& window, const QDir& directory) {
+    ScenarioValues values = window.content()->single()->inputs()->scenarioValues();
+    Plan plan{5, 12, CalendarMonth{2027, 1}};
+    plan.seasonality =
+        std::array<double, 12>{0.85, 0.9, 1, 1, 1.05, 1.1, 1.15, 1.1, 1, 0.95, 1.05, 1.3};
+    plan.changes = {{PlanInput::Price, 6, 2.99},
+                    {PlanInput::TrialRetention, 3, 0.55},
+                    {PlanInput::CostPerTrial, 9, 1.2}};
+    values.plan = plan;
+    PlanDialog dialog(values, &window);
+    dialog.show();
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents();
+    return savePicture(dialog.grab(), directory, "plan-editor.png");
 }
 
 bool renderExtremes(MainWindow& window, const QDir& directory) {
@@ -330,6 +353,7 @@ int render(const Options& options) {
     content.setCurrentWidget(content.calibration());
     content.calibration()->importText(sampleCohorts(), QStringLiteral("cohorts.csv"));
     ok = ok && save(window, directory, "calibration.png");
+    ok = ok && renderPlanEditor(window, directory);
     if (ok && options.extremes) {
         ok = renderExtremes(window, directory);
     }

@@ -131,26 +131,27 @@ TEST_F(Window, TabWalksTheFormThenTheTableThePickerAndTheChart) {
     QApplication::setActiveWindow(window);
     single().form()->slider()->setFocus();
     QStringList visited;
-    for (int step = 0; step < 18; ++step) {
+    for (int step = 0; step < 19; ++step) {
         QWidget* focus = QApplication::focusWidget();
         ASSERT_NE(focus, nullptr);
         visited << (focus->accessibleName().isEmpty() ? focus->metaObject()->className()
                                                       : focus->accessibleName());
         QTest::keyClick(focus, Qt::Key_Tab);
     }
-    EXPECT_EQ(visited.join(" | ").toStdString(),
-              "Months to Project | Starting Subscribers | Price | Daily Trials | Trial Retention | "
-              "Monthly Retention Rates 1 | Monthly Retention Rates 2 | Monthly Retention Rates 3 | "
-              "Monthly Retention Rates 4 | Monthly Retention Rates 5 | Monthly Retention Rates 6 | "
-              "Monthly Retention Rates Rest | Later renewal rates | Ranges | Monthly projection | "
-              "Chart Type | "
-              "Projection chart | QTabBar");
+    EXPECT_EQ(
+        visited.join(" | ").toStdString(),
+        "Months to Project | Starting Subscribers | Price | Daily Trials | Trial Retention | "
+        "Monthly Retention Rates 1 | Monthly Retention Rates 2 | Monthly Retention Rates 3 | "
+        "Monthly Retention Rates 4 | Monthly Retention Rates 5 | Monthly Retention Rates 6 | "
+        "Monthly Retention Rates Rest | Plan | Later renewal rates | Ranges | Monthly projection | "
+        "Chart Type | "
+        "Projection chart | QTabBar");
 
     // On the comparison page: the columns left to right, each form, its table, its cost.
     content().setCurrentIndex(1);
     dual().column(0)->form()->slider()->setFocus();
     std::vector<QWidget*> columnsVisited;
-    for (int step = 0; step < 3 * 16 + 1; ++step) {
+    for (int step = 0; step < 3 * 17 + 1; ++step) {
         QWidget* focus = QApplication::focusWidget();
         ASSERT_NE(focus, nullptr);
         columnsVisited.push_back(focus);
@@ -158,11 +159,12 @@ TEST_F(Window, TabWalksTheFormThenTheTableThePickerAndTheChart) {
     }
     for (int i = 0; i < DualAnalysis::scenarioCount; ++i) {
         const auto at = [&](int step) { return columnsVisited[static_cast<std::size_t>(step)]; };
-        EXPECT_EQ(at(16 * i), dual().column(i)->form()->slider());
-        EXPECT_EQ(at(16 * i + 12), dual().column(i)->form()->laterRatesButton());
-        EXPECT_EQ(at(16 * i + 13), dual().column(i)->form()->rangesButton());
-        EXPECT_EQ(at(16 * i + 14), dual().column(i)->table()->table());
-        EXPECT_EQ(at(16 * i + 15)->accessibleName(), "Cost per Trial");
+        EXPECT_EQ(at(17 * i), dual().column(i)->form()->slider());
+        EXPECT_EQ(at(17 * i + 12), dual().column(i)->form()->planButton());
+        EXPECT_EQ(at(17 * i + 13), dual().column(i)->form()->laterRatesButton());
+        EXPECT_EQ(at(17 * i + 14), dual().column(i)->form()->rangesButton());
+        EXPECT_EQ(at(17 * i + 15), dual().column(i)->table()->table());
+        EXPECT_EQ(at(17 * i + 16)->accessibleName(), "Cost per Trial");
     }
     EXPECT_EQ(columnsVisited.back(), dual().chart());
 }

@@ -1,9 +1,12 @@
+#include <QPushButton>
+
 #include "document/scenario_document.h"
 #include "engine/projection/monthly_projection.h"
 #include "engine/projection/plan_months.h"
 #include "engine/table/table_figures.h"
 #include "format/number_format.h"
 #include "ui/form/inputs_view.h"
+#include "ui/pages/scenario_column.h"
 #include "ui/table/table_model.h"
 #include "ui/table/table_view.h"
 #include "window_fixture.h"
@@ -30,6 +33,8 @@ TEST_F(PlanWindow, ShowsThePlansProceedsAndKeepsThePlanThroughAnEditAndASave) {
     scenarios.elapse();
     const ScenarioValues values = single().inputs()->scenarioValues();
     ASSERT_EQ(values.plan, plan);
+    EXPECT_EQ(single().form()->planButton()->text(), "Plan (2 changes)…");
+    EXPECT_EQ(dual().column(1)->form()->planButton()->text(), "Plan (1 change)…");
 
     const std::vector<double> actives = monthlyActives(values);
     const std::vector<double> proceeds = monthlyProceedsOf(values, actives);

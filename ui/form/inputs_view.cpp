@@ -17,6 +17,8 @@
 #include "ui/common/rebuild.h"
 #include "ui/form/later_rates_dialog.h"
 #include "ui/form/number_field.h"
+#include "ui/form/plan_dialog.h"
+#include "ui/form/plan_texts.h"
 #include "ui/form/ranges_dialog.h"
 
 namespace velmora {
@@ -209,6 +211,23 @@ void InputsView::editLaterRates() {
     dialog->open();
 }
 
+void InputsView::editPlan() {
+    auto* dialog = new PlanDialog(inputs_->scenarioValues(), this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &QDialog::accepted, this, [this, dialog] {
+        std::optional<Plan> after = dialog->plan();
+        std::optional<Plan> before = inputs_->plan();
+        if (after == before) {
+            return;
+        }
+        SubscriptionInputs* inputs = inputs_;
+        editor_->edit(
+            tr("Plan"), [inputs, after] { inputs->setPlan(after); },
+            [inputs, before] { inputs->setPlan(before); });
+    });
+    dialog->open();
+}
+
 void InputsView::addFieldRow(QGridLayout* rows, SubscriptionInputs::Field field) {
     const QString title = fieldTitle(field);
     auto* label = new QLabel(title, this);
@@ -238,6 +257,9 @@ QWidget* InputsView::makeRatesBlock() {
     laterRatesButton_ = new QPushButton(tr("Later rates…"), block);
     laterRatesButton_->setAccessibleName(tr("Later renewal rates"));
     connect(laterRatesButton_, &QPushButton::clicked, this, &InputsView::editLaterRates);
+    planButton_ = new QPushButton(tr("Plan…"), block);
+    planButton_->setAccessibleName(tr("Plan"));
+    connect(planButton_, &QPushButton::clicked, this, &InputsView::editPlan);
     heading->addWidget(new QLabel(title, block), 0, 1, Qt::AlignCenter);
     heading->addWidget(rangesButton_, 0, 2, Qt::AlignRight | Qt::AlignVCenter);
     stack->addLayout(heading);
@@ -265,8 +287,13 @@ QWidget* InputsView::makeRatesBlock() {
         grid->addWidget(input, 1, column);
     }
     stack->addLayout(grid);
-    // Under Rest, whose title names the renewal the later rates end at.
-    stack->addWidget(laterRatesButton_, 0, Qt::AlignRight);
+    // The later rates under Rest, whose title names the renewal they end at;
+    // the plan, which moves the other inputs, across from them.
+    auto* below = new QHBoxLayout;
+    below->addWidget(planButton_);
+    below->addStretch(1);
+    below->addWidget(laterRatesButton_);
+    stack->addLayout(below);
     return block;
 }
 
@@ -302,7 +329,8 @@ void InputsView::orderTabs() {
         setTabOrder(previous, field(next));
         previous = field(next);
     }
-    setTabOrder(previous, laterRatesButton_);
+    setTabOrder(previous, planButton_);
+    setTabOrder(planButton_, laterRatesButton_);
     setTabOrder(laterRatesButton_, rangesButton_);
 }
 
@@ -339,6 +367,8 @@ void InputsView::refresh() {
                                    : tr("Rest\nafter %1").arg(later + 6));
     restTitle_->setToolTip(
         later == 0 ? QString() : tr("Rest holds at every renewal after renewal %1").arg(later + 6));
+    planButton_->setText(planButtonText(inputs_->plan()));
+    planButton_->setToolTip(planSummary(inputs_->plan()));
     rangesButton_->setToolTip(ranged.isEmpty()
                                   ? tr("Set how far each input may lie from its value")
                                   : tr("Ranges on %1").arg(ranged.join(QStringLiteral(", "))));

@@ -48,6 +48,9 @@ public:
     /// Opens the editor of the renewal rates past the sixth, whose OK applies
     /// them as one edit: "Later rates…", or "Later rates (30)…" with thirty.
     [[nodiscard]] QPushButton* laterRatesButton() const { return laterRatesButton_; }
+    /// Opens the editor of the scenario's plan, whose OK applies it as one
+    /// edit: "Plan…", or "Plan (3 changes)…" with three, which its tooltip lists.
+    [[nodiscard]] QPushButton* planButton() const { return planButton_; }
     /// The title over the Rest field, which names the renewal it starts after.
     [[nodiscard]] QLabel* restTitle() const { return restTitle_; }
 
@@ -65,6 +68,7 @@ private:
     void orderTabs();
     void editRanges();
     void editLaterRates();
+    void editPlan();
 
     void refresh();
     void showProblem(NumberField* source, const QString& text);
@@ -79,6 +83,7 @@ private:
     QLabel* message_ = nullptr;
     QPushButton* rangesButton_ = nullptr;
     QPushButton* laterRatesButton_ = nullptr;
+    QPushButton* planButton_ = nullptr;
     QLabel* restTitle_ = nullptr;
     Rebuild* rebuild_ = nullptr;
 };
