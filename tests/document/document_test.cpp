@@ -99,7 +99,7 @@ TEST(ParseDocument, TakesDefaultsForWhatIsLeftOutAndIgnoresUnknownKeys) {
             "startMonth": "2027-03", "seasonality": [1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 0.5],
             "priceChangesApply": "new", "changes": [{"value": 2.99, "month": 6, "input":
             "price"}, {"input": "price", "month": 2, "value": 1e-320}]}},
-            "comparison": {"alternate1": {"plan": {}}}})",
+            "comparison": {"alternate1": {"plan": {"growth": 0, "growthUntil": 3}}}})",
          with([](ScenarioDocument& d) {
              Plan plan{5, 12, CalendarMonth{2027, 3}, std::array<double, 12>{}};
              plan.seasonality->fill(1);
@@ -107,7 +107,7 @@ TEST(ParseDocument, TakesDefaultsForWhatIsLeftOutAndIgnoresUnknownKeys) {
              plan.priceChangesApply = PriceChangesApply::NewSubscribers;
              plan.changes = {{PlanInput::Price, 6, 2.99}, {PlanInput::Price, 2, 1e-320}};
              d.basic.plan = plan;
-             d.comparison[1].plan = Plan{};
+             d.comparison[1].plan = Plan{0, 3};
          })},
         {R"({"format": "velmora", "version": 1, "basic": {"laterRates": [0.5)" + manyHalves + "]}}",
          with([](ScenarioDocument& d) { d.basic.laterRates.assign(1200, 0.5); })},

@@ -11,6 +11,7 @@
 #include "engine/table/table_figures.h"
 #include "report/figures.h"
 #include "report/report_writer.h"
+#include "report/value_rows.h"
 #include "report_fixture.h"
 #include "support/pdf_reader.h"
 
@@ -160,40 +161,78 @@ TEST(ReportPdf, WritesEveryFigureWholeHoweverLarge) {
 }
 
 // After the values, a scenario's later rates renewal by renewal (blank where a
-// scenario already keeps its Rest) and its plan line by line; the monthly
-// figures are the plan's proceeds.
+// scenario already keeps its Rest) and its plan line by line, also when only an
+// alternate has one; a single scenario's monthly figures are its plan's proceeds.
 TEST(ReportPdf, ListsEachScenariosLaterRatesAndPlanAndFollowsThePlan) {
-    Report report = threeReports(12)[1];
-    report.scenarios[0].values.laterRates = {0.97, 0.981};
-    report.scenarios[2].values.laterRates = {0.93};
-    Plan plan{5, 6};
-    plan.changes = {{PlanInput::Price, 3, 7.25}, {PlanInput::DailyNewSubs, 9, 40}};
-    ReportScenario& planned = report.scenarios[0];
-    planned.values.plan = plan;
-    planned.projection = project(planned.values);
-    QTemporaryDir folder;
-    QFile file(folder.filePath("report.pdf"));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    const QLocale english(QLocale::English, QLocale::UnitedStates);
-    EXPECT_EQ(writeReportPdf(report, file, english), QString());
-    file.close();
-    const QString text = pdfText(file.fileName(), {"-layout"});
-    const double proceeds =
-        proceedsOf(planned.values, planned.projection->monthlySnapshots, planned.values.price)[11];
-    const QString lines[] = {
-        R"(Later renewal rates\s+Renewal\s+Baseline)",
-        R"(\n\s*7\s+0\.97\s+0\.93\s*\n)",
-        R"(\n\s*8\s+0\.981\s*\n)",
-        R"(Plan over time\s+Plan\s+Baseline)",
-        R"(Monthly Growth \(%\)\s+5\s*\n)",
-        R"(Price Changes Reach\s+Everyone\s*\n)",
-        R"(Daily Trials from M9\s+40\s*\n)",
-        R"(Price from M3\s+\$7\.25\s*\n)",
-        R"(\n\s*M11\s+[\d,]+\s+)" + QRegularExpression::escape(Figures(english).money(proceeds)),
-    };
-    for (const QString& line : lines) {
-        EXPECT_TRUE(text.contains(QRegularExpression(line))) << line.toStdString();
+    for (const bool single : {false, true}) {
+        Report report = threeReports(12)[single ? 0 : 1];
+        report.scenarios[0].values.laterRates = {0.97, 0.981};
+        if (!single) {
+            report.scenarios[2].values.laterRates = {0.93};
+        }
+        Plan plan{5, 6};
+        plan.changes = {{PlanInput::Price, 3, 7.25}, {PlanInput::DailyNewSubs, 9, 40}};
+        ReportScenario& planned = report.scenarios[single ? 0 : 1];
+        planned.values.plan = plan;
+        planned.projection = project(planned.values);
+        QTemporaryDir folder;
+        QFile file(folder.filePath("report.pdf"));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        const QLocale english(QLocale::English, QLocale::UnitedStates);
+        EXPECT_EQ(writeReportPdf(report, file, english), QString());
+        file.close();
+        const QString text = pdfText(file.fileName(), {"-layout"});
+        const double proceeds = proceedsOf(planned.values, planned.projection->monthlySnapshots,
+                                           planned.values.price)[11];
+        const QString lines[] = {
+            single ? R"(\n\s*7\s+0\.97\s*\n)" : R"(\n\s*7\s+0\.97\s+0\.93\s*\n)",
+            R"(\n\s*8\s+0\.981\s*\n)",
+            R"(Plan over time\s+Plan\s+)" + report.scenarios[0].name,
+            R"(Monthly Growth \(%\)\s+5\s*\n)",
+            R"(Price Changes Reach\s+Everyone\s*\n)",
+            R"(Daily Trials from M9\s+40\s*\n)",
+            R"(Price from M3\s+\$7\.25\s*\n)",
+            single ? R"(\n\s*M11\s+[\d,]+\s+(?:\S+\s+)?)" +
+                         QRegularExpression::escape(Figures(english).money(proceeds))
+                   : R"(Later renewal rates\s+Renewal\s+Baseline)",
+        };
+        for (const QString& line : lines) {
+            EXPECT_TRUE(text.contains(QRegularExpression(line))) << single << line.toStdString();
+        }
     }
+}
+
+// Plans side by side: each line any scenario's plan has, in the order first
+// met, a growth of 0 and every season included, each input's changes by month.
+TEST(PlanGrid, ListsEveryLineOfEveryScenariosPlan) {
+    Plan seasonal{std::nullopt, std::nullopt, CalendarMonth{2027, 3}, std::array<double, 12>{}};
+    seasonal.seasonality->fill(1);
+    seasonal.seasonality->front() = 0.5;
+    seasonal.priceChangesApply = PriceChangesApply::NewSubscribers;
+    seasonal.changes = {{PlanInput::Price, 9, 3}, {PlanInput::Price, 2, 4}};
+    std::vector<ScenarioValues> scenarios(3);
+    scenarios[1].plan = Plan{0, 12};
+    scenarios[2].plan = seasonal;
+    const PlanGrid grid = planGrid(scenarios);
+    QStringList expected{"Monthly Growth (%)", "Growth Until", "Price Changes Reach",
+                         "First Month"};
+    for (const char* month : {"January", "February", "March", "April", "May", "June", "July",
+                              "August", "September", "October", "November", "December"}) {
+        expected << QStringLiteral("Season ") + month;
+    }
+    expected << "Price from M2"
+             << "Price from M9";
+    EXPECT_EQ(QStringList(grid.titles.begin(), grid.titles.end()), expected);
+    ASSERT_EQ(grid.rows.size(), std::size_t(expected.size()));
+    const auto cell = [&](const char* title, std::size_t scenario) {
+        return grid.rows[std::size_t(expected.indexOf(title))][scenario];
+    };
+    EXPECT_FALSE(cell("Growth Until", 0));
+    EXPECT_EQ(cell("Growth Until", 1)->text, "M12");
+    EXPECT_EQ(cell("Price Changes Reach", 2)->text, "New subscribers");
+    EXPECT_EQ(cell("First Month", 2)->text, "2027-03");
+    EXPECT_EQ(cell("Season January", 2)->value, 0.5);
+    EXPECT_EQ(cell("Price from M2", 2)->value, 4);
 }
 
 }  // namespace

@@ -1,3 +1,5 @@
+#include <cctype>
+#include <cmath>
 #include <iterator>
 #include <sstream>
 #include <string>
@@ -5,6 +7,7 @@
 
 #include <gtest/gtest.h>
 #include <QJsonArray>
+#include <QLocale>
 #include <QTemporaryDir>
 
 #include "document/scenario_document.h"
@@ -77,6 +80,9 @@ TEST(CliPlan, BadValuesAreRefused) {
         {"--start-month 2027-01 --seasonality " + twelve,
          R"(--seasonality: ")" + twelve +
              R"(" is not 12 factors, January to December, separated by commas)"},
+        {"--start-month 2027-01 --seasonality " + twelve + ",1,1",
+         R"(--seasonality: ")" + twelve +
+             R"(,1,1" is not 12 factors, January to December, separated by commas)"},
         {"--start-month 2027-01 --seasonality 1,1,1,1,,1,1,1,1,1,1,1",
          "--seasonality: factor 5 is missing; give 12 factors, January to December, separated "
          "by commas"},
@@ -193,10 +199,30 @@ TEST_F(CliPlanDocuments, OutputsFollowThePlan) {
         ASSERT_TRUE(std::getline(csv, line) && std::getline(cash, cashLine));
         if (m > 0) {
             EXPECT_EQ(cell(line, 3), shortest(proceeds[m - 1])) << line;
+            EXPECT_EQ(cell(cashLine, 3), shortest(proceeds[m - 1])) << cashLine;
             EXPECT_EQ(cell(cashLine, 6), shortest(flow.spend[m - 1])) << cashLine;
         }
     }
     EXPECT_NE(flow.spend[3], flow.spend[4]);
+    // The table beside it: each month's proceeds and spend in whole dollars.
+    std::istringstream table(with({"--economics"}).out);
+    const QLocale english(QLocale::English, QLocale::UnitedStates);
+    const auto dollars = [&](double value) {
+        return "$" + english.toString(static_cast<qint64>(std::llround(value))).toStdString();
+    };
+    std::size_t rows = 0;
+    while (std::getline(table, line)) {
+        std::istringstream words(line);
+        std::string month, proceedsCell, cumulative, spendCell;
+        if (words >> month >> proceedsCell >> cumulative >> spendCell && month[0] == 'M' &&
+            std::isdigit(static_cast<unsigned char>(month[1])) != 0) {
+            const std::size_t m = std::stoul(month.substr(1));
+            EXPECT_EQ(proceedsCell, dollars(proceeds[m])) << line;
+            EXPECT_EQ(spendCell, dollars(flow.spend[m])) << line;
+            ++rows;
+        }
+    }
+    EXPECT_EQ(rows, actives.size());
     const QJsonObject plan =
         with({"--format", "json"}).json()["inputs"].toObject()["plan"].toObject();
     EXPECT_EQ(plan["growth"], 2);

@@ -62,7 +62,8 @@ TEST(ExportTable, BasicAnalysisWritesWhatTheToolPrintsUnlocalised) {
 
 TEST(ExportTable, ComparisonWritesTheScenariosSideBySide) {
     // Every subscriber stays, so the counts are the starting ones; proceeds
-    // are 85 % of count x price. The second alternate projects one month only.
+    // are 85 % of count x price, the first alternate's price raised from M2 by
+    // its plan. The second alternate projects one month only.
     std::array<ScenarioValues, 3> values;
     const double startingAndPrice[3][3] = {{80, 1.25, 2}, {40, 2.5, 3}, {10, 3, 1}};
     for (int i = 0; i < 3; ++i) {
@@ -73,6 +74,8 @@ TEST(ExportTable, ComparisonWritesTheScenariosSideBySide) {
         v.monthsToProject = startingAndPrice[i][2];
         v.rt1 = v.rt2 = v.rt3 = v.rt4 = v.rt5 = v.rt6 = v.rtPlus = 1;
     }
+    values[1].plan = Plan{};
+    values[1].plan->changes = {{PlanInput::Price, 2, 5}};
     DualAnalysis page(nullptr, defaultScenarios(), values);
     QTemporaryDir folder;
     EXPECT_EQ(exportTable(page, folder.filePath("comparison.csv")), std::nullopt);
@@ -81,7 +84,7 @@ TEST(ExportTable, ComparisonWritesTheScenariosSideBySide) {
               "alternate2Active,alternate2Proceeds\n"
               "0,80,85,40,85,10,25.5\n"
               "1,80,85,40,85,,\n"
-              "2,,,40,85,,\n");
+              "2,,,40,170,,\n");
 }
 
 /// Image pixels within a small distance of `colour`, antialiasing aside.
