@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "engine/projection/plan.h"
-#include "engine/projection/plan_events.h"
 #include "engine/projection/scenario.h"
 
 namespace velmora {
@@ -166,40 +165,6 @@ TEST(Plan, CalendarNamesAcrossYearEnds) {
     for (const auto& c : cases) {
         EXPECT_EQ(calendarMonthName(c.start, c.months), c.name) << c.name;
     }
-}
-
-TEST(PlanEvents, EachChangeAndTheEndOfGrowthInTheirMonths) {
-    const PlanChange price{PlanInput::Price, 6, 2.99};
-    const PlanChange retention{PlanInput::TrialRetention, 6, 0.55};
-    const PlanChange trials{PlanInput::DailyNewSubs, 3, 80};
-    const PlanChange cost{PlanInput::CostPerTrial, 40, 2};
-    struct Case {
-        const char* name;
-        Plan plan;
-        std::vector<PlanEvent> events;
-    };
-    const Case cases[] = {
-        {"no plan", Plan{}, {}},
-        {"changes of one month together, by input, months in order",
-         Plan{.changes = {retention, cost, price, trials}},
-         {{3, false, {trials}}, {6, false, {price, retention}}}},
-        {"growth stops the month after its last",
-         Plan{.growthPercent = 5, .growthUntil = 12, .changes = {price}},
-         {{6, false, {price}}, {13, true, {}}}},
-        {"growth stops where a change is",
-         Plan{.growthPercent = -2, .growthUntil = 5, .changes = {price}},
-         {{6, true, {price}}}},
-        {"growth to the end stops nothing",
-         Plan{.growthPercent = 5, .changes = {trials}},
-         {{3, false, {trials}}}},
-        {"0% growth", Plan{.growthPercent = 0, .growthUntil = 4}, {}},
-        {"up to M0", Plan{.growthPercent = 5, .growthUntil = 0}, {}},
-        {"past the projection", Plan{.growthPercent = 5, .growthUntil = 35, .changes = {cost}}, {}},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(planEvents(c.plan, 36), c.events) << c.name;
-    }
-    EXPECT_EQ(planEvents(Plan{.growthPercent = 5, .growthUntil = 34}, 36).size(), 1u);
 }
 
 }  // namespace
