@@ -70,20 +70,43 @@ void PlanMarkLines::setMarks(std::vector<PlanMark> marks) {
     marks_ = std::move(marks);
     while (lines_.size() > marks_.size()) {
         plot_->removeItem(lines_.back());
+        plot_->removeItem(labels_.back());
         lines_.pop_back();
+        labels_.pop_back();
     }
     QColor faded = plot_->palette().color(QPalette::WindowText);
     faded.setAlpha(150);
+    QColor ground = plot_->palette().color(QPalette::Base);
+    ground.setAlpha(210);
+    QFont small = plot_->font();
+    small.setPointSizeF(small.pointSizeF() * 0.85);
     for (std::size_t i = 0; i < marks_.size(); ++i) {
         if (i == lines_.size()) {
             lines_.push_back(new QCPItemStraightLine(plot_));
             lines_.back()->setSelectable(false);
+            QCPItemText* label = labels_.emplace_back(new QCPItemText(plot_));
+            label->setSelectable(false);
+            label->position->setTypeX(QCPItemPosition::ptPlotCoords);
+            label->position->setTypeY(QCPItemPosition::ptAxisRectRatio);
+            label->setRotation(-90);
+            label->setPadding(QMargins(3, 1, 3, 1));
         }
-        QCPItemStraightLine* line = lines_[i];
-        const QColor colour = marks_[i].colour.isValid() ? marks_[i].colour : faded;
-        line->setPen(QPen(colour, 1, Qt::DashLine));
-        line->point1->setCoords(marks_[i].month, 0);
-        line->point2->setCoords(marks_[i].month, 1);
+        const PlanMark& mark = marks_[i];
+        const QColor colour = mark.colour.isValid() ? mark.colour : faded;
+        lines_[i]->setPen(QPen(colour, 1, Qt::DashLine));
+        lines_[i]->point1->setCoords(mark.month, 0);
+        lines_[i]->point2->setCoords(mark.month, 1);
+        // Read up the line from the top of the plot, on its right; a second
+        // mark of the same month (another scenario's) on its left.
+        QCPItemText* label = labels_[i];
+        const bool second = i > 0 && marks_[i - 1].month == mark.month;
+        label->setPositionAlignment(Qt::AlignRight | (second ? Qt::AlignBottom : Qt::AlignTop));
+        label->position->setCoords(mark.month, 0.01);
+        label->setText(mark.text);
+        label->setFont(small);
+        label->setColor(mark.colour.isValid() ? mark.colour.darker(130)
+                                              : plot_->palette().color(QPalette::WindowText));
+        label->setBrush(ground);
     }
 }
 

@@ -10,6 +10,7 @@
 #include "engine/projection/plan.h"
 
 class QCPItemStraightLine;
+class QCPItemText;
 class QCustomPlot;
 
 namespace velmora {
@@ -34,7 +35,8 @@ struct PlanMark {
 /// month `start` is known; empty otherwise.
 [[nodiscard]] QString calendarName(const std::optional<CalendarMonth>& start, double month);
 
-/// The thin vertical lines of plan marks on one plot, and what they say.
+/// The thin vertical lines of plan marks on one plot, each with its text
+/// along it, and what they say.
 class PlanMarkLines {
 public:
     /// Draws on `plot`, which owns the lines.
@@ -55,6 +57,7 @@ private:
     QCustomPlot* plot_;
     std::vector<PlanMark> marks_;
     std::vector<QCPItemStraightLine*> lines_;
+    std::vector<QCPItemText*> labels_;
 };
 
 }  // namespace velmora
