@@ -216,6 +216,7 @@ TEST(PlanMarks, EachMonthAPlanChangesSomethingAndWhat) {
         std::vector<std::pair<double, std::string>> got;
         for (const PlanMark& mark : planMarks(plan, 36, owner)) {
             got.emplace_back(mark.month, mark.text.toStdString());
+            EXPECT_EQ(owner.isEmpty() ? mark.label : owner + " — " + mark.label, mark.text);
         }
         EXPECT_EQ(got, marks);
     }

@@ -80,6 +80,8 @@ TEST_F(PlanWindow, ChartsMarkThePlansMonthsAndFollowItsEdits) {
     };
     press(Qt::Key_O);
     shown(6, 3, "Month 6 · Jun 2027\n6,868 active\nM6: Price 2.99", "M1 · Jan 2027");
+    const auto ticks = qSharedPointerCast<QCPAxisTickerText>(single().chart()->xAxis->ticker());
+    EXPECT_EQ(ticks->ticks().value(12), "12\nDec 2027");
     EXPECT_EQ(dual().chart()->monthTip(4).toStdString(),
               "Month 4\nBaseline $8,039\nAlternate 1 $8,039\nAlternate 2 $8,019\n"
               "Alternate 2 — M4: Daily Trials 80");

@@ -70,7 +70,9 @@ void setTicksAt(QCPAxis* axis, const std::vector<double>& values,
             ticker->addTick(values[i], QString());
             continue;
         }
-        const QString calendar = calendarName(start, values[i]);
+        // Calendar months on the years' marks only, where they have room.
+        const QString calendar =
+            std::fmod(values[i], 12) == 0 ? calendarName(start, values[i]) : QString();
         ticker->addTick(values[i], calendar.isEmpty()
                                        ? labels.format(values[i])
                                        : labels.format(values[i]) + QLatin1Char('\n') + calendar);

@@ -31,8 +31,8 @@ inline constexpr std::size_t cohortPaletteSize = 10;
 [[nodiscard]] QString seriesName(int index);
 
 /// Puts the ticks, labels and grid lines of `axis` at exactly `values`,
-/// labelled as whole numbers; as months with their calendar month below
-/// ("12\nJan 2028") given M0's calendar month `start`.
+/// labelled as whole numbers; given M0's calendar month `start`, every
+/// twelfth month with its calendar month below ("12\nJan 2028").
 void setTicksAt(QCPAxis* axis, const std::vector<double>& values,
                 const std::optional<CalendarMonth>& start = std::nullopt);
 

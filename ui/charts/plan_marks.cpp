@@ -49,9 +49,9 @@ std::vector<PlanMark> planMarks(const std::optional<Plan>& plan, std::int64_t mo
         for (const PlanChange& change : event.changes) {
             said << inputTitle(change.input) + QLatin1Char(' ') + formText(form, change.value);
         }
-        marks.push_back(
-            {static_cast<double>(event.month),
-             lead + QStringLiteral("M%1: ").arg(event.month) + said.join(QStringLiteral("; "))});
+        const QString label =
+            QStringLiteral("M%1: ").arg(event.month) + said.join(QStringLiteral("; "));
+        marks.push_back({static_cast<double>(event.month), lead + label, label});
     }
     return marks;
 }
@@ -102,7 +102,7 @@ void PlanMarkLines::setMarks(std::vector<PlanMark> marks) {
         const bool second = i > 0 && marks_[i - 1].month == mark.month;
         label->setPositionAlignment(Qt::AlignRight | (second ? Qt::AlignBottom : Qt::AlignTop));
         label->position->setCoords(mark.month, 0.01);
-        label->setText(mark.text);
+        label->setText(mark.label);
         label->setFont(small);
         label->setColor(mark.colour.isValid() ? mark.colour.darker(130)
                                               : plot_->palette().color(QPalette::WindowText));

@@ -19,8 +19,9 @@ namespace velmora {
 struct PlanMark {
     double month = 0;
     /// "M6: Price 2.99; Trial Retention 0.55", "M13: Growth stops", the
-    /// figures as the form writes them.
+    /// figures as the form writes them, after the owner's name when given.
     QString text;
+    QString label;       ///< the text without the owner's name, drawn along the line
     QColor colour = {};  ///< none: the chart's text colour, faded
 
     friend bool operator==(const PlanMark&, const PlanMark&) = default;
