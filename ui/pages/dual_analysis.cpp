@@ -112,8 +112,9 @@ void DualAnalysis::rebuild() {
             marks.push_back(std::move(mark));
         }
     }
-    std::sort(marks.begin(), marks.end(),
-              [](const PlanMark& a, const PlanMark& b) { return a.month < b.month; });
+    // The baseline's first where two scenarios mark the same month.
+    std::stable_sort(marks.begin(), marks.end(),
+                     [](const PlanMark& a, const PlanMark& b) { return a.month < b.month; });
     const std::optional<Plan>& baselinePlan = drawn_->plans.front();
     chart_->setData(chartPoints(*baseline(), *input1(), *input2(), ids_), xAxisValues(*baseline()),
                     {drawn_->spreads.begin(), drawn_->spreads.end()});
