@@ -50,6 +50,28 @@ Cell difference(double was, double is, QString (Figures::*write)(double) const,
             up ? QColor(0x1B, 0x7F, 0x3B) : QColor(0xB7, 0x1C, 0x1C)};
 }
 
+std::optional<CalendarMonth> startMonthOf(const ReportScenario& scenario) {
+    return scenario.values.plan ? scenario.values.plan->startMonth : std::nullopt;
+}
+
+/// The calendar month of M0 every scenario's plan gives alike; none when one
+/// gives none or two differ, as one column cannot name both.
+std::optional<CalendarMonth> sharedStartMonth(const Report& report) {
+    std::optional<CalendarMonth> start;
+    for (const ReportScenario& scenario : report.scenarios) {
+        const auto own = startMonthOf(scenario);
+        if (!own || (start && *start != *own)) {
+            return std::nullopt;
+        }
+        start = own;
+    }
+    return start;
+}
+
+QString calendarText(CalendarMonth start, std::int64_t month) {
+    return QString::fromStdString(calendarMonthName(start, month));
+}
+
 void addValueTable(PageLayout& layout, const Report& report, const Figures& figures) {
     addHeading(layout, report.scenarios.size() > 1 ? QStringLiteral("Scenarios")
                                                    : QStringLiteral("Scenario"));
@@ -232,6 +254,7 @@ void addMonths(PageLayout& layout, const Report& report, const Figures& figures)
     if (report.scenarios.size() == 1) {
         const ReportScenario& scenario = report.scenarios.front();
         std::vector<std::vector<Cell>> rows;
+        const auto start = startMonthOf(scenario);
         for (const MonthlyRow& row :
              monthlyRows(scenario.values, monthsOf(scenario), scenario.values.price)) {
             rows.push_back({{Figures::month(row.month)},
@@ -241,17 +264,26 @@ void addMonths(PageLayout& layout, const Report& report, const Figures& figures)
                                                                    : QString()},
                             {figures.money(row.proceeds)},
                             {figures.money(row.annualized)}});
+            if (start) {
+                rows.back().insert(rows.back().begin() + 1, {calendarText(*start, row.month)});
+            }
         }
-        addTable(layout,
-                 {{QStringLiteral("Month"), 1, false},
-                  {QStringLiteral("Active"), 2},
-                  {QStringLiteral("Change"), 2},
-                  {QStringLiteral("Proceeds"), 2},
-                  {QStringLiteral("Annualized"), 2}},
-                 rows);
+        std::vector<Column> columns{{QStringLiteral("Month"), 1, false},
+                                    {QStringLiteral("Active"), 2},
+                                    {QStringLiteral("Change"), 2},
+                                    {QStringLiteral("Proceeds"), 2},
+                                    {QStringLiteral("Annualized"), 2}};
+        if (start) {
+            columns.insert(columns.begin() + 1, {QStringLiteral("Calendar month"), 1.4, false});
+        }
+        addTable(layout, columns, rows);
         return;
     }
+    const auto start = sharedStartMonth(report);
     std::vector<Column> columns{{QStringLiteral("Month"), 1, false}};
+    if (start) {
+        columns.push_back({QStringLiteral("Calendar month"), 1.4, false});
+    }
     std::vector<ColumnGroup> groups;
     std::size_t months = 0;
     for (const ReportScenario& scenario : report.scenarios) {
@@ -267,6 +299,9 @@ void addMonths(PageLayout& layout, const Report& report, const Figures& figures)
     std::vector<std::vector<Cell>> rows;
     for (std::size_t month = 0; month < months; ++month) {
         rows.push_back({{Figures::month(static_cast<std::int64_t>(month))}});
+        if (start) {
+            rows.back().push_back({calendarText(*start, static_cast<std::int64_t>(month))});
+        }
         for (std::size_t i = 0; i < report.scenarios.size(); ++i) {
             const ReportScenario& scenario = report.scenarios[i];
             if (month < monthsOf(scenario).size()) {

@@ -161,9 +161,17 @@ Shown inputShown(Input input) {
     return input == Input::Price ? Shown::Cents : Shown::Share;
 }
 
+// With the calendar month of M0, each month's calendar month follows as text
+// in a last column, where the columns of figures stay as they are without one.
 void writeMonths(Sheet& sheet, const ReportScenario& scenario) {
-    sheet.headers(0, {QStringLiteral("Month"), QStringLiteral("Active"), QStringLiteral("Change"),
-                      QStringLiteral("Proceeds"), QStringLiteral("Annualized")});
+    const std::optional<CalendarMonth> start =
+        scenario.values.plan ? scenario.values.plan->startMonth : std::nullopt;
+    QStringList titles{QStringLiteral("Month"), QStringLiteral("Active"), QStringLiteral("Change"),
+                       QStringLiteral("Proceeds"), QStringLiteral("Annualized")};
+    if (start) {
+        titles << QStringLiteral("Calendar Month");
+    }
+    sheet.headers(0, titles);
     lxw_row_t row = 1;
     if (scenario.projection != nullptr) {
         ScenarioValues projected = scenario.values;
@@ -177,6 +185,9 @@ void writeMonths(Sheet& sheet, const ReportScenario& scenario) {
             }
             sheet.number(row, 3, month.proceeds, Shown::Money);
             sheet.number(row, 4, month.annualized, Shown::Money);
+            if (start) {
+                sheet.text(row, 5, QString::fromStdString(calendarMonthName(*start, month.month)));
+            }
             ++row;
         }
     }

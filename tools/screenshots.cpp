@@ -1,6 +1,7 @@
 // velmora-screenshots: renders the application's pages to PNG files, offscreen,
 // in US English unless told otherwise, for the documentation and for looking
 // at a change.
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -52,6 +53,8 @@ constexpr const char* usage =
     "  basic-cohorts.png     the same with the cohort chart\n"
     "  basic-600-months.png  600 months with 5,000 starting subscribers\n"
     "  basic-600-months-cohorts.png  the same with the cohort chart\n"
+    "  planned-charts.png    36 months under a plan: growth, seasons from January 2027 and\n"
+    "                        changes of the price and the trial retention, marked\n"
     "  comparison.png        the comparison page with three different scenarios\n"
     "  comparison-ranges.png the same with ranges on the alternates: their bands\n"
     "  insights.png          the decision tools about the default scenario\n"
@@ -233,6 +236,17 @@ bool renderPlanEditor(MainWindow& window, const QDir& directory) {
     return savePicture(dialog.grab(), directory, "plan-editor.png");
 }
 
+// Trials growing 5% a month for a year, with the seasons of a consumer app
+// from January 2027; a trial retention that falls at M3, and a dearer price from M6.
+Plan samplePlan() {
+    return Plan{.growthPercent = 5,
+                .growthUntil = 12,
+                .startMonth = CalendarMonth{2027, 1},
+                .seasonality = std::array<double, 12>{1.3, 1.1, 1.0, 0.9, 0.9, 0.8, 0.8, 0.9, 1.0,
+                                                      1.0, 1.2, 1.5},
+                .changes = {{PlanInput::TrialRetention, 3, 0.55}, {PlanInput::Price, 6, 2.99}}};
+}
+
 bool renderExtremes(MainWindow& window, const QDir& directory) {
     ContentView& content = *window.content();
     SingleAnalysis& single = *content.single();
@@ -312,6 +326,13 @@ int render(const Options& options) {
     ok = ok && save(window, directory, "basic-600-months.png");
     single.setShowCohorts(SingleAnalysis::cohortChart);
     ok = ok && save(window, directory, "basic-600-months-cohorts.png");
+
+    single.setShowCohorts(SingleAnalysis::simpleChart);
+    single.inputs()->setMonthsToProject(36);
+    single.inputs()->setStartingSubs(0);
+    single.inputs()->setPlan(samplePlan());
+    ok = ok && save(window, directory, "planned-charts.png");
+    single.inputs()->setPlan(std::nullopt);
 
     content.setCurrentWidget(content.dual());
     DualAnalysis& dual = *content.dual();

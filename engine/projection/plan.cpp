@@ -31,6 +31,19 @@ std::string monthText(std::int64_t month) {
 
 }  // namespace
 
+CalendarMonth calendarMonthAfter(CalendarMonth start, std::int64_t months) {
+    const std::int64_t index = start.year * std::int64_t{12} + (start.month - 1) + months;
+    return {static_cast<int>(index / 12), static_cast<int>(index % 12) + 1};
+}
+
+std::string calendarMonthName(CalendarMonth start, std::int64_t months) {
+    const CalendarMonth month = calendarMonthAfter(start, months);
+    static constexpr std::array<const char*, 12> names{"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                                       "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+    const auto at = static_cast<std::size_t>(std::clamp(month.month, 1, 12) - 1);
+    return std::string(names[at]) + " " + std::to_string(month.year);
+}
+
 const char* planInputName(PlanInput input) {
     switch (input) {
         case PlanInput::DailyNewSubs:

@@ -32,6 +32,13 @@ struct CalendarMonth {
     friend bool operator==(const CalendarMonth&, const CalendarMonth&) = default;
 };
 
+/// The calendar month `months` months after `start` (0 or more).
+[[nodiscard]] CalendarMonth calendarMonthAfter(CalendarMonth start, std::int64_t months);
+
+/// The English short name and year of the calendar month `months` months
+/// after `start`: "Feb 2027" for 3 after November 2026.
+[[nodiscard]] std::string calendarMonthName(CalendarMonth start, std::int64_t months);
+
 /// A new value of one input from `month` on (1 or later: M0 keeps the scenario's).
 struct PlanChange {
     PlanInput input = PlanInput::DailyNewSubs;

@@ -152,5 +152,20 @@ TEST(Plan, EmptinessAndTheKey) {
     }
 }
 
+TEST(Plan, CalendarNamesAcrossYearEnds) {
+    const struct {
+        CalendarMonth start;
+        std::int64_t months;
+        const char* name;
+    } cases[] = {
+        {{2026, 11}, 0, "Nov 2026"},  {{2026, 11}, 3, "Feb 2027"},   {{2026, 12}, 0, "Dec 2026"},
+        {{2026, 12}, 1, "Jan 2027"},  {{2026, 1}, 11, "Dec 2026"},   {{2026, 1}, 12, "Jan 2027"},
+        {{1, 1}, 12'000, "Jan 1001"}, {{9999, 12}, 25, "Jan 10002"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(calendarMonthName(c.start, c.months), c.name) << c.name;
+    }
+}
+
 }  // namespace
 }  // namespace velmora

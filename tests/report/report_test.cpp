@@ -235,5 +235,36 @@ TEST(PlanGrid, ListsEveryLineOfEveryScenariosPlan) {
     EXPECT_EQ(cell("Price from M2", 2)->value, 4);
 }
 
+// Given the calendar month of M0, the monthly table names each month's; the
+// comparison's only when every scenario's plan gives the same.
+TEST(ReportPdf, NamesTheCalendarMonthsOnlyGivenM0s) {
+    const Plan dec{.startMonth = CalendarMonth{2026, 12}};
+    const Plan jan{.startMonth = CalendarMonth{2027, 1}};
+    const std::pair<std::vector<std::optional<Plan>>, bool> cases[] = {
+        {{dec}, true},
+        {{Plan{.growthPercent = 1}}, false},
+        {{dec, dec, dec}, true},
+        {{dec, dec, {}}, false},
+        {{dec, dec, jan}, false},
+    };
+    for (const auto& [plans, named] : cases) {
+        Report report = threeReports(14)[plans.size() == 1 ? 0 : 1];
+        for (std::size_t i = 0; i < plans.size(); ++i) {
+            report.scenarios[i].values.plan = plans[i];
+        }
+        QTemporaryDir folder;
+        QFile file(folder.filePath("report.pdf"));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        EXPECT_EQ(writeReportPdf(report, file, QLocale(QLocale::English, QLocale::UnitedStates)),
+                  QString());
+        file.close();
+        const QString text = pdfText(file.fileName(), {"-layout"});
+        for (const char* row : {R"(\n\s*M0\s+Dec 2026\s+[\d,]+)", R"(\n\s*M1\s+Jan 2027\s+[\d,]+)",
+                                R"(\n\s*M13\s+Jan 2028\s+[\d,]+)", R"(Month\s+Calendar month)"}) {
+            EXPECT_EQ(text.contains(QRegularExpression(row)), named) << plans.size() << row;
+        }
+    }
+}
+
 }  // namespace
 }  // namespace velmora::report

@@ -48,6 +48,15 @@ TEST(Workbook, ReadBackHoldsTheCsvFiguresAsNumbersInNumberAndCurrencyFormats) {
     int cells = 0;
     auto reports = threeReports(600);
     reports.push_back(calibrationReport());
+    // Growth and seasons from a calendar month: proceeds still the CSV's, and
+    // the calendar months in a column of text after the figures.
+    Report planned = threeReports(36).front();
+    planned.scenarios[0].values.plan =
+        Plan{.growthPercent = 2,
+             .startMonth = CalendarMonth{2026, 11},
+             .seasonality = std::array<double, 12>{2, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1}};
+    planned.scenarios[0].projection = project(planned.scenarios[0].values);
+    reports.push_back(planned);
     for (const Report& report : reports) {
         SCOPED_TRACE(pageTitle(report.kind).toStdString());
         QTemporaryDir folder;
@@ -86,8 +95,11 @@ TEST(Workbook, ReadBackHoldsTheCsvFiguresAsNumbersInNumberAndCurrencyFormats) {
                 });
             }
         }
-        writeValuesCsv(report, folder.filePath("values.csv"));
-        sheets << "Values=" + folder.filePath("values.csv");
+        // A plan's lines follow the values, which the values' CSV leaves out.
+        if (!report.scenarios.front().values.plan) {
+            writeValuesCsv(report, folder.filePath("values.csv"));
+            sheets << "Values=" + folder.filePath("values.csv");
+        }
 
         QProcess reader;
         reader.start("/usr/bin/python3", QStringList{READ_WORKBOOK, book.fileName(), "$"} + sheets);
@@ -95,6 +107,18 @@ TEST(Workbook, ReadBackHoldsTheCsvFiguresAsNumbersInNumberAndCurrencyFormats) {
         const QString said = reader.readAllStandardOutput() + reader.readAllStandardError();
         EXPECT_EQ(reader.exitCode(), 0) << said.toStdString();
         cells += said.section(' ', 0, 0).toInt();
+        if (&report == &reports.back()) {
+            QProcess column;
+            column.start("/usr/bin/python3",
+                         {"-c",
+                          "import openpyxl, sys\n"
+                          "sheet = openpyxl.load_workbook(sys.argv[1])['Basic Analysis']\n"
+                          "print('|'.join(str(sheet.cell(r, 6).value) for r in (1, 2, 4, 37, 38)))",
+                          book.fileName()});
+            ASSERT_TRUE(column.waitForFinished(60'000));
+            EXPECT_EQ(column.readAllStandardOutput().trimmed(),
+                      "Calendar Month|Nov 2026|Jan 2027|Oct 2029|None");
+        }
     }
     std::cout << cells << " workbook cells compared with the CSV\n";
     EXPECT_GT(cells, 600 * 5);

@@ -11,6 +11,7 @@
 #include "support/projected.h"
 #include "ui/charts/chart_data.h"
 #include "ui/charts/cohort_bars.h"
+#include "ui/charts/plan_marks.h"
 
 namespace velmora {
 namespace {
@@ -168,9 +169,56 @@ TEST(ChartTips, ReadLikeTheTable) {
                             {{"Baseline", 3383.0}, {"Alternate 1", 3382.6}, {"Alternate 2", nan}}),
          "Month 12\nBaseline $3,383\nAlternate 1 $3,383\nAlternate 2 n/a"},
         {comparisonChartTip(1200, {}), "Month 1,200"},
+        // Named by the calendar from M0's month, a fraction of a month not.
+        {simpleChartTip(3, 2000, CalendarMonth{2026, 11}), "Month 3 · Feb 2027\n2,000 active"},
+        {cohortChartTip(0, 1, 5, 10, CalendarMonth{2026, 12}),
+         "Month 0 · Dec 2026, cohort 1\n5 subscribers (of 10)"},
+        {comparisonChartTip(2.25, {}, CalendarMonth{2026, 11}), "Month 2"},
     };
     for (const auto& [tip, text] : cases) {
         EXPECT_EQ(tip.toStdString(), text);
+    }
+}
+
+TEST(PlanMarks, EachMonthAPlanChangesSomethingAndWhat) {
+    const PlanChange price{PlanInput::Price, 6, 2.99};
+    const PlanChange trials{PlanInput::DailyNewSubs, 2, 1200};
+    const std::array<double, 12> seasons{2, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 3};
+    const std::tuple<std::optional<Plan>, QString, std::vector<std::pair<double, std::string>>>
+        cases[] = {
+            {std::nullopt, {}, {}},
+            {Plan{.growthPercent = 0,
+                  .growthUntil = 4,
+                  .startMonth = CalendarMonth{2027, 1},
+                  .seasonality = seasons},
+             {},
+             {}},
+            {Plan{.growthPercent = 5, .growthUntil = 0}, {}, {}},
+            {Plan{.growthPercent = 5,
+                  .growthUntil = 12,
+                  .changes = {price, {PlanInput::TrialRetention, 3, 0.55}}},
+             {},
+             {{3, "M3: Trial Retention 0.55"}, {6, "M6: Price 2.99"}, {13, "M13: Growth stops"}}},
+            {Plan{.growthPercent = -5,
+                  .growthUntil = 5,
+                  .changes = {{PlanInput::TrialRetention, 6, 0.5}, price}},
+             {},
+             {{6, "M6: Growth stops; Price 2.99; Trial Retention 0.5"}}},
+            {Plan{
+                 .growthPercent = 5,
+                 .growthUntil = 35,
+                 .changes = {{PlanInput::CostPerTrial, 9, 2.5}, trials, {PlanInput::Price, 36, 1}}},
+             "Alternate 1",
+             {{2, "Alternate 1 — M2: Daily Trials 1,200"},
+              {9, "Alternate 1 — M9: Cost per Trial 2.5"}}},
+        };
+    for (const auto& [plan, owner, marks] : cases) {
+        std::vector<std::pair<double, std::string>> got;
+        for (const PlanMark& mark : planMarks(plan, 36, owner)) {
+            got.emplace_back(mark.month, mark.text.toStdString());
+            EXPECT_EQ(owner.isEmpty() ? mark.label : owner + " — " + mark.label, mark.text);
+        }
+        EXPECT_EQ(got, marks);
     }
 }
 

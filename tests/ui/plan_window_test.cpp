@@ -5,6 +5,8 @@
 #include "engine/projection/plan_months.h"
 #include "engine/table/table_figures.h"
 #include "format/number_format.h"
+#include "ui/charts/comparison_chart.h"
+#include "ui/charts/projection_chart.h"
 #include "ui/form/inputs_view.h"
 #include "ui/pages/scenario_column.h"
 #include "ui/table/table_model.h"
@@ -59,6 +61,42 @@ TEST_F(PlanWindow, ShowsThePlansProceedsAndKeepsThePlanThroughAnEditAndASave) {
     EXPECT_EQ(written.basic.rt1, 0.7);
     EXPECT_EQ(written.basic.plan, plan);
     EXPECT_EQ(written.comparison[1].plan, shrinking);
+}
+
+// The charts mark the plan's months and the table names the calendar's, as
+// the opened document has them, and follow an edit of the plan.
+TEST_F(PlanWindow, ChartsMarkThePlansMonthsAndFollowItsEdits) {
+    Plan plan{.growthPercent = 5,
+              .growthUntil = 12,
+              .startMonth = CalendarMonth{2026, 12},
+              .changes = {{PlanInput::Price, 6, 2.99}, {PlanInput::TrialRetention, 3, 0.55}}};
+    ScenarioDocument document;
+    document.basic.plan = plan;
+    document.comparison[2].plan = Plan{.changes = {{PlanInput::DailyNewSubs, 4, 80}}};
+    dialogs.openPath = file("marks.velmora");
+    ASSERT_EQ(saveDocumentFile(dialogs.openPath, document), std::nullopt);
+    const auto shown = [&](double month, std::size_t marks, const char* tip, const char* row) {
+        scenarios.elapse();
+        settle();
+        const ProjectionChart& chart = *single().chart();
+        EXPECT_EQ(chart.planMarkLines().marks().size(), marks);
+        EXPECT_EQ(chart.monthTip(month).toStdString(), tip);
+        EXPECT_EQ(single().table()->model()->text(1, ProjectionTableModel::Month), row);
+    };
+    press(Qt::Key_O);
+    shown(6, 3, "Month 6 · Jun 2027\n6,868 active\nM6: Price 2.99", "M1 · Jan 2027");
+    const auto ticks = qSharedPointerCast<QCPAxisTickerText>(single().chart()->xAxis->ticker());
+    EXPECT_EQ(ticks->ticks().value(12), "12\nDec 2027");
+    EXPECT_EQ(dual().chart()->monthTip(4).toStdString(),
+              "Month 4\nBaseline $8,039\nAlternate 1 $8,039\nAlternate 2 $8,019\n"
+              "Alternate 2 — M4: Daily Trials 80");
+
+    plan.changes.front().month = 9;
+    plan.startMonth.reset();
+    single().inputs()->setPlan(plan);
+    shown(9, 3, "Month 9\n9,601 active\nM9: Price 2.99", "M1");
+    single().inputs()->setPlan(std::nullopt);
+    shown(6, 0, "Month 6\n6,170 active", "M1");
 }
 
 }  // namespace

@@ -50,6 +50,25 @@ TEST(ProjectionTable, WritesEveryCellOfAMonth) {
         << "no text at all where the month before is not a number";
 }
 
+// One projection throughout: a new calendar month of M0 alone renames the months.
+TEST(ProjectionTable, NamesTheCalendarMonthsOnlyGivenM0s) {
+    const std::pair<std::optional<CalendarMonth>, QStringList> cases[] = {
+        {std::nullopt, {"M0", "M1", "M2"}},
+        {CalendarMonth{2026, 11}, {"M0 · Nov 2026", "M1 · Dec 2026", "M2 · Jan 2027"}},
+        {std::nullopt, {"M0", "M1", "M2"}},
+    };
+    TableView view;
+    const auto projection = withMonths({1, 2, 3});
+    for (const auto& [start, months] : cases) {
+        view.setProjection(projection, 1.99, start);
+        for (int row = 0; row < 3; ++row) {
+            EXPECT_EQ(view.model()->text(row, ProjectionTableModel::Month), months[row]);
+        }
+        EXPECT_GE(view.table()->columnWidth(ProjectionTableModel::Month),
+                  QFontMetrics(view.model()->figureFont()).horizontalAdvance(months.back()));
+    }
+}
+
 TEST(ProjectionTable, ShowsOnlyTheHeaderWithoutMonths) {
     TableView view;
     view.setProjection(withMonths({10, 20}), 1.99);

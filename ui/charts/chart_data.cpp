@@ -4,14 +4,17 @@
 #include "format/number_format.h"
 #include "inputs/subscription_inputs.h"
 #include "ui/charts/chart_style.h"
+#include "ui/charts/plan_marks.h"
 
 namespace velmora {
 
 namespace {
 
-QString monthLine(double month) {
+QString monthLine(double month, const std::optional<CalendarMonth>& start) {
+    const QString calendar = calendarName(start, month);
     return QStringLiteral("Month ") +
-           NumberFormatter(NumberFormatter::Style::Decimal, 0).format(month);
+           NumberFormatter(NumberFormatter::Style::Decimal, 0).format(month) +
+           (calendar.isEmpty() ? QString() : QStringLiteral(" · ") + calendar);
 }
 
 // The days, or the first days of the months while the days are being built.
@@ -85,22 +88,24 @@ std::vector<double> xAxisValues(const SubscriptionInputs& baseline) {
     return xAxisValues(baseline.monthsToProject());
 }
 
-QString simpleChartTip(double month, double active) {
-    return monthLine(month) + QLatin1Char('\n') +
+QString simpleChartTip(double month, double active, const std::optional<CalendarMonth>& start) {
+    return monthLine(month, start) + QLatin1Char('\n') +
            NumberFormatter(NumberFormatter::Style::Decimal, 0).format(active) +
            QStringLiteral(" active");
 }
 
-QString cohortChartTip(double month, std::int64_t cohort, double count, double total) {
+QString cohortChartTip(double month, std::int64_t cohort, double count, double total,
+                       const std::optional<CalendarMonth>& start) {
     const NumberFormatter subscribers(NumberFormatter::Style::Decimal, 0);
-    return monthLine(month) + QStringLiteral(", cohort ") + QString::number(cohort) +
+    return monthLine(month, start) + QStringLiteral(", cohort ") + QString::number(cohort) +
            QLatin1Char('\n') + subscribers.format(count) + QStringLiteral(" subscribers (of ") +
            subscribers.format(total) + QLatin1Char(')');
 }
 
-QString comparisonChartTip(double month, const std::vector<SeriesIncome>& series) {
+QString comparisonChartTip(double month, const std::vector<SeriesIncome>& series,
+                           const std::optional<CalendarMonth>& start) {
     const NumberFormatter money(NumberFormatter::Style::Currency, 0);
-    QString tip = monthLine(month);
+    QString tip = monthLine(month, start);
     for (const SeriesIncome& line : series) {
         tip += QLatin1Char('\n') + line.name + QLatin1Char(' ') + money.format(line.income);
     }

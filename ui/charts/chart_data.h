@@ -2,11 +2,13 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include <QString>
 
 #include "engine/projection/calculation.h"
+#include "engine/projection/plan.h"
 #include "engine/support/uuid.h"
 
 namespace velmora {
@@ -50,10 +52,13 @@ inline constexpr std::size_t maxAxisMarks = 10'000;
 /// The marks for the months the baseline projects.
 [[nodiscard]] std::vector<double> xAxisValues(const SubscriptionInputs& baseline);
 
-/// "Month 12\n2,000 active".
-[[nodiscard]] QString simpleChartTip(double month, double active);
+/// "Month 12\n2,000 active"; "Month 12 · Jan 2028\n..." with M0's calendar
+/// month `start`, as every tip below names its month.
+[[nodiscard]] QString simpleChartTip(double month, double active,
+                                     const std::optional<CalendarMonth>& start = std::nullopt);
 /// "Month 12, cohort 3\n512 subscribers (of 2,000)".
-[[nodiscard]] QString cohortChartTip(double month, std::int64_t cohort, double count, double total);
+[[nodiscard]] QString cohortChartTip(double month, std::int64_t cohort, double count, double total,
+                                     const std::optional<CalendarMonth>& start = std::nullopt);
 
 /// One scenario's line in the comparison tip.
 struct SeriesIncome {
@@ -61,6 +66,7 @@ struct SeriesIncome {
     double income;
 };
 /// "Month 12\nBaseline $3,383\nAlternate 1 $3,383\nAlternate 2 $3,383".
-[[nodiscard]] QString comparisonChartTip(double month, const std::vector<SeriesIncome>& series);
+[[nodiscard]] QString comparisonChartTip(double month, const std::vector<SeriesIncome>& series,
+                                         const std::optional<CalendarMonth>& start = std::nullopt);
 
 }  // namespace velmora

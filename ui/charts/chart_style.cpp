@@ -9,6 +9,7 @@
 #include <QToolTip>
 
 #include "format/number_format.h"
+#include "ui/charts/plan_marks.h"
 
 namespace velmora {
 
@@ -55,7 +56,8 @@ QString seriesName(int index) {
     }
 }
 
-void setTicksAt(QCPAxis* axis, const std::vector<double>& values) {
+void setTicksAt(QCPAxis* axis, const std::vector<double>& values,
+                const std::optional<CalendarMonth>& start) {
     const NumberFormatter labels(NumberFormatter::Style::Decimal, 0);
     auto ticker = QSharedPointer<QCPAxisTickerText>::create();
     // Every value keeps its mark and grid line, but long lists (600 months
@@ -64,7 +66,16 @@ void setTicksAt(QCPAxis* axis, const std::vector<double>& values) {
     const std::size_t every =
         std::max<std::size_t>(1, (values.size() + mostLabels - 1) / mostLabels);
     for (std::size_t i = 0; i < values.size(); ++i) {
-        ticker->addTick(values[i], i % every == 0 ? labels.format(values[i]) : QString());
+        if (i % every != 0) {
+            ticker->addTick(values[i], QString());
+            continue;
+        }
+        // Calendar months on the years' marks only, where they have room.
+        const QString calendar =
+            std::fmod(values[i], 12) == 0 ? calendarName(start, values[i]) : QString();
+        ticker->addTick(values[i], calendar.isEmpty()
+                                       ? labels.format(values[i])
+                                       : labels.format(values[i]) + QLatin1Char('\n') + calendar);
     }
     ticker->setSubTickCount(0);
     axis->setTicker(ticker);

@@ -1,12 +1,14 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <span>
 #include <vector>
 
 #include <QColor>
 #include <QString>
 
+#include "engine/projection/plan.h"
 #include "format/number_format.h"
 
 class QCPAxis;
@@ -29,8 +31,10 @@ inline constexpr std::size_t cohortPaletteSize = 10;
 [[nodiscard]] QString seriesName(int index);
 
 /// Puts the ticks, labels and grid lines of `axis` at exactly `values`,
-/// labelled as whole numbers.
-void setTicksAt(QCPAxis* axis, const std::vector<double>& values);
+/// labelled as whole numbers; given M0's calendar month `start`, every
+/// twelfth month with its calendar month below ("12\nJan 2028").
+void setTicksAt(QCPAxis* axis, const std::vector<double>& values,
+                const std::optional<CalendarMonth>& start = std::nullopt);
 
 /// Shows `tip` at the pointer of `event` over `plot`, or hides the tip when
 /// `tip` is empty (nothing under the pointer).

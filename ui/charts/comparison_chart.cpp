@@ -49,7 +49,7 @@ std::size_t nearest(const QCPGraph& graph, double key) {
 }  // namespace
 
 ComparisonChart::ComparisonChart(QWidget* parent)
-    : QCustomPlot(parent), note_(addNothingDrawnNote(this)) {
+    : QCustomPlot(parent), note_(addNothingDrawnNote(this)), marks_(this) {
     applyChartStyle(this, QStringLiteral("Proceeds comparison chart"));
     cursor_ = new MonthCursor(this, [this](double month) { return monthTip(month); });
     // What each mark stands for, as assistive technology reads the chart out.
@@ -168,7 +168,8 @@ void ComparisonChart::setData(const std::vector<ChartData>& points,
         toDrawn(drawn, scale_);
         graph->setData(series[i].months, drawn, true);
     }
-    setTicksAt(xAxis, xTicks);
+    ticks_ = xTicks;
+    setTicksAt(xAxis, ticks_, start_);
     legend->setVisible(!series.empty());
     legend->setMaximumSize(legend->minimumOuterSizeHint());
     note_->setVisible(!series.empty() && span.empty());
@@ -186,6 +187,14 @@ void ComparisonChart::setData(const std::vector<ChartData>& points,
     bool found = false;
     const QCPRange months = series.empty() ? QCPRange() : graph(0)->getKeyRange(found);
     cursor_->setMonths(found ? std::ceil(months.lower) : 0, found ? std::floor(months.upper) : -1);
+    replot(rpQueuedReplot);
+}
+
+void ComparisonChart::setPlanMarks(std::vector<PlanMark> marks,
+                                   const std::optional<CalendarMonth>& start) {
+    marks_.setMarks(std::move(marks));
+    start_ = start;
+    setTicksAt(xAxis, ticks_, start_);
     replot(rpQueuedReplot);
 }
 
@@ -212,8 +221,11 @@ QCPCurve* ComparisonChart::band(int index) const {
 }
 
 QString ComparisonChart::toolTipAt(const QPointF& pixel) const {
-    if (graphCount() == 0 || !axisRect()->rect().contains(pixel.toPoint())) {
+    if (!axisRect()->rect().contains(pixel.toPoint())) {
         return {};
+    }
+    if (graphCount() == 0) {
+        return marks_.textNear(pixel.x());
     }
     bool found = false;
     const QCPRange months = graph(0)->getKeyRange(found);
@@ -240,7 +252,7 @@ QString ComparisonChart::monthTip(double month) const {
                                                i)][static_cast<qsizetype>(nearest(*line, month))]});
         }
     }
-    return comparisonChartTip(month, lines);
+    return marks_.withTextAt(comparisonChartTip(month, lines, start_), month);
 }
 
 }  // namespace velmora

@@ -7,6 +7,7 @@
 
 #include "engine/spread/simulation.h"
 #include "ui/charts/chart_data.h"
+#include "ui/charts/plan_marks.h"
 #include "ui/charts/value_axis.h"
 
 namespace velmora {
@@ -31,6 +32,12 @@ public:
     /// from the 10th to the 90th percentile of its monthly proceeds.
     void setData(const std::vector<ChartData>& points, const std::vector<double>& xTicks,
                  const std::vector<std::shared_ptr<const Spread>>& spreads = {});
+
+    /// Draws `marks` (the months where the scenarios' plans change something),
+    /// which the tips of their months name, and names the months by the
+    /// calendar from the baseline's M0 in `start` when given.
+    void setPlanMarks(std::vector<PlanMark> marks, const std::optional<CalendarMonth>& start);
+    [[nodiscard]] const PlanMarkLines& planMarkLines() const { return marks_; }
 
     /// Shows or hides the bands; they are shown at first.
     void setShowBands(bool show);
@@ -64,6 +71,9 @@ private:
     ValueScale scale_;
     QCPItemText* note_;
     MonthCursor* cursor_ = nullptr;
+    PlanMarkLines marks_;
+    std::optional<CalendarMonth> start_;
+    std::vector<double> ticks_;
 };
 
 }  // namespace velmora

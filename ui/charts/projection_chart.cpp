@@ -20,7 +20,8 @@ ProjectionChart::ProjectionChart(QWidget* parent)
       bandHigh_(addGraph()),
       bars_(new CohortPlottable(xAxis, yAxis)),
       note_(addNothingDrawnNote(this)),
-      progress_(new QCPItemText(this)) {
+      progress_(new QCPItemText(this)),
+      marks_(this) {
     applyChartStyle(this, QStringLiteral("Projection chart"));
     progress_->position->setType(QCPItemPosition::ptAxisRectRatio);
     progress_->position->setCoords(0.5, 0.08);
@@ -71,9 +72,28 @@ void ProjectionChart::setProjection(std::shared_ptr<const SubscriptionCalculatio
     points_->data()->clear();
     lineCurrent_ = barsCurrent_ = false;
     const std::size_t months = projection_ ? projection_->monthlySnapshots.size() : 0;
-    setTicksAt(xAxis, monthMarks(months));
     cursor_->setMonths(0, static_cast<double>(months) - 1);
+    showPlan();
     refresh();
+}
+
+void ProjectionChart::setPlan(const std::optional<Plan>& plan) {
+    if (plan == plan_) {
+        return;
+    }
+    plan_ = plan;
+    showPlan();
+    replot(rpQueuedReplot);
+}
+
+std::optional<CalendarMonth> ProjectionChart::startMonth() const {
+    return plan_ ? plan_->startMonth : std::nullopt;
+}
+
+void ProjectionChart::showPlan() {
+    const std::size_t months = projection_ ? projection_->monthlySnapshots.size() : 0;
+    setTicksAt(xAxis, monthMarks(months), startMonth());
+    marks_.setMarks(planMarks(plan_, static_cast<std::int64_t>(months)));
 }
 
 void ProjectionChart::setDayProgress(std::optional<double> share) {
@@ -234,11 +254,13 @@ QString ProjectionChart::toolTipAt(const QPointF& pixel) const {
     if (showCohorts_) {
         const auto hit = bars_->hitAt(pixel);
         if (!hit) {
-            return {};
+            return marks_.textNear(pixel.x());
         }
         const CohortSegment& segment = *hit->segment;
-        return cohortChartTip(segment.month, segment.cohort, segment.top - segment.base,
-                              hit->bar->total);
+        return marks_.withTextAt(
+            cohortChartTip(segment.month, segment.cohort, segment.top - segment.base,
+                           hit->bar->total, startMonth()),
+            segment.month);
     }
     // The whole month nearest the pointer, as the points mark them.
     const double month = std::round(xAxis->pixelToCoord(pixel.x()));
@@ -253,7 +275,8 @@ QString ProjectionChart::monthTip(double month) const {
     const double last = static_cast<double>(monthly.size() - 1);
     const auto index = static_cast<std::size_t>(std::clamp(month, 0.0, last));
     const SubscriptionSnapshot& snapshot = monthly[index];
-    return simpleChartTip(static_cast<double>(snapshot.epoch), snapshot.active);
+    const auto whole = static_cast<double>(snapshot.epoch);
+    return marks_.withTextAt(simpleChartTip(whole, snapshot.active, startMonth()), whole);
 }
 
 }  // namespace velmora

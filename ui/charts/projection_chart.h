@@ -7,7 +7,9 @@
 #include <qcustomplot.h>
 
 #include "engine/projection/calculation.h"
+#include "engine/projection/plan.h"
 #include "engine/spread/simulation.h"
+#include "ui/charts/plan_marks.h"
 #include "ui/charts/value_axis.h"
 
 namespace velmora {
@@ -20,6 +22,9 @@ class MonthCursor;
 /// bars of each month's cohorts. Hovering tells the figures under the pointer;
 /// with the focus, the arrow keys step through the months and tell theirs.
 /// The value axis follows the finite figures drawn, whatever their size.
+/// A plan marks the months where it changes something with thin lines, which
+/// the tips of those months name; with M0's calendar month, months are named
+/// by the calendar as well.
 class ProjectionChart final : public QCustomPlot {
     Q_OBJECT
 
@@ -42,6 +47,10 @@ public:
     /// once the days are there. Until then the line joins the first days and
     /// the cohort bars wait.
     void setDayProgress(std::optional<double> share);
+    /// Marks the months where `plan` (the scenario's now, none without one)
+    /// changes something, and names months by its calendar month of M0.
+    void setPlan(const std::optional<Plan>& plan);
+    [[nodiscard]] const PlanMarkLines& planMarkLines() const { return marks_; }
     /// 0 shows the cohort bars, any other value the line; the bars are the default.
     void setShowCohorts(int value);
     [[nodiscard]] bool showsCohorts() const { return showCohorts_; }
@@ -77,9 +86,12 @@ private:
     void fillBars();
     void fitRanges();
     void showPointsWhereSpaced();
+    void showPlan();
+    [[nodiscard]] std::optional<CalendarMonth> startMonth() const;
 
     std::shared_ptr<const SubscriptionCalculation> projection_;
     std::shared_ptr<const Spread> spread_;
+    std::optional<Plan> plan_;
     bool showCohorts_ = true;
     bool lineCurrent_ = true;
     bool barsCurrent_ = true;
@@ -91,6 +103,7 @@ private:
     QCPItemText* note_;
     QCPItemText* progress_;
     MonthCursor* cursor_ = nullptr;
+    PlanMarkLines marks_;
     FiniteSpan lineSpan_;
     FiniteSpan barsSpan_;
     ValueScale lineScale_;

@@ -54,7 +54,8 @@ CashChart::CashChart(QWidget* parent)
       line_(addGraph()),
       lowest_(makeMark(this, lowestColour)),
       breakEven_(makeMark(this, breakEvenColour)),
-      note_(addNothingDrawnNote(this)) {
+      note_(addNothingDrawnNote(this)),
+      marks_(this) {
     applyChartStyle(this, QStringLiteral("Cash curve"));
     line_->setName(QStringLiteral("Cumulative net"));
     line_->setPen(QPen(lineColour, 2));
@@ -78,8 +79,9 @@ CashChart::CashChart(QWidget* parent)
     setCashFlow({});
 }
 
-void CashChart::setCashFlow(const CashFlow& flow) {
+void CashChart::setCashFlow(const CashFlow& flow, const std::optional<Plan>& plan) {
     flow_ = flow;
+    start_ = plan ? plan->startMonth : std::nullopt;
     const std::size_t months = flow.cumulativeNet.size();
     QVector<double> keys;
     QVector<double> nets(flow.cumulativeNet.begin(), flow.cumulativeNet.end());
@@ -91,7 +93,8 @@ void CashChart::setCashFlow(const CashFlow& flow) {
     scale_ = ValueScale::forLargest(span.largest());
     toDrawn(nets, scale_);
     line_->setData(keys, nets, true);
-    setTicksAt(xAxis, monthMarks(months));
+    setTicksAt(xAxis, monthMarks(months), start_);
+    marks_.setMarks(planMarks(plan, static_cast<std::int64_t>(months)));
     const double pad = std::max(0.5, static_cast<double>(months) * 0.02);
     xAxis->setRange(-pad, static_cast<double>(std::max<std::size_t>(months, 2) - 1) + pad);
     fitValueAxis(yAxis, months == 0 ? FiniteSpan{.low = 0, .high = 0} : span, scale_);
@@ -153,9 +156,15 @@ QString CashChart::toolTipAt(const QPointF& pixel) const {
             spent += flow_.spend[m];
         }
     }
-    return QStringLiteral("%1\nCumulative proceeds: %2\nSpend to date: %3\nCumulative net: %4")
-        .arg(monthText(static_cast<double>(month)), money(flow_.cumulativeProceeds[month]),
-             money(spent), money(flow_.cumulativeNet[month]));
+    const auto whole = static_cast<double>(month);
+    const QString calendar = calendarName(start_, whole);
+    return marks_.withTextAt(
+        QStringLiteral("%1\nCumulative proceeds: %2\nSpend to date: %3\nCumulative net: %4")
+            .arg(monthText(whole) +
+                     (calendar.isEmpty() ? QString() : QStringLiteral(" · ") + calendar),
+                 money(flow_.cumulativeProceeds[month]), money(spent),
+                 money(flow_.cumulativeNet[month])),
+        whole);
 }
 
 }  // namespace velmora

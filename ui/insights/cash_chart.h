@@ -2,7 +2,11 @@
 
 #include <qcustomplot.h>
 
+#include <optional>
+
 #include "engine/decisions/economics.h"
+#include "engine/projection/plan.h"
+#include "ui/charts/plan_marks.h"
 #include "ui/charts/value_axis.h"
 
 namespace velmora {
@@ -17,8 +21,10 @@ class CashChart final : public QCustomPlot {
 public:
     explicit CashChart(QWidget* parent = nullptr);
 
-    /// Draws `flow`, its months from M0; an empty flow draws nothing.
-    void setCashFlow(const CashFlow& flow);
+    /// Draws `flow`, its months from M0; an empty flow draws nothing. Marks
+    /// the months where `plan` changes something, and names months by its
+    /// calendar month of M0.
+    void setCashFlow(const CashFlow& flow, const std::optional<Plan>& plan = std::nullopt);
 
     /// The tip for the pointer at `pixel`; empty where no month is under it.
     [[nodiscard]] QString toolTipAt(const QPointF& pixel) const;
@@ -30,6 +36,7 @@ public:
     /// The lowest point, named "Cash needed $45,210 (M6)"; empty and out of
     /// the legend when the net never falls below zero.
     [[nodiscard]] QCPGraph* lowestMark() const { return lowest_; }
+    [[nodiscard]] const PlanMarkLines& planMarkLines() const { return marks_; }
 
 private:
     void mark(QCPGraph* point, std::optional<std::int64_t> month, const QString& name);
@@ -40,6 +47,8 @@ private:
     QCPGraph* lowest_;
     QCPGraph* breakEven_;
     QCPItemText* note_;
+    PlanMarkLines marks_;
+    std::optional<CalendarMonth> start_;
 };
 
 }  // namespace velmora

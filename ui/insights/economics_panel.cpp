@@ -189,7 +189,7 @@ void EconomicsPanel::showScenario(const ScenarioValues& values,
         values_[i]->setText(texts[i]);
         values_[i]->setAccessibleName(titles_[i]->text() + QLatin1Char(' ') + texts[i]);
     }
-    chart_->setCashFlow(figures.cash);
+    chart_->setCashFlow(figures.cash, values.plan);
     months_ = actives.size();
     setSpread(spread_);
 }

@@ -11,6 +11,7 @@
 #include "ui/charts/chart_data.h"
 #include "ui/charts/chart_style.h"
 #include "ui/charts/comparison_chart.h"
+#include "ui/charts/plan_marks.h"
 #include "ui/common/page_layout.h"
 #include "ui/common/rebuild.h"
 #include "ui/common/scenario_spread.h"
@@ -86,6 +87,7 @@ void DualAnalysis::rebuild() {
         now.projections[i] = scenario(i)->projection();
         now.prices[i] = scenario(i)->price();
         now.spreads[i] = spreads_[i]->spread();
+        now.plans[i] = scenario(i)->plan();
         columns_[i]->table()->setSpread(now.spreads[i]);
     }
     showRanges_->setVisible(std::any_of(now.spreads.begin(), now.spreads.end(),
@@ -94,12 +96,29 @@ void DualAnalysis::rebuild() {
     // Equal prices compare equal bit for bit; a NaN price redraws each time,
     // which is harmless.
     if (drawn_ && now.projections == drawn_->projections && now.prices == drawn_->prices &&
-        now.spreads == drawn_->spreads && now.baselineMonths == drawn_->baselineMonths) {
+        now.spreads == drawn_->spreads && now.baselineMonths == drawn_->baselineMonths &&
+        now.plans == drawn_->plans) {
         return;
     }
     drawn_ = std::move(now);
+    std::vector<PlanMark> marks;
+    for (int i = 0; i < scenarioCount; ++i) {
+        const auto& projection = drawn_->projections[static_cast<std::size_t>(i)];
+        const auto months =
+            projection ? static_cast<std::int64_t>(projection->monthlySnapshots.size()) : 0;
+        for (PlanMark& mark :
+             planMarks(drawn_->plans[static_cast<std::size_t>(i)], months, seriesName(i))) {
+            mark.colour = seriesColour(i);
+            marks.push_back(std::move(mark));
+        }
+    }
+    // The baseline's first where two scenarios mark the same month.
+    std::stable_sort(marks.begin(), marks.end(),
+                     [](const PlanMark& a, const PlanMark& b) { return a.month < b.month; });
+    const std::optional<Plan>& baselinePlan = drawn_->plans.front();
     chart_->setData(chartPoints(*baseline(), *input1(), *input2(), ids_), xAxisValues(*baseline()),
                     {drawn_->spreads.begin(), drawn_->spreads.end()});
+    chart_->setPlanMarks(std::move(marks), baselinePlan ? baselinePlan->startMonth : std::nullopt);
 }
 
 }  // namespace velmora

@@ -67,6 +67,7 @@ private:
         std::array<double, scenarioCount> prices{};
         std::array<std::shared_ptr<const Spread>, scenarioCount> spreads;
         double baselineMonths = 0;
+        std::array<std::optional<Plan>, scenarioCount> plans;
     };
 
     void rebuild();

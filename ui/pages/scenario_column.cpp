@@ -31,7 +31,8 @@ void ScenarioColumn::refresh() {
     const auto projection = inputs_->projection();
     table_->setVisible(projection != nullptr);
     if (projection) {
-        table_->setProjection(projection, inputs_->price());
+        const std::optional<Plan>& plan = inputs_->plan();
+        table_->setProjection(projection, inputs_->price(), plan ? plan->startMonth : std::nullopt);
     }
 }
 

@@ -97,10 +97,12 @@ void SingleAnalysis::rebuild() {
     if (!projection) {
         return;
     }
-    table_->setProjection(projection, inputs_->price());
+    const std::optional<Plan>& plan = inputs_->plan();
+    table_->setProjection(projection, inputs_->price(), plan ? plan->startMonth : std::nullopt);
     table_->setSpread(spread_->spread());
     chart_->setShowCohorts(showCohorts_);
     chart_->setProjection(projection);
+    chart_->setPlan(plan);
     chart_->setSpread(spread_->spread());
     chart_->setDayProgress(inputs_->dayProgress());
 }

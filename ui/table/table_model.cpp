@@ -54,7 +54,7 @@ ProjectionTableModel::ProjectionTableModel(QObject* parent, const QLocale& local
       font_(tabularFont(QFont(), locale)) {}
 
 void ProjectionTableModel::setProjection(std::shared_ptr<const SubscriptionCalculation> projection,
-                                         double price) {
+                                         double price, const std::optional<CalendarMonth>& start) {
     beginResetModel();
     rows_.clear();
     if (projection) {
@@ -64,6 +64,10 @@ void ProjectionTableModel::setProjection(std::shared_ptr<const SubscriptionCalcu
         for (const MonthlyRow& m : months) {
             Row& row = rows_.emplace_back();
             row[Month] = month + QString::number(m.month);
+            if (start) {
+                row[Month] += QStringLiteral(" · ") +
+                              QString::fromStdString(calendarMonthName(*start, m.month));
+            }
             row[Active] = count_.format(m.active);
             switch (m.changeKind) {
                 case ChangeKind::First:

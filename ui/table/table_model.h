@@ -2,6 +2,7 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include <QAbstractTableModel>
@@ -10,6 +11,7 @@
 #include <QLocale>
 #include <QString>
 
+#include "engine/projection/plan.h"
 #include "format/number_format.h"
 
 namespace velmora {
@@ -22,7 +24,8 @@ struct SubscriptionCalculation;
 [[nodiscard]] QFont tabularFont(const QFont& base, const QLocale& locale = figureLocale());
 
 /// The months of one projection as rows of text: month, active subscribers,
-/// change from the month before, proceeds and annualized proceeds.
+/// change from the month before, proceeds and annualized proceeds. Given the
+/// calendar month of M0, a month is named by the calendar too: "M0 · Jan 2027".
 class ProjectionTableModel final : public QAbstractTableModel {
     Q_OBJECT
 
@@ -35,8 +38,10 @@ public:
                                   const QLocale& locale = figureLocale());
 
     /// Shows the monthly snapshots of `projection` (none when it is null) at
-    /// `price`. Every text is written here, in one model reset.
-    void setProjection(std::shared_ptr<const SubscriptionCalculation> projection, double price);
+    /// `price`, M0 in calendar month `start` when given. Every text is written
+    /// here, in one model reset.
+    void setProjection(std::shared_ptr<const SubscriptionCalculation> projection, double price,
+                       const std::optional<CalendarMonth>& start = std::nullopt);
 
     /// The font of the cells; its digits should be of equal width.
     void setFigureFont(const QFont& font);

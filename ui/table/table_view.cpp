@@ -149,12 +149,13 @@ TableView::TableView(QWidget* parent, Width width)
 }
 
 void TableView::setProjection(std::shared_ptr<const SubscriptionCalculation> projection,
-                              double price) {
-    if (!shown_.expired() && shown_.lock() == projection && price == price_) {
+                              double price, const std::optional<CalendarMonth>& start) {
+    if (!shown_.expired() && shown_.lock() == projection && price == price_ && start == start_) {
         return;
     }
     shown_ = projection;
     price_ = price;
+    start_ = start;
 
     const std::optional<ProjectionSummary> summary =
         projection ? summarize(*projection, price) : std::nullopt;
@@ -173,7 +174,7 @@ void TableView::setProjection(std::shared_ptr<const SubscriptionCalculation> pro
 
     // A rebuild keeps the keyboard's row, so the next arrow key goes on from it.
     const int current = table_->currentIndex().row();
-    model_->setProjection(std::move(projection), price);
+    model_->setProjection(std::move(projection), price, start);
     if (current >= 0 && current < model_->rowCount()) {
         table_->selectionModel()->setCurrentIndex(model_->index(current, 0),
                                                   QItemSelectionModel::NoUpdate);

@@ -3,10 +3,12 @@
 #include <array>
 #include <limits>
 #include <memory>
+#include <optional>
 
 #include <QStringList>
 #include <QWidget>
 
+#include "engine/projection/plan.h"
 #include "format/number_format.h"
 
 class QLabel;
@@ -40,9 +42,10 @@ public:
     explicit TableView(QWidget* parent = nullptr, Width width = Width::Fit);
 
     /// Shows `projection` (nothing but the table header when it is null or has
-    /// no month) at `price`. Showing the same projection at the same price
-    /// again does nothing.
-    void setProjection(std::shared_ptr<const SubscriptionCalculation> projection, double price);
+    /// no month) at `price`, M0 in calendar month `start` when given. Showing
+    /// the same projection at the same price and start again does nothing.
+    void setProjection(std::shared_ptr<const SubscriptionCalculation> projection, double price,
+                       const std::optional<CalendarMonth>& start = std::nullopt);
 
     /// Writes under each summary figure its range over `spread` ("P10 13,900
     /// – P90 17,300"); none hides the ranges.
@@ -82,6 +85,7 @@ private:
 
     std::weak_ptr<const SubscriptionCalculation> shown_;
     double price_ = std::numeric_limits<double>::quiet_NaN();
+    std::optional<CalendarMonth> start_;
     std::array<NumberFormatter, summaryLines> formatters_;
     QWidget* summary_;
     std::array<ElidedLabel*, summaryLines> values_{};
