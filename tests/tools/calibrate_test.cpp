@@ -188,10 +188,7 @@ TEST_F(CliCalibrate, RefusesWithOneLineAndStatusTwo) {
         {{"--calibrate", cohortsFile, "--settle"}, "--settle: cannot be combined with --calibrate"},
     };
     for (const auto& [arguments, message] : cases) {
-        const Ran ran = runTool(arguments);
-        EXPECT_EQ(ran.status, exitUsage);
-        EXPECT_EQ(ran.out, "");
-        EXPECT_EQ(ran.err, "velmora-project: " + message + "\n");
+        expectRefused(arguments, message);
     }
 }
 

@@ -87,10 +87,7 @@ TEST(CliPlan, BadValuesAreRefused) {
         {"--trials-growth 1 --trials-growth 2", "--trials-growth: given more than once"},
     };
     for (const auto& [text, message] : cases) {
-        const Ran ran = runTool(words(text));
-        EXPECT_EQ(ran.status, exitUsage) << text;
-        EXPECT_EQ(ran.out, "") << text;
-        EXPECT_EQ(ran.err, "velmora-project: " + message + "\n") << text;
+        expectRefused(words(text), message);
     }
 }
 

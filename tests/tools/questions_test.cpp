@@ -257,10 +257,7 @@ TEST(CliQuestions, RefusedFlags) {
          "limit is 4 GiB"},
     };
     for (const auto& [arguments, message] : cases) {
-        const Ran ran = runTool(arguments);
-        EXPECT_EQ(ran.status, exitUsage) << message;
-        EXPECT_EQ(ran.out, "") << message;
-        EXPECT_EQ(ran.err, "velmora-project: " + message + "\n");
+        expectRefused(arguments, message);
     }
 }
 

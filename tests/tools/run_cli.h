@@ -50,6 +50,15 @@ inline Ran runTool(const Arguments& arguments, const Arguments& more = {}) {
     return {status, out.str(), err.str()};
 }
 
+/// Refused as any bad flag is: status 2, nothing on standard output, and
+/// `message` as the one line on standard error.
+inline void expectRefused(const Arguments& arguments, const std::string& message) {
+    const Ran ran = runTool(arguments);
+    EXPECT_EQ(ran.status, exitUsage) << message;
+    EXPECT_EQ(ran.out, "") << message;
+    EXPECT_EQ(ran.err, "velmora-project: " + message + "\n");
+}
+
 /// Ten trials a day, all converting, half staying at every renewal: a trial
 /// pays for 2 months on average, and months 0 to 3 open at 10, 305, 452.5 and
 /// 526.25 subscribers, exact in binary, towards 10 x 30 x 2 = 600.
