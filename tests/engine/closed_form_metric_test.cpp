@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/decisions/metrics.h"
+#include "support/same_figures.h"
 
 namespace velmora {
 namespace {
@@ -19,8 +20,7 @@ TEST(ClosedFormMetric, EveryMetricAsTheSummaryGivesIt) {
             const auto closed = closedFormMetricValue(metric, values);
             ASSERT_EQ(closed.has_value(), exact.has_value());
             if (exact) {  // "never" is +infinity in both
-                EXPECT_TRUE(*closed == *exact ||
-                            std::abs(*closed - *exact) <= 1e-12 * std::abs(*exact))
+                EXPECT_TRUE(*closed == *exact || relativelyNear(*closed, *exact))
                     << *closed << " against " << *exact;
             }
         }

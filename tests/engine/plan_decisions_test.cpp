@@ -13,6 +13,7 @@
 #include "engine/table/table_figures.h"
 #include "support/projected.h"
 #include "support/reference_projection.h"
+#include "support/same_figures.h"
 
 namespace velmora {
 namespace {
@@ -38,10 +39,6 @@ Plan everyKind(PriceChangesApply rule) {
                         {PlanInput::DailyNewSubs, 2, 150},
                         {PlanInput::TrialRetention, 5, 0.4},
                         {PlanInput::CostPerTrial, 4, 3.5}}};
-}
-
-bool near(double a, double b) {
-    return std::abs(a - b) <= 1e-12 * std::abs(b);
 }
 
 TEST(PlannedDecisions, LifetimeValueIsThatOfATrialStartedInM0) {
@@ -118,8 +115,8 @@ TEST(PlannedDecisions, SummaryTableAndCashFollowTheMonths) {
         EXPECT_EQ(summarizeMonth(*projection, values.price, 5)->monthlyProceeds, proceeds[5]);
         EXPECT_EQ(monthlyRows(projection->monthlySnapshots, proceeds, 30)[7].proceeds, proceeds[7]);
         EXPECT_EQ(metricValue(Metric::MonthlyProceeds, values), proceeds.back());
-        EXPECT_TRUE(near(*closedFormMetricValue(Metric::AnnualProceeds, values),
-                         annualized(proceeds.back(), 30)));
+        EXPECT_TRUE(relativelyNear(*closedFormMetricValue(Metric::AnnualProceeds, values),
+                                   annualized(proceeds.back(), 30)));
 
         // Each month's spend: its trials x its cost; the net, what came in less all spent.
         std::vector<double> actives;
@@ -135,10 +132,10 @@ TEST(PlannedDecisions, SummaryTableAndCashFollowTheMonths) {
                 : m == 1 ? 104
                          : 150 * std::pow(1.04, static_cast<double>(std::min<std::size_t>(m, 6)));
             const double spend = trials * 30 * (m >= 4 ? 3.5 : 2);
-            EXPECT_TRUE(near(flow.spend[m], spend)) << m;
+            EXPECT_TRUE(relativelyNear(flow.spend[m], spend)) << m;
             in += plain.monthlyProceeds[m];
             out += spend;
-            EXPECT_TRUE(near(flow.cumulativeProceeds[m], in)) << m;
+            EXPECT_TRUE(relativelyNear(flow.cumulativeProceeds[m], in)) << m;
             EXPECT_NEAR(flow.cumulativeNet[m], in - out, 1e-9) << m;
         }
         EXPECT_EQ(metricValue(Metric::CashNeeded, values), flow.turn.cashNeeded);

@@ -78,10 +78,6 @@ std::string describe(const ScenarioValues& values) {
     return values.currentKey() + " md " + std::to_string(values.monthDuration);
 }
 
-bool relativelyNear(double a, double b, double share = 1e-12) {
-    return std::abs(a - b) <= share * std::abs(b);
-}
-
 TEST(PlannedProjection, AgreesWithThePlainSimulation) {
     for (const ScenarioValues& values : plannedScenarios()) {
         SCOPED_TRACE(describe(values));

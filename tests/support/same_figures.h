@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cmath>
 #include <cstdint>
 #include <initializer_list>
 #include <iterator>
@@ -17,6 +18,11 @@ namespace velmora {
 /// Bit for bit: also the sign of a zero and the payload of a NaN.
 inline bool sameNumber(double a, double b) {
     return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b);
+}
+
+/// Within `share` of `b`'s magnitude.
+inline bool relativelyNear(double a, double b, double share = 1e-12) {
+    return std::abs(a - b) <= share * std::abs(b);
 }
 
 /// The NaN of inf - inf, the only one a projection meets: no input may be NaN.

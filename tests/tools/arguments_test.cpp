@@ -1,16 +1,12 @@
-#include <iterator>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
-#include "tools/cli.h"
+#include "tests/tools/run_cli.h"
 
 namespace velmora::cli {
 namespace {
-
-using Arguments = std::vector<std::string_view>;
 
 /// `count` later rates of 0.5, as --later-rates takes them.
 std::string laterRates(std::size_t count) {
@@ -43,9 +39,9 @@ TEST(CliArguments, GoodInput) {
     };
     for (const auto& [text, expected] : cases) {
         SCOPED_TRACE(text);
-        std::istringstream in(text);
-        const std::vector<std::string> words{std::istream_iterator<std::string>(in), {}};
-        const auto parsed = parseArguments(Arguments(words.begin(), words.end()));
+        const Arguments given = words(text);
+        const auto parsed =
+            parseArguments(std::vector<std::string_view>(given.begin(), given.end()));
         ASSERT_TRUE(std::holds_alternative<Options>(parsed));
         EXPECT_EQ(std::get<Options>(parsed).values, expected.values);
         EXPECT_EQ(std::get<Options>(parsed).format, expected.format);
@@ -106,11 +102,7 @@ TEST(CliArguments, BadInput) {
         {{"--later-rates", "0.9", "--later-rates=0.8"}, "--later-rates: given more than once"},
     };
     for (const auto& [arguments, message] : cases) {
-        std::ostringstream out;
-        std::ostringstream err;
-        EXPECT_EQ(run(arguments, out, err), exitUsage) << message;
-        EXPECT_EQ(out.str(), "") << message;
-        EXPECT_EQ(err.str(), "velmora-project: " + message + "\n");
+        expectRefused(arguments, message);
     }
 }
 

@@ -3,20 +3,16 @@
 #include <vector>
 
 #include <QJsonArray>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include "document/scenario_document.h"
 #include "engine/calibration/calibration.h"
 #include "engine/support/shortest_text.h"
-#include "support/files.h"
 #include "tests/tools/run_cli.h"
 
 namespace velmora::cli {
 namespace {
-
-using Arguments = std::vector<std::string>;
 
 const QByteArray cohorts =
     "cohort,0,1,2,3,trials,days\n"
@@ -24,18 +20,12 @@ const QByteArray cohorts =
     "2025-02,800,500,410,,1400,28\n"
     "2025-03,900,540,,,1500,31\n";
 
-class CliCalibrate : public testing::Test {
+class CliCalibrate : public ToolFolder {
 protected:
-    CliCalibrate() { EXPECT_TRUE(writeFile(QString::fromStdString(path("cohorts.csv")), cohorts)); }
-    [[nodiscard]] std::string path(const char* name) const {
-        return folder.filePath(QString::fromLatin1(name)).toStdString();
-    }
     Ran calibrateWith(const Arguments& more) const {
-        Arguments arguments{"--calibrate", path("cohorts.csv")};
-        arguments.insert(arguments.end(), more.begin(), more.end());
-        return runTool(arguments);
+        return runTool({"--calibrate", cohortsFile}, more);
     }
-    QTemporaryDir folder;
+    const std::string cohortsFile = write("cohorts.csv", cohorts);
 };
 
 TEST_F(CliCalibrate, PrintsAndSavesWhatWasFitted) {
@@ -72,9 +62,7 @@ TEST_F(CliCalibrate, PrintsAndSavesWhatWasFitted) {
     EXPECT_EQ(answer["kept"].toArray().size(), 0);
     EXPECT_EQ(answer["horizon"], 12);
 
-    const auto saved = velmora::readDocumentFile(QString::fromStdString(path("fitted.velmora")));
-    ASSERT_TRUE(std::holds_alternative<ScenarioDocument>(saved));
-    const ScenarioDocument& document = std::get<ScenarioDocument>(saved);
+    const ScenarioDocument document = read("fitted.velmora");
     EXPECT_EQ(document.basic, fitted.appliedTo(ScenarioValues{.monthsToProject = 12}));
     EXPECT_EQ(document.basic.laterRates, fitted.curve.laterRates);
     EXPECT_EQ(document.cohortTable, table);
@@ -101,10 +89,9 @@ TEST_F(CliCalibrate, PrintsAndSavesWhatWasFitted) {
                              path("alt.velmora")})
                   .status,
               0);
-    const auto alternate = velmora::readDocumentFile(QString::fromStdString(path("alt.velmora")));
-    ASSERT_TRUE(std::holds_alternative<ScenarioDocument>(alternate));
-    EXPECT_EQ(std::get<ScenarioDocument>(alternate).comparison[1].rt1, 1640.0 / 2700);
-    EXPECT_EQ(std::get<ScenarioDocument>(alternate).basic, ScenarioValues{.monthsToProject = 12});
+    const ScenarioDocument alternate = read("alt.velmora");
+    EXPECT_EQ(alternate.comparison[1].rt1, 1640.0 / 2700);
+    EXPECT_EQ(alternate.basic, ScenarioValues{.monthsToProject = 12});
 }
 
 TEST_F(CliCalibrate, WritesAndSavesTheConstantWhenItForecastsBetter) {
@@ -121,8 +108,7 @@ TEST_F(CliCalibrate, WritesAndSavesTheConstantWhenItForecastsBetter) {
             text += "," + shortest(5e5 * (std::pow(0.6, k) + std::pow(0.99, k)));
         }
     }
-    ASSERT_TRUE(
-        writeFile(QString::fromStdString(path("mix.csv")), QByteArray::fromStdString(text)));
+    const std::string mix = write("mix.csv", QByteArray::fromStdString(text));
     const auto fitted =
         std::get<Calibration>(calibrate(std::get<CohortTable>(readCohortTable(text)), {36, {}}));
     ASSERT_EQ(fitted.recommended, LaterChoice::Constant);
@@ -130,9 +116,9 @@ TEST_F(CliCalibrate, WritesAndSavesTheConstantWhenItForecastsBetter) {
     today.laterRates = {0.5};
     ScenarioDocument plan;
     plan.basic = today;
-    ASSERT_TRUE(writeFile(QString::fromStdString(path("today.velmora")), documentText(plan)));
-    const Ran json = runTool({"--calibrate", path("mix.csv"), "--scenario", path("today.velmora"),
-                              "--format", "json", "--save", path("mix.velmora")});
+    const Ran json =
+        runTool({"--calibrate", mix, "--scenario", write("today.velmora", documentText(plan)),
+                 "--format", "json", "--save", path("mix.velmora")});
     ASSERT_EQ(json.status, 0) << json.err;
     const QJsonObject answer = json.json();
     EXPECT_EQ(answer["recommended"], "constant");
@@ -140,19 +126,14 @@ TEST_F(CliCalibrate, WritesAndSavesTheConstantWhenItForecastsBetter) {
     EXPECT_EQ(answer["inputs"]["rtPlus"].toDouble(), fitted.rates.rtPlus);
     EXPECT_EQ(answer["backtestError"].toDouble(), fitted.backtest->errors.projection.error);
     EXPECT_EQ(answer["choices"]["curve"]["laterRates"].toArray().size(), 29);
-    const auto saved = velmora::readDocumentFile(QString::fromStdString(path("mix.velmora")));
-    ASSERT_TRUE(std::holds_alternative<ScenarioDocument>(saved));
-    EXPECT_EQ(std::get<ScenarioDocument>(saved).basic.rtPlus, fitted.rates.rtPlus);
-    EXPECT_TRUE(std::get<ScenarioDocument>(saved).basic.laterRates.empty()) << "today's replaced";
+    const ScenarioDocument saved = read("mix.velmora");
+    EXPECT_EQ(saved.basic.rtPlus, fitted.rates.rtPlus);
+    EXPECT_TRUE(saved.basic.laterRates.empty()) << "today's replaced";
 }
 
 TEST_F(CliCalibrate, KeepsTheLaterRatesThatOneRenewalCannotTell) {
-    ASSERT_TRUE(writeFile(QString::fromStdString(path("one.csv")), "c,0,1\nc1,1000,700\n"));
-    const Arguments one{"--calibrate", path("one.csv")};
-    auto with = [&](Arguments more) {
-        more.insert(more.begin(), one.begin(), one.end());
-        return runTool(more);
-    };
+    const std::string one = write("one.csv", "c,0,1\nc1,1000,700\n");
+    auto with = [&](const Arguments& more) { return runTool({"--calibrate", one}, more); };
     const ScenarioValues today;
     const QJsonObject json = with({"--format", "json"}).json();
     EXPECT_EQ(json["inputs"]["rt1"].toDouble(), 0.7);
@@ -172,56 +153,50 @@ TEST_F(CliCalibrate, KeepsTheLaterRatesThatOneRenewalCannotTell) {
     EXPECT_NE(text.find("n/a (sBG model) over 1 cell\n"), std::string::npos);
 
     ASSERT_EQ(with({"--save", path("one.velmora")}).status, 0);
-    const auto saved = velmora::readDocumentFile(QString::fromStdString(path("one.velmora")));
-    ASSERT_TRUE(std::holds_alternative<ScenarioDocument>(saved));
+    const ScenarioDocument saved = read("one.velmora");
     ScenarioValues expected = today;
     expected.rt1 = 0.7;
-    EXPECT_EQ(std::get<ScenarioDocument>(saved).basic, expected);
+    EXPECT_EQ(saved.basic, expected);
 }
 
 TEST_F(CliCalibrate, RefusesWithOneLineAndStatusTwo) {
-    ASSERT_TRUE(writeFile(QString::fromStdString(path("bad.csv")), "c,0,1\na,100,110\n"));
-    ASSERT_TRUE(
-        writeFile(QString::fromStdString(path("mixed.csv")), "c,0,1,2,3\nx,1000,70%,60%,55%\n"));
+    const std::string bad = write("bad.csv", "c,0,1\na,100,110\n");
+    const std::string mixed = write("mixed.csv", "c,0,1,2,3\nx,1000,70%,60%,55%\n");
     const std::pair<Arguments, std::string> cases[] = {
-        {{"--calibrate", path("bad.csv")},
-         "--calibrate: " + path("bad.csv") +
+        {{"--calibrate", bad},
+         "--calibrate: " + bad +
              ": line 2, column 3: cohort \"a\" grows from 100 at its first payment to 110 after "
              "renewal 1"},
         {{"--calibrate", path("none.csv")}, "--calibrate: " + path("none.csv") + ": no such file"},
-        {{"--calibrate", path("cohorts.csv"), "--holdout", "3"},
+        {{"--calibrate", cohortsFile, "--holdout", "3"},
          "--holdout: a holdout of 3 renewals leaves none to fit: the longest row has 3 "
          "renewals"},
-        {{"--calibrate", path("cohorts.csv"), "--horizon", "0"},
+        {{"--calibrate", cohortsFile, "--horizon", "0"},
          "--horizon: \"0\" is not a whole number from 7 to 12000"},
-        {{"--calibrate", path("cohorts.csv"), "--horizon", "6"},
+        {{"--calibrate", cohortsFile, "--horizon", "6"},
          "--horizon: \"6\" is not a whole number from 7 to 12000"},
-        {{"--calibrate", path("mixed.csv")},
-         "--calibrate: " + path("mixed.csv") +
+        {{"--calibrate", mixed},
+         "--calibrate: " + mixed +
              ": line 2, column 3: a percentage among counts, where line 2, column 2 gives a "
              "count; a table gives all its cohorts as counts or all as percentages"},
         {{"--holdout", "2"}, "--holdout: needs --calibrate FILE"},
         // a count is written in digits alone, never taken and cut
-        {{"--calibrate", path("cohorts.csv"), "--holdout", "1.5"},
+        {{"--calibrate", cohortsFile, "--holdout", "1.5"},
          "--holdout: \"1.5\" is not a whole number from 0 to " + std::to_string(maxRenewals)},
-        {{"--calibrate", path("cohorts.csv"), "--horizon", "40.0"},
+        {{"--calibrate", cohortsFile, "--horizon", "40.0"},
          "--horizon: \"40.0\" is not a whole number from 7 to 12000"},
-        {{"--calibrate", path("cohorts.csv"), "--settle"},
-         "--settle: cannot be combined with --calibrate"},
+        {{"--calibrate", cohortsFile, "--settle"}, "--settle: cannot be combined with --calibrate"},
     };
     for (const auto& [arguments, message] : cases) {
-        const Ran ran = runTool(arguments);
-        EXPECT_EQ(ran.status, exitUsage);
-        EXPECT_EQ(ran.out, "");
-        EXPECT_EQ(ran.err, "velmora-project: " + message + "\n");
+        expectRefused(arguments, message);
     }
 }
 
 // An infinite figure is written "inf", as the projection's JSON writes it; null means none.
 TEST_F(CliCalibrate, WritesAnInfiniteFigureAsTheProjectionDoes) {
-    ASSERT_TRUE(writeFile(QString::fromStdString(path("instant.csv")),
-                          "c,0,1,trials,days\na,100,60,1000,1e-306\n"));
-    const Ran json = runTool({"--calibrate", path("instant.csv"), "--format", "json"});
+    const Ran json =
+        runTool({"--calibrate", write("instant.csv", "c,0,1,trials,days\na,100,60,1000,1e-306\n"),
+                 "--format", "json"});
     ASSERT_EQ(json.status, 0) << json.err;
     const QJsonObject answer = json.json();
     EXPECT_EQ(answer["inputs"]["dailyNewSubs"], "inf");

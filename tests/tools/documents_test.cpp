@@ -4,10 +4,8 @@
 #include <vector>
 
 #include <gtest/gtest.h>
-#include <QDir>
 #include <QFile>
 #include <QJsonArray>
-#include <QTemporaryDir>
 
 #include "document/scenario_document.h"
 #include "tests/support/every_key_document.h"
@@ -17,24 +15,8 @@
 namespace velmora::cli {
 namespace {
 
-using Arguments = std::vector<std::string>;
-
-class CliDocuments : public testing::Test {
+class CliDocuments : public ToolFolder {
 protected:
-    std::string path(const QString& name) const { return dir.filePath(name).toStdString(); }
-
-    std::string write(const QString& name, const QByteArray& text) const {
-        EXPECT_TRUE(writeFile(dir.filePath(name), text));
-        return path(name);
-    }
-
-    ScenarioDocument read(const QString& name) const {
-        auto document = readDocumentFile(dir.filePath(name));
-        EXPECT_TRUE(std::holds_alternative<ScenarioDocument>(document));
-        return std::get<ScenarioDocument>(document);
-    }
-
-    QTemporaryDir dir;
     // A hand-written document: the rest takes the defaults.
     const std::string handWritten =
         write("hand.velmora", R"({"format": "velmora", "version": 1, "basic": {"price": 4.99},
@@ -65,9 +47,7 @@ TEST_F(CliDocuments, ProjectsAPageWithTheFlagsOverIt) {
          {.monthDuration = 7, .monthsToProject = 2, .price = 3, .rt1 = -0.25}},
     };
     for (const auto& [arguments, expected] : cases) {
-        Arguments all{"--format", "json", "--scenario", handWritten};
-        all.insert(all.end(), arguments.begin(), arguments.end());
-        const Ran ran = runTool(all);
+        const Ran ran = runTool({"--format", "json", "--scenario", handWritten}, arguments);
         EXPECT_EQ(ran.status, 0) << ran.err;
         expectInputs(ran.json()["inputs"].toObject(), expected);
     }
@@ -138,9 +118,8 @@ TEST_F(CliDocuments, SavedScenariosReadBackBitForBit) {
          {Arguments{"--settle"}, Arguments{"--sensitivity", "subscribers"},
           Arguments{"--cost-per-trial", "2", "--economics"}, Arguments{"--simulate", "50"},
           Arguments{"--goal", "subscribers=1e6", "--solve-for", "dailyNewSubs"}}) {
-        Arguments arguments{"--scenario", path("a.velmora"), "--format", "json"};
-        arguments.insert(arguments.end(), question.begin(), question.end());
-        const Ran answered = runTool(arguments);
+        const Ran answered =
+            runTool({"--scenario", path("a.velmora"), "--format", "json"}, question);
         EXPECT_EQ(answered.status, 0) << question.front() << answered.err;
         EXPECT_FALSE(answered.json().isEmpty()) << question.front();
     }
@@ -187,10 +166,8 @@ TEST_F(CliDocuments, SimulateDrawsFromThePagesRanges) {
     document.basicRanges = {{Input::Price, 5, 9}, {Input::Rt1, 0.6, 0.7}};
     document.comparisonRanges[1] = {{Input::DailyNewSubs, 80, 130}};
     ASSERT_EQ(saveDocumentFile(dir.filePath("ranged.velmora"), document), std::nullopt);
-    const Arguments simulate{"--simulate", "200", "--months", "6", "--format", "json"};
-    const auto spread = [&](Arguments arguments) {
-        arguments.insert(arguments.end(), simulate.begin(), simulate.end());
-        const Ran ran = runTool(arguments);
+    const auto spread = [](const Arguments& arguments) {
+        const Ran ran = runTool(arguments, words("--simulate 200 --months 6 --format json"));
         EXPECT_EQ(ran.status, 0) << ran.err;
         return ran.out;
     };
@@ -214,12 +191,8 @@ TEST_F(CliDocuments, SimulateDrawsFromThePagesRanges) {
             << "a spread, not the projection: " << fromDocument.back();
     }
     // Saved, a --range replaces the page's range of its input and keeps the others.
-    Arguments saving{"--scenario",    scenario, "--range",
-                     "rt1=0.64:0.66", "--save", path("saved.velmora")};
-    spread(saving);
-    const auto saved = readDocumentFile(dir.filePath("saved.velmora"));
-    ASSERT_TRUE(std::holds_alternative<ScenarioDocument>(saved));
-    EXPECT_EQ(std::get<ScenarioDocument>(saved).basicRanges,
+    spread({"--scenario", scenario, "--range", "rt1=0.64:0.66", "--save", path("saved.velmora")});
+    EXPECT_EQ(read("saved.velmora").basicRanges,
               (std::vector<Range>{{Input::Price, 5, 9}, {Input::Rt1, 0.64, 0.66}}));
 }
 

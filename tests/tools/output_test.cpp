@@ -7,7 +7,6 @@
 
 #include <gtest/gtest.h>
 #include <QDir>
-#include <QTemporaryDir>
 
 #include "tests/support/file_faults.h"
 #include "tests/support/files.h"
@@ -17,17 +16,13 @@
 namespace velmora::cli {
 namespace {
 
-using Arguments = std::vector<std::string>;
 namespace fs = std::filesystem;
+using CliOutput = ToolFolder;
 
-TEST(CliOutput, WritesWorkbooksReportsAndTextToTheOutputFileOnly) {
-    QTemporaryDir dir;
-    const auto path = [&dir](const char* name) { return dir.filePath(name).toStdString(); };
-    ASSERT_TRUE(writeFile(dir.filePath("plan.velmora"),
-                          R"({"format": "velmora", "version": 1, "basic": {"price": 4.99},
-                              "chartType": "cohorts"})"));
-    ASSERT_TRUE(writeFile(dir.filePath("cohorts.csv"),
-                          "cohort,0,1,2,3\na,1000,600,480,420\nb,800,500,410\nc,900,540\n"));
+TEST_F(CliOutput, WritesWorkbooksReportsAndTextToTheOutputFileOnly) {
+    write("plan.velmora", R"({"format": "velmora", "version": 1, "basic": {"price": 4.99},
+                              "chartType": "cohorts"})");
+    write("cohorts.csv", "cohort,0,1,2,3\na,1000,600,480,420\nb,800,500,410\nc,900,540\n");
     const auto sheets = [](const std::string& book) {
         return toolOutput(
             "/usr/bin/python3",
@@ -143,27 +138,23 @@ TEST(CliOutput, WritesWorkbooksReportsAndTextToTheOutputFileOnly) {
 
     // Text goes to the file as it would to standard output.
     const Arguments csv{"--format", "csv", "--months", "3"};
-    Arguments toFile = csv;
-    toFile.insert(toFile.end(), {"--output", path("plan.csv")});
-    EXPECT_EQ(runTool(toFile).status, 0);
+    EXPECT_EQ(runTool(csv, {"--output", path("plan.csv")}).status, 0);
     EXPECT_EQ(contents(dir.filePath("plan.csv")).toStdString(), runTool(csv).out);
 }
 
 // A target that is not a regular file, the document by another name, or a
 // write that fails part way leaves every file as it was, with the reason.
-TEST(CliOutput, NeverReplacesWhatItMustNot) {
-    QTemporaryDir dir;
-    const auto path = [&dir](const char* name) { return dir.filePath(name).toStdString(); };
-    ASSERT_TRUE(writeFile(dir.filePath("doc.velmora"), R"({"format": "velmora", "version": 1})"));
-    ASSERT_TRUE(writeFile(dir.filePath("old.pdf"), "earlier report"));
-    ASSERT_TRUE(writeFile(dir.filePath("old.xlsx"), "earlier workbook"));
-    ASSERT_TRUE(writeFile(dir.filePath("old.csv"), "earlier table"));
+TEST_F(CliOutput, NeverReplacesWhatItMustNot) {
+    const std::string doc = write("doc.velmora", R"({"format": "velmora", "version": 1})");
+    write("old.pdf", "earlier report");
+    write("old.xlsx", "earlier workbook");
+    write("old.csv", "earlier table");
     ASSERT_EQ(mkfifo(path("pipe").c_str(), 0600), 0);
     ASSERT_TRUE(QDir().mkdir(dir.filePath("sub")));
     // Never the machine's /dev/null itself: a failing test must not replace it.
     fs::create_symlink("/dev/null", path("null"));
     fs::create_symlink(path("doc.velmora"), path("link.velmora"));
-    const auto listing = [&dir] {
+    const auto listing = [this] {
         QStringList files;
         for (const QFileInfo& file : QDir(dir.path())
                                          .entryInfoList(QDir::AllEntries | QDir::Hidden |
@@ -177,7 +168,6 @@ TEST(CliOutput, NeverReplacesWhatItMustNot) {
     };
     const std::string before = listing();
     const QByteArray document = contents(dir.filePath("doc.velmora"));
-    const std::string doc = path("doc.velmora");
     const struct {
         Arguments arguments;
         int status;
@@ -233,8 +223,7 @@ TEST(CliOutput, NeverReplacesWhatItMustNot) {
 }
 
 // "-" is standard output, for text and for a workbook or a report alike.
-TEST(CliOutput, DashIsStandardOutput) {
-    QTemporaryDir dir;
+TEST_F(CliOutput, DashIsStandardOutput) {
     const QString working = QDir::currentPath();
     ASSERT_TRUE(QDir::setCurrent(dir.path()));
     const Ran csv = runTool({"--format", "csv", "--months", "3", "--output", "-"});

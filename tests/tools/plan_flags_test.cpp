@@ -1,6 +1,5 @@
 #include <cctype>
 #include <cmath>
-#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -8,25 +7,16 @@
 #include <gtest/gtest.h>
 #include <QJsonArray>
 #include <QLocale>
-#include <QTemporaryDir>
 
 #include "document/scenario_document.h"
 #include "engine/decisions/economics.h"
 #include "engine/projection/monthly_projection.h"
 #include "engine/projection/plan_months.h"
 #include "engine/support/shortest_text.h"
-#include "tests/support/files.h"
 #include "tests/tools/run_cli.h"
 
 namespace velmora::cli {
 namespace {
-
-using Arguments = std::vector<std::string>;
-
-std::vector<std::string> words(const std::string& text) {
-    std::istringstream in(text);
-    return {std::istream_iterator<std::string>(in), {}};
-}
 
 Plan withChanges(std::vector<PlanChange> changes) {
     Plan plan;
@@ -103,31 +93,16 @@ TEST(CliPlan, BadValuesAreRefused) {
         {"--trials-growth 1 --trials-growth 2", "--trials-growth: given more than once"},
     };
     for (const auto& [text, message] : cases) {
-        const Ran ran = runTool(words(text));
-        EXPECT_EQ(ran.status, exitUsage) << text;
-        EXPECT_EQ(ran.out, "") << text;
-        EXPECT_EQ(ran.err, "velmora-project: " + message + "\n") << text;
+        expectRefused(words(text), message);
     }
 }
 
-class CliPlanDocuments : public testing::Test {
+class CliPlanDocuments : public ToolFolder {
 protected:
-    std::string path(const QString& name) const { return dir.filePath(name).toStdString(); }
-
-    ScenarioDocument read(const QString& name) const {
-        auto document = readDocumentFile(dir.filePath(name));
-        EXPECT_TRUE(std::holds_alternative<ScenarioDocument>(document));
-        return std::get<ScenarioDocument>(document);
-    }
-
-    QTemporaryDir dir;
-    const std::string planned = [this] {
-        EXPECT_TRUE(writeFile(dir.filePath("plan.velmora"), R"({"format": "velmora",
+    const std::string planned = write("plan.velmora", R"({"format": "velmora",
             "version": 1, "basic": {"plan": {"growth": 2, "growthUntil": 6, "changes": [
             {"input": "price", "month": 3, "value": 2.5}, {"input": "price", "month": 5,
-            "value": 3}]}}, "comparison": {"baseline": {"price": 4}}})"));
-        return path("plan.velmora");
-    }();
+            "value": 3}]}}, "comparison": {"baseline": {"price": 4}}})");
 };
 
 // A flag's change replaces the page's of its input and month, the rest of the page's plan
@@ -162,20 +137,11 @@ TEST_F(CliPlanDocuments, OutputsFollowThePlan) {
     values.costPerTrial = 0.25;
     values.plan->changes.push_back({PlanInput::CostPerTrial, 4, 0.5});
     values.plan->priceChangesApply = PriceChangesApply::NewSubscribers;
-    const Arguments flags{"--scenario",
-                          planned,
-                          "--months",
-                          "9",
-                          "--price-changes-apply",
-                          "new",
-                          "--change",
-                          "costPerTrial@4=0.5",
-                          "--cost-per-trial",
-                          "0.25"};
-    const auto with = [&](Arguments more) {
-        Arguments all = flags;
-        all.insert(all.end(), more.begin(), more.end());
-        const Ran ran = runTool(all);
+    const auto with = [&](const Arguments& more) {
+        const Ran ran = runTool(
+            joined({"--scenario", planned}, words("--months 9 --price-changes-apply new --change "
+                                                  "costPerTrial@4=0.5 --cost-per-trial 0.25")),
+            more);
         EXPECT_EQ(ran.status, 0) << ran.err;
         return ran;
     };

@@ -1,6 +1,4 @@
 #include <cmath>
-#include <iterator>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -19,26 +17,13 @@
 namespace velmora::cli {
 namespace {
 
-using Arguments = std::vector<std::string>;
-
-// Figures easy to state: 10 trials a day all convert and half stay at every
-// renewal, so a trial pays for 2 months on average; the subscribers settle at
-// 10 x 30 x 2 = 600 paying 600 x $2 x 0.85 = $1,020 a month, and open month 4
-// at 563 (months 0 to 3: 10, 305, 452.5, 526.25), the first within 10% of 600.
+// The halves (run_cli.h) settle at 600 subscribers paying 600 x $2 x 0.85 =
+// $1,020 a month, and open month 4 at 563, the first within 10% of 600.
 ScenarioValues halves() {
     ScenarioValues values{.dailyNewSubs = 10, .price = 2, .trialRetention = 1};
     values.rt1 = values.rt2 = values.rt3 = values.rt4 = values.rt5 = values.rt6 = 0.5;
     values.rtPlus = 0.5;
     return values;
-}
-
-Ran runHalves(const Arguments& more) {
-    std::istringstream words(
-        "--daily-trials 10 --trial-retention 1 --price 2 --rt1 0.5 --rt2 0.5 --rt3 0.5 --rt4 0.5 "
-        "--rt5 0.5 --rt6 0.5 --rest 0.5");
-    Arguments arguments{std::istream_iterator<std::string>(words), {}};
-    arguments.insert(arguments.end(), more.begin(), more.end());
-    return runTool(arguments);
 }
 
 TEST(CliQuestions, Settle) {
@@ -59,9 +44,7 @@ TEST(CliQuestions, Settle) {
     // (arguments, grows without bound)
     for (const auto& [arguments, grows] : std::vector<std::pair<Arguments, bool>>{
              {{"--rest", "1"}, true}, {{"--daily-trials", "-1"}, false}}) {
-        Arguments all{"--settle", "--format", "json"};
-        all.insert(all.end(), arguments.begin(), arguments.end());
-        const QJsonObject answer = runTool(all).json();
+        const QJsonObject answer = runTool({"--settle", "--format", "json"}, arguments).json();
         EXPECT_EQ(answer["settles"], QJsonValue(false));
         EXPECT_EQ(answer["growsWithoutBound"], QJsonValue(grows));
         EXPECT_FALSE(answer["reason"].toString().isEmpty());
@@ -157,11 +140,9 @@ TEST(CliQuestions, Economics) {
     EXPECT_EQ(rich["cashNeeded"], QJsonValue(0));
     // With rtPlus 1 the lifetime has no end: L(7 + j) = 1.984375 + j / 64 pays
     // back any cost, however far past the 2^63 - 1 months a count holds.
-    Arguments endless{"--trial-retention", "1",    "--price",    "2", "--rest", "1",
-                      "--cost-per-trial",  "1e30", "--economics"};
-    for (const char* rate : {"--rt1", "--rt2", "--rt3", "--rt4", "--rt5", "--rt6"}) {
-        endless.insert(endless.end(), {rate, "0.5"});
-    }
+    Arguments endless = words(
+        "--trial-retention 1 --price 2 --rest 1 --cost-per-trial 1e30 --economics --rt1 0.5 "
+        "--rt2 0.5 --rt3 0.5 --rt4 0.5 --rt5 0.5 --rt6 0.5");
     const std::string table = runTool(endless).out;
     EXPECT_NE(table.find("3.7647058823529415e+31 months to pay back a trial\n"), std::string::npos)
         << table;
@@ -193,12 +174,11 @@ TEST(CliQuestions, Economics) {
 TEST(CliQuestions, LaterRatesReachTheQuestions) {
     ScenarioValues values{.monthsToProject = 40, .startingSubs = 300, .costPerTrial = 3};
     values.laterRates = {0.97, 0.2, 0.99};
-    const auto with = [](Arguments more) {
-        Arguments all{"--months",         "40",  "--starting-subscribers", "300",
-                      "--cost-per-trial", "3",   "--later-rates",          "0.97,0.2,0.99",
-                      "--format",         "json"};
-        all.insert(all.end(), more.begin(), more.end());
-        return runTool(all).json();
+    const auto with = [](const Arguments& more) {
+        return runTool(words("--months 40 --starting-subscribers 300 --cost-per-trial 3 "
+                             "--later-rates 0.97,0.2,0.99 --format json"),
+                       more)
+            .json();
     };
     const std::vector<double> months = monthlyActives(values);
     const QJsonArray later = with({})["inputs"].toObject()["laterRates"].toArray();
@@ -277,10 +257,7 @@ TEST(CliQuestions, RefusedFlags) {
          "limit is 4 GiB"},
     };
     for (const auto& [arguments, message] : cases) {
-        const Ran ran = runTool(arguments);
-        EXPECT_EQ(ran.status, exitUsage) << message;
-        EXPECT_EQ(ran.out, "") << message;
-        EXPECT_EQ(ran.err, "velmora-project: " + message + "\n");
+        expectRefused(arguments, message);
     }
 }
 

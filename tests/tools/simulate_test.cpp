@@ -10,18 +10,9 @@
 namespace velmora::cli {
 namespace {
 
-using Arguments = std::vector<std::string>;
-
-// Ten trials a day, all converting, half staying at every renewal: months 0 to
-// 3 open at 10, 305, 452.5 and 526.25 subscribers, exact in binary.
-Ran runHalves(Arguments more) {
-    Arguments arguments{"--daily-trials", "10", "--trial-retention", "1",
-                        "--price",        "2",  "--months",          "4"};
-    for (const char* rate : {"--rt1", "--rt2", "--rt3", "--rt4", "--rt5", "--rt6", "--rest"}) {
-        arguments.insert(arguments.end(), {rate, "0.5"});
-    }
-    arguments.insert(arguments.end(), more.begin(), more.end());
-    return runTool(arguments);
+// Four months of the halves: 10, 305, 452.5 and 526.25 subscribers.
+Ran runFour(const Arguments& more) {
+    return runHalves(joined({"--months", "4"}, more));
 }
 
 TEST(CliSimulate, RefusesBadRangesAndCombinations) {
@@ -46,7 +37,7 @@ TEST(CliSimulate, RefusesBadRangesAndCombinations) {
          "--format: pdf is not written for --simulate"},
     };
     for (const auto& [arguments, message] : cases) {
-        const Ran ran = runHalves(arguments);
+        const Ran ran = runFour(arguments);
         EXPECT_EQ(ran.status, exitUsage) << message;
         EXPECT_EQ(ran.out, "") << message;
         EXPECT_NE(ran.err.find(message), std::string::npos) << ran.err;
@@ -56,7 +47,7 @@ TEST(CliSimulate, RefusesBadRangesAndCombinations) {
 
 TEST(CliSimulate, RangesOfNoWidthGiveTheProjectionInEveryFormat) {
     const QJsonObject json =
-        runHalves({"--simulate", "5", "--seed", "7", "--range", "price=2:2", "--format", "json"})
+        runFour({"--simulate", "5", "--seed", "7", "--range", "price=2:2", "--format", "json"})
             .json();
     EXPECT_EQ(json["draws"], QJsonValue(5));
     EXPECT_EQ(json["seed"], QJsonValue(7));
@@ -72,37 +63,35 @@ TEST(CliSimulate, RangesOfNoWidthGiveTheProjectionInEveryFormat) {
     // A trial costing $1 spends $300 a month; the cumulative net runs -283,
     // -64.5, then 404.75 at M2.
     const Arguments costing = {"--simulate", "3", "--range", "price=2:2", "--cost-per-trial", "1"};
-    Arguments asJson = costing;
-    asJson.insert(asJson.end(), {"--format", "json"});
-    const QJsonObject cash = runHalves(asJson).json();
+    const QJsonObject cash = runFour(joined(costing, {"--format", "json"})).json();
     for (const char* p : {"p10", "p50", "p90"}) {
         EXPECT_EQ(cash["breakEvenMonth"][p].toDouble(), 2) << p;
         EXPECT_EQ(cash["cashNeeded"][p].toDouble(), 283) << p;
     }
-    const std::string cashTable = runHalves(costing).out;
+    const std::string cashTable = runFour(costing).out;
     EXPECT_NE(cashTable.find("break-even month               M2       M2       M2"),
               std::string::npos)
         << cashTable;
     // So dear a trial that no draw breaks even within the months.
     const std::string dear =
-        runHalves({"--simulate", "3", "--range", "price=2:2", "--cost-per-trial", "100"}).out;
+        runFour({"--simulate", "3", "--range", "price=2:2", "--cost-per-trial", "100"}).out;
     EXPECT_NE(dear.find("break-even month              none      none      none"),
               std::string::npos)
         << dear;
-    const std::string csv = runHalves({"--simulate", "5", "--format=csv"}).out;
+    const std::string csv = runFour({"--simulate", "5", "--format=csv"}).out;
     EXPECT_EQ(csv.substr(0, csv.find('\n', csv.find('\n') + 1) + 1),
               "month,activeP10,activeP50,activeP90,monthlyProceedsP10,monthlyProceedsP50,"
               "monthlyProceedsP90\n0,10,10,10,17,17,17\n");
     EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 5);
-    const std::string table = runHalves({"--simulate", "1", "--range", "rt1=0.5:0.5"}).out;
+    const std::string table = runFour({"--simulate", "1", "--range", "rt1=0.5:0.5"}).out;
     EXPECT_EQ(table.substr(0, table.find('\n')), "Spread of 1 draw, seed 1: rt1 from 0.5 to 0.5");
     EXPECT_NE(table.find("M3            526         526         526"), std::string::npos) << table;
 }
 
 TEST(CliSimulate, TheSeedFixesTheDrawsAndThePercentilesKeepTheirOrder) {
     const auto run = [](const std::string& seed) {
-        return runHalves({"--simulate", "400", "--range", "rt1=0.3:0.9", "--range",
-                          "dailyNewSubs=5:20", "--format", "json", "--seed", seed});
+        return runFour({"--simulate", "400", "--range", "rt1=0.3:0.9", "--range",
+                        "dailyNewSubs=5:20", "--format", "json", "--seed", seed});
     };
     EXPECT_EQ(run("11").out, run("11").out);
     EXPECT_NE(run("11").out, run("12").out);
