@@ -16,21 +16,6 @@ namespace {
 /// How near the pointer must be to a mark's line, in pixels, to tell it.
 constexpr double nearPixels = 4;
 
-QString inputTitle(PlanInput input) {
-    using Field = SubscriptionInputs::Field;
-    switch (input) {
-        case PlanInput::DailyNewSubs:
-            return fieldTitle(Field::DailyNewSubs);
-        case PlanInput::Price:
-            return fieldTitle(Field::Price);
-        case PlanInput::TrialRetention:
-            return fieldTitle(Field::TrialRetention);
-        case PlanInput::CostPerTrial:
-            break;
-    }
-    return fieldTitle(Field::CostPerTrial);
-}
-
 }  // namespace
 
 std::vector<PlanMark> planMarks(const std::optional<Plan>& plan, std::int64_t months,
@@ -47,7 +32,7 @@ std::vector<PlanMark> planMarks(const std::optional<Plan>& plan, std::int64_t mo
             said << QStringLiteral("Growth stops");
         }
         for (const PlanChange& change : event.changes) {
-            said << inputTitle(change.input) + QLatin1Char(' ') + formText(form, change.value);
+            said << planInputTitle(change.input) + QLatin1Char(' ') + formText(form, change.value);
         }
         const QString label =
             QStringLiteral("M%1: ").arg(event.month) + said.join(QStringLiteral("; "));

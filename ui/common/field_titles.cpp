@@ -33,4 +33,19 @@ QString rateColumnTitle(SubscriptionInputs::Field field) {
     return {};
 }
 
+QString planInputTitle(PlanInput input) {
+    using Field = SubscriptionInputs::Field;
+    switch (input) {
+        case PlanInput::DailyNewSubs:
+            return fieldTitle(Field::DailyNewSubs);
+        case PlanInput::Price:
+            return fieldTitle(Field::Price);
+        case PlanInput::TrialRetention:
+            return fieldTitle(Field::TrialRetention);
+        case PlanInput::CostPerTrial:
+            return fieldTitle(Field::CostPerTrial);
+    }
+    return {};
+}
+
 }  // namespace velmora

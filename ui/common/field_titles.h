@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include "engine/projection/plan.h"
 #include "inputs/subscription_inputs.h"
 
 namespace velmora {
@@ -15,5 +16,9 @@ namespace velmora {
 /// The heading of a renewal rate's column in the form: "1" to "6", "Rest";
 /// empty for the other fields.
 [[nodiscard]] QString rateColumnTitle(SubscriptionInputs::Field field);
+
+/// The form's title of an input a plan changes: "Daily Trials", "Price",
+/// "Trial Retention", "Cost per Trial".
+[[nodiscard]] QString planInputTitle(PlanInput input);
 
 }  // namespace velmora

@@ -12,6 +12,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "ui/common/field_titles.h"
 #include "ui/form/plan_field.h"
 #include "ui/form/plan_texts.h"
 

@@ -68,21 +68,6 @@ std::variant<PlanChange, QString> readLine(const QString& line) {
 
 }  // namespace
 
-QString planInputTitle(PlanInput input) {
-    using Field = SubscriptionInputs::Field;
-    switch (input) {
-        case PlanInput::DailyNewSubs:
-            return fieldTitle(Field::DailyNewSubs);
-        case PlanInput::Price:
-            return fieldTitle(Field::Price);
-        case PlanInput::TrialRetention:
-            return fieldTitle(Field::TrialRetention);
-        case PlanInput::CostPerTrial:
-            return fieldTitle(Field::CostPerTrial);
-    }
-    return {};
-}
-
 std::variant<std::vector<PlanChange>, QString> readPlanChanges(const QString& text) {
     std::vector<PlanChange> changes;
     const QStringList lines = text.split(QLatin1Char('\n'));

@@ -15,9 +15,6 @@ namespace velmora {
 inline constexpr std::array planInputs{PlanInput::DailyNewSubs, PlanInput::Price,
                                        PlanInput::TrialRetention, PlanInput::CostPerTrial};
 
-/// The form's title of `input`: "Daily Trials", "Price", "Trial Retention", "Cost per Trial".
-[[nodiscard]] QString planInputTitle(PlanInput input);
-
 /// The changes pasted `text` gives, one a line of month, input and value
 /// separated by a tab or else by commas ("6,Price,2.99"; the value takes the
 /// rest of the line, so "2,99" reads in a locale writing decimal commas).
