@@ -73,6 +73,7 @@ TEST(PlanTexts, TheButtonCountsTheChangesOrNamesWhatElseThePlanDoes) {
         QStringList({"Daily trials grow 5.123% a month until M12", "Seasons; M0 is Jan 2027",
                      "Price 2.99 from M6", "Trial Retention 0.55 from M3",
                      "Cost per Trial 1.2 from M9", "Price changes apply to new subscribers only"}));
+    EXPECT_EQ(planSummary(Plan{.startMonth = CalendarMonth{2027, 3}}), "M0 is Mar 2027");
 }
 
 TEST_F(PlanEditor, ShowsEveryPartOfAPlanAndGivesItBackExactly) {
@@ -85,7 +86,11 @@ TEST_F(PlanEditor, ShowsEveryPartOfAPlanAndGivesItBackExactly) {
     EXPECT_EQ(dialog.factorField(11)->text(), "2");
     EXPECT_EQ(dialog.changes()->inputBox(1)->currentText(), "Trial Retention");
     EXPECT_TRUE(dialog.okButton()->isEnabled());
-    dialog.clear();
+    for (QPushButton* button : dialog.findChildren<QPushButton*>()) {
+        if (button->text() == "Clear Plan") {
+            button->click();
+        }
+    }
     EXPECT_EQ(dialog.plan(), std::nullopt);
 
     // Each part typed anew, a calendar month without seasons.
@@ -96,9 +101,10 @@ TEST_F(PlanEditor, ShowsEveryPartOfAPlanAndGivesItBackExactly) {
     dialog.newSubscribersButton()->setChecked(true);
     dialog.changes()->addRow();
     dialog.changes()->valueField(0)->setText("3.49");
+    dialog.changes()->addRow();
     Plan typed{-2.5, 24, CalendarMonth{2030, 7}};
     typed.priceChangesApply = PriceChangesApply::NewSubscribers;
-    typed.changes = {{PlanInput::Price, 1, 3.49}};
+    typed.changes = {{PlanInput::Price, 1, 3.49}, {PlanInput::Price, 2, 3.49}};
     EXPECT_EQ(dialog.plan(), typed);
 }
 
@@ -136,17 +142,19 @@ TEST_F(PlanEditor, RefusesWhatCannotBeReadOrUsedAndKeepsTheLastGoodValue) {
     EXPECT_EQ(dialog.message()->text(), "The change of price at M6 is given twice.");
     dialog.changes()->removeRow(1);
     EXPECT_TRUE(dialog.okButton()->isEnabled());
+    EXPECT_EQ(dialog.changes()->valueField(1)->accessibleName(), "Value of change 2");
 
     // A paste adds its lines, replacing a change of the same input and month,
     // or adds nothing and names the line.
     EXPECT_FALSE(dialog.changes()->paste("6,Price,3.99\n7,Price,x"));
     EXPECT_EQ(dialog.message()->text(), "Nothing pasted: line 2: “x” is not a number.");
     EXPECT_EQ(dialog.plan()->changes.size(), 2u);
-    EXPECT_TRUE(dialog.changes()->paste("6\tPrice\t3.99\n12\tDaily Trials\t80"));
+    EXPECT_TRUE(dialog.changes()->paste("6\tPrice\t3.99\n12\tDaily Trials\t80\n9\tPrice\t4"));
     EXPECT_EQ(dialog.message()->text(), "");
     EXPECT_EQ(dialog.plan()->changes, (std::vector<PlanChange>{{PlanInput::Price, 6, 3.99},
                                                                {PlanInput::CostPerTrial, 9, 1.2},
-                                                               {PlanInput::DailyNewSubs, 12, 80}}));
+                                                               {PlanInput::DailyNewSubs, 12, 80},
+                                                               {PlanInput::Price, 9, 4}}));
 }
 
 // Accepted in a form, the plan is one step of the history; each column of the
@@ -183,6 +191,11 @@ TEST_F(PlanEditor, AcceptingIsOneUndoableEditOfThatFormsScenarioOnly) {
     form.findChild<PlanDialog*>()->reject();
     settle();
     EXPECT_EQ(history().count(), 1);
+    // A second edit undone brings back the first plan.
+    edit(form, "12,Daily Trials,80");
+    history().undo();
+    drain();
+    EXPECT_EQ(single().inputs()->plan(), planned);
 
     InputsView& second = *dual().column(1)->form();
     edit(second, "4,Daily Trials,40");

@@ -83,6 +83,7 @@ TEST_F(PlanWindow, ChartsMarkThePlansMonthsAndFollowItsEdits) {
         EXPECT_EQ(chart.monthTip(month).toStdString(), tip);
         EXPECT_EQ(single().table()->model()->text(1, ProjectionTableModel::Month), row);
     };
+    const int items = single().chart()->itemCount();
     press(Qt::Key_O);
     shown(6, 3, "Month 6 · Jun 2027\n6,868 active\nM6: Price 2.99", "M1 · Jan 2027");
     const auto ticks = qSharedPointerCast<QCPAxisTickerText>(single().chart()->xAxis->ticker());
@@ -93,10 +94,14 @@ TEST_F(PlanWindow, ChartsMarkThePlansMonthsAndFollowItsEdits) {
 
     plan.changes.front().month = 9;
     plan.startMonth.reset();
+    // A change in the projection's last month is marked too.
+    const int last = single().table()->model()->rowCount() - 1;
+    plan.changes.push_back({PlanInput::DailyNewSubs, last, 50});
     single().inputs()->setPlan(plan);
-    shown(9, 3, "Month 9\n9,601 active\nM9: Price 2.99", "M1");
+    shown(9, 4, "Month 9\n9,601 active\nM9: Price 2.99", "M1");
     single().inputs()->setPlan(std::nullopt);
     shown(6, 0, "Month 6\n6,170 active", "M1");
+    EXPECT_EQ(single().chart()->itemCount(), items) << "every mark's line and label taken off";
 }
 
 }  // namespace
