@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "document/plan_json.h"
 #include "document/scenario_document.h"
 
 namespace velmora {
@@ -156,6 +157,14 @@ TEST(ParseDocument, TakesDefaultsForWhatIsLeftOutAndIgnoresUnknownKeys) {
 }
 
 // Sequences at the edges of well-formed UTF-8, inside a key the reader ignores.
+// What a save refuses as a file could not open again: an end of growth
+// without a growth, but not one with a growth of 0.
+TEST(PlanDocument, AnEndOfGrowthNeedsAGrowthOfAnySize) {
+    using document_format::planDocumentProblem;
+    EXPECT_EQ(planDocumentProblem(Plan{0, 3}), std::nullopt);
+    EXPECT_EQ(planDocumentProblem(Plan{std::nullopt, 3}), "plan.growthUntil: needs a growth");
+}
+
 TEST(ParseDocument, AcceptsWellFormedUtf8Only) {
     const std::vector<std::pair<std::string, bool>> cases{
         {"\x7F\xC2\x80\xDF\xBF", true},

@@ -11,6 +11,7 @@
 
 #include "engine/calibration/calibration_csv.h"
 #include "engine/table/table_csv.h"
+#include "engine/table/table_figures.h"
 #include "report/answers_csv.h"
 #include "report/workbook.h"
 #include "report_fixture.h"
@@ -48,13 +49,14 @@ TEST(Workbook, ReadBackHoldsTheCsvFiguresAsNumbersInNumberAndCurrencyFormats) {
     int cells = 0;
     auto reports = threeReports(600);
     reports.push_back(calibrationReport());
-    // Growth and seasons from a calendar month: proceeds still the CSV's, and
+    // Growth, seasons from a calendar month and a new price: proceeds the plan's, and
     // the calendar months in a column of text after the figures.
     Report planned = threeReports(36).front();
     planned.scenarios[0].values.plan =
         Plan{.growthPercent = 2,
              .startMonth = CalendarMonth{2026, 11},
-             .seasonality = std::array<double, 12>{2, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1}};
+             .seasonality = std::array<double, 12>{2, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1},
+             .changes = {{PlanInput::Price, 3, 7.5}}};
     planned.scenarios[0].projection = project(planned.scenarios[0].values);
     reports.push_back(planned);
     for (const Report& report : reports) {
@@ -90,7 +92,8 @@ TEST(Workbook, ReadBackHoldsTheCsvFiguresAsNumbersInNumberAndCurrencyFormats) {
         } else {
             for (const ReportScenario& scenario : report.scenarios) {
                 csvFor(scenario.name, [&](std::ostream& out) {
-                    writeCsv(scenario.projection->monthlySnapshots, scenario.values.price,
+                    const auto& months = scenario.projection->monthlySnapshots;
+                    writeCsv(months, proceedsOf(scenario.values, months, scenario.values.price),
                              scenario.projection->monthDuration, out);
                 });
             }
