@@ -98,7 +98,7 @@ void SubscriptionInputs::recalculate() {
     if (!projectionKey_ || *projectionKey_ != currentKey()) {
         rebuild();
     }
-    emit objectWillChange();
+    emit objectWillChange();  // new ranges too: the views read them
 }
 
 void SubscriptionInputs::stopDays() {

@@ -118,14 +118,14 @@ ChangingPrices changingPrices(const ScenarioValues& values) {
     const auto lastRate = static_cast<std::int64_t>(rates.size());
     double value = 0;
     double payments = 0;
-    double alive = 1;
+    double paying = 1;
     for (std::int64_t k = 1; k <= countedPayments; ++k) {
-        payments += alive;
-        value += priceIn(values, k - 1) * proceedsShare * values.trialRetention * alive;
+        payments += paying;
+        value += priceIn(values, k - 1) * proceedsShare * values.trialRetention * paying;
         if (!result.payback && cost > 0 && value >= cost) {
             result.payback = k;
         }
-        alive *= rates[static_cast<std::size_t>(std::min(k, lastRate) - 1)];
+        paying *= rates[static_cast<std::size_t>(std::min(k, lastRate) - 1)];
     }
     result.offset = value - settledEach * payments;
     return result;
