@@ -177,55 +177,44 @@ void InputsView::addMonthsRow(QGridLayout* rows) {
     rows->addLayout(controls, row, 1);
 }
 
-void InputsView::editRanges() {
-    auto* dialog = new RangesDialog(*inputs_, this);
+template <typename Value, typename Read>
+void InputsView::applyWhenAccepted(QDialog* dialog, const QString& title, Read read,
+                                   const Value& (SubscriptionInputs::*held)() const,
+                                   void (SubscriptionInputs::*set)(Value)) {
     dialog->setAttribute(Qt::WA_DeleteOnClose);
-    connect(dialog, &QDialog::accepted, this, [this, dialog] {
-        std::vector<Range> after = dialog->ranges();
-        std::vector<Range> before = inputs_->ranges();
+    connect(dialog, &QDialog::accepted, this, [this, title, read, held, set] {
+        Value after = read();
+        Value before = (inputs_->*held)();
         if (after == before) {
             return;
         }
         SubscriptionInputs* inputs = inputs_;
         editor_->edit(
-            tr("Ranges"), [inputs, after] { inputs->setRanges(after); },
-            [inputs, before] { inputs->setRanges(before); });
+            title, [inputs, set, after] { (inputs->*set)(after); },
+            [inputs, set, before] { (inputs->*set)(before); });
     });
     dialog->open();
+}
+
+void InputsView::editRanges() {
+    auto* dialog = new RangesDialog(*inputs_, this);
+    applyWhenAccepted(
+        dialog, tr("Ranges"), [dialog] { return dialog->ranges(); }, &SubscriptionInputs::ranges,
+        &SubscriptionInputs::setRanges);
 }
 
 void InputsView::editLaterRates() {
     auto* dialog = new LaterRatesDialog(inputs_->scenarioValues(), this);
-    dialog->setAttribute(Qt::WA_DeleteOnClose);
-    connect(dialog, &QDialog::accepted, this, [this, dialog] {
-        std::vector<double> after = dialog->rates();
-        std::vector<double> before = inputs_->laterRates();
-        if (after == before) {
-            return;
-        }
-        SubscriptionInputs* inputs = inputs_;
-        editor_->edit(
-            tr("Later Rates"), [inputs, after] { inputs->setLaterRates(after); },
-            [inputs, before] { inputs->setLaterRates(before); });
-    });
-    dialog->open();
+    applyWhenAccepted(
+        dialog, tr("Later Rates"), [dialog] { return dialog->rates(); },
+        &SubscriptionInputs::laterRates, &SubscriptionInputs::setLaterRates);
 }
 
 void InputsView::editPlan() {
     auto* dialog = new PlanDialog(inputs_->scenarioValues(), this);
-    dialog->setAttribute(Qt::WA_DeleteOnClose);
-    connect(dialog, &QDialog::accepted, this, [this, dialog] {
-        std::optional<Plan> after = dialog->plan();
-        std::optional<Plan> before = inputs_->plan();
-        if (after == before) {
-            return;
-        }
-        SubscriptionInputs* inputs = inputs_;
-        editor_->edit(
-            tr("Plan"), [inputs, after] { inputs->setPlan(after); },
-            [inputs, before] { inputs->setPlan(before); });
-    });
-    dialog->open();
+    applyWhenAccepted(
+        dialog, tr("Plan"), [dialog] { return dialog->plan(); }, &SubscriptionInputs::plan,
+        &SubscriptionInputs::setPlan);
 }
 
 void InputsView::addFieldRow(QGridLayout* rows, SubscriptionInputs::Field field) {

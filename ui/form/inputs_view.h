@@ -7,6 +7,8 @@
 #include "inputs/subscription_inputs.h"
 #include "ui/common/scenario_editor.h"
 
+class QDialog;
+
 class QGridLayout;
 class QLabel;
 class QPushButton;
@@ -69,6 +71,12 @@ private:
     void editRanges();
     void editLaterRates();
     void editPlan();
+    // Opens `dialog`; accepted with a value other than the scenario's `held`,
+    // `set` applies it as one step of the history named `title`.
+    template <typename Value, typename Read>
+    void applyWhenAccepted(QDialog* dialog, const QString& title, Read read,
+                           const Value& (SubscriptionInputs::*held)() const,
+                           void (SubscriptionInputs::*set)(Value));
 
     void refresh();
     void showProblem(NumberField* source, const QString& text);
